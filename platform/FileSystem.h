@@ -1,0 +1,23 @@
+// File access that the portable code needs. Paths are 8-bit strings in the system code
+// page, exactly as the program received or built them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zylora::platform {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The whole file, or nothing if it can't be read.
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    // Replaces the file's content atomically: a temporary file beside it is written and then
+    // renamed over it, so a crash never leaves half a file. False if anything failed (the
+    // original file is then unchanged).
+    virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
+    // A plain file (not a folder) exists at the path.
+    virtual bool FileExists(const std::string& path) = 0;
+};
+
+}  // namespace zylora::platform

@@ -1,0 +1,51 @@
+// INI files: the settings file, the skin file and the button set file.
+//
+// Reads never fail: a missing file, section or key, or a value that doesn't parse, gives
+// the default. Section and key names match regardless of case. A write changes only its
+// own key, keeps every other line of the file as it was, and replaces the file atomically.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace zylora::platform {
+
+// Raised by a failed write; the message is "Unable to write to <path>".
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const std::string& path);
+};
+
+// Parses an INI integer: optional sign, then decimal digits, or hexadecimal digits after
+// "$", "0x" or "0X". Surrounding blanks are ignored. Anything else, or a value outside the
+// 32-bit range, gives nothing.
+std::optional<int> ParseIniInteger(const std::string& text);
+
+class IniFile {
+public:
+    // Opens the file: its content is read once here; a missing file reads as empty.
+    IniFile(FileSystem& files, std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    // At most 2047 characters of the value are returned.
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+
+    // Throw IniWriteError when the file can't be written; the file is then unchanged.
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+    static constexpr std::size_t MaxStringLength = 2047;
+
+private:
+    FileSystem& files_;
+    std::string path_;
+    std::string content_;
+};
+
+}  // namespace zylora::platform

@@ -1,0 +1,208 @@
+// The narrow interface through which the logic uses the window system, the imaging
+// library and the file system. One implementation lives in platform/win32/, the fake one
+// in tests/fake/. Nothing here exposes a handle, a message number or a device context.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Types.h"
+
+namespace zylora::platform {
+
+// A decoded picture or skin image. A file that is missing or can't be decoded still gives
+// an Image, of size 0 x 0, that draws nothing and is never hit.
+class Image {
+public:
+    virtual ~Image() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Alpha of one pixel of the image's own grid; nothing when the pixel can't be read
+    // (outside the image, or an empty image).
+    virtual std::optional<std::uint8_t> AlphaAt(int x, int y) const = 0;
+};
+
+// A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
+// transparent when created. A surface of width or height 0 or below is valid and empty.
+class Surface : public Image {
+public:
+    // Draws the whole image stretched into the destination rectangle.
+    virtual void DrawImage(const Image& image, Rect destination) = 0;
+    // Sets every pixel to the colour.
+    virtual void Clear(Argb color) = 0;
+};
+
+// Something drawn on the screen directly: the paint context of a window, or a device
+// context of it obtained outside painting. Released when the object dies.
+class ScreenTarget {
+public:
+    virtual ~ScreenTarget() = default;
+    // Copies the surface unscaled, its top-left corner at the point (window coordinates).
+    virtual void DrawSurface(const Surface& surface, Point at) = 0;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+struct ShiftState {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    friend bool operator==(const ShiftState&, const ShiftState&) = default;
+};
+
+enum class CursorShape { Arrow, SizeNS, SizeWE, SizeNWSE };
+
+enum class MessageIcon { None, Information, Error };
+
+// Virtual-key codes the logic names.
+namespace keys {
+constexpr int H = 0x48;
+constexpr int M = 0x4D;
+constexpr int Q = 0x51;
+constexpr int W = 0x57;
+constexpr int BackQuote = 0xC0;  // the key left of 1 on US keyboards
+}  // namespace keys
+
+// What a window tells its owner. Each window has one sink; a sink that replaces another
+// (see Window::SetEvents) passes on what it doesn't handle. Coordinates are the window's
+// own (client) pixels. While a mouse button is held the window keeps the capture, so it
+// gets the moves and the release even outside its area.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    virtual void MouseDown(MouseButton, ShiftState, Point) {}
+    virtual void MouseMove(ShiftState, Point) {}
+    virtual void MouseUp(MouseButton, ShiftState, Point) {}
+    virtual void DoubleClick() {}
+    // Comes before every change of the window's size, whether made through SetBounds, a
+    // positioning batch or the window system; not for a move alone. The resize is always
+    // allowed. Not raised for the size change of the window's own PresentLayered.
+    virtual void CanResize(Size /*proposed*/) {}
+    // After the window's size changed.
+    virtual void Resized(Size /*now*/) {}
+    virtual void KeyDown(int /*virtualKey*/, ShiftState) {}
+    // One wheel notch: +1 turned away from the user, -1 towards.
+    virtual void WheelNotch(int /*direction*/) {}
+    // Paint request. Return true when painted; false leaves the window's default painting
+    // (its background colour).
+    virtual bool Paint(ScreenTarget& /*screen*/) { return false; }
+    // Return true to swallow the erase-background step.
+    virtual bool EraseBackground() { return false; }
+    virtual void MouseLeave() {}
+    // The user asked the window to close (only the main window's matters).
+    virtual void CloseRequested() {}
+};
+
+// Flags of one entry in a positioning batch.
+enum PositionFlags : unsigned {
+    KeepZOrder = 1u << 0,
+    ShowWindow = 1u << 1,
+    HideWindow = 1u << 2,
+    NoMove = 1u << 3,
+    NoSize = 1u << 4,
+    KeepOwnerZOrder = 1u << 5,
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+    // Installs a new sink and returns the one it replaces (which may be the platform's
+    // default sink, never null). The new sink must outlive its installation.
+    virtual WindowEvents* SetEvents(WindowEvents* sink) = 0;
+    // Top-level windows: screen pixels. Child panels: pixels of the parent's client area.
+    // The windows have no border, so the outer rectangle equals the client area.
+    virtual Rect Bounds() const = 0;
+    virtual void SetBounds(Rect bounds) = 0;
+    // The toolkit's visible property: set by SetVisible only. Hiding or showing a window
+    // through a positioning batch doesn't change it.
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual std::string Caption() const = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+    // The cursor the pointer shows while over this window.
+    virtual void SetCursor(CursorShape shape) = 0;
+    virtual void Invalidate() = 0;
+    // Paints what is invalid right now, without waiting for the message queue.
+    virtual void Update() = 0;
+    // A device context of the window outside painting, released with the result.
+    virtual std::unique_ptr<ScreenTarget> GetScreenTarget() = 0;
+    // Top-level layered windows: the surface becomes the window's whole appearance with
+    // per-pixel alpha, every pixel's opacity multiplied by the constant alpha; the window
+    // takes the surface's size and keeps its top-left corner. Input passes through pixels
+    // of alpha 0. An empty surface (width or height 0 or below) presents nothing.
+    virtual void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) = 0;
+    // Main window: ends the message loop (the program then shuts down).
+    virtual void Close() = 0;
+};
+
+// One deferred positioning batch: all windows added move and resize in one step at
+// Commit. Dropping a batch without Commit applies nothing.
+class PositionBatch {
+public:
+    virtual ~PositionBatch() = default;
+    virtual void Add(Window& window, Rect bounds, unsigned flags) = 0;
+    virtual void Commit() = 0;
+};
+
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual int Interval() const = 0;
+};
+
+// A top-level window of any process, found by class name. 0 is none.
+using ForeignWindow = std::uintptr_t;
+
+struct FormOptions {
+    std::string className;  // window class, e.g. "TfrmMiddle"
+    bool layered = false;   // shown only through PresentLayered
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Application
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+    virtual std::string ExecutablePath() = 0;
+    // The command-line arguments after the program name, quotes removed.
+    virtual std::vector<std::string> CommandLineArguments() = 0;
+    // Runs until the main window closes or the application is terminated.
+    virtual void RunMessageLoop() = 0;
+    virtual void TerminateApplication() = 0;
+    // Minimises the application as a whole: all its windows with it.
+    virtual void MinimizeApplication() = 0;
+    virtual void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
+                             MessageIcon icon) = 0;
+
+    // Windows
+    // A borderless top-level form without owner form, hidden until made visible.
+    virtual std::unique_ptr<Window> CreateForm(const FormOptions& options) = 0;
+    // A borderless child panel of the window, visible.
+    virtual std::unique_ptr<Window> CreatePanel(Window& parent) = 0;
+    virtual std::unique_ptr<PositionBatch> BeginPositionBatch(int windowCount) = 0;
+    // A timer delivered as a message on the user-interface thread, disabled when created.
+    virtual std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
+    virtual Point CursorPos() = 0;
+    virtual Size ScreenSize() = 0;
+    // Top-level windows by class name: the first one, or the next after `after`.
+    virtual ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) = 0;
+    virtual ForeignWindow IdentityOf(const Window& window) = 0;
+    virtual void SwitchToWindow(ForeignWindow window) = 0;
+
+    // Imaging
+    virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;
+    virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
+
+    virtual FileSystem& Files() = 0;
+};
+
+}  // namespace zylora::platform

@@ -1,0 +1,44 @@
+// Small value types shared by the logic and the platform.
+#pragma once
+
+#include <cstdint>
+
+namespace zylora::platform {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+// Left, top, width, height: sizes may be 0 or negative (drags apply no minimum).
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct RectF {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    friend bool operator==(const RectF&, const RectF&) = default;
+};
+
+// 32-bit colour: alpha in bits 24-31, red 16-23, green 8-15, blue 0-7.
+using Argb = std::uint32_t;
+
+constexpr Argb MakeArgb(int a, int r, int g, int b) {
+    return (Argb(a & 0xFF) << 24) | (Argb(r & 0xFF) << 16) | (Argb(g & 0xFF) << 8) | Argb(b & 0xFF);
+}
+
+}  // namespace zylora::platform

@@ -1,0 +1,259 @@
+#include "app/MainWindow.h"
+
+#include <algorithm>
+
+#include "platform/Ini.h"
+#include "skin/EdgeWindows.h"
+#include "skin/TitleWindow.h"
+#include "toolbar/ZylButton.h"
+
+namespace zylora::app {
+
+using platform::Rect;
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+TfrmMiddle::TfrmMiddle(platform::Platform& platform)
+    : platform_(platform), window_(platform.CreateForm({"TfrmMiddle", /*layered=*/false})) {
+    window_->SetCaption("Active Caption");
+    window_->SetColor(0xC0, 0xC0, 0xC0);  // silver
+    Toolbar = platform.CreatePanel(*window_);
+    Image2 = platform.CreatePanel(*window_);
+    Image2->SetColor(0xC0, 0xC0, 0xC0);
+    Toolbar->SetBounds({0, 0, 0, DesignToolbarHeight});
+    Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
+    window_->SetEvents(this);
+    FormCreate();
+}
+
+TfrmMiddle::~TfrmMiddle() {
+    FormDestroy();
+    // The frame windows outlive nothing that uses them: unlink them before they go.
+    for (skin::TFrameWindow* frame : std::initializer_list<skin::TFrameWindow*>{
+             TopFrame.get(), RightFrame.get(), BottomFrame.get(), LeftFrame.get()})
+        if (frame) frame->MainWindow = nullptr;
+    static platform::WindowEvents quiet;
+    window_->SetEvents(&quiet);
+}
+
+void TfrmMiddle::FormCreate() {
+    CornerImage.reset();
+    MoveMode = true;
+    ZoomFactor = 1;
+    OffsetX = 0;
+    OffsetY = 0;
+    ButtonList.clear();
+    Unrolling = false;
+    RollingUp = false;
+    RolledUp = false;
+    Picture.reset();
+    Active = true;
+
+    {
+        platform::IniFile settings(platform_.Files(), SettingsPath());
+        const int x = settings.ReadInteger("Placement", "X", 100);
+        const int y = settings.ReadInteger("Placement", "Y", 100);
+        const int width = settings.ReadInteger("Placement", "Width", 320);
+        const int height = settings.ReadInteger("Placement", "Height", 320);
+        window_->SetBounds({x, y, width, height});
+        SkinDir = settings.ReadString("Skin", "Dir", "Skins/Default");
+        ButtonsDir = settings.ReadString("Buttons", "Dir", "Buttons/Default");
+    }
+
+    TopFrame = std::make_unique<skin::TfrmTop>(platform_);
+    RightFrame = std::make_unique<skin::TfrmRight>(platform_);
+    BottomFrame = std::make_unique<skin::TfrmBottom>(platform_);
+    LeftFrame = std::make_unique<skin::TfrmLeft>(platform_);
+    RightFrame->MainWindow = this;
+    TopFrame->MainWindow = this;
+    BottomFrame->MainWindow = this;
+    LeftFrame->MainWindow = this;
+
+    LoadSkin();
+    LoadButtonSet();
+
+    // Opening the command-line picture comes with picture decoding.
+}
+
+void TfrmMiddle::Show() {
+    window_->SetVisible(true);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TfrmMiddle::FormShow() {
+    viewProc_.InstallOn(*Image2);
+    OldViewProc = viewProc_.Next();
+    toolbarProc_.InstallOn(*Toolbar);
+    OldToolbarProc = toolbarProc_.Next();
+    const Rect r = BoundsRect();
+    PlaceWindows(r.left, r.top, r.width, r.height);
+}
+
+void TfrmMiddle::FormDestroy() {
+    ToolbarBackground.reset();
+    ToolbarBackgroundCache.reset();
+    Picture.reset();
+    CornerImage.reset();
+
+    if (OldViewProc) viewProc_.RemoveFrom(*Image2);
+    if (OldToolbarProc) toolbarProc_.RemoveFrom(*Toolbar);
+    OldViewProc = OldToolbarProc = nullptr;
+
+    WriteSettings();
+    ButtonList.clear();
+}
+
+void TfrmMiddle::WriteSettings() {
+    const Rect r = BoundsRect();
+    try {
+        platform::IniFile settings(platform_.Files(), SettingsPath());
+        settings.WriteInteger("Placement", "X", r.left);
+        settings.WriteInteger("Placement", "Y", r.top);
+        settings.WriteInteger("Placement", "Width", r.width);
+        settings.WriteInteger("Placement", "Height", r.height);
+        settings.WriteString("Skin", "Dir", SkinDir);
+        settings.WriteString("Buttons", "Dir", ButtonsDir);
+    } catch (const platform::IniWriteError& error) {
+        // The first failed write ends this shutdown's writes; the user learns of it.
+        platform_.ShowMessage(window_.get(), error.what(), "Zylora", platform::MessageIcon::Error);
+    }
+}
+
+std::string TfrmMiddle::ProgramFolder() const {
+    const std::string exe = platform_.ExecutablePath();
+    std::size_t cut = exe.size();
+    while (cut > 0 && !IsSeparator(exe[cut - 1])) --cut;
+    if (cut == 0) return "";
+    // "D:\zylora.exe": the root keeps its separator.
+    if (cut == 3 && exe[1] == ':') return exe.substr(0, 3);
+    return exe.substr(0, cut - 1);
+}
+
+std::string TfrmMiddle::SettingsPath() const {
+    const std::string exe = platform_.ExecutablePath();
+    std::size_t nameStart = exe.size();
+    while (nameStart > 0 && !IsSeparator(exe[nameStart - 1])) --nameStart;
+    const std::size_t dot = exe.rfind('.');
+    if (dot == std::string::npos || dot < nameStart) return exe + ".ini";
+    return exe.substr(0, dot) + ".ini";
+}
+
+std::string TfrmMiddle::GetSkinPath() const { return ProgramFolder() + "\\" + SkinDir + "\\"; }
+
+int TfrmMiddle::GetLeftWidth() const { return Active ? Metrics.LeftWidth : Metrics.LeftInactiveWidth; }
+
+int TfrmMiddle::GetRightWidth() const {
+    return Active ? Metrics.RightWidth : Metrics.RightInactiveWidth;
+}
+
+int TfrmMiddle::GetTopHeight() const {
+    if (Active) return RolledUp ? Metrics.TopRolledUpHeight : Metrics.TopHeight;
+    return RolledUp ? Metrics.TopRolledUpInactiveHeight : Metrics.TopInactiveHeight;
+}
+
+int TfrmMiddle::GetBottomHeight() const {
+    return Active ? Metrics.BottomHeight : Metrics.BottomInactiveHeight;
+}
+
+namespace {
+
+// Sums of skin values that may be absurd: keep them inside int, the window layer clamps.
+int Add(long long a, long long b, long long c = 0) {
+    const long long sum = a + b + c;
+    return static_cast<int>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
+    const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
+    auto batch = platform_.BeginPositionBatch(5);
+    const unsigned flags = platform::KeepZOrder;
+    batch->Add(TopFrame->Form(), {Add(x, -l), Add(y, -t), Add(l, width, r), t}, flags);
+    batch->Add(*window_, {x, y, width, height}, flags);
+    batch->Add(BottomFrame->Form(), {x, Add(y, height), width, b}, flags);
+    batch->Add(RightFrame->Form(), {Add(x, width), y, r, Add(height, b)}, flags);
+    batch->Add(LeftFrame->Form(), {Add(x, -l), y, l, Add(height, b)}, flags);
+    batch->Commit();
+
+    if (!RolledUp && !BottomFrame->Form().Visible()) BottomFrame->Form().SetVisible(true);
+    if (!TopFrame->Form().Visible()) TopFrame->Form().SetVisible(true);
+    if (!RolledUp && !RightFrame->Form().Visible()) RightFrame->Form().SetVisible(true);
+    if (!RolledUp && !LeftFrame->Form().Visible()) LeftFrame->Form().SetVisible(true);
+}
+
+void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
+    const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
+    TopFrame->RenderAt(Add(l, width, r), t);
+    LeftFrame->RenderAt(l, Add(height, b));
+    BottomFrame->RenderAt(width, b);
+    RightFrame->RenderAt(r, Add(height, b));
+}
+
+void TfrmMiddle::Timer1Timer() {
+    const platform::Point cursor = platform_.CursorPos();
+    const Rect now = BoundsRect();
+    const int width = Add(now.width, cursor.x, -static_cast<long long>(DragLastX));
+    const int height = Add(now.height, cursor.y, -static_cast<long long>(DragLastY));
+    DragLastX = cursor.x;
+    DragLastY = cursor.y;
+    PlaceWindows(now.left, now.top, width, height);
+}
+
+void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift) {
+    if (!shift.ctrl || shift.shift || shift.alt) return;
+    switch (key) {
+        case platform::keys::M:
+        case platform::keys::H: platform_.MinimizeApplication(); break;
+        case platform::keys::W: window_->Close(); break;
+        case platform::keys::Q: platform_.TerminateApplication(); break;
+        case platform::keys::BackQuote: SwitchToOtherInstance(); break;
+        default: break;
+    }
+}
+
+void TfrmMiddle::SwitchToOtherInstance() {
+    const platform::ForeignWindow own = platform_.IdentityOf(*window_);
+    platform::ForeignWindow other = platform_.FindTopLevelWindow("TfrmMiddle", 0);
+    if (other == own) other = platform_.FindTopLevelWindow("TfrmMiddle", own);
+    if (other != 0 && other != own) platform_.SwitchToWindow(other);
+}
+
+void TfrmMiddle::SetToolbarHeight(int height) {
+    Rect r = Toolbar->Bounds();
+    r.height = height;
+    Toolbar->SetBounds(r);
+    LayoutPanels({BoundsRect().width, BoundsRect().height});
+}
+
+void TfrmMiddle::Resized(platform::Size size) { LayoutPanels(size); }
+
+void TfrmMiddle::LayoutPanels(platform::Size client) {
+    // The toolbar is aligned to the top; the view panel fills the rest.
+    const int toolbarHeight = Toolbar->Bounds().height;
+    Toolbar->SetBounds({0, 0, client.width, toolbarHeight});
+    const int top = std::max(0, toolbarHeight);
+    Image2->SetBounds({0, top, client.width, std::max(0, Add(client.height, -top))});
+}
+
+bool ViewProc::Paint(platform::ScreenTarget& screen) {
+    if (owner_.RollingUp || owner_.Unrolling) return true;
+    const Rect panel = owner_.Image2->Bounds();
+    auto surface = owner_.Platform().CreateSurface(panel.width, panel.height);
+    surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
+    if (const platform::Image* corner = owner_.CornerImage.get()) {
+        surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),
+                                     corner->Width(), corner->Height()});
+    }
+    screen.DrawSurface(*surface, {0, 0});
+    return true;
+}
+
+}  // namespace zylora::app

@@ -1,0 +1,165 @@
+// The main window, TfrmMiddle: toolbar and view panel, the hub whose fields the frame
+// windows, the toolbar and the view share, the settings file, the placement of the five
+// windows and the keyboard commands.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/EventChain.h"
+#include "app/FrameMetrics.h"
+#include "platform/Platform.h"
+
+namespace zylora::skin {
+class TfrmTop;
+class TfrmLeft;
+class TfrmRight;
+class TfrmBottom;
+}  // namespace zylora::skin
+
+namespace zylora::toolbar {
+class TZylButton;
+}
+
+namespace zylora::app {
+
+class TfrmMiddle;
+
+// The view panel's message handler, installed in front of the panel's own by FormShow.
+class ViewProc : public EventChain {
+public:
+    explicit ViewProc(TfrmMiddle& owner) : owner_(owner) {}
+    bool Paint(platform::ScreenTarget& screen) override;
+    bool EraseBackground() override { return true; }
+
+private:
+    TfrmMiddle& owner_;
+};
+
+// The toolbar's message handler, installed by FormShow; it swallows the erase step, since
+// the toolbar's paint covers the whole panel.
+class ToolbarProc : public EventChain {
+public:
+    bool EraseBackground() override { return true; }
+};
+
+class TfrmMiddle : public platform::WindowEvents {
+    // First, so that they outlive everything that refers to them.
+    platform::Platform& platform_;
+    std::unique_ptr<platform::Window> window_;
+
+public:
+    // The settings file and the skin are read here (FormCreate).
+    explicit TfrmMiddle(platform::Platform& platform);
+    // Writes the settings file (FormDestroy).
+    ~TfrmMiddle() override;
+    TfrmMiddle(const TfrmMiddle&) = delete;
+    TfrmMiddle& operator=(const TfrmMiddle&) = delete;
+
+    // Shows the main window; the first time also runs FormShow.
+    void Show();
+
+    // Frame metrics of the current state.
+    int GetLeftWidth() const;
+    int GetRightWidth() const;
+    int GetTopHeight() const;
+    int GetBottomHeight() const;
+    bool IsRolledUp() const { return RolledUp; }
+    // Program folder + "\" + SkinDir + "\".
+    std::string GetSkinPath() const;
+    // The executable's folder without trailing separator (a drive root keeps its own).
+    std::string ProgramFolder() const;
+    // The executable's path with its extension replaced by ".ini".
+    std::string SettingsPath() const;
+
+    // Moves and resizes all five windows around the main window's new rectangle, in one
+    // batch, and shows the frame windows that are to be seen.
+    void PlaceWindows(int x, int y, int width, int height);
+    // Renders the four frame windows for a main window of the given size.
+    void RenderFrames(int x, int y, int width, int height);
+    // One step of the corner resize drag.
+    void Timer1Timer();
+
+    void LoadSkin();
+    void LoadButtonSet();
+
+    void FormKeyDown(int key, platform::ShiftState shift);
+
+    // The main window's rectangle on the screen.
+    platform::Rect BoundsRect() const { return window_->Bounds(); }
+    int ToolbarHeight() const { return Toolbar->Bounds().height; }
+    void SetToolbarHeight(int height);
+
+    platform::Platform& Platform() { return platform_; }
+    platform::Window& Form() { return *window_; }
+
+    // WindowEvents of the main window itself.
+    void KeyDown(int key, platform::ShiftState shift) override { FormKeyDown(key, shift); }
+    void Resized(platform::Size size) override;
+    void CloseRequested() override { window_->Close(); }
+
+    // Shared fields, named as the other parts of the program know them.
+    std::string SkinDir;
+    std::string ButtonsDir;
+    std::string PicturePath;
+    std::unique_ptr<platform::Image> Picture;
+    std::unique_ptr<platform::Image> CornerImage;
+    bool Active = false;
+    bool RolledUp = false;
+    bool RollingUp = false;
+    bool Unrolling = false;
+    int UnrolledHeight = 0;
+    FrameMetrics Metrics;
+    int BgColorR = 0;
+    int BgColorG = 0;
+    int BgColorB = 0;
+    int CaptionAlphaActive = 0;
+    int CaptionAlphaInactive = 0;
+    int ZoomFactor = 0;
+    long double OffsetX = 0;
+    long double OffsetY = 0;
+    bool MoveMode = false;
+    bool Dragging = false;
+    int PanAnchorX = 0;
+    int PanAnchorY = 0;
+    float SelectionX = 0;
+    float SelectionY = 0;
+    float SelectionWidth = 0;
+    float SelectionHeight = 0;
+    int DragLastX = 0;
+    int DragLastY = 0;
+    std::vector<std::unique_ptr<toolbar::TZylButton>> ButtonList;
+    std::unique_ptr<platform::Image> ToolbarBackground;
+    std::unique_ptr<platform::Image> ToolbarBackgroundCache;
+    bool OwnToolbarBackground = false;
+
+    // Components.
+    std::unique_ptr<platform::Window> Toolbar;
+    std::unique_ptr<platform::Window> Image2;
+    std::unique_ptr<platform::Timer> Timer1;
+
+    // The frame windows (declared after the components they refer to).
+    std::unique_ptr<skin::TfrmTop> TopFrame;
+    std::unique_ptr<skin::TfrmRight> RightFrame;
+    std::unique_ptr<skin::TfrmBottom> BottomFrame;
+    std::unique_ptr<skin::TfrmLeft> LeftFrame;
+
+    static constexpr int DesignToolbarHeight = 53;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void WriteSettings();
+    void LayoutPanels(platform::Size client);
+    void SwitchToOtherInstance();
+
+    ViewProc viewProc_{*this};
+    ToolbarProc toolbarProc_;
+    platform::WindowEvents* OldViewProc = nullptr;
+    platform::WindowEvents* OldToolbarProc = nullptr;
+    bool shown_ = false;
+};
+
+}  // namespace zylora::app

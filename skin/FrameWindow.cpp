@@ -1,0 +1,24 @@
+#include "skin/FrameWindow.h"
+
+#include "app/MainWindow.h"
+
+namespace zylora::skin {
+
+TFrameWindow::TFrameWindow(platform::Platform& platform, const std::string& className)
+    : platform_(platform), window_(platform.CreateForm({className, /*layered=*/true})) {
+    window_->SetEvents(this);
+}
+
+TFrameWindow::~TFrameWindow() {
+    // The derived window is gone already: nothing may reach it while the form closes.
+    static platform::WindowEvents quiet;
+    window_->SetEvents(&quiet);
+}
+
+void TFrameWindow::KeyDown(int key, platform::ShiftState shift) {
+    if (MainWindow) MainWindow->FormKeyDown(key, shift);
+}
+
+bool TFrameWindow::ActiveLook() const { return MainWindow == nullptr || MainWindow->Active; }
+
+}  // namespace zylora::skin

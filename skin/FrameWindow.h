@@ -1,0 +1,46 @@
+// What the four frame windows around the main window have in common: a borderless layered
+// top-level form, the back reference to the main window, and rendering at a size.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Ini.h"
+#include "platform/Platform.h"
+
+namespace zylora::app {
+class TfrmMiddle;
+}
+
+namespace zylora::skin {
+
+class TFrameWindow : public platform::WindowEvents {
+public:
+    TFrameWindow(platform::Platform& platform, const std::string& className);
+    ~TFrameWindow() override;
+    TFrameWindow(const TFrameWindow&) = delete;
+    TFrameWindow& operator=(const TFrameWindow&) = delete;
+
+    platform::Window& Form() { return *window_; }
+    const platform::Window& Form() const { return *window_; }
+
+    // Renders the window at the size for the current state and presents it; the window
+    // takes that size and keeps its top-left corner.
+    virtual void RenderAt(int width, int height) = 0;
+    // Reads this window's own keys of the open skin file.
+    virtual void ReadSkinValues(const platform::IniFile& skinFile) = 0;
+
+    // Keyboard commands work wherever the keyboard is: they belong to the main window.
+    void KeyDown(int key, platform::ShiftState shift) override;
+
+    // Empty until the main window links itself, right after all four frames exist.
+    app::TfrmMiddle* MainWindow = nullptr;
+
+protected:
+    // True while the frame is to show its active look; also before the main window links.
+    bool ActiveLook() const;
+    platform::Platform& platform_;
+    std::unique_ptr<platform::Window> window_;
+};
+
+}  // namespace zylora::skin

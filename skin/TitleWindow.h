@@ -1,0 +1,83 @@
+// The title window above the main window: the strip, the caption text and the four
+// caption buttons, in the look of the current state.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "platform/Types.h"
+#include "skin/FrameWindow.h"
+
+namespace zylora::skin {
+
+// The four looks of the title window.
+enum class TitleVariant { Active = 0, Inactive = 1, RolledUp = 2, RolledUpInactive = 3 };
+
+// Caption buttons, numbered as HoverButton counts them (0 is none).
+enum class CaptionButton { Close = 1, Min = 2, Max = 3, Roll = 4 };
+
+// Caption rectangle in percent: X and Width of the title's width, Y and Height of its height.
+struct CaptionRectPercent {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+struct ButtonPlacement {
+    int X = 0;
+    int Y = 0;
+    int Align = 0;
+};
+
+// Horizontal anchor of a caption button for a reference width: 1 the middle, 2 the right
+// end, anything else the left end.
+int AlignOffset(int align, int width);
+
+class TfrmTop : public TFrameWindow {
+public:
+    explicit TfrmTop(platform::Platform& platform);
+
+    void PaintTitle(int width, int height);
+    void RenderAt(int width, int height) override { PaintTitle(width, height); }
+    void ReadSkinValues(const platform::IniFile& skinFile) override;
+
+    void FormCanResize(platform::Size proposed);
+    void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
+
+    // The variant in force, read from the main window's flags at every use.
+    TitleVariant CurrentVariant() const;
+    const ButtonPlacement& CurrentPlacement(CaptionButton button) const;
+    // The pointer-over image while HoverButton names the button, else the normal one.
+    const platform::Image* CurrentButtonImage(CaptionButton button) const;
+    const platform::Image* InactiveButtonImage(CaptionButton button) const;
+
+    // Caption text layout.
+    std::string FontName;
+    int FontSize = 0;
+    int FontStyle = 0;
+    int HorAlign = 0;
+    int VerAlign = 0;
+    platform::Argb CaptionColor = 0;
+    std::array<CaptionRectPercent, 4> CaptionRect{};  // by TitleVariant
+    // By TitleVariant, then by caption button (close, min, max, roll).
+    std::array<std::array<ButtonPlacement, 4>, 4> ButtonPlace{};
+
+    // Per caption button (close, min, max, roll): normal, pointer over it, inactive.
+    enum ImageKind { Normal = 0, Mouseover = 1, InactiveImage = 2 };
+    std::array<std::array<std::unique_ptr<platform::Image>, 3>, 4> CaptionButtonImages;
+
+    int HoverButton = 0;
+    bool PaintedActive = true;
+    std::uint8_t TitleAlpha = 255;
+    bool Sizing = false;
+    bool DragPending = false;
+    platform::Point DragAnchor;
+    std::unique_ptr<platform::Timer> Timer1;
+
+private:
+    std::string SkinPath() const;
+};
+
+}  // namespace zylora::skin

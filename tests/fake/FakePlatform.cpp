@@ -1,0 +1,228 @@
+#include "tests/fake/FakePlatform.h"
+
+#include <algorithm>
+
+namespace zylora::fake {
+
+using platform::Rect;
+
+// --- images -------------------------------------------------------------------------
+
+FakeImage::FakeImage(int width, int height, std::uint8_t alpha)
+    : width_(std::max(0, width)), height_(std::max(0, height)) {
+    // Sizes are test-made; a huge surface stays cheap by not keeping its pixels.
+    const long long pixels = static_cast<long long>(width_) * height_;
+    if (pixels <= 4'000'000) alpha_.assign(static_cast<std::size_t>(pixels), alpha);
+}
+
+std::optional<std::uint8_t> FakeImage::AlphaAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || alpha_.empty()) return std::nullopt;
+    return alpha_[static_cast<std::size_t>(y) * width_ + x];
+}
+
+void FakeImage::SetAlpha(int x, int y, std::uint8_t alpha) {
+    if (x >= 0 && y >= 0 && x < width_ && y < height_ && !alpha_.empty())
+        alpha_[static_cast<std::size_t>(y) * width_ + x] = alpha;
+}
+
+void FakeImage::DrawImage(const platform::Image& image, Rect d) {
+    const auto* fake = dynamic_cast<const FakeImage*>(&image);
+    draws.push_back("image " + (fake ? fake->path : std::string("?")) + " " +
+                    std::to_string(d.left) + "," + std::to_string(d.top) + "," +
+                    std::to_string(d.width) + "," + std::to_string(d.height));
+}
+
+void FakeImage::Clear(platform::Argb color) { draws.push_back("clear " + std::to_string(color)); }
+
+// --- windows ------------------------------------------------------------------------
+
+FakeWindow::FakeWindow(FakePlatform& p, std::string n, FakeWindow* parentWindow, bool isLayered)
+    : platform(p), name(std::move(n)), parent(parentWindow), layered(isLayered) {
+    platform.windows.push_back(this);
+}
+
+FakeWindow::~FakeWindow() {
+    auto& all = platform.windows;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+platform::WindowEvents* FakeWindow::SetEvents(platform::WindowEvents* sink) {
+    platform::WindowEvents* previous = sink_;
+    sink_ = sink ? sink : &defaultSink_;
+    return previous;
+}
+
+void FakeWindow::Apply(Rect r) {
+    const bool resized = r.width != bounds.width || r.height != bounds.height;
+    if (resized) sink_->CanResize({r.width, r.height});
+    bounds = r;
+    if (resized) sink_->Resized({r.width, r.height});
+}
+
+void FakeWindow::SetBounds(Rect r) { Apply(r); }
+
+void FakeWindow::SetVisible(bool visible) {
+    visibleProperty = visible;
+    onScreen = visible;
+    platform.Log("visible " + name + " " + (visible ? "true" : "false"));
+}
+
+namespace {
+
+class FakeScreenTarget : public platform::ScreenTarget {
+public:
+    explicit FakeScreenTarget(FakeWindow& window) : window_(window) {}
+    void DrawSurface(const platform::Surface& surface, platform::Point at) override {
+        window_.platform.Log("draw surface on " + window_.name + " " +
+                             std::to_string(surface.Width()) + "x" +
+                             std::to_string(surface.Height()) + " at " + std::to_string(at.x) +
+                             "," + std::to_string(at.y));
+    }
+
+private:
+    FakeWindow& window_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::ScreenTarget> FakeWindow::GetScreenTarget() {
+    return std::make_unique<FakeScreenTarget>(*this);
+}
+
+void FakeWindow::PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) {
+    presentations.push_back({surface.Width(), surface.Height(), constantAlpha});
+    platform.Log("present " + name + " " + std::to_string(surface.Width()) + "x" +
+                 std::to_string(surface.Height()) + " alpha " + std::to_string(constantAlpha));
+    // The window takes the surface's size and keeps its corner, without a can-resize.
+    bounds.width = std::max(0, surface.Width());
+    bounds.height = std::max(0, surface.Height());
+}
+
+void FakeWindow::Close() {
+    ++platform.closes;
+    platform.Log("close " + name);
+}
+
+// --- batches and timers -------------------------------------------------------------
+
+namespace {
+
+class FakeBatch : public platform::PositionBatch {
+public:
+    FakeBatch(FakePlatform& p, int count) : platform_(p) { batch_.declaredCount = count; }
+    void Add(platform::Window& window, Rect bounds, unsigned flags) override {
+        batch_.entries.push_back({dynamic_cast<FakeWindow*>(&window), bounds, flags});
+    }
+    void Commit() override {
+        for (const BatchEntry& e : batch_.entries) {
+            Rect target = e.window->bounds;
+            if (!(e.flags & platform::NoMove)) {
+                target.left = e.bounds.left;
+                target.top = e.bounds.top;
+            }
+            if (!(e.flags & platform::NoSize)) {
+                target.width = e.bounds.width;
+                target.height = e.bounds.height;
+            }
+            e.window->Apply(target);
+            if (e.flags & platform::ShowWindow) e.window->onScreen = true;
+            if (e.flags & platform::HideWindow) e.window->onScreen = false;
+        }
+        platform_.Log("batch of " + std::to_string(batch_.entries.size()));
+        platform_.batches.push_back(batch_);
+    }
+
+private:
+    FakePlatform& platform_;
+    Batch batch_;
+};
+
+}  // namespace
+
+FakeTimer::FakeTimer(FakePlatform& p, int intervalMs, std::function<void()> tick)
+    : platform(p), interval(intervalMs), onTick(std::move(tick)) {
+    platform.timers.push_back(this);
+}
+
+FakeTimer::~FakeTimer() {
+    auto& all = platform.timers;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+// --- platform -----------------------------------------------------------------------
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+void FakePlatform::ShowMessage(platform::Window* owner, const std::string& text,
+                               const std::string& caption, platform::MessageIcon icon) {
+    messages.push_back({text, caption, icon, owner});
+    Log("message " + text);
+}
+
+std::unique_ptr<platform::Window> FakePlatform::CreateForm(const platform::FormOptions& options) {
+    Log("create form " + options.className);
+    return std::make_unique<FakeWindow>(*this, options.className, nullptr, options.layered);
+}
+
+std::unique_ptr<platform::Window> FakePlatform::CreatePanel(platform::Window& parent) {
+    auto panel = std::make_unique<FakeWindow>(*this, "panel", dynamic_cast<FakeWindow*>(&parent),
+                                              false);
+    panel->visibleProperty = panel->onScreen = true;
+    return panel;
+}
+
+std::unique_ptr<platform::PositionBatch> FakePlatform::BeginPositionBatch(int windowCount) {
+    return std::make_unique<FakeBatch>(*this, windowCount);
+}
+
+std::unique_ptr<platform::Timer> FakePlatform::CreateTimer(int intervalMs,
+                                                           std::function<void()> onTick) {
+    return std::make_unique<FakeTimer>(*this, intervalMs, std::move(onTick));
+}
+
+platform::ForeignWindow FakePlatform::IdentityOf(const platform::Window& window) {
+    return reinterpret_cast<platform::ForeignWindow>(&window);
+}
+
+platform::ForeignWindow FakePlatform::FindTopLevelWindow(const std::string& className,
+                                                         platform::ForeignWindow after) {
+    // Our own forms come first in z-order, then the other programs' windows.
+    std::vector<platform::ForeignWindow> order;
+    for (FakeWindow* w : windows)
+        if (!w->parent && w->name == className) order.push_back(IdentityOf(*w));
+    for (const auto& [name, id] : foreignWindows)
+        if (name == className) order.push_back(id);
+    auto it = order.begin();
+    if (after != 0) {
+        it = std::find(order.begin(), order.end(), after);
+        if (it != order.end()) ++it;
+    }
+    return it == order.end() ? 0 : *it;
+}
+
+std::unique_ptr<platform::Image> FakePlatform::DecodeImage(const std::string& path) {
+    Log("decode " + path);
+    auto it = images.find(path);
+    auto image = it == images.end() ? std::make_unique<FakeImage>(0, 0)
+                                    : std::make_unique<FakeImage>(it->second);
+    image->path = path;
+    return image;
+}
+
+std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {
+    return std::make_unique<FakeImage>(width, height, 0);
+}
+
+void FakePlatform::AddImage(const std::string& path, int width, int height, std::uint8_t alpha) {
+    images.insert_or_assign(path, FakeImage(width, height, alpha));
+    files.files[path] = "image";
+}
+
+FakeWindow* FakePlatform::FindForm(const std::string& className) const {
+    for (FakeWindow* w : windows)
+        if (!w->parent && w->name == className) return w;
+    return nullptr;
+}
+
+}  // namespace zylora::fake

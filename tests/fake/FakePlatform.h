@@ -1,0 +1,182 @@
+// The fake platform the logic is tested against. It keeps windows' rectangles and visible
+// flags, records positioning batches, presentations and message boxes, and lets a test tick
+// timers, set the cursor and the screen size, and define the images that "files" decode to.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "tests/fake/MemoryFileSystem.h"
+
+namespace zylora::fake {
+
+class FakePlatform;
+
+class FakeImage : public platform::Surface {
+public:
+    FakeImage(int width, int height, std::uint8_t alpha = 255);
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    std::optional<std::uint8_t> AlphaAt(int x, int y) const override;
+    void DrawImage(const platform::Image& image, platform::Rect destination) override;
+    void Clear(platform::Argb color) override;
+
+    void SetAlpha(int x, int y, std::uint8_t alpha);
+    std::string path;                 // the file it was decoded from, if any
+    std::vector<std::string> draws;   // drawing calls on it, in order
+
+private:
+    int width_;
+    int height_;
+    std::vector<std::uint8_t> alpha_;
+};
+
+struct Presentation {
+    int width = 0;
+    int height = 0;
+    std::uint8_t alpha = 0;
+};
+
+class FakeWindow : public platform::Window {
+public:
+    FakeWindow(FakePlatform& platform, std::string name, FakeWindow* parent, bool layered);
+    ~FakeWindow() override;
+
+    platform::WindowEvents* SetEvents(platform::WindowEvents* sink) override;
+    platform::Rect Bounds() const override { return bounds; }
+    void SetBounds(platform::Rect bounds) override;
+    bool Visible() const override { return visibleProperty; }
+    void SetVisible(bool visible) override;
+    std::string Caption() const override { return caption; }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) override {
+        color = platform::MakeArgb(255, r, g, b);
+    }
+    void SetCursor(platform::CursorShape shape) override { cursor = shape; }
+    void Invalidate() override { ++invalidations; }
+    void Update() override { ++updates; }
+    std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
+    void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
+    void Close() override;
+
+    // Applies a size or position change as the window system would: can-resize first when
+    // the size changes, then the change, then the resized notice.
+    void Apply(platform::Rect bounds);
+    platform::WindowEvents& Events() { return *sink_; }
+
+    FakePlatform& platform;
+    std::string name;  // window class of a form, "panel" for a panel
+    FakeWindow* parent;
+    bool layered;
+    platform::Rect bounds;
+    bool visibleProperty = false;
+    bool onScreen = false;  // shown, by SetVisible or a batch's show and hide flags
+    std::string caption;
+    platform::Argb color = 0;
+    platform::CursorShape cursor = platform::CursorShape::Arrow;
+    int invalidations = 0;
+    int updates = 0;
+    std::vector<Presentation> presentations;
+
+private:
+    platform::WindowEvents defaultSink_;
+    platform::WindowEvents* sink_ = &defaultSink_;
+};
+
+struct BatchEntry {
+    FakeWindow* window = nullptr;
+    platform::Rect bounds;
+    unsigned flags = 0;
+};
+
+struct Batch {
+    int declaredCount = 0;
+    std::vector<BatchEntry> entries;
+};
+
+struct MessageBoxCall {
+    std::string text;
+    std::string caption;
+    platform::MessageIcon icon = platform::MessageIcon::None;
+    platform::Window* owner = nullptr;
+};
+
+class FakeTimer : public platform::Timer {
+public:
+    FakeTimer(FakePlatform& platform, int interval, std::function<void()> onTick);
+    ~FakeTimer() override;
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool value) override { enabled = value; }
+    int Interval() const override { return interval; }
+    // Delivers one tick if the timer is enabled.
+    void Tick() {
+        if (enabled) onTick();
+    }
+
+    FakePlatform& platform;
+    int interval;
+    bool enabled = false;
+    std::function<void()> onTick;
+};
+
+class FakePlatform : public platform::Platform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
+    std::string ExecutablePath() override { return executablePath; }
+    std::vector<std::string> CommandLineArguments() override { return arguments; }
+    void RunMessageLoop() override { Log("message loop"); }
+    void TerminateApplication() override { ++terminations; Log("terminate"); }
+    void MinimizeApplication() override { ++minimizations; Log("minimize"); }
+    void ShowMessage(platform::Window* owner, const std::string& text, const std::string& caption,
+                     platform::MessageIcon icon) override;
+
+    std::unique_ptr<platform::Window> CreateForm(const platform::FormOptions& options) override;
+    std::unique_ptr<platform::Window> CreatePanel(platform::Window& parent) override;
+    std::unique_ptr<platform::PositionBatch> BeginPositionBatch(int windowCount) override;
+    std::unique_ptr<platform::Timer> CreateTimer(int intervalMs, std::function<void()> onTick) override;
+    platform::Point CursorPos() override { return cursor; }
+    platform::Size ScreenSize() override { return screen; }
+    platform::ForeignWindow FindTopLevelWindow(const std::string& className,
+                                               platform::ForeignWindow after) override;
+    platform::ForeignWindow IdentityOf(const platform::Window& window) override;
+    void SwitchToWindow(platform::ForeignWindow window) override { switchedTo.push_back(window); }
+
+    std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
+    std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
+    platform::FileSystem& Files() override { return files; }
+
+    // Test set-up and inspection.
+    // Makes the path a file that decodes to an image of that size and alpha.
+    void AddImage(const std::string& path, int width, int height, std::uint8_t alpha = 255);
+    FakeWindow* FindForm(const std::string& className) const;
+    void Log(const std::string& entry) { log.push_back(entry); }
+
+    std::string executablePath = "C:\\Zylora\\zylora.exe";
+    std::vector<std::string> arguments;
+    std::string applicationTitle;
+    platform::Point cursor;
+    platform::Size screen{1920, 1080};
+    MemoryFileSystem files;
+    std::map<std::string, FakeImage> images;
+    // Other programs' top-level windows, by class name, in z-order (after our own forms).
+    std::vector<std::pair<std::string, platform::ForeignWindow>> foreignWindows;
+    std::vector<platform::ForeignWindow> switchedTo;
+
+    std::vector<FakeWindow*> windows;  // alive, in creation order
+    std::vector<FakeTimer*> timers;    // alive, in creation order
+    std::vector<Batch> batches;        // committed, in order
+    std::vector<MessageBoxCall> messages;
+    std::vector<std::string> log;      // notable calls, in order
+    int terminations = 0;
+    int minimizations = 0;
+    int closes = 0;
+};
+
+}  // namespace zylora::fake

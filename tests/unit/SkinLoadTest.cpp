@@ -1,0 +1,280 @@
+// Reading the skin file and the skin's held images.
+#include "tests/unit/Harness.h"
+#include "toolbar/ZylButton.h"
+
+namespace zylora::testing {
+namespace {
+
+using skin::CaptionButton;
+using skin::TitleVariant;
+
+class SkinLoadTest : public ViewerTest {
+protected:
+    const skin::CaptionRectPercent& Rect(TitleVariant v) {
+        return main->TopFrame->CaptionRect[static_cast<std::size_t>(v)];
+    }
+    const skin::ButtonPlacement& Place(TitleVariant v, CaptionButton b) {
+        return main->TopFrame->ButtonPlace[static_cast<std::size_t>(v)]
+                                          [static_cast<std::size_t>(static_cast<int>(b) - 1)];
+    }
+};
+
+TEST_F(SkinLoadTest, MissingSkinGivesEveryDefault) {
+    app::TfrmMiddle& m = Start();
+    EXPECT_EQ(m.Metrics.LeftWidth, 0);
+    EXPECT_EQ(m.Metrics.TopRolledUpInactiveHeight, 0);
+    EXPECT_EQ(m.BgColorR, 255);
+    EXPECT_EQ(MainForm().color, platform::MakeArgb(255, 255, 255, 255));
+    EXPECT_EQ(m.CaptionAlphaActive, 255);
+    EXPECT_EQ(m.CaptionAlphaInactive, 255);
+    EXPECT_EQ(MainForm().caption, "Zylora");
+    EXPECT_EQ(m.CornerImage, nullptr);
+    const skin::TfrmTop& top = *m.TopFrame;
+    EXPECT_EQ(top.FontName, "Lucida Sans Unicode");
+    EXPECT_EQ(top.FontSize, 14);
+    EXPECT_EQ(top.FontStyle, 0);
+    EXPECT_EQ(top.HorAlign, 1);
+    EXPECT_EQ(top.VerAlign, 2);
+    EXPECT_EQ(top.CaptionColor, 0xFFFFFFFFu);
+    for (TitleVariant v : {TitleVariant::Active, TitleVariant::Inactive, TitleVariant::RolledUp,
+                           TitleVariant::RolledUpInactive}) {
+        EXPECT_EQ(Rect(v).X, 0);
+        EXPECT_EQ(Rect(v).Width, 100);
+        EXPECT_EQ(Rect(v).Height, 100);
+    }
+    EXPECT_EQ(m.RightFrame->ResizeBorder4, 0);
+    // Missing button images are empty, never absent.
+    ASSERT_NE(top.CurrentButtonImage(CaptionButton::Close), nullptr);
+    EXPECT_EQ(top.CurrentButtonImage(CaptionButton::Close)->Width(), 0);
+}
+
+TEST_F(SkinLoadTest, FrameMetricsNeverBorrowAnotherState) {
+    WriteSkin("[LEFT]\nwidth=12\n[top]\nHeight=0x1F\nRolledUpHeight=$1F\n[right]\nInActiveWidth=3\n"
+              "[bottom]\nHeight=9\nInActiveHeight=0x\n");
+    app::TfrmMiddle& m = Start();
+    EXPECT_EQ(m.Metrics.LeftWidth, 12);
+    EXPECT_EQ(m.Metrics.LeftInactiveWidth, 0);
+    EXPECT_EQ(m.Metrics.TopHeight, 31);
+    EXPECT_EQ(m.Metrics.TopRolledUpHeight, 31);
+    EXPECT_EQ(m.Metrics.TopInactiveHeight, 0);
+    EXPECT_EQ(m.Metrics.RightWidth, 0);
+    EXPECT_EQ(m.Metrics.RightInactiveWidth, 3);
+    EXPECT_EQ(m.Metrics.BottomHeight, 9);
+    EXPECT_EQ(m.Metrics.BottomInactiveHeight, 0);
+}
+
+TEST_F(SkinLoadTest, ColoursAndAlphasKeepTheirLowEightBits) {
+    WriteSkin("[bg]\nColorR=256\nColorG=0x7F\nColorB=-1\n"
+              "[Caption]\nAlphaActive=300\nAlphaInActive=128\nColorA=256\nColorR=1\nColorG=2\n"
+              "ColorB=3\nText=Holiday\n");
+    app::TfrmMiddle& m = Start();
+    EXPECT_EQ(m.BgColorR, 256);  // held as read; only the use takes the low byte
+    EXPECT_EQ(MainForm().color, platform::MakeArgb(255, 0, 0x7F, 0xFF));
+    EXPECT_EQ(m.CaptionAlphaActive, 300);
+    EXPECT_EQ(m.CaptionAlphaInactive, 128);
+    EXPECT_EQ(m.TopFrame->CaptionColor, 0x00010203u);
+    EXPECT_EQ(MainForm().caption, "Holiday");
+}
+
+TEST_F(SkinLoadTest, CaptionRectanglesFallBackToTheRolledUpOne) {
+    WriteSkin("[Caption]\nX=5\nY=6\nWidth=70\nHeight=80\nRolledUpX=30\nInActiveY=11\n");
+    Start();
+    EXPECT_EQ(Rect(TitleVariant::Active).X, 5);
+    EXPECT_EQ(Rect(TitleVariant::Inactive).X, 5);
+    EXPECT_EQ(Rect(TitleVariant::Inactive).Y, 11);
+    EXPECT_EQ(Rect(TitleVariant::RolledUp).X, 30);
+    EXPECT_EQ(Rect(TitleVariant::RolledUp).Y, 6);
+    EXPECT_EQ(Rect(TitleVariant::RolledUpInactive).X, 30);  // from the rolled-up value
+    EXPECT_EQ(Rect(TitleVariant::RolledUpInactive).Y, 6);   // not from the inactive one
+    EXPECT_EQ(Rect(TitleVariant::RolledUpInactive).Width, 70);
+}
+
+TEST_F(SkinLoadTest, CaptionRolledUpInactiveFallsToBaseWhenOnlyInactiveIsSet) {
+    WriteSkin("[Caption]\nInActiveX=10\n");
+    Start();
+    EXPECT_EQ(Rect(TitleVariant::RolledUpInactive).X, 0);
+}
+
+TEST_F(SkinLoadTest, ButtonPlacementsFallBackToTheInactiveOne) {
+    WriteSkin("[Buttons]\nCloseAlign=2\nCloseX=-20\nCloseY=4\nInActiveCloseX=-40\n"
+              "RolledUpCloseX=7\nRolledUpCloseY=1\nInActiveMinAlign=1\nRollX=9\n"
+              "RolledUpInActiveRollY=13\n");
+    Start();
+    EXPECT_EQ(Place(TitleVariant::Active, CaptionButton::Close).X, -20);
+    EXPECT_EQ(Place(TitleVariant::Inactive, CaptionButton::Close).X, -40);
+    EXPECT_EQ(Place(TitleVariant::Inactive, CaptionButton::Close).Y, 4);
+    EXPECT_EQ(Place(TitleVariant::RolledUp, CaptionButton::Close).X, 7);
+    EXPECT_EQ(Place(TitleVariant::RolledUp, CaptionButton::Close).Align, 2);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Close).X, -40);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Close).Y, 4);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Close).Align, 2);
+    EXPECT_EQ(Place(TitleVariant::Active, CaptionButton::Min).Align, 0);
+    EXPECT_EQ(Place(TitleVariant::RolledUp, CaptionButton::Min).Align, 0);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Min).Align, 1);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Roll).X, 9);
+    EXPECT_EQ(Place(TitleVariant::RolledUpInactive, CaptionButton::Roll).Y, 13);
+}
+
+TEST_F(SkinLoadTest, TheVariantFollowsTheMainWindowsFlags) {
+    WriteSkin("[Buttons]\nCloseX=1\nInActiveCloseX=2\nRolledUpCloseX=3\nRolledUpInActiveCloseX=4\n");
+    app::TfrmMiddle& m = Start();
+    const skin::TfrmTop& top = *m.TopFrame;
+    EXPECT_EQ(top.CurrentPlacement(CaptionButton::Close).X, 1);
+    m.Active = false;
+    EXPECT_EQ(top.CurrentPlacement(CaptionButton::Close).X, 2);
+    m.RolledUp = true;
+    EXPECT_EQ(top.CurrentPlacement(CaptionButton::Close).X, 4);
+    m.Active = true;
+    EXPECT_EQ(top.CurrentPlacement(CaptionButton::Close).X, 3);
+}
+
+TEST_F(SkinLoadTest, AlignOffsetAnchorsLeftMiddleOrRight) {
+    EXPECT_EQ(skin::AlignOffset(0, 300), 0);
+    EXPECT_EQ(skin::AlignOffset(1, 301), 150);
+    EXPECT_EQ(skin::AlignOffset(2, 300), 300);
+    EXPECT_EQ(skin::AlignOffset(3, 300), 0);
+    EXPECT_EQ(skin::AlignOffset(-1, 300), 0);
+}
+
+TEST_F(SkinLoadTest, TheTwelveCaptionButtonImagesLoadInTheirOrder) {
+    Start();
+    std::vector<std::string> decoded;
+    const std::string prefix = std::string("decode ") + SkinPath;
+    for (const std::string& e : platform.log)
+        if (e.rfind(prefix, 0) == 0) decoded.push_back(e.substr(prefix.size()));
+    const std::vector<std::string> buttons(decoded.end() - 12, decoded.end() - 1);
+    EXPECT_EQ(buttons, (std::vector<std::string>{
+                           "inactive_close.png", "active_close.png", "mouseover_close.png",
+                           "inactive_min.png", "active_min.png", "mouseover_Min.png",
+                           "inactive_max.png", "active_max.png", "mouseover_Max.png",
+                           "inactive_Roll.png", "active_Roll.png"}));
+    EXPECT_EQ(decoded.back(), "bg.bmp");  // the button set's fallback background comes after
+}
+
+TEST_F(SkinLoadTest, HoverPicksThePointerOverImage) {
+    platform.AddImage(std::string(SkinPath) + "active_max.png", 16, 14);
+    platform.AddImage(std::string(SkinPath) + "mouseover_Max.png", 18, 14);
+    Start();
+    skin::TfrmTop& top = *main->TopFrame;
+    EXPECT_EQ(top.CurrentButtonImage(CaptionButton::Max)->Width(), 16);
+    top.HoverButton = static_cast<int>(CaptionButton::Max);
+    EXPECT_EQ(top.CurrentButtonImage(CaptionButton::Max)->Width(), 18);
+    EXPECT_EQ(top.CurrentButtonImage(CaptionButton::Close)->Width(), 0);
+}
+
+TEST_F(SkinLoadTest, CornerImageOnlyWhenTheFileExists) {
+    Start();
+    EXPECT_EQ(LogIndex(std::string("decode ") + SkinPath + "corner.png"), -1);
+    EXPECT_EQ(main->CornerImage, nullptr);
+    platform.AddImage(std::string(SkinPath) + "corner.png", 16, 16);
+    main->LoadSkin();
+    ASSERT_NE(main->CornerImage, nullptr);
+    EXPECT_EQ(main->CornerImage->Width(), 16);
+}
+
+TEST_F(SkinLoadTest, EdgeWindowsReadTheirResizeBands) {
+    WriteSkin("[left]\nResizeBorder1=1\nResizeBorder2=5\n[right]\nResizeBorder1=2\nResizeBorder2=6\n"
+              "ResizeBorder3=20\nResizeBorder4=3\n[bottom]\nResizeBorder1=3\nResizeBorder2=10\n");
+    app::TfrmMiddle& m = Start();
+    EXPECT_EQ(m.LeftFrame->ResizeBorder1, 1);
+    EXPECT_EQ(m.LeftFrame->ResizeBorder2, 5);
+    EXPECT_EQ(m.RightFrame->ResizeBorder1, 2);
+    EXPECT_EQ(m.RightFrame->ResizeBorder2, 6);
+    EXPECT_EQ(m.RightFrame->ResizeBorder3, 20);
+    EXPECT_EQ(m.RightFrame->ResizeBorder4, 3);
+    EXPECT_EQ(m.BottomFrame->ResizeBorder1, 3);
+    EXPECT_EQ(m.BottomFrame->ResizeBorder2, 10);
+}
+
+TEST_F(SkinLoadTest, ValuesOfThePreviousSkinNeverSurvive) {
+    const std::string other = "C:\\Zylora\\Skins\\Plain\\";
+    WriteSkin("[bottom]\nHeight=14\nResizeBorder2=9\n[Caption]\nText=First\nFontSize=30\n"
+              "[Buttons]\nCloseX=5\n[bg]\nColorR=0\n");
+    platform.AddImage(std::string(SkinPath) + "corner.png", 16, 16);
+    WriteSkin("[left]\nWidth=2\n", other);
+    app::TfrmMiddle& m = Start();
+    EXPECT_EQ(m.Metrics.BottomHeight, 14);
+    m.SkinDir = "Skins\\Plain";
+    m.LoadSkin();
+    EXPECT_EQ(m.Metrics.BottomHeight, 0);
+    EXPECT_EQ(m.Metrics.LeftWidth, 2);
+    EXPECT_EQ(m.BottomFrame->ResizeBorder2, 0);
+    EXPECT_EQ(MainForm().caption, "Zylora");
+    EXPECT_EQ(m.TopFrame->FontSize, 14);
+    EXPECT_EQ(m.TopFrame->CurrentPlacement(CaptionButton::Close).X, 0);
+    EXPECT_EQ(m.BgColorR, 255);
+    EXPECT_EQ(m.CornerImage, nullptr);
+}
+
+TEST_F(SkinLoadTest, WithoutAPictureTheViewIsAskedToRepaint) {
+    app::TfrmMiddle& m = Start();
+    auto& view = dynamic_cast<fake::FakeWindow&>(*m.Image2);
+    const int before = view.invalidations;
+    m.LoadSkin();
+    EXPECT_EQ(view.invalidations, before + 1);
+    m.PicturePath = "C:\\pictures\\a.png";
+    m.LoadSkin();
+    EXPECT_EQ(view.invalidations, before + 1);
+}
+
+TEST_F(SkinLoadTest, ToolbarBackgroundComesFromTheSkinUnlessTheButtonSetHasItsOwn) {
+    const std::string skinBg = std::string(SkinPath) + "bg.bmp";
+    const std::string ownBg = "C:\\Zylora\\Buttons/Default\\bg.bmp";
+    platform.AddImage(skinBg, 40, 53);
+    app::TfrmMiddle& m = Start();
+    EXPECT_FALSE(m.OwnToolbarBackground);
+    EXPECT_EQ(m.ToolbarBackground->Width(), 40);
+
+    platform.AddImage(ownBg, 64, 53);
+    m.LoadButtonSet();
+    EXPECT_TRUE(m.OwnToolbarBackground);
+    m.LoadSkin();  // the button set's own background stays
+    EXPECT_EQ(m.ToolbarBackground->Width(), 64);
+}
+
+TEST_F(SkinLoadTest, AbsurdSkinValuesNeverCrash) {
+    WriteSkin("[left]\nWidth=2147483647\n[right]\nWidth=2147483647\n[top]\nHeight=100000\n"
+              "[bottom]\nHeight=-2147483648\n[Caption]\nFontSize=100000\nX=-500\nWidth=99999\n"
+              "[Buttons]\nCloseAlign=99\n");
+    app::TfrmMiddle& m = Start();
+    m.Show();
+    m.PlaceWindows(-2147483647, 2147483647, 2147483647, -2147483647);
+    m.RenderFrames(0, 0, 2147483647, 2147483647);
+    EXPECT_EQ(platform.batches.back().entries[0].bounds.width, 2147483647);
+}
+
+TEST_F(SkinLoadTest, ButtonSetReadsItsSectionsFromZero) {
+    platform.files.files["C:\\Zylora\\Buttons/Default\\values.ini"] =
+        "[Main]\nNumOfButtons=3\nToolbarHeight=40\n"
+        "[Button-0]\nAction=MoveMode\nX=4\nnormalImage=move.png\nselectedImage=move_on.png\n"
+        "[Button-1]\nAction=selectmode\nX=40\nWidth=20\n"
+        "[Button-2]\nAction=ZoomIn\n"
+        "[Button-3]\nAction=next\n";
+    platform.AddImage("C:\\Zylora\\Buttons/Default\\move.png", 32, 32);
+    platform.AddImage("C:\\Zylora\\Buttons/Default\\move_on.png", 30, 30);
+    app::TfrmMiddle& m = Start();
+    ASSERT_EQ(m.ButtonList.size(), 3u);
+    EXPECT_EQ(m.ToolbarHeight(), 40);
+    EXPECT_EQ(m.Image2->Bounds(), (platform::Rect{0, 40, 320, 280}));
+    const toolbar::TZylButton& move = *m.ButtonList[0];
+    EXPECT_EQ(move.X, 4);
+    EXPECT_EQ(move.Width, 32);
+    EXPECT_TRUE(move.Selected);
+    EXPECT_FALSE(m.ButtonList[1]->Selected);
+    EXPECT_EQ(m.ButtonList[1]->Width, 20);
+    EXPECT_EQ(m.ButtonList[2]->Action, "ZoomIn");
+    // Selected shows the selected image; the other states fall back to the normal one.
+    EXPECT_EQ(move.CurrentImage().Width(), 30);
+    EXPECT_EQ(move.MouseoverImage->Width(), 32);
+    EXPECT_EQ(move.InactiveImage->Width(), 32);
+
+    // A set without a height keeps the one the toolbar has; an absurd count ends.
+    platform.files.files["C:\\Zylora\\Buttons/Default\\values.ini"] =
+        "[Main]\nNumOfButtons=2000000000\n";
+    m.LoadButtonSet();
+    EXPECT_EQ(m.ToolbarHeight(), 40);
+    EXPECT_LE(m.ButtonList.size(), 1024u);
+}
+
+}  // namespace
+}  // namespace zylora::testing

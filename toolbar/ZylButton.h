@@ -1,0 +1,47 @@
+// One toolbar button: its rectangle, action word and four state images.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Ini.h"
+#include "platform/Platform.h"
+
+namespace zylora::app {
+class TfrmMiddle;
+}
+
+namespace zylora::toolbar {
+
+class TZylButton {
+public:
+    explicit TZylButton(app::TfrmMiddle& mainWindow) : MainWindow(mainWindow) {}
+    virtual ~TZylButton() = default;
+
+    // Reads one "Button-n" section; image names are relative to the button set folder
+    // (which ends in a separator).
+    void LoadFromIni(const std::string& section, const platform::IniFile& file,
+                     const std::string& folder);
+
+    // The image for the present state.
+    const platform::Image& CurrentImage() const;
+    // Offsets from the button's top-left corner; hits where that pixel of the current image,
+    // read unscaled, is not fully transparent.
+    bool HitTest(int px, int py) const;
+
+    std::unique_ptr<platform::Image> NormalImage;
+    std::unique_ptr<platform::Image> MouseoverImage;
+    std::unique_ptr<platform::Image> InactiveImage;
+    std::unique_ptr<platform::Image> SelectedImage;
+    app::TfrmMiddle& MainWindow;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    std::string Action;
+    bool Selected = false;
+    bool Hovered = false;
+    bool Pressed = false;
+};
+
+}  // namespace zylora::toolbar

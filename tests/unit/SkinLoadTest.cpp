@@ -142,12 +142,13 @@ TEST_F(SkinLoadTest, TheTwelveCaptionButtonImagesLoadInTheirOrder) {
     const std::string prefix = std::string("decode ") + SkinPath;
     for (const std::string& e : platform.log)
         if (e.rfind(prefix, 0) == 0) decoded.push_back(e.substr(prefix.size()));
-    const std::vector<std::string> buttons(decoded.end() - 12, decoded.end() - 1);
+    ASSERT_GE(decoded.size(), 13u);
+    const std::vector<std::string> buttons(decoded.end() - 13, decoded.end() - 1);
     EXPECT_EQ(buttons, (std::vector<std::string>{
                            "inactive_close.png", "active_close.png", "mouseover_close.png",
                            "inactive_min.png", "active_min.png", "mouseover_Min.png",
                            "inactive_max.png", "active_max.png", "mouseover_Max.png",
-                           "inactive_Roll.png", "active_Roll.png"}));
+                           "inactive_Roll.png", "active_Roll.png", "mouseover_Roll.png"}));
     EXPECT_EQ(decoded.back(), "bg.bmp");  // the button set's fallback background comes after
 }
 

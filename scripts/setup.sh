@@ -1,0 +1,71 @@
+#!/bin/bash
+# Brings a Debian 12 machine to where the project builds and its tests run:
+# installs the missing packages, then creates the project's own Wine prefix once.
+# Cheap when everything is already there, so every other script calls it first.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+prefix="$root/build/wineprefix"
+stamp="$prefix/.zylora-ready"
+
+packages=(
+  cmake ninja-build g++ make googletest
+  g++-mingw-w64-i686
+  wine wine32:i386
+  # Wine's X11 driver loads these at run time; libwine only recommends them, and
+  # without XRender, XRandR and friends windows and text come out differently.
+  libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
+  libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386 fonts-wine
+  xvfb xauth x11-utils xdotool imagemagick
+  libx11-dev libxtst-dev
+  fonts-dejavu-core fonts-liberation
+  python3 python3-pil
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  if [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" != installed ]; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update
+  as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+fi
+
+[ -f "$stamp" ] && exit 0
+
+mkdir -p "$root/build"
+# Two scripts started at once must not both build the prefix.
+exec 9>"$root/build/.wineprefix.lock"
+flock 9
+[ -f "$stamp" ] && exit 0
+
+echo "setup: creating the Wine prefix in $prefix"
+rm -rf "$prefix"
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# wineboot needs no display; without one it just cannot show its progress window.
+env -u DISPLAY wineboot -i </dev/null
+wineserver -w
+
+# Text is drawn with fonts that are the same on every machine.
+key='HKCU\Software\Wine\Fonts\Replacements'
+for face in "Lucida Sans Unicode" "Tahoma" "Segoe UI" "Arial" "Verdana"; do
+  env -u DISPLAY wine reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans" /f >/dev/null </dev/null
+done
+# A crash ends the process with a backtrace on stderr instead of waiting on a dialog.
+env -u DISPLAY wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null </dev/null
+wineserver -w
+
+touch "$stamp"
+echo "setup: Wine prefix ready"

@@ -15,6 +15,8 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+int Add(long long a, long long b, long long c = 0) { return platform::SaturatingSum(a, b, c); }
+
 }  // namespace
 
 TfrmMiddle::TfrmMiddle(platform::Platform& platform)
@@ -161,16 +163,6 @@ int TfrmMiddle::GetTopHeight() const {
 int TfrmMiddle::GetBottomHeight() const {
     return Active ? Metrics.BottomHeight : Metrics.BottomInactiveHeight;
 }
-
-namespace {
-
-// Sums of skin values that may be absurd: keep them inside int, the window layer clamps.
-int Add(long long a, long long b, long long c = 0) {
-    const long long sum = a + b + c;
-    return static_cast<int>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();

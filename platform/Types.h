@@ -34,6 +34,13 @@ struct RectF {
     friend bool operator==(const RectF&, const RectF&) = default;
 };
 
+// Sums of window coordinates and skin values, which may be absurd, kept inside int; the
+// window layer clamps what it can't show.
+constexpr int SaturatingSum(long long a, long long b, long long c = 0) {
+    const long long sum = a + b + c;
+    return sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : static_cast<int>(sum);
+}
+
 // 32-bit colour: alpha in bits 24-31, red 16-23, green 8-15, blue 0-7.
 using Argb = std::uint32_t;
 

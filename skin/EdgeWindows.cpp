@@ -9,7 +9,7 @@ namespace zylora::skin {
 TEdgeWindow::TEdgeWindow(platform::Platform& platform, const std::string& className,
                          std::string section)
     : TFrameWindow(platform, className),
-      Timer1(platform.CreateTimer(1, [] {})),
+      Timer1(platform.CreateTimer(1, [this] { Timer1Timer(); })),
       section_(std::move(section)) {}
 
 std::string TEdgeWindow::Prefix() const { return ActiveLook() ? "" : "inactive_"; }
@@ -30,13 +30,102 @@ void TEdgeWindow::ReadSkinValues(const platform::IniFile& skinFile) {
     ResizeBorder2 = skinFile.ReadInteger(section_, "ResizeBorder2", 0);
 }
 
+void TEdgeWindow::FormMouseMove(platform::Point at) {
+    window_->SetCursor(InBand(at) ? BandCursor(at) : platform::CursorShape::Arrow);
+}
+
+void TEdgeWindow::FormMouseDown(platform::Point at) {
+    if (!InBand(at)) return;
+    DragAnchor = platform_.CursorPos();
+    StartResize(at);
+}
+
+void TEdgeWindow::FormMouseUp() { StopResize(); }
+
+void TEdgeWindow::StartResize(platform::Point) { Timer1->SetEnabled(true); }
+
+void TEdgeWindow::StopResize() { Timer1->SetEnabled(false); }
+
+void TEdgeWindow::Timer1Timer() { ResizeStep(false); }
+
+void TEdgeWindow::ResizeStep(bool corner) {
+    if (!MainWindow) return;
+    const platform::Point p = platform_.CursorPos();
+    const int dx = platform::SaturatingSum(p.x, -static_cast<long long>(DragAnchor.x));
+    const int dy = platform::SaturatingSum(p.y, -static_cast<long long>(DragAnchor.y));
+    DragAnchor = p;
+    const platform::Rect r = Step(MainWindow->BoundsRect(), dx, dy, corner);
+    MainWindow->PlaceWindows(r.left, r.top, r.width, r.height);
+}
+
+namespace {
+
+// Bands are exclusive at both bounds.
+bool Between(int low, int value, int high) { return low < value && value < high; }
+
+}  // namespace
+
 TfrmLeft::TfrmLeft(platform::Platform& platform) : TEdgeWindow(platform, "TfrmLeft", "left") {}
+
+bool TfrmLeft::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
+
+platform::CursorShape TfrmLeft::BandCursor(platform::Point) const {
+    return platform::CursorShape::SizeWE;
+}
+
+// The left edge moves; the right edge stays where it is.
+platform::Rect TfrmLeft::Step(platform::Rect m, int dx, int, bool) const {
+    return {platform::SaturatingSum(m.left, dx), m.top, platform::SaturatingSum(m.width, -static_cast<long long>(dx)), m.height};
+}
 
 TfrmBottom::TfrmBottom(platform::Platform& platform)
     : TEdgeWindow(platform, "TfrmBottom", "bottom") {}
 
+bool TfrmBottom::InBand(platform::Point at) const {
+    return Between(ResizeBorder1, at.y, ResizeBorder2);
+}
+
+platform::CursorShape TfrmBottom::BandCursor(platform::Point) const {
+    return platform::CursorShape::SizeNS;
+}
+
+platform::Rect TfrmBottom::Step(platform::Rect m, int, int dy, bool) const {
+    return {m.left, m.top, m.width, platform::SaturatingSum(m.height, dy)};
+}
+
 TfrmRight::TfrmRight(platform::Platform& platform)
-    : TEdgeWindow(platform, "TfrmRight", "right"), Timer2(platform.CreateTimer(1, [] {})) {}
+    : TEdgeWindow(platform, "TfrmRight", "right"),
+      Timer2(platform.CreateTimer(1, [this] { Timer2Timer(); })) {}
+
+bool TfrmRight::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
+
+bool TfrmRight::InCornerBand(platform::Point at) const {
+    const int height = window_->Bounds().height;
+    return InBand(at) && Between(height - ResizeBorder3, at.y, height - ResizeBorder4);
+}
+
+platform::CursorShape TfrmRight::BandCursor(platform::Point at) const {
+    return InCornerBand(at) ? platform::CursorShape::SizeNWSE : platform::CursorShape::SizeWE;
+}
+
+void TfrmRight::StartResize(platform::Point at) {
+    if (InCornerBand(at))
+        Timer2->SetEnabled(true);
+    else
+        Timer1->SetEnabled(true);
+}
+
+void TfrmRight::StopResize() {
+    Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
+}
+
+void TfrmRight::Timer2Timer() { ResizeStep(true); }
+
+platform::Rect TfrmRight::Step(platform::Rect m, int dx, int dy, bool corner) const {
+    return {m.left, m.top, platform::SaturatingSum(m.width, dx),
+            corner ? platform::SaturatingSum(m.height, dy) : m.height};
+}
 
 void TfrmRight::ReadSkinValues(const platform::IniFile& skinFile) {
     TEdgeWindow::ReadSkinValues(skinFile);

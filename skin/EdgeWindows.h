@@ -22,6 +22,20 @@ public:
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
 
+    // Pointer handling: the cursor over the band, a press in it starts a resize that follows
+    // the pointer at every timer tick, the release of any button ends it.
+    void FormMouseMove(platform::Point at);
+    void FormMouseDown(platform::Point at);
+    void FormMouseUp();
+    void MouseMove(platform::ShiftState, platform::Point at) override { FormMouseMove(at); }
+    void MouseDown(platform::MouseButton, platform::ShiftState, platform::Point at) override {
+        FormMouseDown(at);
+    }
+    void MouseUp(platform::MouseButton, platform::ShiftState, platform::Point) override {
+        FormMouseUp();
+    }
+    void Timer1Timer();
+
     // "left", "right" or "bottom": the skin file section of this window.
     const std::string& Section() const { return section_; }
 
@@ -31,6 +45,18 @@ public:
     int ResizeBorder2 = 0;
 
 protected:
+    // Whether a point of the window lies in its resize band (bounds exclusive).
+    virtual bool InBand(platform::Point at) const = 0;
+    virtual platform::CursorShape BandCursor(platform::Point at) const = 0;
+    // Starts the resize for a press inside the band.
+    virtual void StartResize(platform::Point at);
+    virtual void StopResize();
+    // The main window's new rectangle for a pointer displacement of one step; `corner` is the
+    // right window's corner resize.
+    virtual platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const = 0;
+    // Moves DragAnchor to the pointer and places the windows for the displacement.
+    void ResizeStep(bool corner);
+
     // The state prefix of the edge images: "inactive_" while the application is inactive.
     std::string Prefix() const;
 
@@ -41,21 +67,41 @@ private:
 class TfrmLeft : public TEdgeWindow {
 public:
     explicit TfrmLeft(platform::Platform& platform);
+
+protected:
+    bool InBand(platform::Point at) const override;
+    platform::CursorShape BandCursor(platform::Point at) const override;
+    platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;
 };
 
 class TfrmBottom : public TEdgeWindow {
 public:
     explicit TfrmBottom(platform::Platform& platform);
+
+protected:
+    bool InBand(platform::Point at) const override;
+    platform::CursorShape BandCursor(platform::Point at) const override;
+    platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;
 };
 
 class TfrmRight : public TEdgeWindow {
 public:
     explicit TfrmRight(platform::Platform& platform);
     void ReadSkinValues(const platform::IniFile& skinFile) override;
+    // One step of the corner resize: width and height together.
+    void Timer2Timer();
 
     std::unique_ptr<platform::Timer> Timer2;
     int ResizeBorder3 = 0;
     int ResizeBorder4 = 0;
+
+protected:
+    bool InBand(platform::Point at) const override;
+    bool InCornerBand(platform::Point at) const;
+    platform::CursorShape BandCursor(platform::Point at) const override;
+    void StartResize(platform::Point at) override;
+    void StopResize() override;
+    platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;
 };
 
 }  // namespace zylora::skin

@@ -1,0 +1,23 @@
+#!/bin/bash
+# run.sh [PICTURE]: builds zylora.exe and runs it under Wine, showing PICTURE, or the
+# first sample picture when none is given. Uses $DISPLAY, or an Xvfb of its own.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+bash scripts/setup.sh
+cmake --preset win32
+cmake --build --preset win32
+
+dist="$root/build/win32/dist"
+args=()
+if [ $# -gt 0 ]; then
+  # Resolved here, since wine-run.sh's program may look from another folder.
+  args=("$(realpath "$1")")
+else
+  first="$(find "$dist/Samples" -maxdepth 1 -type f 2>/dev/null | LC_ALL=C sort | head -n 1)"
+  [ -n "$first" ] && args=("$first")
+fi
+
+exec bash scripts/wine-run.sh "$dist/zylora.exe" "${args[@]}"

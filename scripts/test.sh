@@ -1,0 +1,65 @@
+#!/bin/bash
+# The one test command: builds zylora.exe and its Win32 tests, then the native unit and
+# end-to-end tests, and runs all of them under Wine on an X server of their own.
+# Exits non-zero if any build or test failed.
+set -uo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root" || exit 1
+
+bash scripts/setup.sh || { echo "test: setup failed" >&2; exit 1; }
+
+failed=()
+step() {
+  local name="$1"
+  shift
+  echo "== $name"
+  "$@" || failed+=("$name")
+}
+
+step "build win32" bash -c 'cmake --preset win32 && cmake --build --preset win32'
+step "build native" bash -c 'cmake --preset native && cmake --build --preset native'
+
+export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=
+cleanup() {
+  wineserver -k 2>/dev/null
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  # Xvfb picks a free display number itself and writes it to the given descriptor.
+  displayfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 300); do
+    [ -s "$displayfile" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  number="$(tr -dc 0-9 <"$displayfile")"
+  rm -f "$displayfile"
+  if [ -z "$number" ]; then
+    echo "test: Xvfb did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=":$number"
+  echo "== Xvfb on $DISPLAY"
+fi
+
+# One wineserver for the whole run, so each test program does not start Wine afresh.
+wineserver -p
+
+step "ctest win32" ctest --preset win32 --output-on-failure
+step "ctest native" ctest --preset native --output-on-failure
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "test: FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "test: all builds and tests passed"

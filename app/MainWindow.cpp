@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Ini.h"
+#include "shell/FileDrop.h"
 #include "skin/EdgeWindows.h"
 #include "skin/TitleWindow.h"
 #include "toolbar/ZylButton.h"
@@ -28,6 +29,11 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     Image2->SetColor(0xC0, 0xC0, 0xC0);
     Toolbar->SetBounds({0, 0, 0, DesignToolbarHeight});
     Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
+    // As the designer sets it up: EnableDrop before the control, so only the binding counts.
+    FileDrop1 = std::make_unique<shell::TFileDrop>(platform);
+    FileDrop1->SetEnableDrop(true);
+    FileDrop1->SetDropControl(Image2.get());
+    FileDrop1->OnDrop = [this](shell::TFileDrop&) { FileDrop1Drop(); };
     window_->SetEvents(this);
     FormCreate();
 }
@@ -78,7 +84,8 @@ void TfrmMiddle::FormCreate() {
     LoadSkin();
     LoadButtonSet();
 
-    // Opening the command-line picture comes with picture decoding.
+    const std::vector<std::string> arguments = platform_.CommandLineArguments();
+    if (!arguments.empty()) ShowPicture(arguments.front());
 }
 
 void TfrmMiddle::Show() {

@@ -22,6 +22,10 @@ namespace zylora::toolbar {
 class TZylButton;
 }
 
+namespace zylora::shell {
+class TFileDrop;
+}
+
 namespace zylora::app {
 
 class TfrmMiddle;
@@ -86,6 +90,12 @@ public:
 
     void FormKeyDown(int key, platform::ShiftState shift);
 
+    // Halves both sides together until the picture with the frame of the current state fits
+    // on the screen; ends at 0 x 0 when even the frame alone doesn't fit.
+    platform::Size FitToScreen(int width, int height);
+    // Opens the first entry of FileDrop1's list, sizing the window to it.
+    void FileDrop1Drop();
+
     // The main window's rectangle on the screen.
     platform::Rect BoundsRect() const { return window_->Bounds(); }
     int ToolbarHeight() const { return Toolbar->Bounds().height; }
@@ -138,6 +148,7 @@ public:
     std::unique_ptr<platform::Window> Toolbar;
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
+    std::unique_ptr<shell::TFileDrop> FileDrop1;
 
     // The frame windows (declared after the components they refer to).
     std::unique_ptr<skin::TfrmTop> TopFrame;
@@ -154,6 +165,8 @@ private:
     void WriteSettings();
     void LayoutPanels(platform::Size client);
     void SwitchToOtherInstance();
+    // Decodes the picture and places and renders the five windows for its fitted size.
+    void ShowPicture(const std::string& path);
 
     ViewProc viewProc_{*this};
     ToolbarProc toolbarProc_;

@@ -98,6 +98,19 @@ public:
     virtual void CloseRequested() {}
 };
 
+// The files of one drop from the file manager.
+struct DroppedFiles {
+    std::vector<std::string> names;  // full paths, in the order the shell lists them
+    Point point;                     // where the drop happened, in the window's coordinates
+};
+
+// A window's message handling hooked in front of its own for file drops: the drop message
+// is consumed, every other message passes on. Unhooked when the object dies.
+class FileDropHook {
+public:
+    virtual ~FileDropHook() = default;
+};
+
 // Flags of one entry in a positioning batch.
 enum PositionFlags : unsigned {
     KeepZOrder = 1u << 0,
@@ -139,6 +152,8 @@ public:
     virtual void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) = 0;
     // Main window: ends the message loop (the program then shuts down).
     virtual void Close() = 0;
+    // Tells the shell whether the window accepts dropped files.
+    virtual void AcceptFileDrops(bool /*accept*/) {}
 };
 
 // One deferred positioning batch: all windows added move and resize in one step at
@@ -197,6 +212,11 @@ public:
     virtual ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) = 0;
     virtual ForeignWindow IdentityOf(const Window& window) = 0;
     virtual void SwitchToWindow(ForeignWindow window) = 0;
+    // Hooks the window's drops; the callback gets each drop's names and point.
+    virtual std::unique_ptr<FileDropHook> HookFileDrops(
+        Window& /*window*/, std::function<void(const DroppedFiles&)> /*onDrop*/) {
+        return std::make_unique<FileDropHook>();
+    }
 
     // Imaging
     virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;

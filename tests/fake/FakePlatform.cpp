@@ -103,6 +103,11 @@ void FakeWindow::Close() {
     platform.Log("close " + name);
 }
 
+void FakeWindow::AcceptFileDrops(bool accept) {
+    acceptsDrops = accept;
+    platform.Log(std::string("accept drops ") + name + " " + (accept ? "true" : "false"));
+}
+
 // --- batches and timers -------------------------------------------------------------
 
 namespace {
@@ -199,6 +204,30 @@ platform::ForeignWindow FakePlatform::FindTopLevelWindow(const std::string& clas
         if (it != order.end()) ++it;
     }
     return it == order.end() ? 0 : *it;
+}
+
+namespace {
+
+class FakeDropHook : public platform::FileDropHook {
+public:
+    explicit FakeDropHook(FakeWindow& window) : window_(window) {}
+    ~FakeDropHook() override {
+        window_.dropHook = nullptr;
+        window_.platform.Log("unhook drops " + window_.name);
+    }
+
+private:
+    FakeWindow& window_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileDropHook> FakePlatform::HookFileDrops(
+    platform::Window& window, std::function<void(const platform::DroppedFiles&)> onDrop) {
+    auto& fake = dynamic_cast<FakeWindow&>(window);
+    fake.dropHook = std::move(onDrop);
+    Log("hook drops " + fake.name);
+    return std::make_unique<FakeDropHook>(fake);
 }
 
 std::unique_ptr<platform::Image> FakePlatform::DecodeImage(const std::string& path) {

@@ -62,6 +62,7 @@ public:
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;
+    void AcceptFileDrops(bool accept) override;
 
     // Applies a size or position change as the window system would: can-resize first when
     // the size changes, then the change, then the resized notice.
@@ -81,6 +82,9 @@ public:
     int invalidations = 0;
     int updates = 0;
     std::vector<Presentation> presentations;
+    bool acceptsDrops = false;
+    // The drop hook installed on this window, if any.
+    std::function<void(const platform::DroppedFiles&)> dropHook;
 
 private:
     platform::WindowEvents defaultSink_;
@@ -147,6 +151,8 @@ public:
                                                platform::ForeignWindow after) override;
     platform::ForeignWindow IdentityOf(const platform::Window& window) override;
     void SwitchToWindow(platform::ForeignWindow window) override { switchedTo.push_back(window); }
+    std::unique_ptr<platform::FileDropHook> HookFileDrops(
+        platform::Window& window, std::function<void(const platform::DroppedFiles&)> onDrop) override;
 
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;

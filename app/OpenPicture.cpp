@@ -1,0 +1,38 @@
+// Opening a picture: from the command line, a drop, the open dialog or a folder step.
+#include "app/MainWindow.h"
+#include "shell/FileDrop.h"
+
+namespace zylora::app {
+
+platform::Size TfrmMiddle::FitToScreen(int width, int height) {
+    const platform::Size screen = platform_.ScreenSize();
+    const long long across = static_cast<long long>(GetLeftWidth()) + GetRightWidth();
+    const long long down = static_cast<long long>(GetTopHeight()) + GetBottomHeight();
+    long long w = width, h = height;
+    // Halving can't make a frame that is itself larger than the screen fit, so the loop also
+    // ends once nothing is left to halve.
+    while ((w + across > screen.width || h + down > screen.height) && (w > 0 || h > 0)) {
+        w /= 2;
+        h /= 2;
+    }
+    return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+void TfrmMiddle::ShowPicture(const std::string& path) {
+    PicturePath = path;
+    Picture.reset();
+    Picture = platform_.DecodeImage(PicturePath);
+    const platform::Size fitted = FitToScreen(Picture->Width(), Picture->Height());
+    const platform::Rect now = BoundsRect();
+    const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
+    PlaceWindows(now.left, now.top, fitted.width, height);
+    RenderFrames(now.left, now.top, fitted.width, height);
+}
+
+void TfrmMiddle::FileDrop1Drop() {
+    if (FileDrop1->Files().empty()) return;
+    ShowPicture(FileDrop1->Files().front());
+    Image2->Invalidate();
+}
+
+}  // namespace zylora::app

@@ -29,12 +29,33 @@ public:
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
 // transparent when created. A surface of width or height 0 or below is valid and empty.
+// The text of a caption, laid out as filled outline geometry (no hinting).
+struct TextStyle {
+    std::string fontFamily;
+    int style = 0;        // bits: 1 bold, 2 italic, 4 underline, 8 strikeout
+    float emSize = 0;     // in surface pixels
+    int horAlign = 0;     // 0 near, 1 centre, 2 far
+    int verAlign = 0;     // 0 near, 1 centre, 2 far
+};
+
+enum class PixelOffset { Default, Half };
+
 class Surface : public Image {
 public:
     // Draws the whole image stretched into the destination rectangle.
     virtual void DrawImage(const Image& image, Rect destination) = 0;
     // Sets every pixel to the colour.
     virtual void Clear(Argb color) = 0;
+    // Fills the area with the image as a tiled texture whose transform is scaled by
+    // (scaleX, scaleY), the tiles anchored at the surface's origin.
+    virtual void FillTexture(const Image& /*image*/, float /*scaleX*/, float /*scaleY*/,
+                             RectF /*area*/) {}
+    virtual void SetPixelOffset(PixelOffset /*mode*/) {}
+    // Anti-aliased edges for the fills and outlines that follow.
+    virtual void SetAntiAlias(bool /*on*/) {}
+    // Adds the text to a path with the style, in the layout rectangle, and fills it.
+    virtual void FillText(const std::string& /*text*/, const TextStyle& /*style*/,
+                          RectF /*layout*/, Argb /*color*/) {}
 };
 
 // Something drawn on the screen directly: the paint context of a window, or a device

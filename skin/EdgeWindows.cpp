@@ -16,7 +16,36 @@ std::string TEdgeWindow::Prefix() const { return ActiveLook() ? "" : "inactive_"
 
 void TEdgeWindow::PaintEdge(int width, int height) {
     auto surface = platform_.CreateSurface(width, height);
+    // A window of no extent shows nothing; there is nothing to decode for it.
+    if (MainWindow && width > 0 && height > 0) DrawEdge(*surface, width, height);
     window_->PresentLayered(*surface, 255);
+}
+
+std::unique_ptr<platform::Image> TEdgeWindow::LoadImage(const std::string& baseName) const {
+    return platform_.DecodeImage(MainWindow->GetSkinPath() + Prefix() + baseName);
+}
+
+// One image stretched to the full width, repeating downwards at its own height.
+void TfrmBottom::DrawEdge(platform::Surface& surface, int width, int height) {
+    surface.SetPixelOffset(platform::PixelOffset::Half);
+    auto image = LoadImage("bottom.png");
+    if (image->Width() <= 0) return;  // no stretch factor without a width
+    const float scaleX = static_cast<float>(width) / static_cast<float>(image->Width());
+    surface.FillTexture(*image, scaleX, 1.0f,
+                        {0, 0, static_cast<float>(width), static_cast<float>(height)});
+}
+
+// The bottom piece at the foot, stretched to the width; the middle piece tiled above it.
+void TSideWindow::DrawEdge(platform::Surface& surface, int width, int height) {
+    auto bottom = LoadImage(side_ + "_bottom.png");
+    const int h = bottom->Height();
+    surface.DrawImage(*bottom, {0, height - h, width, h});
+    bottom.reset();
+    // A window lower than its bottom piece shows only the piece, cut at the top.
+    if (height - h <= 0) return;
+    auto middle = LoadImage(side_ + "_middle.png");
+    surface.FillTexture(*middle, 1.0f, 1.0f,
+                        {0, 0, static_cast<float>(width), static_cast<float>(height - h)});
 }
 
 void TEdgeWindow::FormCanResize(platform::Size proposed) {
@@ -65,7 +94,11 @@ bool Between(int low, int value, int high) { return low < value && value < high;
 
 }  // namespace
 
-TfrmLeft::TfrmLeft(platform::Platform& platform) : TEdgeWindow(platform, "TfrmLeft", "left") {}
+TSideWindow::TSideWindow(platform::Platform& platform, const std::string& className,
+                         const std::string& side)
+    : TEdgeWindow(platform, className, side), side_(side) {}
+
+TfrmLeft::TfrmLeft(platform::Platform& platform) : TSideWindow(platform, "TfrmLeft", "left") {}
 
 bool TfrmLeft::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
 
@@ -94,7 +127,7 @@ platform::Rect TfrmBottom::Step(platform::Rect m, int, int dy, bool) const {
 }
 
 TfrmRight::TfrmRight(platform::Platform& platform)
-    : TEdgeWindow(platform, "TfrmRight", "right"),
+    : TSideWindow(platform, "TfrmRight", "right"),
       Timer2(platform.CreateTimer(1, [this] { Timer2Timer(); })) {}
 
 bool TfrmRight::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
@@ -128,7 +161,7 @@ platform::Rect TfrmRight::Step(platform::Rect m, int dx, int dy, bool corner) co
 }
 
 void TfrmRight::ReadSkinValues(const platform::IniFile& skinFile) {
-    TEdgeWindow::ReadSkinValues(skinFile);
+    TSideWindow::ReadSkinValues(skinFile);
     ResizeBorder3 = skinFile.ReadInteger(Section(), "ResizeBorder3", 0);
     ResizeBorder4 = skinFile.ReadInteger(Section(), "ResizeBorder4", 0);
 }

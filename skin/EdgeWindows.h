@@ -59,12 +59,28 @@ protected:
 
     // The state prefix of the edge images: "inactive_" while the application is inactive.
     std::string Prefix() const;
+    // Decodes a skin image of the current state; freed by the caller after the paint.
+    std::unique_ptr<platform::Image> LoadImage(const std::string& baseName) const;
+    // Draws the window's images on a surface of its new size (both above 0).
+    virtual void DrawEdge(platform::Surface& surface, int width, int height) = 0;
 
 private:
     std::string section_;
 };
 
-class TfrmLeft : public TEdgeWindow {
+// The left and right windows: a bottom piece at the foot and a tiled middle above it.
+class TSideWindow : public TEdgeWindow {
+public:
+    TSideWindow(platform::Platform& platform, const std::string& className, const std::string& side);
+
+protected:
+    void DrawEdge(platform::Surface& surface, int width, int height) override;
+
+private:
+    std::string side_;  // "left" or "right": the images' base names
+};
+
+class TfrmLeft : public TSideWindow {
 public:
     explicit TfrmLeft(platform::Platform& platform);
 
@@ -79,12 +95,13 @@ public:
     explicit TfrmBottom(platform::Platform& platform);
 
 protected:
+    void DrawEdge(platform::Surface& surface, int width, int height) override;
     bool InBand(platform::Point at) const override;
     platform::CursorShape BandCursor(platform::Point at) const override;
     platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;
 };
 
-class TfrmRight : public TEdgeWindow {
+class TfrmRight : public TSideWindow {
 public:
     explicit TfrmRight(platform::Platform& platform);
     void ReadSkinValues(const platform::IniFile& skinFile) override;

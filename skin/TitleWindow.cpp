@@ -126,9 +126,25 @@ void TfrmTop::ReadSkinValues(const platform::IniFile& f) {
     }
 }
 
+std::string TfrmTop::StripPrefix() const {
+    switch (CurrentVariant()) {
+        case TitleVariant::Active: return "";
+        case TitleVariant::Inactive: return "inactive_";
+        case TitleVariant::RolledUp: return "rolled_";
+        case TitleVariant::RolledUpInactive: return "rolled_inactive_";
+    }
+    return "";
+}
+
 void TfrmTop::PaintTitle(int width, int height) {
     if (MainWindow) PaintedActive = MainWindow->Active;
     auto surface = platform_.CreateSurface(width, height);
+    // A title of no extent shows nothing; there is nothing to decode for it.
+    if (MainWindow && width > 0 && height > 0) {
+        DrawStrip(*surface, width, height);
+        DrawCaption(*surface, width, height);
+        DrawButtons(*surface, width);
+    }
     window_->PresentLayered(*surface, TitleAlpha);
     surface.reset();
 
@@ -136,6 +152,55 @@ void TfrmTop::PaintTitle(int width, int height) {
     const platform::Rect now = window_->Bounds();
     window_->SetBounds({now.left, now.top, width, height});
     Sizing = false;
+}
+
+// Left end at its natural width, right end likewise, and the middle piece stretched so that
+// one copy spans the middle; its texture stays anchored at the surface origin.
+void TfrmTop::DrawStrip(platform::Surface& surface, int width, int height) {
+    const std::string path = SkinPath() + StripPrefix();
+    auto left = platform_.DecodeImage(path + "left_top.png");
+    const int leftWidth = left->Width();
+    surface.DrawImage(*left, {0, 0, leftWidth, height});
+    left.reset();
+
+    auto right = platform_.DecodeImage(path + "right_top.png");
+    const int rightWidth = right->Width();
+    surface.DrawImage(*right, {width - rightWidth, 0, rightWidth, height});
+    right.reset();
+
+    const long long middle = static_cast<long long>(width) - leftWidth - rightWidth;
+    auto top = platform_.DecodeImage(path + "top.png");
+    if (middle <= 0 || top->Width() <= 0) return;
+    const float scaleX = static_cast<float>(middle) / static_cast<float>(top->Width());
+    surface.FillTexture(*top, scaleX, 1.0f,
+                        {static_cast<float>(leftWidth), 0, static_cast<float>(middle),
+                         static_cast<float>(height)});
+}
+
+void TfrmTop::DrawCaption(platform::Surface& surface, int width, int height) {
+    const CaptionRectPercent& r = CaptionRect[static_cast<std::size_t>(CurrentVariant())];
+    const float w = static_cast<float>(width) / 100.0f;
+    const float h = static_cast<float>(height) / 100.0f;
+    const platform::RectF layout{w * static_cast<float>(r.X), h * static_cast<float>(r.Y),
+                                 w * static_cast<float>(r.Width), h * static_cast<float>(r.Height)};
+    const platform::TextStyle style{FontName, FontStyle, static_cast<float>(FontSize), HorAlign,
+                                    VerAlign};
+    surface.SetAntiAlias(true);
+    surface.FillText(MainWindow->Form().Caption(), style, layout, CaptionColor);
+}
+
+// Close, minimise, maximise, roll: a later button covers an earlier one. The pointer-over
+// look belongs to the active variants only.
+void TfrmTop::DrawButtons(platform::Surface& surface, int width) {
+    for (CaptionButton button : {CaptionButton::Close, CaptionButton::Min, CaptionButton::Max,
+                                 CaptionButton::Roll}) {
+        const ButtonPlacement& place = CurrentPlacement(button);
+        const platform::Image* image =
+            PaintedActive ? CurrentButtonImage(button) : InactiveButtonImage(button);
+        if (!image || image->Width() <= 0) continue;
+        const int left = platform::SaturatingSum(place.X, AlignOffset(place.Align, width));
+        surface.DrawImage(*image, {left, place.Y, image->Width(), image->Height()});
+    }
 }
 
 void TfrmTop::FormCanResize(platform::Size proposed) {

@@ -78,6 +78,11 @@ public:
 
 private:
     std::string SkinPath() const;
+    // "", "inactive_", "rolled_" or "rolled_inactive_", by the variant in force.
+    std::string StripPrefix() const;
+    void DrawStrip(platform::Surface& surface, int width, int height);
+    void DrawCaption(platform::Surface& surface, int width, int height);
+    void DrawButtons(platform::Surface& surface, int width);
 };
 
 }  // namespace zylora::skin

@@ -6,6 +6,26 @@ namespace zylora::fake {
 
 using platform::Rect;
 
+namespace {
+
+std::string Number(float value) {
+    std::string text = std::to_string(value);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
+std::string Describe(platform::RectF r) {
+    return Number(r.left) + "," + Number(r.top) + "," + Number(r.width) + "," + Number(r.height);
+}
+
+std::string PathOf(const platform::Image& image) {
+    const auto* fake = dynamic_cast<const FakeImage*>(&image);
+    return fake ? fake->path : std::string("?");
+}
+
+}  // namespace
+
 // --- images -------------------------------------------------------------------------
 
 FakeImage::FakeImage(int width, int height, std::uint8_t alpha)
@@ -26,13 +46,33 @@ void FakeImage::SetAlpha(int x, int y, std::uint8_t alpha) {
 }
 
 void FakeImage::DrawImage(const platform::Image& image, Rect d) {
-    const auto* fake = dynamic_cast<const FakeImage*>(&image);
-    draws.push_back("image " + (fake ? fake->path : std::string("?")) + " " +
+    draws.push_back("image " + PathOf(image) + " " +
                     std::to_string(d.left) + "," + std::to_string(d.top) + "," +
                     std::to_string(d.width) + "," + std::to_string(d.height));
 }
 
 void FakeImage::Clear(platform::Argb color) { draws.push_back("clear " + std::to_string(color)); }
+
+
+void FakeImage::FillTexture(const platform::Image& image, float scaleX, float scaleY,
+                            platform::RectF area) {
+    draws.push_back("texture " + PathOf(image) + " scale " + Number(scaleX) + "," + Number(scaleY) +
+                    " area " + Describe(area));
+}
+
+void FakeImage::SetPixelOffset(platform::PixelOffset mode) {
+    draws.push_back(mode == platform::PixelOffset::Half ? "pixel offset half" : "pixel offset default");
+}
+
+void FakeImage::SetAntiAlias(bool on) { draws.push_back(on ? "antialias on" : "antialias off"); }
+
+void FakeImage::FillText(const std::string& text, const platform::TextStyle& style,
+                         platform::RectF layout, platform::Argb color) {
+    draws.push_back("text '" + text + "' font " + style.fontFamily + " style " +
+                    std::to_string(style.style) + " size " + Number(style.emSize) + " align " +
+                    std::to_string(style.horAlign) + "," + std::to_string(style.verAlign) +
+                    " layout " + Describe(layout) + " color " + std::to_string(color));
+}
 
 // --- windows ------------------------------------------------------------------------
 
@@ -90,7 +130,9 @@ std::unique_ptr<platform::ScreenTarget> FakeWindow::GetScreenTarget() {
 }
 
 void FakeWindow::PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) {
-    presentations.push_back({surface.Width(), surface.Height(), constantAlpha});
+    const auto* fake = dynamic_cast<const FakeImage*>(&surface);
+    presentations.push_back({surface.Width(), surface.Height(), constantAlpha,
+                             fake ? fake->draws : std::vector<std::string>{}});
     platform.Log("present " + name + " " + std::to_string(surface.Width()) + "x" +
                  std::to_string(surface.Height()) + " alpha " + std::to_string(constantAlpha));
     // The window takes the surface's size and keeps its corner, without a can-resize.

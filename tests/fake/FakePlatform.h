@@ -24,6 +24,12 @@ public:
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override;
     void DrawImage(const platform::Image& image, platform::Rect destination) override;
     void Clear(platform::Argb color) override;
+    void FillTexture(const platform::Image& image, float scaleX, float scaleY,
+                     platform::RectF area) override;
+    void SetPixelOffset(platform::PixelOffset mode) override;
+    void SetAntiAlias(bool on) override;
+    void FillText(const std::string& text, const platform::TextStyle& style, platform::RectF layout,
+                  platform::Argb color) override;
 
     void SetAlpha(int x, int y, std::uint8_t alpha);
     std::string path;                 // the file it was decoded from, if any
@@ -39,6 +45,7 @@ struct Presentation {
     int width = 0;
     int height = 0;
     std::uint8_t alpha = 0;
+    std::vector<std::string> draws;  // what was drawn on the presented surface
 };
 
 class FakeWindow : public platform::Window {

@@ -12,8 +12,9 @@ packages=(
   cmake ninja-build g++ make googletest
   g++-mingw-w64-i686
   wine wine32:i386
-  # Wine's X11 driver loads these at run time; libwine only recommends them, and
-  # without XRender, XRandR and friends windows and text come out differently.
+  # libwine only recommends these X libraries (loaded at run time) and Wine's own
+  # system fonts (marlett, ms_sans_serif...): named here so that a fresh machine runs
+  # the same Wine as one that took the recommends, without their hundreds of megabytes.
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
   libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick

@@ -11,13 +11,16 @@ cmake --preset win32
 cmake --build --preset win32
 
 dist="$root/build/win32/dist"
-args=()
+picture=
 if [ $# -gt 0 ]; then
-  # Resolved here, since wine-run.sh's program may look from another folder.
-  args=("$(realpath "$1")")
+  picture="$(realpath "$1")"
 else
-  first="$(find "$dist/Samples" -maxdepth 1 -type f 2>/dev/null | LC_ALL=C sort | head -n 1)"
-  [ -n "$first" ] && args=("$first")
+  picture="$(find "$dist/Samples" -maxdepth 1 -type f 2>/dev/null | LC_ALL=C sort | head -n 1)"
+fi
+args=()
+if [ -n "$picture" ]; then
+  # The program sees Windows paths: Z: is Wine's drive for the Unix root.
+  args=("$(WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all winepath -w "$picture")")
 fi
 
 exec bash scripts/wine-run.sh "$dist/zylora.exe" "${args[@]}"

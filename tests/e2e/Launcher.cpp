@@ -42,6 +42,14 @@ Launcher::~Launcher() {
     fs::remove_all(root_, ignored);
 }
 
+std::string Launcher::WindowsPath(const fs::path& relative) const {
+    std::string path = "Z:" + (appDir_ / relative).lexically_normal().string();
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
 void Launcher::WriteFile(const fs::path& relative, const std::string& bytes) const {
     const fs::path path = appDir_ / relative;
     fs::create_directories(path.parent_path());

@@ -25,6 +25,9 @@ public:
     const std::filesystem::path& Dir() const { return appDir_; }
     std::filesystem::path Exe() const { return appDir_ / "zylora.exe"; }
 
+    // How the program names a file of its folder: Wine's drive Z: is the Unix root.
+    std::string WindowsPath(const std::filesystem::path& relative) const;
+
     // Writes a file (given relative to Dir(), folders made as needed) byte for byte.
     void WriteFile(const std::filesystem::path& relative, const std::string& bytes) const;
     // The file's bytes, or nullopt when it does not exist.

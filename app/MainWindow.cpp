@@ -242,17 +242,4 @@ void TfrmMiddle::LayoutPanels(platform::Size client) {
     Image2->SetBounds({0, top, client.width, std::max(0, Add(client.height, -top))});
 }
 
-bool ViewProc::Paint(platform::ScreenTarget& screen) {
-    if (owner_.RollingUp || owner_.Unrolling) return true;
-    const Rect panel = owner_.Image2->Bounds();
-    auto surface = owner_.Platform().CreateSurface(panel.width, panel.height);
-    surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
-    if (const platform::Image* corner = owner_.CornerImage.get()) {
-        surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),
-                                     corner->Width(), corner->Height()});
-    }
-    screen.DrawSurface(*surface, {0, 0});
-    return true;
-}
-
 }  // namespace zylora::app

@@ -10,6 +10,7 @@
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
 #include "platform/Platform.h"
+#include "view/ViewProc.h"
 
 namespace zylora::skin {
 class TfrmTop;
@@ -29,17 +30,6 @@ class TFileDrop;
 namespace zylora::app {
 
 class TfrmMiddle;
-
-// The view panel's message handler, installed in front of the panel's own by FormShow.
-class ViewProc : public EventChain {
-public:
-    explicit ViewProc(TfrmMiddle& owner) : owner_(owner) {}
-    bool Paint(platform::ScreenTarget& screen) override;
-    bool EraseBackground() override { return true; }
-
-private:
-    TfrmMiddle& owner_;
-};
 
 // The toolbar's message handler, installed by FormShow; it swallows the erase step, since
 // the toolbar's paint covers the whole panel.
@@ -109,6 +99,9 @@ public:
     void Resized(platform::Size size) override;
     void CloseRequested() override { window_->Close(); }
 
+    // The view panel's handler, for the parts that change what it shows.
+    view::ViewProc& View() { return viewProc_; }
+
     // Shared fields, named as the other parts of the program know them.
     std::string SkinDir;
     std::string ButtonsDir;
@@ -168,7 +161,7 @@ private:
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
 
-    ViewProc viewProc_{*this};
+    view::ViewProc viewProc_{*this};
     ToolbarProc toolbarProc_;
     platform::WindowEvents* OldViewProc = nullptr;
     platform::WindowEvents* OldToolbarProc = nullptr;

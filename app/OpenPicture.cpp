@@ -22,6 +22,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     PicturePath = path;
     Picture.reset();
     Picture = platform_.DecodeImage(PicturePath);
+    viewProc_.PictureChanged();
     const platform::Size fitted = FitToScreen(Picture->Width(), Picture->Height());
     const platform::Rect now = BoundsRect();
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());

@@ -25,6 +25,9 @@ public:
     // Alpha of one pixel of the image's own grid; nothing when the pixel can't be read
     // (outside the image, or an empty image).
     virtual std::optional<std::uint8_t> AlphaAt(int x, int y) const = 0;
+    // A copy resampled down to the size (each side at least 1 and at most the image's), for
+    // drawing a large picture small; an empty image gives an empty one.
+    virtual std::unique_ptr<Image> Reduced(int /*width*/, int /*height*/) const { return nullptr; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -56,6 +59,14 @@ public:
     // Adds the text to a path with the style, in the layout rectangle, and fills it.
     virtual void FillText(const std::string& /*text*/, const TextStyle& /*style*/,
                           RectF /*layout*/, Argb /*color*/) {}
+    // Draws the source rectangle of the image (its pixels, as floats) stretched into the
+    // destination, with the library's default resampling. Parts of the source outside the
+    // image draw nothing.
+    virtual void DrawImageRect(const Image& /*image*/, RectF /*source*/, RectF /*destination*/) {}
+    // One path of the rectangles, filled with the alternate (even-odd) rule.
+    virtual void FillRectsEvenOdd(const std::vector<RectF>& /*rects*/, Argb /*color*/) {}
+    // The outline of the same kind of path, with a pen of the width.
+    virtual void OutlineRects(const std::vector<RectF>& /*rects*/, Argb /*color*/, float /*width*/) {}
 };
 
 // Something drawn on the screen directly: the paint context of a window, or a device

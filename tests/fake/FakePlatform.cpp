@@ -74,6 +74,39 @@ void FakeImage::FillText(const std::string& text, const platform::TextStyle& sty
                     " layout " + Describe(layout) + " color " + std::to_string(color));
 }
 
+void FakeImage::DrawImageRect(const platform::Image& image, platform::RectF source,
+                              platform::RectF destination) {
+    draws.push_back("imagerect " + PathOf(image) + " from " + Describe(source) + " to " +
+                    Describe(destination));
+}
+
+namespace {
+
+std::string DescribeAll(const std::vector<platform::RectF>& rects) {
+    std::string text;
+    for (const platform::RectF& r : rects) text += (text.empty() ? "" : " ") + Describe(r);
+    return text;
+}
+
+}  // namespace
+
+void FakeImage::FillRectsEvenOdd(const std::vector<platform::RectF>& rects, platform::Argb color) {
+    draws.push_back("evenodd " + DescribeAll(rects) + " color " + std::to_string(color));
+}
+
+void FakeImage::OutlineRects(const std::vector<platform::RectF>& rects, platform::Argb color,
+                             float width) {
+    draws.push_back("outline " + DescribeAll(rects) + " color " + std::to_string(color) + " width " +
+                    Number(width));
+}
+
+std::unique_ptr<platform::Image> FakeImage::Reduced(int width, int height) const {
+    ++reductions;
+    auto copy = std::make_unique<FakeImage>(width, height);
+    copy->path = path + "@" + std::to_string(width) + "x" + std::to_string(height);
+    return copy;
+}
+
 // --- windows ------------------------------------------------------------------------
 
 FakeWindow::FakeWindow(FakePlatform& p, std::string n, FakeWindow* parentWindow, bool isLayered)
@@ -113,6 +146,7 @@ class FakeScreenTarget : public platform::ScreenTarget {
 public:
     explicit FakeScreenTarget(FakeWindow& window) : window_(window) {}
     void DrawSurface(const platform::Surface& surface, platform::Point at) override {
+        if (const auto* fake = dynamic_cast<const FakeImage*>(&surface)) window_.screenDraws = fake->draws;
         window_.platform.Log("draw surface on " + window_.name + " " +
                              std::to_string(surface.Width()) + "x" +
                              std::to_string(surface.Height()) + " at " + std::to_string(at.x) +

@@ -30,10 +30,17 @@ public:
     void SetAntiAlias(bool on) override;
     void FillText(const std::string& text, const platform::TextStyle& style, platform::RectF layout,
                   platform::Argb color) override;
+    void DrawImageRect(const platform::Image& image, platform::RectF source,
+                       platform::RectF destination) override;
+    void FillRectsEvenOdd(const std::vector<platform::RectF>& rects, platform::Argb color) override;
+    void OutlineRects(const std::vector<platform::RectF>& rects, platform::Argb color,
+                      float width) override;
+    std::unique_ptr<platform::Image> Reduced(int width, int height) const override;
 
     void SetAlpha(int x, int y, std::uint8_t alpha);
     std::string path;                 // the file it was decoded from, if any
     std::vector<std::string> draws;   // drawing calls on it, in order
+    mutable int reductions = 0;       // copies made by Reduced
 
 private:
     int width_;
@@ -90,6 +97,8 @@ public:
     int updates = 0;
     std::vector<Presentation> presentations;
     bool acceptsDrops = false;
+    // The drawing calls of the last surface copied onto the window's screen.
+    std::vector<std::string> screenDraws;
     // The drop hook installed on this window, if any.
     std::function<void(const platform::DroppedFiles&)> dropHook;
 

@@ -93,7 +93,7 @@ TEST_F(OpenPictureTest, ADropOpensTheFirstFileAndKeepsTheViewState) {
     EXPECT_EQ(m.FileDrop1->DropPoint(), (platform::Point{7, 9}));
     EXPECT_EQ(m.PicturePath, "C:\\pics\\one.png");
     EXPECT_EQ(m.BoundsRect(), (Rect{100, 100, 400, 353}));
-    EXPECT_EQ(View().invalidations, invalidations + 1);
+    EXPECT_GT(View().invalidations, invalidations);
     EXPECT_EQ(m.ZoomFactor, 4);
     EXPECT_EQ(m.OffsetX, 12.5L);
     EXPECT_FALSE(m.MoveMode);

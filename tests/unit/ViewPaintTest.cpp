@@ -1,0 +1,136 @@
+// What the view panel draws: background, the zoomed and panned picture, the veil, the grip.
+#include "shell/FileDrop.h"
+#include "tests/unit/Harness.h"
+#include "view/ViewProc.h"
+
+namespace zylora::testing {
+namespace {
+
+using platform::RectF;
+
+class ViewPaintTest : public ViewerTest {
+protected:
+    void SetUp() override {
+        WriteSkin("[bg]\nColorR=10\nColorG=20\nColorB=30\n");
+        platform.AddImage(std::string(SkinPath) + "corner.png", 14, 12);
+    }
+    fake::FakeWindow& View() { return dynamic_cast<fake::FakeWindow&>(*main->Image2); }
+    const std::vector<std::string>& Paint() {
+        auto screen = View().GetScreenTarget();
+        EXPECT_TRUE(View().Events().Paint(*screen));
+        return View().screenDraws;
+    }
+    void Open(const std::string& path, int width, int height) {
+        platform.AddImage(path, width, height);
+        main->FileDrop1->Files() = {path};
+        main->FileDrop1Drop();
+    }
+    std::string Background() { return "clear " + std::to_string(platform::MakeArgb(255, 10, 20, 30)); }
+};
+
+TEST_F(ViewPaintTest, WithoutAPictureTheBackgroundAndTheGripShow) {
+    Start().Show();
+    main->PlaceWindows(0, 0, 300, 253);
+    EXPECT_EQ(Paint(), (std::vector<std::string>{
+                           Background(), "antialias on",
+                           "image C:\\Zylora\\Skins/Default\\corner.png 286,188,14,12"}));
+}
+
+TEST_F(ViewPaintTest, TheSourceRectangleIsZoomAndOffsets) {
+    Start().Show();
+    Open("C:\\pics\\a.png", 1000, 800);
+    main->ZoomFactor = 2;
+    main->OffsetX = 10;
+    main->OffsetY = 20.5L;
+    const auto& draws = Paint();
+    ASSERT_GE(draws.size(), 3u);
+    EXPECT_EQ(draws[2], "imagerect C:\\pics\\a.png from 10,20.5,500,400 to 0,0,1000,800");
+    main->ZoomFactor = 3;
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\a.png from 10,20.5,333.333344,266.666656 to 0,0,1000,800");
+    main->ZoomFactor = 0;  // never divides by zero
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\a.png from 10,20.5,1000,800 to 0,0,1000,800");
+}
+
+TEST_F(ViewPaintTest, AResizedWindowStretchesTheWholePicture) {
+    Start().Show();
+    Open("C:\\pics\\a.png", 400, 300);
+    main->PlaceWindows(100, 100, 200, 353);
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\a.png from 0,0,400,300 to 0,0,200,300");
+}
+
+TEST_F(ViewPaintTest, TheVeilCoversAllButTheSelectionWhicheverWayItWasDragged) {
+    Start().Show();
+    Open("C:\\pics\\a.png", 400, 300);
+    main->MoveMode = false;
+    main->Dragging = true;
+    main->SelectionX = 200;
+    main->SelectionY = 150;
+    main->SelectionWidth = -150;
+    main->SelectionHeight = -120;
+    const std::vector<std::string> upLeft = Paint();
+    main->SelectionX = 50;
+    main->SelectionY = 30;
+    main->SelectionWidth = 150;
+    main->SelectionHeight = 120;
+    EXPECT_EQ(Paint(), upLeft);
+    const std::string rects = "-1,-1,402,302 50,30,150,120";
+    EXPECT_EQ(upLeft[3], "evenodd " + rects + " color " + std::to_string(platform::MakeArgb(160, 160, 160, 160)));
+    EXPECT_EQ(upLeft[4], "outline " + rects + " color " + std::to_string(platform::MakeArgb(220, 100, 100, 255)) +
+                             " width 2");
+    EXPECT_EQ(upLeft[5].rfind("image C:\\Zylora\\Skins/Default\\corner.png", 0), 0u);  // the grip on top
+
+    main->MoveMode = true;  // a pan drag shows no veil
+    EXPECT_EQ(Paint().size(), 4u);
+}
+
+TEST_F(ViewPaintTest, NothingIsDrawnWhileRolling) {
+    Start().Show();
+    View().screenDraws.clear();
+    main->RollingUp = true;
+    EXPECT_TRUE(Paint().empty());
+    main->RollingUp = false;
+    main->Unrolling = true;
+    EXPECT_TRUE(Paint().empty());
+}
+
+TEST_F(ViewPaintTest, ALargePictureIsDrawnFromACachedReducedCopy) {
+    platform.screen = {8000, 8000};
+    Start().Show();
+    Open("C:\\pics\\big.jpg", 6000, 4000);
+    main->PlaceWindows(0, 0, 1500, 1053);
+    const std::string reduced = "imagerect C:\\pics\\big.jpg@1500x1000 from 0,0,1500,1000 to 0,0,1500,1000";
+    EXPECT_EQ(Paint()[2], reduced);
+    EXPECT_EQ(Paint()[2], reduced);
+    auto& picture = dynamic_cast<fake::FakeImage&>(*main->Picture);
+    EXPECT_EQ(picture.reductions, 1);
+    main->ZoomFactor = 2;  // 3000 x 2000 source pixels into 1500 x 1000: half as much
+    main->OffsetX = 100;
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg@3000x2000 from 50,0,1500,1000 to 0,0,1500,1000");
+    main->ZoomFactor = 4;  // one source pixel per screen pixel: the picture itself
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg from 100,0,1500,1000 to 0,0,1500,1000");
+    EXPECT_EQ(picture.reductions, 2);
+
+    main->ZoomFactor = 1;
+    Open("C:\\pics\\big.jpg", 6000, 4000);  // the same file again is a new picture
+    main->PlaceWindows(0, 0, 1500, 1053);
+    // The offsets survive the open, in picture pixels.
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg@1500x1000 from 25,0,1500,1000 to 0,0,1500,1000");
+    EXPECT_EQ(dynamic_cast<fake::FakeImage&>(*main->Picture).reductions, 1);
+}
+
+TEST_F(ViewPaintTest, AResizeOfThePanelRepaintsAtOnce) {
+    Start().Show();
+    const int invalidations = View().invalidations, updates = View().updates;
+    main->PlaceWindows(0, 0, 640, 480);
+    EXPECT_GT(View().invalidations, invalidations);
+    EXPECT_GT(View().updates, updates);
+}
+
+TEST(ViewGeometryTest, SelectionsNormaliseTheirExtent) {
+    EXPECT_EQ(view::NormalisedSelection(200, 150, -150, -120), (RectF{50, 30, 150, 120}));
+    EXPECT_EQ(view::NormalisedSelection(50, 30, 150, -20), (RectF{50, 10, 150, 20}));
+    EXPECT_EQ(view::NormalisedSelection(5, 5, 0, 0), (RectF{5, 5, 0, 0}));
+}
+
+}  // namespace
+}  // namespace zylora::testing

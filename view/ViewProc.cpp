@@ -1,0 +1,103 @@
+#include "view/ViewProc.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/MainWindow.h"
+
+namespace zylora::view {
+
+using platform::RectF;
+
+RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX, long double offsetY,
+                 int zoomFactor) {
+    // The zoom factor is at least 1 wherever it is changed; it is never trusted as a divisor.
+    const float zoom = static_cast<float>(std::max(1, zoomFactor));
+    return {static_cast<float>(offsetX), static_cast<float>(offsetY),
+            static_cast<float>(pictureWidth) / zoom, static_cast<float>(pictureHeight) / zoom};
+}
+
+RectF NormalisedSelection(float x, float y, float width, float height) {
+    RectF r{x, y, width, height};
+    if (width < 0) {
+        r.left = x + width;
+        r.width = -width;
+    }
+    if (height < 0) {
+        r.top = y + height;
+        r.height = -height;
+    }
+    return r;
+}
+
+const platform::Image& ReducedPictureCache::Choose(const platform::Image& picture, RectF& source,
+                                                   platform::Size panel) {
+    if (&picture != picture_) {
+        Clear();
+        picture_ = &picture;
+    }
+    if (panel.width <= 0 || panel.height <= 0) return picture;
+    const float ratio = std::min(source.width / static_cast<float>(panel.width),
+                                 source.height / static_cast<float>(panel.height));
+    int factor = 1;
+    while (factor < (1 << 20) && static_cast<float>(factor * 2) <= ratio) factor *= 2;
+    if (factor < 2) return picture;
+
+    auto& copy = copies_[factor];
+    if (!copy) {
+        copy = picture.Reduced(std::max(1, picture.Width() / factor),
+                               std::max(1, picture.Height() / factor));
+    }
+    if (!copy || copy->Width() <= 0) return picture;
+    // The copy's own scale, which the truncation of its size makes slightly off the factor.
+    const float sx = static_cast<float>(copy->Width()) / static_cast<float>(picture.Width());
+    const float sy = static_cast<float>(copy->Height()) / static_cast<float>(picture.Height());
+    source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
+    return *copy;
+}
+
+void ReducedPictureCache::Clear() {
+    copies_.clear();
+    picture_ = nullptr;
+}
+
+bool ViewProc::Paint(platform::ScreenTarget& screen) {
+    // The roll animations resize the panel many times in a row; it is drawn once they end.
+    if (owner_.RollingUp || owner_.Unrolling) return true;
+    const platform::Rect panel = owner_.Image2->Bounds();
+    const float width = static_cast<float>(panel.width), height = static_cast<float>(panel.height);
+    auto surface = owner_.Platform().CreateSurface(panel.width, panel.height);
+    surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
+    surface->SetAntiAlias(true);
+
+    if (const platform::Image* picture = owner_.Picture.get(); picture && picture->Width() > 0) {
+        RectF source = SourceRect(picture->Width(), picture->Height(), owner_.OffsetX,
+                                  owner_.OffsetY, owner_.ZoomFactor);
+        const platform::Image& drawn = cache_.Choose(*picture, source, {panel.width, panel.height});
+        surface->DrawImageRect(drawn, source, {0, 0, width, height});
+    }
+
+    if (owner_.Dragging && !owner_.MoveMode) {
+        const std::vector<RectF> veil = {
+            {-1, -1, width + 2, height + 2},
+            NormalisedSelection(owner_.SelectionX, owner_.SelectionY, owner_.SelectionWidth,
+                                owner_.SelectionHeight)};
+        surface->FillRectsEvenOdd(veil, platform::MakeArgb(160, 160, 160, 160));
+        surface->OutlineRects(veil, platform::MakeArgb(220, 100, 100, 255), 2.0f);
+    }
+
+    if (const platform::Image* corner = owner_.CornerImage.get()) {
+        surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),
+                                     corner->Width(), corner->Height()});
+    }
+    screen.DrawSurface(*surface, {0, 0});
+    return true;
+}
+
+void ViewProc::Resized(platform::Size now) {
+    owner_.Image2->Invalidate();
+    owner_.Image2->Update();
+    EventChain::Resized(now);
+}
+
+}  // namespace zylora::view

@@ -6,7 +6,8 @@
 //   a borderless WS_POPUP created at (-50, 120), 320 x 200 is 320x200+-50+120.
 // - A window that was activated when shown is "managed", a normal X window; one shown
 //   without activation (SW_SHOWNOACTIVATE, SWP_NOACTIVATE) is override-redirect, and
-//   named all the same. Wine also keeps 1 x 1 helper windows on the
+//   named all the same. A window wholly off the screen (say 10 wide at x = -60) stays
+//   unmapped, though Win32 calls it visible. Wine also keeps 1 x 1 helper windows on the
 //   root (some unmapped, "Default IME" among them), so look windows up by name and map
 //   state, never by count.
 // - Xvfb's focus starts as PointerRoot, and Wine does not set the X focus for a managed

@@ -1,0 +1,82 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <algorithm>
+#include <new>
+
+#include "platform/win32/Win32Handles.h"
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+constexpr DWORD ChunkSize = 64 * 1024;
+// Settings, skin and button set files are small; anything this big is not one of them.
+constexpr unsigned long long MaxReadSize = 256ull * 1024 * 1024;
+
+bool WriteAll(HANDLE file, const std::string& content) {
+    std::size_t written = 0;
+    while (written < content.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - written, ChunkSize));
+        DWORD done = 0;
+        if (!::WriteFile(file, content.data() + written, chunk, &done, nullptr) || done == 0)
+            return false;
+        written += done;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+    KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > MaxReadSize)
+        return std::nullopt;
+    try {
+        std::string content;
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+        // Read to the end rather than trusting the size: the file may grow meanwhile.
+        char buffer[ChunkSize];
+        for (;;) {
+            DWORD read = 0;
+            if (!::ReadFile(file.Get(), buffer, ChunkSize, &read, nullptr)) return std::nullopt;
+            if (read == 0) break;
+            if (content.size() + read > MaxReadSize) return std::nullopt;
+            content.append(buffer, read);
+        }
+        return content;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& content) {
+    if (path.empty()) return false;
+    // Beside the target, so the rename stays on one volume and can't be half done.
+    const std::string temporary = path + ".tmp";
+    KernelHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    const bool written = WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
+    const bool closed = file.Close();
+    if (written && closed &&
+        ::MoveFileExA(temporary.c_str(), path.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileA(temporary.c_str());
+    return false;
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace zylora::platform::win32

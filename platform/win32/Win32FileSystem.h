@@ -1,0 +1,16 @@
+// The file system on the Win32 file API, paths in the system code page. Internal to
+// platform/win32.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace zylora::platform::win32 {
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool ReplaceFile(const std::string& path, const std::string& content) override;
+    bool FileExists(const std::string& path) override;
+};
+
+}  // namespace zylora::platform::win32

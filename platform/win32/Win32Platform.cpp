@@ -1,0 +1,282 @@
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/win32/Win32Api.h"
+#include <shellapi.h>
+
+#include <set>
+
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32Positioning.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Timer.h"
+#include "platform/win32/Win32Window.h"
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+constexpr const char* ApplicationClass = "TApplication";
+constexpr const char* PanelClass = "TPanel";
+constexpr const char* UnnamedFormClass = "TForm";
+
+class Win32Platform : public Platform {
+public:
+    Win32Platform();
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    void SetApplicationTitle(const std::string& title) override;
+    std::string ExecutablePath() override;
+    std::vector<std::string> CommandLineArguments() override;
+    void RunMessageLoop() override;
+    void TerminateApplication() override { ::PostQuitMessage(0); }
+    void MinimizeApplication() override;
+    void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+
+    std::unique_ptr<Window> CreateForm(const FormOptions& options) override;
+    std::unique_ptr<Window> CreatePanel(Window& parent) override;
+    std::unique_ptr<PositionBatch> BeginPositionBatch(int windowCount) override {
+        return NewPositionBatch(windowCount);
+    }
+    std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTick) override {
+        return timers_->CreateTimer(intervalMs, std::move(onTick));
+    }
+    Point CursorPos() override;
+    Size ScreenSize() override;
+    ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override;
+    ForeignWindow IdentityOf(const Window& window) override;
+    void SwitchToWindow(ForeignWindow window) override;
+
+    std::unique_ptr<Image> DecodeImage(const std::string& path) override;
+    std::unique_ptr<Surface> CreateSurface(int width, int height) override {
+        return NewSurface(width, height);
+    }
+    FileSystem& Files() override { return files_; }
+
+private:
+    static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnApplicationMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool EnsureClass(const std::string& className);
+    // The first plain form, which stands for the application (close, focus), if alive.
+    HWND MainForm() const;
+
+    // Declared first: GDI+ goes last, after everything that may hold its objects.
+    GdiplusSession gdiplus_;
+    HINSTANCE instance_ = ::GetModuleHandleA(nullptr);
+    WindowEvents defaultSink_;
+    std::set<std::string> classes_;
+    HWND application_ = nullptr;
+    HWND mainForm_ = nullptr;
+    bool iconic_ = false;
+    std::unique_ptr<TimerHost> timers_;
+    Win32FileSystem files_;
+};
+
+Win32Platform::Win32Platform() {
+    WNDCLASSEXA applicationClass{};
+    applicationClass.cbSize = sizeof applicationClass;
+    applicationClass.lpfnWndProc = &Win32Platform::ApplicationProc;
+    applicationClass.hInstance = instance_;
+    applicationClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    applicationClass.lpszClassName = ApplicationClass;
+    ::RegisterClassExA(&applicationClass);
+    EnsureClass(PanelClass);
+
+    // As in a classic VCL program: a zero-sized window, visible so it carries the taskbar
+    // button, owning all forms so that minimising it takes them all along. Being empty it
+    // never shows on screen. No caption or system menu: Wine would hand such a window to
+    // the window manager and then wait seconds for it at every destruction.
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+    application_ = ::CreateWindowExA(0, ApplicationClass, "", WS_POPUP | WS_MINIMIZEBOX, x, y, 0, 0,
+                                     nullptr, nullptr, instance_, this);
+    if (application_) ::ShowWindow(application_, SW_SHOWNOACTIVATE);
+    timers_ = std::make_unique<TimerHost>(application_);
+}
+
+Win32Platform::~Win32Platform() {
+    if (application_) {
+        ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);
+        ::DestroyWindow(application_);
+    }
+    // Fails harmlessly for a class whose windows are still alive.
+    for (const std::string& name : classes_) ::UnregisterClassA(name.c_str(), instance_);
+    ::UnregisterClassA(ApplicationClass, instance_);
+}
+
+LRESULT CALLBACK Win32Platform::ApplicationProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* platform = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!platform) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return platform->OnApplicationMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (timers_ && timers_->OnTimer(wParam)) return 0;
+            break;
+        case WM_WINDOWPOSCHANGED:
+            // Windows hides and shows the owned forms itself when the owner is minimised and
+            // restored; Wine doesn't. Doing it here too is harmless: ShowOwnedPopups shows
+            // again only the windows it hid.
+            if (const bool iconic = ::IsIconic(hwnd) != FALSE; iconic != iconic_) {
+                iconic_ = iconic;
+                ::ShowOwnedPopups(hwnd, !iconic);
+            }
+            break;
+        case WM_SETFOCUS:
+            // Activated through the taskbar button: the keyboard belongs to the main form.
+            if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main)) {
+                ::SetFocus(main);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // Closing from the taskbar is the main form's close request; never destroy this
+            // window, the platform owns it.
+            if (HWND main = MainForm()) {
+                ::SendMessageA(main, WM_CLOSE, 0, 0);
+            } else {
+                ::PostQuitMessage(0);
+            }
+            return 0;
+        default: break;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool Win32Platform::EnsureClass(const std::string& className) {
+    if (classes_.count(className)) return true;
+    if (!RegisterWindowClass(instance_, className)) return false;
+    classes_.insert(className);
+    return true;
+}
+
+HWND Win32Platform::MainForm() const {
+    if (!mainForm_ || !::IsWindow(mainForm_) || ::GetWindow(mainForm_, GW_OWNER) != application_)
+        return nullptr;
+    return mainForm_;
+}
+
+void Win32Platform::SetApplicationTitle(const std::string& title) {
+    if (application_) ::SetWindowTextA(application_, title.c_str());
+}
+
+std::string Win32Platform::ExecutablePath() {
+    // MAX_PATH isn't a limit any more: grow until the name fits.
+    for (DWORD size = MAX_PATH; size <= 32768 * 2; size *= 2) {
+        std::string path(size, '\0');
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), size);
+        if (length == 0) return {};
+        if (length < size) {
+            path.resize(length);
+            return path;
+        }
+    }
+    return {};
+}
+
+std::vector<std::string> Win32Platform::CommandLineArguments() {
+    int count = 0;
+    LocalMemory<LPWSTR> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> result;
+    if (!arguments.Get()) return result;
+    for (int i = 1; i < count; ++i) result.push_back(AnsiFromWide(arguments.Get()[i]));
+    return result;
+}
+
+void Win32Platform::RunMessageLoop() {
+    MSG message;
+    // GetMessage gives -1 on an error; that ends the loop as well as WM_QUIT does.
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+void Win32Platform::MinimizeApplication() {
+    if (application_) ::ShowWindow(application_, SW_MINIMIZE);
+}
+
+void Win32Platform::ShowMessage(Window* owner, const std::string& text, const std::string& caption,
+                                MessageIcon icon) {
+    const auto* ownerWindow = dynamic_cast<Win32Window*>(owner);
+    HWND ownerHandle = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
+    UINT style = MB_OK;
+    if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
+    if (icon == MessageIcon::Error) style |= MB_ICONERROR;
+    ::MessageBoxA(ownerHandle, text.c_str(), caption.c_str(), style);
+}
+
+std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {
+    WindowSetup setup;
+    setup.instance = instance_;
+    setup.className = options.className.empty() ? UnnamedFormClass : options.className;
+    setup.style = WS_POPUP | WS_CLIPCHILDREN;
+    // Layered from the start, so the form shows nothing before its first presentation.
+    setup.exStyle = options.layered ? WS_EX_LAYERED | WS_EX_TOOLWINDOW : 0;
+    setup.parent = application_;
+    setup.layered = options.layered;
+    setup.defaultSink = &defaultSink_;
+    EnsureClass(setup.className);
+    auto form = std::make_unique<Win32Window>(setup);
+    if (!options.layered && !MainForm()) mainForm_ = form->Handle();
+    return form;
+}
+
+std::unique_ptr<Window> Win32Platform::CreatePanel(Window& parent) {
+    const auto* parentWindow = dynamic_cast<Win32Window*>(&parent);
+    WindowSetup setup;
+    setup.instance = instance_;
+    setup.className = PanelClass;
+    setup.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    setup.parent = parentWindow && parentWindow->Handle() ? parentWindow->Handle() : application_;
+    setup.defaultSink = &defaultSink_;
+    return std::make_unique<Win32Window>(setup);
+}
+
+Point Win32Platform::CursorPos() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+Size Win32Platform::ScreenSize() {
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+ForeignWindow Win32Platform::FindTopLevelWindow(const std::string& className, ForeignWindow after) {
+    HWND found = after == 0
+                     ? ::FindWindowA(className.c_str(), nullptr)
+                     : ::FindWindowExA(nullptr, reinterpret_cast<HWND>(after), className.c_str(), nullptr);
+    return reinterpret_cast<ForeignWindow>(found);
+}
+
+ForeignWindow Win32Platform::IdentityOf(const Window& window) {
+    const auto* own = dynamic_cast<const Win32Window*>(&window);
+    return own ? reinterpret_cast<ForeignWindow>(own->Handle()) : 0;
+}
+
+void Win32Platform::SwitchToWindow(ForeignWindow window) {
+    if (window != 0) ::SwitchToThisWindow(reinterpret_cast<HWND>(window), TRUE);
+}
+
+std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
+    return DecodeImageFile(gdiplus_.Started() ? path : std::string());
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateWin32Platform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace zylora::platform::win32

@@ -1,0 +1,346 @@
+#include "platform/win32/Win32Window.h"
+
+#include "platform/win32/Win32Geometry.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Imaging.h"
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+ShiftState ShiftNow() {
+    auto down = [](int key) { return (::GetKeyState(key) & 0x8000) != 0; };
+    return {down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU)};
+}
+
+// Client coordinates are signed: with the capture held they go negative left of and above
+// the window.
+Point PointOf(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+LPCSTR CursorId(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::SizeNS: return IDC_SIZENS;
+        case CursorShape::SizeWE: return IDC_SIZEWE;
+        case CursorShape::SizeNWSE: return IDC_SIZENWSE;
+        case CursorShape::Arrow: break;
+    }
+    return IDC_ARROW;
+}
+
+void FillWithColor(HDC dc, const RECT& area, COLORREF color) {
+    if (!dc) return;
+    GdiObject<HBRUSH> brush(::CreateSolidBrush(color));
+    if (brush.Get()) ::FillRect(dc, &area, brush.Get());
+}
+
+constexpr WPARAM AnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+constexpr int WheelNotchDelta = WHEEL_DELTA;
+
+// The screen target of GetScreenTarget: holds the window's DC until it dies.
+class WindowDcTarget : public ScreenTarget {
+public:
+    explicit WindowDcTarget(HWND hwnd) : dc_(hwnd), target_(dc_.Get()) {}
+    void DrawSurface(const Surface& surface, Point at) override { target_.DrawSurface(surface, at); }
+
+private:
+    WindowDc dc_;
+    DcTarget target_;
+};
+
+}  // namespace
+
+bool RegisterWindowClass(HINSTANCE instance, const std::string& className) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &Win32Window::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className.c_str();
+    return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+Win32Window::Win32Window(const WindowSetup& setup)
+    : defaultSink_(setup.defaultSink),
+      sink_(setup.defaultSink),
+      child_((setup.style & WS_CHILD) != 0),
+      layered_(setup.layered),
+      visible_((setup.style & WS_VISIBLE) != 0) {
+    // hwnd_ and the user data are set at WM_NCCREATE, so the messages of creation already
+    // find this object.
+    ::CreateWindowExA(setup.exStyle, setup.className.c_str(), "", setup.style, 0, 0, 0, 0,
+                      setup.parent, nullptr, setup.instance, this);
+}
+
+Win32Window::~Win32Window() {
+    if (!hwnd_) return;
+    const HWND hwnd = hwnd_;
+    Detach();
+    ::DestroyWindow(hwnd);
+}
+
+void Win32Window::Detach() {
+    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (auto* window = static_cast<Win32Window*>(create->lpCreateParams)) {
+            window->hwnd_ = hwnd;
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        }
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!window) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // Destroyed from outside the object (a panel with its form): forget the handle.
+        window->Detach();
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return window->OnMessage(message, wParam, lParam);
+}
+
+// A sink may replace itself or destroy this window while handling an event, so nothing of
+// the object is used after the call that raises one.
+LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = hwnd_;
+    switch (message) {
+        case WM_LBUTTONDOWN: OnButtonDown(MouseButton::Left, wParam, lParam); return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: OnButtonDown(MouseButton::Right, wParam, lParam); return 0;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: OnButtonDown(MouseButton::Middle, wParam, lParam); return 0;
+        case WM_LBUTTONDBLCLK:
+            sink_->DoubleClick();
+            OnButtonDown(MouseButton::Left, wParam, lParam);
+            return 0;
+        case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, wParam, lParam); return 0;
+        case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, wParam, lParam); return 0;
+        case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wParam, lParam); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            sink_->MouseLeave();
+            return 0;
+        case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+        case WM_WINDOWPOSCHANGING:
+            OnWindowPosChanging(*reinterpret_cast<const WINDOWPOS*>(lParam));
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_SIZE: OnSize(); return 0;
+        case WM_KEYDOWN:
+            sink_->KeyDown(static_cast<int>(wParam), ShiftNow());
+            return 0;
+        case WM_SYSKEYDOWN:
+            // Alt+key. The default handling stays, so Alt+F4 still asks to close.
+            sink_->KeyDown(static_cast<int>(wParam), ShiftNow());
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_SYSCHAR:
+            // The forms have no menu: the default would only beep at every Alt+letter.
+            return 0;
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_ERASEBKGND: {
+            const COLORREF color = color_;
+            if (sink_->EraseBackground()) return 1;
+            RECT client{};
+            ::GetClientRect(hwnd, &client);
+            FillWithColor(reinterpret_cast<HDC>(wParam), client, color);
+            return 1;
+        }
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {
+                ::SetCursor(::LoadCursorA(nullptr, CursorId(cursor_)));
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            // Only the logic decides whether a close request ends anything.
+            sink_->CloseRequested();
+            return 0;
+        default: break;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Win32Window::OnButtonDown(MouseButton button, WPARAM, LPARAM lParam) {
+    ::SetCapture(hwnd_);
+    sink_->MouseDown(button, ShiftNow(), PointOf(lParam));
+}
+
+void Win32Window::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
+    // wParam holds the buttons still down after this release.
+    if (!(wParam & AnyButton) && ::GetCapture() == hwnd_) ::ReleaseCapture();
+    sink_->MouseUp(button, ShiftNow(), PointOf(lParam));
+}
+
+void Win32Window::OnMouseMove(WPARAM, LPARAM lParam) {
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = hwnd_;
+        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+    }
+    sink_->MouseMove(ShiftNow(), PointOf(lParam));
+}
+
+void Win32Window::OnWindowPosChanging(const WINDOWPOS& position) {
+    if (presenting_ || (position.flags & SWP_NOSIZE)) return;
+    RECT now{};
+    ::GetWindowRect(hwnd_, &now);
+    if (position.cx != now.right - now.left || position.cy != now.bottom - now.top)
+        sink_->CanResize({position.cx, position.cy});
+}
+
+void Win32Window::OnSize() {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const Size now{client.right - client.left, client.bottom - client.top};
+    // WM_SIZE also comes when nothing changed (the first show, restoring the application).
+    if (now == lastSize_) return;
+    lastSize_ = now;
+    if (!presenting_) sink_->Resized(now);
+}
+
+void Win32Window::OnWheel(int delta) {
+    wheelRemainder_ += delta;
+    int notches = 0;
+    for (; wheelRemainder_ >= WheelNotchDelta; wheelRemainder_ -= WheelNotchDelta) ++notches;
+    for (; wheelRemainder_ <= -WheelNotchDelta; wheelRemainder_ += WheelNotchDelta) --notches;
+    WindowEvents* sink = sink_;
+    for (; notches > 0; --notches) sink->WheelNotch(+1);
+    for (; notches < 0; ++notches) sink->WheelNotch(-1);
+}
+
+void Win32Window::OnPaint() {
+    PaintScope paint(hwnd_);
+    const COLORREF color = color_;
+    const RECT area = paint.Area();
+    DcTarget target(paint.Dc());
+    if (!sink_->Paint(target)) FillWithColor(paint.Dc(), area, color);
+}
+
+WindowEvents* Win32Window::SetEvents(WindowEvents* sink) {
+    WindowEvents* previous = sink_;
+    sink_ = sink ? sink : defaultSink_;
+    return previous;
+}
+
+Rect Win32Window::Bounds() const {
+    RECT r{};
+    if (!hwnd_ || !::GetWindowRect(hwnd_, &r)) return {};
+    if (child_) ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::SetBounds(Rect bounds) {
+    if (!hwnd_) return;
+    const Rect r = ClampRect(bounds);
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::SetVisible(bool visible) {
+    visible_ = visible;
+    if (!hwnd_) return;
+    if (!visible) {
+        ::ShowWindow(hwnd_, SW_HIDE);
+    } else if (child_) {
+        ::ShowWindow(hwnd_, SW_SHOWNA);
+    } else if (layered_) {
+        ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    } else {
+        // The main window takes the keyboard when it appears.
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+        ::SetFocus(hwnd_);
+    }
+}
+
+std::string Win32Window::Caption() const {
+    if (!hwnd_) return {};
+    const int length = ::GetWindowTextLengthA(hwnd_);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void Win32Window::SetCaption(const std::string& text) {
+    if (hwnd_) ::SetWindowTextA(hwnd_, text.c_str());
+}
+
+void Win32Window::SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    color_ = RGB(red, green, blue);
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Window::SetCursor(CursorShape shape) {
+    cursor_ = shape;
+    if (!hwnd_) return;
+    // WM_SETCURSOR comes only with the next move, and never while the capture is held (a
+    // drag): a pointer over the window takes the new shape now.
+    POINT pointer{};
+    if (::GetCapture() == hwnd_ || (::GetCursorPos(&pointer) && ::WindowFromPoint(pointer) == hwnd_))
+        ::SetCursor(::LoadCursorA(nullptr, CursorId(shape)));
+}
+
+void Win32Window::Invalidate() {
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Window::Update() {
+    if (hwnd_) ::UpdateWindow(hwnd_);
+}
+
+std::unique_ptr<ScreenTarget> Win32Window::GetScreenTarget() {
+    return std::make_unique<WindowDcTarget>(hwnd_);
+}
+
+void Win32Window::ResizeQuietly(int width, int height) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAlpha) {
+    if (!hwnd_) return;
+    // Set at every presentation: the window may have lost the style (or never had it).
+    const LONG exStyle = ::GetWindowLongA(hwnd_, GWL_EXSTYLE);
+    ::SetWindowLongA(hwnd_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+
+    const int width = ClampExtent(surface.Width());
+    const int height = ClampExtent(surface.Height());
+    Gdiplus::Bitmap* bitmap = BitmapOf(surface);
+    presenting_ = true;
+    bool presented = false;
+    if (bitmap && width > 0 && height > 0) {
+        WindowDc screen(nullptr);
+        MemoryDc memory(screen.Get());
+        GdiObject<HBITMAP> pixels;
+        // Over transparent black, GDI+ hands back premultiplied pixels, which is what
+        // UpdateLayeredWindow wants.
+        if (screen.Get() && memory.Get() &&
+            bitmap->GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), pixels.Receive()) == Gdiplus::Ok &&
+            pixels.Get()) {
+            Selection selected(memory.Get(), pixels.Get());
+            RECT now{};
+            ::GetWindowRect(hwnd_, &now);
+            POINT destination{now.left, now.top};
+            SIZE size{width, height};
+            POINT source{0, 0};
+            BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
+            presented = ::UpdateLayeredWindow(hwnd_, screen.Get(), &destination, &size, memory.Get(),
+                                              &source, RGB(255, 0, 255), &blend, ULW_ALPHA) != FALSE;
+        }
+    }
+    // Nothing to show still gives the window the surface's size.
+    if (!presented) ResizeQuietly(width, height);
+    presenting_ = false;
+}
+
+void Win32Window::Close() { ::PostQuitMessage(0); }
+
+}  // namespace zylora::platform::win32

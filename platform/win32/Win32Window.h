@@ -1,0 +1,84 @@
+// Forms and panels: one Win32Window per HWND, found again from the HWND through
+// GWLP_USERDATA. The window procedure only translates a message into a call on the
+// window's current sink. Internal to platform/win32.
+#pragma once
+
+#include "platform/win32/Win32Api.h"
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace zylora::platform::win32 {
+
+// Registers a window class served by the window procedure of this file (double clicks on,
+// no class background: erasing is the window's business). True if registered or already
+// there.
+bool RegisterWindowClass(HINSTANCE instance, const std::string& className);
+
+struct WindowSetup {
+    HINSTANCE instance = nullptr;
+    std::string className;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;  // the owner of a form, the parent of a panel
+    bool layered = false;
+    WindowEvents* defaultSink = nullptr;
+};
+
+class Win32Window : public Window {
+public:
+    explicit Win32Window(const WindowSetup& setup);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    // Null once the window is destroyed (its parent's destruction takes a panel with it).
+    HWND Handle() const { return hwnd_; }
+
+    WindowEvents* SetEvents(WindowEvents* sink) override;
+    Rect Bounds() const override;
+    void SetBounds(Rect bounds) override;
+    bool Visible() const override { return visible_; }
+    void SetVisible(bool visible) override;
+    std::string Caption() const override;
+    void SetCaption(const std::string& text) override;
+    void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
+    void SetCursor(CursorShape shape) override;
+    void Invalidate() override;
+    void Update() override;
+    std::unique_ptr<ScreenTarget> GetScreenTarget() override;
+    void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
+    void Close() override;
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnButtonDown(MouseButton button, WPARAM wParam, LPARAM lParam);
+    void OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnWindowPosChanging(const WINDOWPOS& position);
+    void OnSize();
+    void OnWheel(int delta);
+    void OnPaint();
+    void FillBackground(HDC dc, const RECT& area) const;
+    void Detach();
+    // Sets the size without the notices a size change otherwise raises.
+    void ResizeQuietly(int width, int height);
+
+    HWND hwnd_ = nullptr;
+    WindowEvents* defaultSink_;
+    WindowEvents* sink_;
+    bool child_;
+    bool layered_;
+    bool visible_;
+    bool presenting_ = false;  // inside PresentLayered: its own size change raises nothing
+    bool trackingLeave_ = false;
+    int wheelRemainder_ = 0;
+    Size lastSize_;
+    COLORREF color_ = RGB(192, 192, 192);  // silver, the default form and panel colour
+    CursorShape cursor_ = CursorShape::Arrow;
+};
+
+}  // namespace zylora::platform::win32

@@ -1,0 +1,83 @@
+// What the platform tells about the program and the desktop, and finding a window of
+// another instance by class.
+#include "tests/win32/Win32TestSupport.h"
+
+#include <cstdlib>
+
+namespace zylora::win32test {
+namespace {
+
+using ApplicationTest = PlatformTest;
+
+TEST_F(ApplicationTest, ExecutablePathIsThisProgram) {
+    const std::string path = platform->ExecutablePath();
+    ASSERT_GT(path.size(), 4u);
+    EXPECT_EQ(path.substr(path.size() - 4), ".exe");
+    EXPECT_NE(path.find("zylora_win32_tests"), std::string::npos) << path;
+    EXPECT_TRUE(platform->Files().FileExists(path));
+}
+
+TEST_F(ApplicationTest, ArgumentsAreThoseAfterTheProgramName) {
+    // The C runtime splits the same command line; the program name is left out.
+    std::vector<std::string> expected;
+    for (int i = 1; i < __argc; ++i) expected.push_back(__argv[i]);
+    EXPECT_EQ(platform->CommandLineArguments(), expected);
+}
+
+TEST_F(ApplicationTest, MainFormIsFoundByItsClassAndIdentity) {
+    EXPECT_EQ(platform->FindTopLevelWindow("TfrmMiddle", 0), 0u);
+    auto first = Form("TfrmMiddle");
+    auto second = Form("TfrmMiddle");
+    const ForeignWindow a = platform->IdentityOf(*first);
+    const ForeignWindow b = platform->IdentityOf(*second);
+    const ForeignWindow found = platform->FindTopLevelWindow("TfrmMiddle", 0);
+    ASSERT_TRUE(found == a || found == b);
+    const ForeignWindow next = platform->FindTopLevelWindow("TfrmMiddle", found);
+    EXPECT_EQ(next, found == a ? b : a);
+    EXPECT_EQ(platform->FindTopLevelWindow("TfrmMiddle", next), 0u);
+    EXPECT_EQ(platform->FindTopLevelWindow("TzyNoSuchClass", 0), 0u);
+}
+
+TEST_F(ApplicationTest, SwitchingBringsTheWindowForward) {
+    auto other = Form("TzyOther");
+    auto own = Form("TzyOwn");
+    other->SetBounds({10, 10, 50, 50});
+    own->SetBounds({100, 10, 50, 50});
+    other->SetVisible(true);
+    own->SetVisible(true);
+    PumpPending();
+    ASSERT_EQ(::GetForegroundWindow(), HandleOf(*own));
+    platform->SwitchToWindow(platform->IdentityOf(*other));
+    PumpPending();
+    EXPECT_EQ(::GetForegroundWindow(), HandleOf(*other));
+    platform->SwitchToWindow(0);  // nothing to switch to
+}
+
+TEST_F(ApplicationTest, ScreenAndCursorAreThoseOfTheDesktop) {
+    const Size screen = platform->ScreenSize();
+    EXPECT_GT(screen.width, 0);
+    EXPECT_GT(screen.height, 0);
+    ASSERT_TRUE(::SetCursorPos(123, 45));
+    EXPECT_EQ(platform->CursorPos(), (Point{123, 45}));
+}
+
+TEST_F(ApplicationTest, TerminateEndsTheMessageLoop) {
+    // The loop runs the queued tick, which asks to terminate; RunMessageLoop then returns.
+    int ticks = 0;
+    auto timer = platform->CreateTimer(1, [&] {
+        ++ticks;
+        platform->TerminateApplication();
+    });
+    timer->SetEnabled(true);
+    platform->RunMessageLoop();
+    EXPECT_GE(ticks, 1);
+
+    auto form = Form();
+    timer = platform->CreateTimer(1, [&] { form->Close(); });
+    timer->SetEnabled(true);
+    platform->RunMessageLoop();
+    EXPECT_TRUE(::IsWindow(HandleOf(*form))) << "closing ends the loop, the window stays";
+}
+
+}  // namespace
+}  // namespace zylora::win32test

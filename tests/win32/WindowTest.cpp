@@ -1,0 +1,180 @@
+// Forms and panels as the window system sees them: classes, styles, owner, geometry,
+// caption, the visible property and activation.
+#include "tests/win32/Win32TestSupport.h"
+
+namespace zylora::win32test {
+namespace {
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    ::GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND hwnd) {
+    char text[256] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+using WindowTest = PlatformTest;
+
+TEST_F(WindowTest, FormsAreHiddenBorderlessPopupsOwnedByTheApplicationWindow) {
+    platform->SetApplicationTitle("Zylora");
+    auto form = Form("TzyPlainForm");
+    auto second = Form("TzyPlainForm");  // the class is registered once, used twice
+    const HWND hwnd = HandleOf(*form);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(HandleOf(*second), nullptr);
+    EXPECT_NE(HandleOf(*second), hwnd);
+
+    EXPECT_EQ(ClassOf(hwnd), "TzyPlainForm");
+    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_CHILD));
+    EXPECT_FALSE(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->Caption(), "");
+
+    const HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(ClassOf(owner), "TApplication");
+    EXPECT_EQ(TextOf(owner), "Zylora");
+    EXPECT_EQ(::GetWindow(HandleOf(*second), GW_OWNER), owner);
+    // The application window carries the taskbar button but never shows: it has no area.
+    const Rect application = WindowRectOf(owner);
+    EXPECT_EQ(application.width, 0);
+    EXPECT_EQ(application.height, 0);
+}
+
+TEST_F(WindowTest, LayeredFormsAreLayeredToolWindowsFromTheStart) {
+    auto layered = Form("TzyLayeredForm", true);
+    const LONG exStyle = ::GetWindowLongA(HandleOf(*layered), GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_LAYERED);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(::IsWindowVisible(HandleOf(*layered)));
+}
+
+TEST_F(WindowTest, PanelsAreVisibleChildrenPlacedInTheirParentsClientArea) {
+    auto form = Form();
+    form->SetBounds({300, 200, 400, 300});
+    auto panel = platform->CreatePanel(*form);
+    const HWND hwnd = HandleOf(*panel);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(::GetParent(hwnd), HandleOf(*form));
+    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+    EXPECT_TRUE(panel->Visible());
+    EXPECT_TRUE(style & WS_VISIBLE);
+
+    panel->SetBounds({10, 20, 50, 60});
+    EXPECT_EQ(panel->Bounds(), (Rect{10, 20, 50, 60}));
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{310, 220, 50, 60}));  // on the screen
+
+    panel->SetVisible(false);
+    EXPECT_FALSE(panel->Visible());
+    EXPECT_FALSE(::GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(WindowTest, BoundsAndCaptionReadBackFromTheWindowSystem) {
+    auto form = Form();
+    form->SetBounds({120, 130, 340, 250});
+    EXPECT_EQ(form->Bounds(), (Rect{120, 130, 340, 250}));
+    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{120, 130, 340, 250}));
+
+    form->SetCaption("Zylora - picture.png");
+    EXPECT_EQ(form->Caption(), "Zylora - picture.png");
+    EXPECT_EQ(TextOf(HandleOf(*form)), "Zylora - picture.png");
+}
+
+TEST_F(WindowTest, AbsurdBoundsAreClampedInsteadOfFailing) {
+    auto form = Form();
+    form->SetBounds({-50, -60, -5, 0});
+    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{-50, -60, 0, 0}));
+    form->SetBounds({10, 20, 100000, 100000});
+    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{10, 20, 32767, 32767}));
+    form->SetBounds({-2000000000, 2000000000, 1, 1});
+    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{-16384, 16384, 1, 1}));
+}
+
+TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
+    auto main = Form("TzyMainForm");
+    main->SetBounds({100, 100, 200, 150});
+    main->SetVisible(true);
+    PumpPending();
+    EXPECT_TRUE(main->Visible());
+    EXPECT_TRUE(::IsWindowVisible(HandleOf(*main)));
+    EXPECT_EQ(::GetForegroundWindow(), HandleOf(*main));
+    EXPECT_EQ(::GetFocus(), HandleOf(*main));
+
+    auto edge = Form("TzyEdgeForm", true);
+    edge->SetBounds({90, 100, 10, 150});
+    edge->SetVisible(true);
+    PumpPending();
+    EXPECT_TRUE(::IsWindowVisible(HandleOf(*edge)));
+    EXPECT_EQ(::GetForegroundWindow(), HandleOf(*main));
+    EXPECT_EQ(::GetFocus(), HandleOf(*main));
+
+    main->SetVisible(false);
+    EXPECT_FALSE(main->Visible());
+    EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));
+}
+
+TEST_F(WindowTest, MinimisingTheApplicationHidesEveryForm) {
+    auto main = Form("TzyMainForm");
+    auto edge = Form("TzyEdgeForm", true);
+    main->SetBounds({100, 100, 200, 150});
+    edge->SetBounds({90, 100, 10, 150});
+    main->SetVisible(true);
+    edge->SetVisible(true);
+    PumpPending();
+    const HWND application = ::GetWindow(HandleOf(*main), GW_OWNER);
+
+    platform->MinimizeApplication();
+    PumpPending();
+    EXPECT_TRUE(::IsIconic(application));
+    EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));
+    EXPECT_FALSE(::IsWindowVisible(HandleOf(*edge)));
+
+    ::ShowWindow(application, SW_RESTORE);
+    PumpPending();
+    EXPECT_TRUE(::IsWindowVisible(HandleOf(*main)));
+    EXPECT_TRUE(::IsWindowVisible(HandleOf(*edge)));
+}
+
+TEST_F(WindowTest, PanelOutlivingItsFormIsHarmless) {
+    auto form = Form();
+    auto panel = platform->CreatePanel(*form);
+    const HWND hwnd = HandleOf(*panel);
+    form.reset();
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(platform->IdentityOf(*panel), 0u);
+    EXPECT_EQ(panel->Bounds(), Rect{});
+    panel->SetBounds({1, 2, 3, 4});
+    panel->SetVisible(true);
+    panel->Invalidate();
+    panel->GetScreenTarget();
+}
+
+TEST_F(WindowTest, SetEventsHandsBackThePreviousSinkNeverNull) {
+    auto form = Form();
+    RecordingSink first;
+    RecordingSink second;
+    WindowEvents* original = form->SetEvents(&first);
+    ASSERT_NE(original, nullptr);
+    EXPECT_EQ(form->SetEvents(&second), &first);
+    EXPECT_EQ(form->SetEvents(nullptr), &second);
+    EXPECT_EQ(form->SetEvents(original), original);  // null put the default back
+
+    // The default sink takes events without anyone listening.
+    ::SendMessageA(HandleOf(*form), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    ::SendMessageA(HandleOf(*form), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(first.log.empty());
+    EXPECT_TRUE(second.log.empty());
+}
+
+}  // namespace
+}  // namespace zylora::win32test

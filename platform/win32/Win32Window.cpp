@@ -339,6 +339,11 @@ void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAl
     // Nothing to show still gives the window the surface's size.
     if (!presented) ResizeQuietly(width, height);
     presenting_ = false;
+    // Wine resizes for UpdateLayeredWindow without any WM_SIZE; without this the next real
+    // resize back to the old size would look like no change.
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    lastSize_ = {client.right - client.left, client.bottom - client.top};
 }
 
 void Win32Window::Close() { ::PostQuitMessage(0); }

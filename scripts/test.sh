@@ -52,8 +52,12 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "== Xvfb on $DISPLAY"
 fi
 
-# One wineserver for the whole run, so each test program does not start Wine afresh.
+# One Wine session for the whole run, so each test program does not start Wine afresh.
+# Its first program starts Wine's own services and desktop, which keep that program's
+# stdout and stderr open for as long as the session lasts: that must not be a pipe
+# ctest waits on, or the first test never ends.
 wineserver -p
+wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 
 step "ctest win32" ctest --preset win32 --output-on-failure
 step "ctest native" ctest --preset native --output-on-failure

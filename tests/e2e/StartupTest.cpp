@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -64,6 +65,20 @@ protected:
         std::cerr << "mapped top-level windows:\n" << windows.str() << "program output:\n" << app_.Output() << "\n";
     }
 
+    // The main window once it is mapped and `settled` holds for it, or as last seen:
+    // it may be shown first and placed after, and what counts is where it settles.
+    std::optional<TopLevelWindow> MainWindow(const std::function<bool(const TopLevelWindow&)>& settled) {
+        auto window = x_.WaitForMappedWindow(kCaption, 60s);
+        if (!window) return window;
+        PollUntil(
+            [&] {
+                if (auto now = x_.FindMappedWindow(kCaption)) window = now;
+                return settled(*window);
+            },
+            10s);
+        return window;
+    }
+
     // Closes the program as a person would, and waits for it to be gone.
     void CloseWithCtrlW(const TopLevelWindow& window) {
         x_.Focus(window);
@@ -89,7 +104,9 @@ TEST_F(Startup, PlacesWindowFromSettingsAndSavesPlacementAndFoldersOnClose) {
                    "[Skin]\r\nDir=Skins/E2E\r\n");
     app_.Start();
 
-    const auto window = x_.WaitForMappedWindow(kCaption, 60s);
+    const auto window = MainWindow([](const TopLevelWindow& w) {
+        return w.x == -50 && w.y == 120 && w.width == 320 && w.height == 200;
+    });
     ASSERT_TRUE(window) << "no mapped window named \"" << kCaption << "\"";
     EXPECT_EQ(window->x, -50);
     EXPECT_EQ(window->y, 120);
@@ -127,7 +144,7 @@ TEST_F(Startup, SurvivesNonsenseSettingsAndRewritesThem) {
     app_.WriteFile("zylora.ini", nonsense);
     app_.Start();
 
-    const auto window = x_.WaitForMappedWindow(kCaption, 60s);
+    const auto window = MainWindow([](const TopLevelWindow& w) { return w.width == 320; });
     ASSERT_TRUE(window) << "no mapped window named \"" << kCaption << "\"";
     EXPECT_EQ(window->width, 320) << "an unreadable width falls back to 320";
 

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Imaging.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/win32/Win32Text.h"
 
@@ -13,6 +14,20 @@ namespace {
 constexpr int MaxSurfaceSide = 32767;
 constexpr long long MaxSurfacePixels = 16384LL * 16384LL;
 
+bool Finite(float value) { return std::isfinite(value); }
+bool Finite(RectF r) { return Finite(r.left) && Finite(r.top) && Finite(r.width) && Finite(r.height); }
+Gdiplus::RectF ToGdiplus(RectF r) { return {r.left, r.top, r.width, r.height}; }
+
+std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, int width, int height, int x, int y) {
+    if (!bitmap || x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
+    Gdiplus::Color color;
+    if (bitmap->GetPixel(x, y, &color) != Gdiplus::Ok) return std::nullopt;
+    return color.GetA();
+}
+
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int height, int newWidth,
+                                   int newHeight);
+
 // Implemented by both images and surfaces, so BitmapOf serves either.
 class BitmapHolder {
 public:
@@ -23,13 +38,6 @@ protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
 };
-
-std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, int width, int height, int x, int y) {
-    if (!bitmap || x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
-    Gdiplus::Color color;
-    if (bitmap->GetPixel(x, y, &color) != Gdiplus::Ok) return std::nullopt;
-    return color.GetA();
-}
 
 class GdiImage : public Image, public BitmapHolder {
 public:
@@ -43,6 +51,9 @@ public:
     int Height() const override { return height_; }
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
         return AlphaOf(Bitmap(), width_, height_, x, y);
+    }
+    std::unique_ptr<Image> Reduced(int width, int height) const override {
+        return ReducedCopy(Bitmap(), width_, height_, width, height);
     }
 
 private:
@@ -59,12 +70,15 @@ public:
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
         return AlphaOf(Bitmap(), width_, height_, x, y);
     }
+    std::unique_ptr<Image> Reduced(int width, int height) const override {
+        return ReducedCopy(Bitmap(), width_, height_, width, height);
+    }
 
     void DrawImage(const Image& image, Rect d) override {
-        Gdiplus::Bitmap* source = BitmapOf(image);
-        // GDI+ can't draw a bitmap onto itself.
-        if (!bitmap_ || !source || source == bitmap_.get()) return;
+        Gdiplus::Bitmap* source = Source(image);
+        if (!source) return;
         Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
         graphics.DrawImage(source, Gdiplus::Rect(d.left, d.top, d.width, d.height));
     }
 
@@ -74,10 +88,157 @@ public:
         graphics.Clear(Gdiplus::Color(color));
     }
 
+    void FillTexture(const Image& image, float scaleX, float scaleY, RectF area) override {
+        Gdiplus::Bitmap* source = Source(image);
+        // A zero or broken scale has no inverse: the brush could not map a pixel back.
+        if (!source || !Finite(scaleX) || !Finite(scaleY) || scaleX == 0 || scaleY == 0 ||
+            !Finite(area))
+            return;
+        Gdiplus::TextureBrush brush(source, Gdiplus::WrapModeTile);
+        brush.ScaleTransform(scaleX, scaleY, Gdiplus::MatrixOrderPrepend);
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        graphics.FillRectangle(&brush, ToGdiplus(area));
+    }
+
+    void SetPixelOffset(PixelOffset mode) override { pixelOffset_ = mode; }
+    void SetAntiAlias(bool on) override { antiAlias_ = on; }
+
+    void FillText(const std::string& text, const TextStyle& style, RectF layout,
+                  Argb color) override {
+        const std::wstring wide = WideFromAnsi(text);
+        if (!bitmap_ || wide.empty() || !Finite(style.emSize) || style.emSize <= 0 || !Finite(layout))
+            return;
+        const std::wstring familyName = WideFromAnsi(style.fontFamily);
+        Gdiplus::FontFamily named(familyName.c_str());
+        Gdiplus::FontFamily installed;
+        const Gdiplus::FontFamily* family = FamilyOrFallback(named, installed);
+        if (!family) return;
+        Gdiplus::StringFormat format;
+        format.SetAlignment(Alignment(style.horAlign));
+        format.SetLineAlignment(Alignment(style.verAlign));
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        // The style bits are GDI+'s own: bold, italic, underline, strikeout.
+        path.AddString(wide.c_str(), static_cast<INT>(wide.size()), family, style.style & 15,
+                       style.emSize, ToGdiplus(layout), &format);
+        Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        graphics.FillPath(&brush, &path);
+    }
+
+    void DrawImageRect(const Image& image, RectF s, RectF d) override {
+        Gdiplus::Bitmap* source = Source(image);
+        if (!source || !Finite(s) || !Finite(d) || s.width <= 0 || s.height <= 0 || d.width <= 0 ||
+            d.height <= 0)
+            return;
+        // Only the part of the source inside the image is drawn, at the place of the
+        // destination it maps to; GDI+ alone would smear the edge pixels over the rest.
+        const float left = std::max(s.left, 0.0f);
+        const float top = std::max(s.top, 0.0f);
+        const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
+        const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
+        if (right <= left || bottom <= top) return;
+        const float kx = d.width / s.width;
+        const float ky = d.height / s.height;
+        const Gdiplus::RectF target(d.left + (left - s.left) * kx, d.top + (top - s.top) * ky,
+                                    (right - left) * kx, (bottom - top) * ky);
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        graphics.DrawImage(source, target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
+    }
+
+    void FillRectsEvenOdd(const std::vector<RectF>& rects, Argb color) override {
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        if (!bitmap_ || !AddRects(path, rects)) return;
+        Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        graphics.FillPath(&brush, &path);
+    }
+
+    void OutlineRects(const std::vector<RectF>& rects, Argb color, float width) override {
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        if (!bitmap_ || !Finite(width) || width < 0 || !AddRects(path, rects)) return;
+        Gdiplus::Pen pen(Gdiplus::Color(color), width);
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        graphics.DrawPath(&pen, &path);
+    }
+
 private:
+    // The bitmap to draw from, or null when there's nothing to draw: an empty image or
+    // surface, or this surface itself (GDI+ can't draw a bitmap onto itself).
+    Gdiplus::Bitmap* Source(const Image& image) const {
+        Gdiplus::Bitmap* source = BitmapOf(image);
+        return bitmap_ && source && source != bitmap_.get() ? source : nullptr;
+    }
+
+    void Prepare(Gdiplus::Graphics& graphics) const {
+        graphics.SetPixelOffsetMode(pixelOffset_ == PixelOffset::Half ? Gdiplus::PixelOffsetModeHalf
+                                                                      : Gdiplus::PixelOffsetModeDefault);
+        graphics.SetSmoothingMode(antiAlias_ ? Gdiplus::SmoothingModeAntiAlias
+                                             : Gdiplus::SmoothingModeNone);
+    }
+
+    // A skin naming a font the system lacks still gets its caption: in the generic sans
+    // serif, or (a bare Wine has none) in any font there is.
+    static const Gdiplus::FontFamily* FamilyOrFallback(const Gdiplus::FontFamily& named,
+                                                       Gdiplus::FontFamily& installed) {
+        if (named.IsAvailable()) return &named;
+        const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+        if (generic && generic->IsAvailable()) return generic;
+        Gdiplus::InstalledFontCollection fonts;
+        INT found = 0;
+        if (fonts.GetFamilyCount() > 0 && fonts.GetFamilies(1, &installed, &found) == Gdiplus::Ok &&
+            found == 1 && installed.IsAvailable())
+            return &installed;
+        return nullptr;
+    }
+
+    static Gdiplus::StringAlignment Alignment(int value) {
+        if (value == 1) return Gdiplus::StringAlignmentCenter;
+        if (value == 2) return Gdiplus::StringAlignmentFar;
+        return Gdiplus::StringAlignmentNear;
+    }
+
+    static bool AddRects(Gdiplus::GraphicsPath& path, const std::vector<RectF>& rects) {
+        bool any = false;
+        for (const RectF& r : rects) {
+            if (!Finite(r)) continue;
+            path.AddRectangle(ToGdiplus(r));
+            any = true;
+        }
+        return any;
+    }
+
     int width_;
     int height_;
+    PixelOffset pixelOffset_ = PixelOffset::Default;
+    bool antiAlias_ = false;
 };
+
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int height, int newWidth,
+                                   int newHeight) {
+    if (!bitmap || width <= 0 || height <= 0) return std::make_unique<GdiImage>(nullptr);
+    newWidth = std::clamp(newWidth, 1, width);
+    newHeight = std::clamp(newHeight, 1, height);
+    std::unique_ptr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(newWidth, newHeight, PixelFormat32bppARGB));
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) return std::make_unique<GdiImage>(nullptr);
+    {
+        Gdiplus::Graphics graphics(copy.get());
+        // Every source pixel counts towards the copy, and the edges don't fade: the copy
+        // stands in for the picture itself.
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        Gdiplus::ImageAttributes attributes;
+        attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        graphics.DrawImage(bitmap, Gdiplus::Rect(0, 0, newWidth, newHeight), 0, 0, width, height,
+                           Gdiplus::UnitPixel, &attributes);
+    }
+    return std::make_unique<GdiImage>(std::move(copy));
+}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "platform/win32/Win32FileDrop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
@@ -50,6 +51,8 @@ public:
     ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override;
     ForeignWindow IdentityOf(const Window& window) override;
     void SwitchToWindow(ForeignWindow window) override;
+    std::unique_ptr<FileDropHook> HookFileDrops(
+        Window& window, std::function<void(const DroppedFiles&)> onDrop) override;
 
     std::unique_ptr<Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
@@ -269,6 +272,12 @@ ForeignWindow Win32Platform::IdentityOf(const Window& window) {
 
 void Win32Platform::SwitchToWindow(ForeignWindow window) {
     if (window != 0) ::SwitchToThisWindow(reinterpret_cast<HWND>(window), TRUE);
+}
+
+std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
+    Window& window, std::function<void(const DroppedFiles&)> onDrop) {
+    if (auto* own = dynamic_cast<Win32Window*>(&window)) return HookDrops(*own, std::move(onDrop));
+    return std::make_unique<FileDropHook>();
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {

@@ -1,5 +1,9 @@
 #include "platform/win32/Win32Window.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
@@ -75,6 +79,8 @@ Win32Window::Win32Window(const WindowSetup& setup)
 }
 
 Win32Window::~Win32Window() {
+    for (MessageHook* hook : hooks_) hook->WindowGone();
+    hooks_.clear();
     if (!hwnd_) return;
     const HWND hwnd = hwnd_;
     Detach();
@@ -109,6 +115,11 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 // the object is used after the call that raises one.
 LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = hwnd_;
+    // By index: a hook that consumes a message may remove itself; then nothing else runs.
+    for (std::size_t i = hooks_.size(); i-- > 0;) {
+        LRESULT result = 0;
+        if (hooks_[i]->OnMessage(message, wParam, lParam, result)) return result;
+    }
     switch (message) {
         case WM_LBUTTONDOWN: OnButtonDown(MouseButton::Left, wParam, lParam); return 0;
         case WM_RBUTTONDOWN:
@@ -157,6 +168,10 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_DROPFILES:
+            // Nobody hooked the drops: the drop's memory is still ours to free.
+            ::DragFinish(reinterpret_cast<HDROP>(wParam));
+            return 0;
         case WM_CLOSE:
             // Only the logic decides whether a close request ends anything.
             sink_->CloseRequested();
@@ -347,5 +362,17 @@ void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAl
 }
 
 void Win32Window::Close() { ::PostQuitMessage(0); }
+
+void Win32Window::AcceptFileDrops(bool accept) {
+    if (hwnd_) ::DragAcceptFiles(hwnd_, accept ? TRUE : FALSE);
+}
+
+void Win32Window::AddHook(MessageHook* hook) {
+    if (hook) hooks_.push_back(hook);
+}
+
+void Win32Window::RemoveHook(MessageHook* hook) {
+    hooks_.erase(std::remove(hooks_.begin(), hooks_.end(), hook), hooks_.end());
+}
 
 }  // namespace zylora::platform::win32

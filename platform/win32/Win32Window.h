@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Api.h"
 
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -15,6 +16,18 @@ namespace zylora::platform::win32 {
 // no class background: erasing is the window's business). True if registered or already
 // there.
 bool RegisterWindowClass(HINSTANCE instance, const std::string& className);
+
+// Sees a window's messages before the window does (the file drops are one): a window
+// procedure put in front of the window's own.
+class MessageHook {
+public:
+    virtual ~MessageHook() = default;
+    // True when the hook consumed the message; `result` is then the window procedure's
+    // answer. A hook may be removed (even destroyed) while it handles a message it consumes.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    // The window object dies first: the hook must forget it.
+    virtual void WindowGone() = 0;
+};
 
 struct WindowSetup {
     HINSTANCE instance = nullptr;
@@ -50,6 +63,11 @@ public:
     std::unique_ptr<ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;
+    void AcceptFileDrops(bool accept) override;
+
+    // The newest hook sees a message first.
+    void AddHook(MessageHook* hook);
+    void RemoveHook(MessageHook* hook);
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -68,6 +86,7 @@ private:
     void ResizeQuietly(int width, int height);
 
     HWND hwnd_ = nullptr;
+    std::vector<MessageHook*> hooks_;
     WindowEvents* defaultSink_;
     WindowEvents* sink_;
     bool child_;

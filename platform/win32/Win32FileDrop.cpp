@@ -1,0 +1,62 @@
+#include "platform/win32/Win32FileDrop.h"
+
+#include <shellapi.h>
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+class Win32FileDropHook : public FileDropHook, public MessageHook {
+public:
+    Win32FileDropHook(Win32Window& window, std::function<void(const DroppedFiles&)> onDrop)
+        : window_(&window), onDrop_(std::move(onDrop)) {
+        window_->AddHook(this);
+    }
+    ~Win32FileDropHook() override {
+        if (window_) window_->RemoveHook(this);
+    }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+        if (message != WM_DROPFILES) return false;
+        const auto drop = reinterpret_cast<HDROP>(wParam);
+        const DroppedFiles files = ReadDrop(drop);
+        ::DragFinish(drop);
+        result = 0;
+        // The handler may end this hook; the copy keeps the running function alive.
+        const auto onDrop = onDrop_;
+        if (onDrop) onDrop(files);
+        return true;
+    }
+
+    void WindowGone() override { window_ = nullptr; }
+
+private:
+    Win32Window* window_;
+    std::function<void(const DroppedFiles&)> onDrop_;
+};
+
+}  // namespace
+
+DroppedFiles ReadDrop(HANDLE handle) {
+    const auto drop = static_cast<HDROP>(handle);
+    DroppedFiles files;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+        std::string name(length + 1, '\0');
+        const UINT copied = ::DragQueryFileA(drop, i, name.data(), length + 1);
+        name.resize(copied);
+        if (!name.empty()) files.names.push_back(std::move(name));
+    }
+    POINT point{};
+    ::DragQueryPoint(drop, &point);
+    files.point = {point.x, point.y};
+    return files;
+}
+
+std::unique_ptr<FileDropHook> HookDrops(Win32Window& window,
+                                        std::function<void(const DroppedFiles&)> onDrop) {
+    return std::make_unique<Win32FileDropHook>(window, std::move(onDrop));
+}
+
+}  // namespace zylora::platform::win32

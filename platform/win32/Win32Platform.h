@@ -8,8 +8,8 @@
 
 namespace zylora::platform::win32 {
 
-// Starts GDI+ and creates the hidden application window that owns every form (and carries
-// the taskbar button); both end when the object dies. Every window, timer, image and
+// Starts GDI+ and creates the application window, empty and so never seen, that owns every
+// form and carries the taskbar button; both end when the object dies. Every window, timer, image and
 // surface made by the platform must be destroyed before the platform itself: GDI+ is shut
 // down last, and it frees what the images still point to.
 std::unique_ptr<Platform> CreateWin32Platform();

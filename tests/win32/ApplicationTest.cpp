@@ -1,5 +1,5 @@
-// What the platform tells about the program and the desktop, and finding a window of
-// another instance by class.
+// What the platform tells about the program and the desktop, finding a window of another
+// instance by class, and the message loop's end.
 #include "tests/win32/Win32TestSupport.h"
 
 #include <algorithm>
@@ -10,29 +10,21 @@ namespace {
 
 using ApplicationTest = PlatformTest;
 
-TEST_F(ApplicationTest, ExecutablePathIsThisProgram) {
+TEST_F(ApplicationTest, ExecutablePathAndArgumentsAreThisProgramsOwn) {
     const std::string path = platform->ExecutablePath();
-    ASSERT_GT(path.size(), 4u);
-    EXPECT_EQ(path.substr(path.size() - 4), ".exe");
-    EXPECT_NE(path.find("zylora_win32_tests"), std::string::npos) << path;
+    EXPECT_NE(path.find("zylora_win32_tests.exe"), std::string::npos) << path;
     EXPECT_TRUE(platform->Files().FileExists(path));
-}
-
-TEST_F(ApplicationTest, ArgumentsAreThoseAfterTheProgramName) {
     // The C runtime splits the same command line; the program name is left out.
-    std::vector<std::string> expected;
-    for (int i = 1; i < __argc; ++i) expected.push_back(__argv[i]);
+    std::vector<std::string> expected(__argv + 1, __argv + __argc);
     EXPECT_EQ(platform->CommandLineArguments(), expected);
 }
 
 TEST_F(ApplicationTest, MainFormIsFoundByItsClassAndIdentity) {
     auto first = Form("TfrmMiddle");
     auto second = Form("TfrmMiddle");
-    const ForeignWindow a = platform->IdentityOf(*first);
-    const ForeignWindow b = platform->IdentityOf(*second);
+    const ForeignWindow a = platform->IdentityOf(*first), b = platform->IdentityOf(*second);
     ASSERT_NE(a, 0u);
     EXPECT_EQ(reinterpret_cast<HWND>(a), HandleOf(*first));
-
     // Another program sharing the Wine server may have one too: walk them all.
     std::vector<ForeignWindow> found;
     for (ForeignWindow w = platform->FindTopLevelWindow("TfrmMiddle", 0); w != 0 && found.size() < 100;
@@ -41,10 +33,10 @@ TEST_F(ApplicationTest, MainFormIsFoundByItsClassAndIdentity) {
     EXPECT_EQ(std::count(found.begin(), found.end(), a), 1);
     EXPECT_EQ(std::count(found.begin(), found.end(), b), 1);
 
-    EXPECT_EQ(platform->FindTopLevelWindow("TzyNoSuchClass", 0), 0u);
     auto only = Form("TzyOnlyOne");
     EXPECT_EQ(platform->FindTopLevelWindow("TzyOnlyOne", 0), platform->IdentityOf(*only));
     EXPECT_EQ(platform->FindTopLevelWindow("TzyOnlyOne", platform->IdentityOf(*only)), 0u);
+    EXPECT_EQ(platform->FindTopLevelWindow("TzyNoSuchClass", 0), 0u);
 }
 
 TEST_F(ApplicationTest, SwitchingBringsTheWindowForward) {
@@ -59,33 +51,29 @@ TEST_F(ApplicationTest, SwitchingBringsTheWindowForward) {
     platform->SwitchToWindow(platform->IdentityOf(*other));
     PumpPending();
     EXPECT_EQ(::GetForegroundWindow(), HandleOf(*other));
-    platform->SwitchToWindow(0);  // nothing to switch to
+    platform->SwitchToWindow(0);
 }
 
 TEST_F(ApplicationTest, ScreenAndCursorAreThoseOfTheDesktop) {
-    const Size screen = platform->ScreenSize();
-    EXPECT_GT(screen.width, 0);
-    EXPECT_GT(screen.height, 0);
+    EXPECT_GT(platform->ScreenSize().width, 0);
+    EXPECT_GT(platform->ScreenSize().height, 0);
     ASSERT_TRUE(::SetCursorPos(123, 45));
     EXPECT_EQ(platform->CursorPos(), (Point{123, 45}));
 }
 
-TEST_F(ApplicationTest, TerminateEndsTheMessageLoop) {
-    // The loop runs the queued tick, which asks to terminate; RunMessageLoop then returns.
+TEST_F(ApplicationTest, TerminatingOrClosingEndsTheMessageLoop) {
+    auto form = Form();
     int ticks = 0;
-    auto timer = platform->CreateTimer(1, [&] {
-        ++ticks;
-        platform->TerminateApplication();
-    });
-    timer->SetEnabled(true);
+    auto terminate = platform->CreateTimer(1, [&] { ++ticks, platform->TerminateApplication(); });
+    terminate->SetEnabled(true);
     platform->RunMessageLoop();
     EXPECT_GE(ticks, 1);
 
-    auto form = Form();
-    timer = platform->CreateTimer(1, [&] { form->Close(); });
-    timer->SetEnabled(true);
+    terminate.reset();
+    auto close = platform->CreateTimer(1, [&] { form->Close(); });
+    close->SetEnabled(true);
     platform->RunMessageLoop();
-    EXPECT_TRUE(::IsWindow(HandleOf(*form))) << "closing ends the loop, the window stays";
+    EXPECT_TRUE(::IsWindow(HandleOf(*form))) << "the loop ends, the window stays";
 }
 
 }  // namespace

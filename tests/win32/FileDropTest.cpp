@@ -9,65 +9,51 @@
 namespace zylora::win32test {
 namespace {
 
-// A drop of the names at the point, as the shell allocates it; the receiver frees it.
-HGLOBAL MakeDrop(const std::vector<std::string>& names, POINT at) {
-    std::string list;
-    for (const std::string& name : names) list += name + '\0';
-    list += '\0';
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = at;
-    drop->fNC = FALSE;
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
 class FileDropTest : public PlatformTest {
 protected:
-    void SetUp() override {
-        form = Form();
-        form->SetBounds({100, 100, 200, 200});
-        hwnd = HandleOf(*form);
-    }
+    void SetUp() override { form = Form(); }
+    // A drop as the shell allocates it; the receiver frees it.
     void Drop(const std::vector<std::string>& names, POINT at) {
-        ::SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names, at)), 0);
+        std::string list;
+        for (const std::string& name : names) list += name + '\0';
+        list += '\0';
+        HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+        auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->pt = at;
+        std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+        ::GlobalUnlock(memory);
+        ::SendMessageA(HandleOf(*form), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
     std::unique_ptr<Window> form;
-    HWND hwnd = nullptr;
 };
 
-TEST_F(FileDropTest, AcceptingDropsIsTheWindowsStyle) {
-    form->AcceptFileDrops(true);
-    EXPECT_TRUE(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    form->AcceptFileDrops(false);
-    EXPECT_FALSE(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-}
-
 TEST_F(FileDropTest, HookedWindowPassesOnNamesInOrderAndThePoint) {
+    form->AcceptFileDrops(true);
+    EXPECT_TRUE(::GetWindowLongA(HandleOf(*form), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     std::vector<DroppedFiles> drops;
     auto hook = platform->HookFileDrops(*form, [&](const DroppedFiles& d) { drops.push_back(d); });
     Drop({"C:\\pictures\\b.png", "C:\\pictures\\a picture.jpg", "D:\\x.bmp"}, {12, 34});
     ASSERT_EQ(drops.size(), 1u);
-    EXPECT_EQ(drops[0].names, (std::vector<std::string>{"C:\\pictures\\b.png",
-                                                        "C:\\pictures\\a picture.jpg", "D:\\x.bmp"}));
+    EXPECT_EQ(drops[0].names, (std::vector<std::string>{"C:\\pictures\\b.png", "C:\\pictures\\a picture.jpg",
+                                                        "D:\\x.bmp"}));
     EXPECT_EQ(drops[0].point, (Point{12, 34}));
 
     // Other messages still reach the window's own sink.
     RecordingSink sink;
     form->SetEvents(&sink);
-    ::SendMessageA(hwnd, WM_KEYDOWN, 'H', 0);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"key 72"}));
+    ::SendMessageA(HandleOf(*form), WM_KEYDOWN, 'H', 0);
+    EXPECT_EQ(sink.log, (Log{"key 72"}));
 
     hook.reset();
     Drop({"C:\\late.png"}, {1, 1});
     EXPECT_EQ(drops.size(), 1u) << "unhooked";
+    form->AcceptFileDrops(false);
+    EXPECT_FALSE(::GetWindowLongA(HandleOf(*form), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
 TEST_F(FileDropTest, NewestHookFirstAndAHookMayEndItselfInItsDrop) {
-    std::vector<std::string> order;
+    Log order;
     auto older = platform->HookFileDrops(*form, [&](const DroppedFiles&) { order.push_back("older"); });
     std::unique_ptr<FileDropHook> newer;
     newer = platform->HookFileDrops(*form, [&](const DroppedFiles&) {
@@ -76,15 +62,13 @@ TEST_F(FileDropTest, NewestHookFirstAndAHookMayEndItselfInItsDrop) {
     });
     Drop({"C:\\one.png"}, {0, 0});
     Drop({"C:\\two.png"}, {0, 0});
-    EXPECT_EQ(order, (std::vector<std::string>{"newer", "older"}));
+    EXPECT_EQ(order, (Log{"newer", "older"}));
 }
 
 TEST_F(FileDropTest, HookOutlivingItsWindowIsHarmless) {
-    int drops = 0;
-    auto hook = platform->HookFileDrops(*form, [&](const DroppedFiles&) { ++drops; });
+    auto hook = platform->HookFileDrops(*form, [](const DroppedFiles&) { FAIL(); });
     form.reset();
     hook.reset();
-    EXPECT_EQ(drops, 0);
 }
 
 }  // namespace

@@ -6,40 +6,25 @@ namespace zylora::win32test {
 
 namespace {
 
-std::string ShiftText(ShiftState s) {
-    std::string text;
-    if (s.shift) text += " shift";
-    if (s.ctrl) text += " ctrl";
-    if (s.alt) text += " alt";
-    return text;
-}
-
-std::string ButtonText(MouseButton b) {
-    switch (b) {
-        case MouseButton::Left: return "left";
-        case MouseButton::Right: return "right";
-        case MouseButton::Middle: return "middle";
-    }
-    return "?";
-}
-
-std::string PointText(Point p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
-std::string SizeText(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
-
-void RemoveTree(const std::string& folder) {
+// Entries of a folder except "." and "..", with whether each is a folder.
+std::vector<std::pair<std::string, bool>> List(const std::string& folder) {
+    std::vector<std::pair<std::string, bool>> entries;
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
+    if (search == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            entries.emplace_back(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return entries;
+}
+
+void RemoveTree(const std::string& folder) {
+    for (const auto& [name, isFolder] : List(folder)) {
+        const std::string path = folder + "\\" + name;
+        isFolder ? RemoveTree(path) : void(::DeleteFileA(path.c_str()));
     }
     ::RemoveDirectoryA(folder.c_str());
 }
@@ -73,39 +58,33 @@ void PumpPending() {
 void SetModifiers(bool shift, bool ctrl, bool alt) {
     BYTE keys[256];
     ::GetKeyboardState(keys);
-    auto set = [&](int key, bool down) { keys[key] = down ? 0x80 : 0; };
-    set(VK_SHIFT, shift);
-    set(VK_CONTROL, ctrl);
-    set(VK_MENU, alt);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_MENU] = alt ? 0x80 : 0;
     ::SetKeyboardState(keys);
 }
 
-void RecordingSink::MouseDown(MouseButton b, ShiftState s, Point p) {
-    log.push_back("down " + ButtonText(b) + " " + PointText(p) + ShiftText(s));
-}
-void RecordingSink::MouseMove(ShiftState s, Point p) {
-    log.push_back("move " + PointText(p) + ShiftText(s));
-}
-void RecordingSink::MouseUp(MouseButton b, ShiftState s, Point p) {
-    log.push_back("up " + ButtonText(b) + " " + PointText(p) + ShiftText(s));
-}
-void RecordingSink::CanResize(Size proposed) { log.push_back("canresize " + SizeText(proposed)); }
-void RecordingSink::Resized(Size now) { log.push_back("resized " + SizeText(now)); }
-void RecordingSink::KeyDown(int key, ShiftState s) {
-    log.push_back("key " + std::to_string(key) + ShiftText(s));
-}
-void RecordingSink::WheelNotch(int direction) {
-    log.push_back(direction > 0 ? "wheel +1" : "wheel -1");
-}
-bool RecordingSink::Paint(ScreenTarget& screen) {
-    log.push_back("paint");
-    return onPaint ? onPaint(screen) : false;
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
 }
 
-std::vector<std::string> RecordingSink::Only(const std::string& prefix) const {
-    std::vector<std::string> result;
-    for (const std::string& entry : log)
-        if (entry.rfind(prefix, 0) == 0) result.push_back(entry);
+std::string RecordingSink::Text(MouseButton b) {
+    return b == MouseButton::Left ? "left" : b == MouseButton::Right ? "right" : "middle";
+}
+
+std::string RecordingSink::Text(ShiftState s) {
+    return std::string(s.shift ? " shift" : "") + (s.ctrl ? " ctrl" : "") + (s.alt ? " alt" : "");
+}
+
+Log RecordingSink::Only(const std::string& prefix) const {
+    Log result;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(result),
+                 [&](const std::string& entry) { return entry.rfind(prefix, 0) == 0; });
     return result;
 }
 
@@ -125,26 +104,9 @@ ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
 
 std::vector<std::string> ScratchFolder::Entries() const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    for (const auto& entry : List(path_)) names.push_back(entry.first);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
 }
 
 }  // namespace zylora::win32test

@@ -15,55 +15,58 @@
 namespace zylora::win32test {
 
 using namespace zylora::platform;
+using Log = std::vector<std::string>;
 
 class PlatformTest : public ::testing::Test {
 protected:
     // Declared first, so it outlives every window, timer and image a test makes.
     std::unique_ptr<Platform> platform = win32::CreateWin32Platform();
 
-    HWND HandleOf(const Window& window) {
-        return reinterpret_cast<HWND>(platform->IdentityOf(window));
-    }
-    std::unique_ptr<Window> Form(const std::string& className = "TzyTestForm",
-                                 bool layered = false) {
+    HWND HandleOf(const Window& window) { return reinterpret_cast<HWND>(platform->IdentityOf(window)); }
+    std::unique_ptr<Window> Form(const std::string& className = "TzyTestForm", bool layered = false) {
         return platform->CreateForm({className, layered});
     }
 };
 
-// The rectangle the window system has for a window, as left, top, width, height.
+// The window system's rectangle of a window, as left, top, width, height.
 Rect WindowRectOf(HWND hwnd);
-
 // Dispatches messages until done() holds or a generous bound passes; true if done() held.
 // The bound only keeps a broken build from hanging; nothing here measures time.
 bool PumpUntil(const std::function<bool()>& done, DWORD boundMs = 5000);
-// Dispatches what is queued now.
 void PumpPending();
-
 // Presses or releases the modifier keys as far as GetKeyState is concerned.
 void SetModifiers(bool shift, bool ctrl, bool alt);
+void WriteBytes(const std::string& path, const std::string& bytes);
 
 // Records every event as a line of text, in order.
 class RecordingSink : public WindowEvents {
 public:
-    void MouseDown(MouseButton b, ShiftState s, Point p) override;
-    void MouseMove(ShiftState s, Point p) override;
-    void MouseUp(MouseButton b, ShiftState s, Point p) override;
+    void MouseDown(MouseButton b, ShiftState s, Point p) override { Add("down " + Text(b), s, p); }
+    void MouseMove(ShiftState s, Point p) override { Add("move", s, p); }
+    void MouseUp(MouseButton b, ShiftState s, Point p) override { Add("up " + Text(b), s, p); }
     void DoubleClick() override { log.push_back("double"); }
-    void CanResize(Size proposed) override;
-    void Resized(Size now) override;
-    void KeyDown(int key, ShiftState s) override;
-    void WheelNotch(int direction) override;
-    bool Paint(ScreenTarget& screen) override;
+    void CanResize(Size s) override { log.push_back("canresize " + Text(s)); }
+    void Resized(Size s) override { log.push_back("resized " + Text(s)); }
+    void KeyDown(int key, ShiftState s) override { log.push_back("key " + std::to_string(key) + Text(s)); }
+    void WheelNotch(int direction) override { log.push_back(direction > 0 ? "wheel +1" : "wheel -1"); }
+    bool Paint(ScreenTarget& screen) override { return onPaint && onPaint(screen); }
     bool EraseBackground() override { return swallowErase; }
     void MouseLeave() override { log.push_back("leave"); }
     void CloseRequested() override { log.push_back("close"); }
 
-    // Entries that start with the prefix.
-    std::vector<std::string> Only(const std::string& prefix) const;
+    Log Only(const std::string& prefix) const;
 
-    std::vector<std::string> log;
+    Log log;
     bool swallowErase = false;
     std::function<bool(ScreenTarget&)> onPaint;  // null: leave painting to the window
+
+private:
+    static std::string Text(MouseButton b);
+    static std::string Text(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+    static std::string Text(ShiftState s);
+    void Add(const std::string& what, ShiftState s, Point p) {
+        log.push_back(what + " " + std::to_string(p.x) + "," + std::to_string(p.y) + Text(s));
+    }
 };
 
 // A new empty folder under the Wine temp folder, removed with everything in it at the end.
@@ -81,7 +84,5 @@ public:
 private:
     std::string path_;
 };
-
-void WriteBytes(const std::string& path, const std::string& bytes);
 
 }  // namespace zylora::win32test

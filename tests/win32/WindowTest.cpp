@@ -17,44 +17,41 @@ std::string TextOf(HWND hwnd) {
     return text;
 }
 
+LONG StyleOf(HWND hwnd) { return ::GetWindowLongA(hwnd, GWL_STYLE); }
+LONG ExStyleOf(HWND hwnd) { return ::GetWindowLongA(hwnd, GWL_EXSTYLE); }
+
 using WindowTest = PlatformTest;
 
 TEST_F(WindowTest, FormsAreHiddenBorderlessPopupsOwnedByTheApplicationWindow) {
     platform->SetApplicationTitle("Zylora");
     auto form = Form("TzyPlainForm");
-    auto second = Form("TzyPlainForm");  // the class is registered once, used twice
+    auto second = Form("TzyPlainForm");  // one class, registered once, used twice
+    auto layered = Form("TzyLayeredForm", true);
     const HWND hwnd = HandleOf(*form);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_NE(HandleOf(*second), nullptr);
-    EXPECT_NE(HandleOf(*second), hwnd);
-
     EXPECT_EQ(ClassOf(hwnd), "TzyPlainForm");
-    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_TRUE(style & WS_CLIPCHILDREN);
-    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_CHILD));
-    EXPECT_FALSE(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_FALSE(::IsWindowVisible(hwnd));
-    EXPECT_FALSE(form->Visible());
-    EXPECT_EQ(form->Caption(), "");
+    EXPECT_EQ(StyleOf(hwnd) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
+              WS_POPUP | WS_CLIPCHILDREN);
+    EXPECT_FALSE(ExStyleOf(hwnd) & WS_EX_LAYERED);
+    // Layered from the start, so nothing shows before the first presentation.
+    EXPECT_EQ(ExStyleOf(HandleOf(*layered)) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW),
+              WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+    for (const Window* w : {form.get(), layered.get()}) {
+        EXPECT_FALSE(::IsWindowVisible(HandleOf(*w)));
+        EXPECT_FALSE(w->Visible());
+        EXPECT_EQ(w->Caption(), "");
+    }
 
     const HWND owner = ::GetWindow(hwnd, GW_OWNER);
     ASSERT_NE(owner, nullptr);
     EXPECT_EQ(ClassOf(owner), "TApplication");
     EXPECT_EQ(TextOf(owner), "Zylora");
-    EXPECT_EQ(::GetWindow(HandleOf(*second), GW_OWNER), owner);
-    // The application window carries the taskbar button but never shows: it has no area.
-    const Rect application = WindowRectOf(owner);
-    EXPECT_EQ(application.width, 0);
-    EXPECT_EQ(application.height, 0);
-}
-
-TEST_F(WindowTest, LayeredFormsAreLayeredToolWindowsFromTheStart) {
-    auto layered = Form("TzyLayeredForm", true);
-    const LONG exStyle = ::GetWindowLongA(HandleOf(*layered), GWL_EXSTYLE);
-    EXPECT_TRUE(exStyle & WS_EX_LAYERED);
-    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-    EXPECT_FALSE(::IsWindowVisible(HandleOf(*layered)));
+    EXPECT_EQ(::GetWindow(HandleOf(*layered), GW_OWNER), owner);
+    // It carries the taskbar button but never shows: it has no area.
+    EXPECT_TRUE(::IsWindowVisible(owner));
+    EXPECT_EQ(WindowRectOf(owner).width, 0);
+    EXPECT_EQ(WindowRectOf(owner).height, 0);
 }
 
 TEST_F(WindowTest, PanelsAreVisibleChildrenPlacedInTheirParentsClientArea) {
@@ -64,40 +61,33 @@ TEST_F(WindowTest, PanelsAreVisibleChildrenPlacedInTheirParentsClientArea) {
     const HWND hwnd = HandleOf(*panel);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(::GetParent(hwnd), HandleOf(*form));
-    const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+    EXPECT_EQ(StyleOf(hwnd) & (WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE), WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE);
     EXPECT_TRUE(panel->Visible());
-    EXPECT_TRUE(style & WS_VISIBLE);
 
     panel->SetBounds({10, 20, 50, 60});
     EXPECT_EQ(panel->Bounds(), (Rect{10, 20, 50, 60}));
-    EXPECT_EQ(WindowRectOf(hwnd), (Rect{310, 220, 50, 60}));  // on the screen
-
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{310, 220, 50, 60}));
     panel->SetVisible(false);
     EXPECT_FALSE(panel->Visible());
-    EXPECT_FALSE(::GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(StyleOf(hwnd) & WS_VISIBLE);
 }
 
-TEST_F(WindowTest, BoundsAndCaptionReadBackFromTheWindowSystem) {
+TEST_F(WindowTest, BoundsAndCaptionReadBackAndAbsurdBoundsAreClamped) {
     auto form = Form();
+    const HWND hwnd = HandleOf(*form);
     form->SetBounds({120, 130, 340, 250});
     EXPECT_EQ(form->Bounds(), (Rect{120, 130, 340, 250}));
-    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{120, 130, 340, 250}));
-
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{120, 130, 340, 250}));
     form->SetCaption("Zylora - picture.png");
     EXPECT_EQ(form->Caption(), "Zylora - picture.png");
-    EXPECT_EQ(TextOf(HandleOf(*form)), "Zylora - picture.png");
-}
+    EXPECT_EQ(TextOf(hwnd), "Zylora - picture.png");
 
-TEST_F(WindowTest, AbsurdBoundsAreClampedInsteadOfFailing) {
-    auto form = Form();
     form->SetBounds({-50, -60, -5, 0});
-    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{-50, -60, 0, 0}));
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{-50, -60, 0, 0}));
     form->SetBounds({10, 20, 100000, 100000});
-    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{10, 20, 32767, 32767}));
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{10, 20, 32767, 32767}));
     form->SetBounds({-2000000000, 2000000000, 1, 1});
-    EXPECT_EQ(WindowRectOf(HandleOf(*form)), (Rect{-16384, 16384, 1, 1}));
+    EXPECT_EQ(WindowRectOf(hwnd), (Rect{-16384, 16384, 1, 1}));
 }
 
 TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
@@ -105,7 +95,6 @@ TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
     main->SetBounds({100, 100, 200, 150});
     main->SetVisible(true);
     PumpPending();
-    EXPECT_TRUE(main->Visible());
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*main)));
     EXPECT_EQ(::GetForegroundWindow(), HandleOf(*main));
     EXPECT_EQ(::GetFocus(), HandleOf(*main));
@@ -114,6 +103,7 @@ TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
     edge->SetBounds({90, 100, 10, 150});
     edge->SetVisible(true);
     PumpPending();
+    EXPECT_TRUE(edge->Visible());
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*edge)));
     EXPECT_EQ(::GetForegroundWindow(), HandleOf(*main));
     EXPECT_EQ(::GetFocus(), HandleOf(*main));
@@ -123,9 +113,10 @@ TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));
 }
 
-TEST_F(WindowTest, MinimisingTheApplicationHidesEveryForm) {
+TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) {
     auto main = Form("TzyMainForm");
     auto edge = Form("TzyEdgeForm", true);
+    auto hidden = Form("TzyHiddenForm");
     main->SetBounds({100, 100, 200, 150});
     edge->SetBounds({90, 100, 10, 150});
     main->SetVisible(true);
@@ -138,11 +129,13 @@ TEST_F(WindowTest, MinimisingTheApplicationHidesEveryForm) {
     EXPECT_TRUE(::IsIconic(application));
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*edge)));
+    EXPECT_TRUE(main->Visible()) << "the visible property stays";
 
     ::ShowWindow(application, SW_RESTORE);
     PumpPending();
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*main)));
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*edge)));
+    EXPECT_FALSE(::IsWindowVisible(HandleOf(*hidden))) << "only what minimising hid comes back";
 }
 
 TEST_F(WindowTest, PanelOutlivingItsFormIsHarmless) {
@@ -155,25 +148,21 @@ TEST_F(WindowTest, PanelOutlivingItsFormIsHarmless) {
     EXPECT_EQ(panel->Bounds(), Rect{});
     panel->SetBounds({1, 2, 3, 4});
     panel->SetVisible(true);
-    panel->Invalidate();
-    panel->GetScreenTarget();
+    panel->GetScreenTarget()->DrawSurface(*platform->CreateSurface(2, 2), {0, 0});
 }
 
 TEST_F(WindowTest, SetEventsHandsBackThePreviousSinkNeverNull) {
     auto form = Form();
-    RecordingSink first;
-    RecordingSink second;
+    RecordingSink first, second;
     WindowEvents* original = form->SetEvents(&first);
     ASSERT_NE(original, nullptr);
     EXPECT_EQ(form->SetEvents(&second), &first);
     EXPECT_EQ(form->SetEvents(nullptr), &second);
-    EXPECT_EQ(form->SetEvents(original), original);  // null put the default back
-
-    // The default sink takes events without anyone listening.
+    EXPECT_EQ(form->SetEvents(original), original) << "null put the default back";
+    // The default sink takes events with nobody listening.
     ::SendMessageA(HandleOf(*form), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
     ::SendMessageA(HandleOf(*form), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-    EXPECT_TRUE(first.log.empty());
-    EXPECT_TRUE(second.log.empty());
+    EXPECT_TRUE(first.log.empty() && second.log.empty());
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ public:
     virtual std::optional<std::uint8_t> AlphaAt(int x, int y) const = 0;
     // A copy resampled down to the size (each side at least 1 and at most the image's), for
     // drawing a large picture small; an empty image gives an empty one.
-    virtual std::unique_ptr<Image> Reduced(int /*width*/, int /*height*/) const { return nullptr; }
+    virtual std::unique_ptr<Image> Reduced(int width, int height) const = 0;
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -51,22 +51,21 @@ public:
     virtual void Clear(Argb color) = 0;
     // Fills the area with the image as a tiled texture whose transform is scaled by
     // (scaleX, scaleY), the tiles anchored at the surface's origin.
-    virtual void FillTexture(const Image& /*image*/, float /*scaleX*/, float /*scaleY*/,
-                             RectF /*area*/) {}
-    virtual void SetPixelOffset(PixelOffset /*mode*/) {}
+    virtual void FillTexture(const Image& image, float scaleX, float scaleY, RectF area) = 0;
+    virtual void SetPixelOffset(PixelOffset mode) = 0;
     // Anti-aliased edges for the fills and outlines that follow.
-    virtual void SetAntiAlias(bool /*on*/) {}
+    virtual void SetAntiAlias(bool on) = 0;
     // Adds the text to a path with the style, in the layout rectangle, and fills it.
-    virtual void FillText(const std::string& /*text*/, const TextStyle& /*style*/,
-                          RectF /*layout*/, Argb /*color*/) {}
+    virtual void FillText(const std::string& text, const TextStyle& style, RectF layout,
+                          Argb color) = 0;
     // Draws the source rectangle of the image (its pixels, as floats) stretched into the
     // destination, with the library's default resampling. Parts of the source outside the
     // image draw nothing.
-    virtual void DrawImageRect(const Image& /*image*/, RectF /*source*/, RectF /*destination*/) {}
+    virtual void DrawImageRect(const Image& image, RectF source, RectF destination) = 0;
     // One path of the rectangles, filled with the alternate (even-odd) rule.
-    virtual void FillRectsEvenOdd(const std::vector<RectF>& /*rects*/, Argb /*color*/) {}
+    virtual void FillRectsEvenOdd(const std::vector<RectF>& rects, Argb color) = 0;
     // The outline of the same kind of path, with a pen of the width.
-    virtual void OutlineRects(const std::vector<RectF>& /*rects*/, Argb /*color*/, float /*width*/) {}
+    virtual void OutlineRects(const std::vector<RectF>& rects, Argb color, float width) = 0;
 };
 
 // Something drawn on the screen directly: the paint context of a window, or a device
@@ -185,7 +184,7 @@ public:
     // Main window: ends the message loop (the program then shuts down).
     virtual void Close() = 0;
     // Tells the shell whether the window accepts dropped files.
-    virtual void AcceptFileDrops(bool /*accept*/) {}
+    virtual void AcceptFileDrops(bool accept) = 0;
 };
 
 // One deferred positioning batch: all windows added move and resize in one step at
@@ -246,9 +245,7 @@ public:
     virtual void SwitchToWindow(ForeignWindow window) = 0;
     // Hooks the window's drops; the callback gets each drop's names and point.
     virtual std::unique_ptr<FileDropHook> HookFileDrops(
-        Window& /*window*/, std::function<void(const DroppedFiles&)> /*onDrop*/) {
-        return std::make_unique<FileDropHook>();
-    }
+        Window& window, std::function<void(const DroppedFiles&)> onDrop) = 0;
 
     // Imaging
     virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;

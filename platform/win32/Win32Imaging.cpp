@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ImageHeader.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -256,10 +258,36 @@ Gdiplus::Bitmap* BitmapOf(const Image& image) {
     return holder ? holder->Bitmap() : nullptr;
 }
 
+namespace {
+
+// A decompression bomb (a small file declaring an enormous picture) is refused before the
+// library tries to allocate and decode it.
+bool DeclaresTooManyPixels(const std::string& path) {
+    KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    const ByteReader read = [&file](std::uint64_t offset, std::size_t length) {
+        std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD got = 0;
+        if (!::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
+            !::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+            got = 0;
+        bytes.resize(got);
+        return bytes;
+    };
+    const std::optional<Size> size = DeclaredImageSize(read);
+    return size && static_cast<long long>(size->width) * size->height > MaxDecodedPixels;
+}
+
+}  // namespace
+
 std::unique_ptr<Image> DecodeImageFile(const std::string& path) {
     const std::wstring widePath = WideFromAnsi(path);
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (!widePath.empty()) {
+    if (!widePath.empty() && !DeclaresTooManyPixels(path)) {
         bitmap.reset(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));
         if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||
             bitmap->GetHeight() == 0)

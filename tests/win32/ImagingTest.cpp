@@ -107,3 +107,38 @@ TEST_F(ImagingTest, AbsurdSurfaceSizesGiveEmptySurfaces) {
 
 }  // namespace
 }  // namespace zylora::win32test
+
+namespace zylora::win32test {
+namespace {
+
+std::uint32_t Crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string Big32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+std::string Chunk(const std::string& type, const std::string& data) {
+    return Big32(static_cast<std::uint32_t>(data.size())) + type + data + Big32(Crc32(type + data));
+}
+
+TEST_F(ImagingTest, APictureDeclaringTooManyPixelsIsNotDecoded) {
+    // A well-formed header of 100000 x 100000 pixels over a few bytes of deflated zeros.
+    const std::string ihdr = Big32(100000) + Big32(100000) + std::string("\x08\x06\0\0\0", 5);
+    const std::string idat("\x78\x9c\x63\x60\x18\x05\x00\x00\x00\xff\xff", 11);
+    WriteBytes(folder.File("bomb.png"), std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) +
+                                            Chunk("IDAT", idat) + Chunk("IEND", ""));
+    auto image = platform->DecodeImage(folder.File("bomb.png"));
+    EXPECT_EQ(image->Width(), 0);
+    EXPECT_EQ(image->Height(), 0);
+}
+
+}  // namespace
+}  // namespace zylora::win32test

@@ -1,0 +1,73 @@
+// Reading the declared size of an image file from its header.
+#include <gtest/gtest.h>
+
+#include "platform/ImageHeader.h"
+
+namespace zylora::platform {
+namespace {
+
+ByteReader ReaderOf(const std::string& bytes) {
+    return [bytes](std::uint64_t offset, std::size_t length) {
+        if (offset >= bytes.size()) return std::string();
+        return bytes.substr(static_cast<std::size_t>(offset), length);
+    };
+}
+
+std::string Big32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+std::string Little16(std::uint32_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
+
+std::string Little32(std::uint32_t v) { return Little16(v & 0xFFFF) + Little16(v >> 16); }
+
+std::string Png(std::uint32_t w, std::uint32_t h) {
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Big32(13) + "IHDR" + Big32(w) + Big32(h) +
+           std::string("\x08\x06\0\0\0", 5);
+}
+
+TEST(ImageHeaderTest, PngGifAndBmpDeclareTheirSizeUpFront) {
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(Png(6000, 4000))), (Size{6000, 4000}));
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(Png(100000, 100000))), (Size{100000, 100000}));
+    EXPECT_EQ(DeclaredImageSize(ReaderOf("GIF89a" + Little16(320) + Little16(240) + "xxxx")),
+              (Size{320, 240}));
+    const std::string bmp = "BM" + Little32(0) + Little32(0) + Little32(54) + Little32(40) +
+                            Little32(640) + Little32(static_cast<std::uint32_t>(-480)) + "pad";
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(bmp)), (Size{640, 480}));  // top-down rows
+}
+
+TEST(ImageHeaderTest, JpegSizeComesFromItsFirstFrameAfterOtherSegments) {
+    const std::string app0 = std::string("\xFF\xE0", 2) + std::string("\x00\x10", 2) + std::string(14, 'J');
+    const std::string sof = std::string("\xFF\xC2\x00\x11\x08", 5) + std::string("\x0F\xA0", 2) +
+                            std::string("\x17\x70", 2) + std::string(12, '\0');
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8", 2) + app0 + "\xFF" + sof)),
+              (Size{6000, 4000}));
+    // A segment length that points nowhere, or a scan before any frame, gives nothing.
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8\xFF\xE0\x00\x00", 6))), std::nullopt);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8\xFF\xDA\x00\x08", 6))), std::nullopt);
+}
+
+TEST(ImageHeaderTest, TiffSizeComesFromItsFirstDirectoryWhereverItLies) {
+    // Little-endian, directory after 100 bytes of pixel data: width SHORT, height LONG.
+    std::string tiff = std::string("II*\0", 4) + Little32(108) + std::string(100, '\x55');
+    tiff += Little16(2);
+    tiff += Little16(256) + Little16(3) + Little32(1) + Little16(400) + Little16(0);
+    tiff += Little16(257) + Little16(4) + Little32(1) + Little32(300);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(tiff)), (Size{400, 300}));
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(tiff.substr(0, 120))), std::nullopt);  // cut short
+}
+
+TEST(ImageHeaderTest, OtherOrBrokenFilesDeclareNothing) {
+    EXPECT_EQ(DeclaredImageSize(ReaderOf("")), std::nullopt);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf("just some text, not a picture")), std::nullopt);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(Png(6000, 4000).substr(0, 20))), std::nullopt);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(Png(0, 10))), std::nullopt);
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(Png(0x80000000u, 10))), std::nullopt);
+    // A JPEG of nothing but fill bytes ends.
+    EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8", 2) + std::string(100000, '\xFF'))),
+              std::nullopt);
+}
+
+}  // namespace
+}  // namespace zylora::platform

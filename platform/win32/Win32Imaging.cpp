@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <new>
+#include <vector>
 
 #include "platform/ImageHeader.h"
 #include "platform/win32/Win32Handles.h"
@@ -30,16 +33,50 @@ std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, int width, int heig
 std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int height, int newWidth,
                                    int newHeight);
 
+// Pixels in memory of our own, 32-bit straight ARGB rows without padding, wrapped by a GDI+
+// bitmap. Surfaces and reduced copies keep theirs so the hot paths (clearing, 1:1 copies,
+// copies to the screen) work on the memory directly instead of through GDI+'s per-pixel
+// machinery, which Wine runs slowly.
+struct PixelBuffer {
+    std::vector<std::uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
 // Implemented by both images and surfaces, so BitmapOf serves either.
 class BitmapHolder {
 public:
     virtual ~BitmapHolder() = default;
     Gdiplus::Bitmap* Bitmap() const { return bitmap_.get(); }
+    // The image's own memory, if it has any (not for decoded files).
+    const PixelBuffer* Buffer() const { return buffer_.pixels.empty() ? nullptr : &buffer_; }
+    // Every pixel is known to be opaque.
+    bool Opaque() const { return opaque_; }
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
+    // Pixels of the size, transparent, wrapped by the bitmap; none if memory is short.
+    void Allocate(int width, int height) {
+        try {
+            buffer_.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        buffer_.width = width;
+        buffer_.height = height;
+        bitmap_.reset(new Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppARGB,
+                                          reinterpret_cast<BYTE*>(buffer_.pixels.data())));
+        if (bitmap_->GetLastStatus() != Gdiplus::Ok) {
+            bitmap_.reset();
+            buffer_ = PixelBuffer{};
+        }
+    }
+    PixelBuffer buffer_;
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+    bool opaque_ = false;
 };
+
+const BitmapHolder* HolderOf(const Image& image) { return dynamic_cast<const BitmapHolder*>(&image); }
 
 class GdiImage : public Image, public BitmapHolder {
 public:
@@ -49,6 +86,16 @@ public:
             height_ = static_cast<int>(bitmap_->GetHeight());
         }
     }
+    // Transparent pixels of our own, to be filled by the caller.
+    GdiImage(int width, int height) : BitmapHolder(nullptr) {
+        Allocate(width, height);
+        if (bitmap_) {
+            width_ = width;
+            height_ = height;
+        }
+    }
+    std::uint32_t* Pixels() { return buffer_.pixels.data(); }
+    void MarkOpaque(bool opaque) { opaque_ = opaque; }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
@@ -65,8 +112,11 @@ private:
 
 class GdiSurface : public Surface, public BitmapHolder {
 public:
-    GdiSurface(int width, int height, std::unique_ptr<Gdiplus::Bitmap> bitmap)
-        : BitmapHolder(std::move(bitmap)), width_(width), height_(height) {}
+    // Without pixels when a side is 0 or below.
+    GdiSurface(int width, int height, bool allocate)
+        : BitmapHolder(nullptr), width_(width), height_(height) {
+        if (allocate) Allocate(width, height);
+    }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
@@ -86,8 +136,8 @@ public:
 
     void Clear(Argb color) override {
         if (!bitmap_) return;
-        Gdiplus::Graphics graphics(bitmap_.get());
-        graphics.Clear(Gdiplus::Color(color));
+        std::fill(buffer_.pixels.begin(), buffer_.pixels.end(), color);
+        opaque_ = (color >> 24) == 0xFF;
     }
 
     void FillTexture(const Image& image, float scaleX, float scaleY, RectF area) override {
@@ -141,6 +191,7 @@ public:
         const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
         const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
         if (right <= left || bottom <= top) return;
+        if (CopyOneToOne(image, s, d)) return;
         const float kx = d.width / s.width;
         const float ky = d.height / s.height;
         const Gdiplus::RectF target(d.left + (left - s.left) * kx, d.top + (top - s.top) * ky,
@@ -169,6 +220,73 @@ public:
     }
 
 private:
+    static bool Whole(float value) { return std::fabs(value - std::round(value)) < 1e-3f; }
+
+    // A source drawn at its own size onto whole pixels needs no resampling: its pixels are
+    // blended in directly. The common case of a picture shown at a power-of-two reduction
+    // (which fitting it to the screen gives), and of every pan step at that zoom.
+    bool CopyOneToOne(const Image& image, RectF s, RectF d) {
+        if (!Whole(s.left) || !Whole(s.top) || !Whole(d.left) || !Whole(d.top) ||
+            std::fabs(s.width - d.width) > 1e-3f || std::fabs(s.height - d.height) > 1e-3f ||
+            !Whole(s.width) || !Whole(s.height))
+            return false;
+        // Source and destination clipped together to the image and to this surface.
+        long long sx = std::lround(s.left), sy = std::lround(s.top);
+        long long dx = std::lround(d.left), dy = std::lround(d.top);
+        long long w = std::lround(s.width), h = std::lround(s.height);
+        auto clip = [](long long& src, long long& dst, long long& extent, long long srcLimit,
+                       long long dstLimit) {
+            const long long skip = std::max({0LL, -src, -dst});
+            src += skip;
+            dst += skip;
+            extent -= skip;
+            extent = std::min({extent, srcLimit - src, dstLimit - dst});
+        };
+        clip(sx, dx, w, image.Width(), width_);
+        clip(sy, dy, h, image.Height(), height_);
+        if (w <= 0 || h <= 0) return true;
+
+        const BitmapHolder* holder = HolderOf(image);
+        const PixelBuffer* direct = holder ? holder->Buffer() : nullptr;
+        Gdiplus::BitmapData locked{};
+        Gdiplus::Rect region(static_cast<INT>(sx), static_cast<INT>(sy), static_cast<INT>(w),
+                             static_cast<INT>(h));
+        Gdiplus::Bitmap* source = Source(image);
+        if (!direct && (!source || source->LockBits(&region, Gdiplus::ImageLockModeRead,
+                                                    PixelFormat32bppARGB, &locked) != Gdiplus::Ok))
+            return false;
+        const bool opaqueSource = holder && holder->Opaque();
+        for (long long row = 0; row < h; ++row) {
+            const std::uint32_t* from =
+                direct ? direct->pixels.data() + (sy + row) * direct->width + sx
+                       : reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.Scan0) +
+                                                                row * locked.Stride);
+            std::uint32_t* to = buffer_.pixels.data() + (dy + row) * width_ + dx;
+            if (opaqueSource) {
+                std::copy(from, from + w, to);
+                continue;
+            }
+            for (long long x = 0; x < w; ++x) to[x] = Over(from[x], to[x]);
+        }
+        if (!direct) source->UnlockBits(&locked);
+        return true;
+    }
+
+    // Straight-alpha source over destination.
+    static std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
+        const std::uint32_t sa = src >> 24;
+        if (sa == 255) return src;
+        if (sa == 0) return dst;
+        const std::uint32_t da = dst >> 24;
+        const std::uint32_t keep = da * (255 - sa) / 255;  // destination's share, 0..255
+        const std::uint32_t a = sa + keep;
+        auto channel = [&](int shift) {
+            const std::uint32_t sc = (src >> shift) & 0xFF, dc = (dst >> shift) & 0xFF;
+            return ((sc * sa + dc * keep + a / 2) / a) << shift;
+        };
+        return a << 24 | channel(16) | channel(8) | channel(0);
+    }
+
     // The bitmap to draw from, or null when there's nothing to draw: an empty image or
     // surface, or this surface itself (GDI+ can't draw a bitmap onto itself).
     Gdiplus::Bitmap* Source(const Image& image) const {
@@ -225,21 +343,62 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int heigh
     if (!bitmap || width <= 0 || height <= 0) return std::make_unique<GdiImage>(nullptr);
     newWidth = std::clamp(newWidth, 1, width);
     newHeight = std::clamp(newHeight, 1, height);
-    std::unique_ptr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(newWidth, newHeight, PixelFormat32bppARGB));
-    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) return std::make_unique<GdiImage>(nullptr);
-    {
-        Gdiplus::Graphics graphics(copy.get());
-        // Every source pixel counts towards the copy, and the edges don't fade: the copy
-        // stands in for the picture itself.
-        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        Gdiplus::ImageAttributes attributes;
-        attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        graphics.DrawImage(bitmap, Gdiplus::Rect(0, 0, newWidth, newHeight), 0, 0, width, height,
-                           Gdiplus::UnitPixel, &attributes);
+    auto copy = std::make_unique<GdiImage>(newWidth, newHeight);
+    if (copy->Width() == 0) return copy;
+
+    // Each copy pixel is the average of the block of source pixels it covers (a box filter,
+    // weighted by alpha so that transparent pixels lend no colour), read a band of source
+    // rows at a time so a huge picture is never converted whole.
+    std::vector<std::uint64_t> sums(static_cast<std::size_t>(newWidth) * 4);
+    std::vector<int> firstColumn(static_cast<std::size_t>(newWidth) + 1);
+    for (int x = 0; x <= newWidth; ++x)
+        firstColumn[static_cast<std::size_t>(x)] =
+            static_cast<int>(static_cast<long long>(x) * width / newWidth);
+    bool opaque = true;
+    for (int y = 0; y < newHeight; ++y) {
+        const int top = static_cast<int>(static_cast<long long>(y) * height / newHeight);
+        const int bottom = static_cast<int>(static_cast<long long>(y + 1) * height / newHeight);
+        Gdiplus::Rect band(0, top, width, bottom - top);
+        Gdiplus::BitmapData data{};
+        if (bitmap->LockBits(&band, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+            return std::make_unique<GdiImage>(nullptr);
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int row = 0; row < bottom - top; ++row) {
+            const auto* pixels = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                        static_cast<std::ptrdiff_t>(row) * data.Stride);
+            for (int x = 0; x < newWidth; ++x) {
+                std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
+                for (int sx = firstColumn[static_cast<std::size_t>(x)];
+                     sx < firstColumn[static_cast<std::size_t>(x) + 1]; ++sx) {
+                    const std::uint32_t p = pixels[sx];
+                    const std::uint32_t a = p >> 24;
+                    sum[0] += a;
+                    sum[1] += a * ((p >> 16) & 0xFF);
+                    sum[2] += a * ((p >> 8) & 0xFF);
+                    sum[3] += a * (p & 0xFF);
+                }
+            }
+        }
+        bitmap->UnlockBits(&data);
+        std::uint32_t* out = copy->Pixels() + static_cast<std::ptrdiff_t>(y) * newWidth;
+        for (int x = 0; x < newWidth; ++x) {
+            const std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
+            const std::uint64_t count = static_cast<std::uint64_t>(bottom - top) *
+                                        static_cast<std::uint64_t>(firstColumn[static_cast<std::size_t>(x) + 1] -
+                                                                   firstColumn[static_cast<std::size_t>(x)]);
+            if (count == 0 || sum[0] == 0) {
+                out[x] = 0;
+                opaque = false;
+                continue;
+            }
+            const auto alpha = static_cast<std::uint32_t>((sum[0] + count / 2) / count);
+            auto channel = [&](int i) { return static_cast<std::uint32_t>((sum[i] + sum[0] / 2) / sum[0]); };
+            out[x] = alpha << 24 | channel(1) << 16 | channel(2) << 8 | channel(3);
+            opaque = opaque && alpha == 255;
+        }
     }
-    return std::make_unique<GdiImage>(std::move(copy));
+    copy->MarkOpaque(opaque);
+    return copy;
 }
 
 }  // namespace
@@ -299,19 +458,10 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path) {
 std::unique_ptr<Surface> NewSurface(int width, int height) {
     width = std::max(0, width);
     height = std::max(0, height);
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (width > 0 && height > 0 && width <= MaxSurfaceSide && height <= MaxSurfaceSide &&
-        static_cast<long long>(width) * height <= MaxSurfacePixels) {
-        bitmap.reset(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
-        if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) {
-            bitmap.reset();
-        } else {
-            // Not every GDI+ promises zeroed pixels; a new surface must be transparent.
-            Gdiplus::Graphics graphics(bitmap.get());
-            graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
-        }
-    }
-    return std::make_unique<GdiSurface>(width, height, std::move(bitmap));
+    const bool allocate = width > 0 && height > 0 && width <= MaxSurfaceSide &&
+                          height <= MaxSurfaceSide &&
+                          static_cast<long long>(width) * height <= MaxSurfacePixels;
+    return std::make_unique<GdiSurface>(width, height, allocate);
 }
 
 void DcTarget::DrawSurface(const Surface& surface, Point at) {
@@ -319,6 +469,22 @@ void DcTarget::DrawSurface(const Surface& surface, Point at) {
     if (!dc_ || !bitmap) return;
     const int width = surface.Width();
     const int height = surface.Height();
+    // An opaque surface needs no blending: its rows go to the device as they are.
+    const BitmapHolder* holder = HolderOf(surface);
+    if (const PixelBuffer* buffer = holder ? holder->Buffer() : nullptr; buffer && holder->Opaque()) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = buffer->width;
+        info.bmiHeader.biHeight = -buffer->height;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        ::SetDIBitsToDevice(dc_, at.x, at.y, static_cast<DWORD>(buffer->width),
+                            static_cast<DWORD>(buffer->height), 0, 0, 0,
+                            static_cast<UINT>(buffer->height), buffer->pixels.data(), &info,
+                            DIB_RGB_COLORS);
+        return;
+    }
     Gdiplus::Graphics graphics(dc_);
     // Source and destination rectangles of one size in pixels: drawn 1:1 whatever the
     // bitmap's resolution says.

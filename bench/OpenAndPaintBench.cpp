@@ -1,0 +1,166 @@
+// Times opening a 24-megapixel JPEG and painting the view of it, against baselines measured
+// in the same run on the same machine. Run by hand under Wine (see bench/README.md); it
+// asserts nothing.
+#include "platform/win32/Win32Api.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
+#include "shell/FileDrop.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Median milliseconds of `runs` calls.
+double Time(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        work();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+bool EncoderFor(const wchar_t* mime, CLSID& clsid) {
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    std::vector<unsigned char> buffer(bytes);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, encoders);
+    for (UINT i = 0; i < count; ++i)
+        if (wcscmp(encoders[i].MimeType, mime) == 0) {
+            clsid = encoders[i].Clsid;
+            return true;
+        }
+    return false;
+}
+
+// A photo-like 6000 x 4000 picture: smooth gradients with fine detail, so the JPEG has
+// the size and decoding cost of a real photograph.
+bool WritePhoto(const std::string& path) {
+    const int width = 6000, height = 4000;
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
+        return false;
+    unsigned seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<std::ptrdiff_t>(y) * data.Stride;
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int noise = static_cast<int>((seed >> 16) & 31) - 16;
+            row[3 * x + 0] = static_cast<unsigned char>(std::clamp(60 + y * 150 / height + noise, 0, 255));
+            row[3 * x + 1] = static_cast<unsigned char>(std::clamp(90 + ((x / 40 + y / 40) % 2) * 40 + noise, 0, 255));
+            row[3 * x + 2] = static_cast<unsigned char>(std::clamp(200 - x * 150 / width + noise, 0, 255));
+        }
+    }
+    bitmap.UnlockBits(&data);
+    CLSID jpeg;
+    if (!EncoderFor(L"image/jpeg", jpeg)) return false;
+    const std::wstring wide = zylora::platform::win32::WideFromAnsi(path);
+    return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+}
+
+void Report(const char* what, double ms, const char* baselineName, double baseline) {
+    std::printf("%-44s %9.1f ms   %6.2f x %s (%.1f ms)\n", what, ms, ms / baseline, baselineName, baseline);
+}
+
+}  // namespace
+
+int main() {
+    auto platform = zylora::platform::win32::CreateWin32Platform();
+    std::string folder = platform->ExecutablePath();
+    folder.resize(folder.find_last_of("\\/") + 1);
+    const std::string photo = folder + "bench-24mp.jpg";
+    if (!platform->Files().FileExists(photo)) {
+        std::printf("writing %s ...\n", photo.c_str());
+        if (!WritePhoto(photo)) {
+            std::printf("could not write the picture\n");
+            return 1;
+        }
+    }
+
+    const std::wstring widePhoto = zylora::platform::win32::WideFromAnsi(photo);
+    const double decode = Time(3, [&] {
+        Gdiplus::Bitmap bitmap(widePhoto.c_str(), FALSE);
+        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
+    });
+
+    auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
+    main->Show();
+    const double open = Time(3, [&] {
+        main->ZoomFactor = 1;
+        main->FileDrop1->Files() = {photo};
+        main->FileDrop1Drop();
+        main->Image2->Update();  // the first paint of the view, with its reduced copy
+    });
+    const zylora::platform::Rect view = main->Image2->Bounds();
+    std::printf("picture %dx%d shown in a view of %dx%d\n", main->Picture->Width(),
+                main->Picture->Height(), view.width, view.height);
+
+    auto paintAt = [&](int zoom) {
+        main->ZoomFactor = zoom;
+        main->OffsetX = main->OffsetY = 0;
+        return Time(15, [&] {
+            main->Image2->Invalidate();
+            main->Image2->Update();
+        });
+    };
+    const double zoom1 = paintAt(1);
+    const double zoom4 = paintAt(4);
+
+    // The view's surface is opaque (it starts with the background colour): so is this one.
+    auto surface = platform->CreateSurface(1500, 1000);
+    surface->Clear(0xFF202020u);
+    const double copy = Time(15, [&] {
+        auto screen = main->Image2->GetScreenTarget();
+        screen->DrawSurface(*surface, {0, 0});
+    });
+
+    // Where a paint's time goes.
+    const double create = Time(15, [&] {
+        auto s2 = platform->CreateSurface(1500, 1000);
+        s2->Clear(0xFF202020u);
+    });
+    auto reduced = main->Picture->Reduced(1500, 1000);
+    const double drawReduced = Time(15, [&] {
+        surface->DrawImageRect(*reduced, {0, 0, 1500, 1000}, {0, 0, 1500, 1000});
+    });
+    const double drawRegion = Time(5, [&] {
+        surface->DrawImageRect(*main->Picture, {0, 0, 1500, 1000}, {0, 0, 1500, 1000});
+    });
+    const double reduce = Time(3, [&] { main->Picture->Reduced(1500, 1000); });
+
+    std::printf("\n");
+    Report("  surface 1500x1000 created and cleared", create, "one 1500x1000 copy", copy);
+    Report("  1500x1000 image drawn 1:1", drawReduced, "one 1500x1000 copy", copy);
+    Report("  1500x1000 region of the picture drawn 1:1", drawRegion, "one 1500x1000 copy", copy);
+    Report("  reduced copy of the picture made", reduce, "the plain decode", decode);
+    Report("plain GDI+ decode of the 24 MP JPEG", decode, "itself", decode);
+    Report("open: decode, fit, place, frames, first paint", open, "the plain decode", decode);
+    Report("view paint at zoom 1", zoom1, "one 1500x1000 copy", copy);
+    Report("view paint at zoom 4", zoom4, "one 1500x1000 copy", copy);
+    std::printf("\none 60 Hz frame is 16.7 ms\n");
+    const zylora::platform::Rect r = main->BoundsRect();
+    std::printf("main window %d,%d %dx%d\n", r.left, r.top, r.width, r.height);
+    main.reset();
+    return 0;
+}

@@ -78,16 +78,36 @@ protected:
 
 const BitmapHolder* HolderOf(const Image& image) { return dynamic_cast<const BitmapHolder*>(&image); }
 
-class GdiImage : public Image, public BitmapHolder {
+// What images and surfaces share: a size, and pixels read through the bitmap.
+template <typename Base>
+class BitmapImage : public Base, public BitmapHolder {
 public:
-    explicit GdiImage(std::unique_ptr<Gdiplus::Bitmap> bitmap) : BitmapHolder(std::move(bitmap)) {
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
+        return AlphaOf(Bitmap(), width_, height_, x, y);
+    }
+    std::unique_ptr<Image> Reduced(int width, int height) const override {
+        return ReducedCopy(Bitmap(), width_, height_, width, height);
+    }
+
+protected:
+    BitmapImage(std::unique_ptr<Gdiplus::Bitmap> bitmap, int width, int height)
+        : BitmapHolder(std::move(bitmap)), width_(width), height_(height) {}
+    int width_;
+    int height_;
+};
+
+class GdiImage : public BitmapImage<Image> {
+public:
+    explicit GdiImage(std::unique_ptr<Gdiplus::Bitmap> bitmap) : BitmapImage(std::move(bitmap), 0, 0) {
         if (bitmap_) {
             width_ = static_cast<int>(bitmap_->GetWidth());
             height_ = static_cast<int>(bitmap_->GetHeight());
         }
     }
     // Transparent pixels of our own, to be filled by the caller.
-    GdiImage(int width, int height) : BitmapHolder(nullptr) {
+    GdiImage(int width, int height) : BitmapImage(nullptr, 0, 0) {
         Allocate(width, height);
         if (bitmap_) {
             width_ = width;
@@ -96,34 +116,13 @@ public:
     }
     std::uint32_t* Pixels() { return buffer_.pixels.data(); }
     void MarkOpaque(bool opaque) { opaque_ = opaque; }
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-    std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
-        return AlphaOf(Bitmap(), width_, height_, x, y);
-    }
-    std::unique_ptr<Image> Reduced(int width, int height) const override {
-        return ReducedCopy(Bitmap(), width_, height_, width, height);
-    }
-
-private:
-    int width_ = 0;
-    int height_ = 0;
 };
 
-class GdiSurface : public Surface, public BitmapHolder {
+class GdiSurface : public BitmapImage<Surface> {
 public:
     // Without pixels when a side is 0 or below.
-    GdiSurface(int width, int height, bool allocate)
-        : BitmapHolder(nullptr), width_(width), height_(height) {
+    GdiSurface(int width, int height, bool allocate) : BitmapImage(nullptr, width, height) {
         if (allocate) Allocate(width, height);
-    }
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-    std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
-        return AlphaOf(Bitmap(), width_, height_, x, y);
-    }
-    std::unique_ptr<Image> Reduced(int width, int height) const override {
-        return ReducedCopy(Bitmap(), width_, height_, width, height);
     }
 
     void DrawImage(const Image& image, Rect d) override {
@@ -332,8 +331,6 @@ private:
         return any;
     }
 
-    int width_;
-    int height_;
     PixelOffset pixelOffset_ = PixelOffset::Default;
     bool antiAlias_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 namespace zylora::platform::win32 {
 
 namespace {
@@ -41,12 +43,13 @@ DroppedFiles ReadDrop(HANDLE handle) {
     const auto drop = static_cast<HDROP>(handle);
     DroppedFiles files;
     const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    // One buffer for all names, grown to exactly what a longer name needs.
+    std::vector<char> buffer(128);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-        std::string name(length + 1, '\0');
-        const UINT copied = ::DragQueryFileA(drop, i, name.data(), length + 1);
-        name.resize(copied);
-        if (!name.empty()) files.names.push_back(std::move(name));
+        const UINT needed = ::DragQueryFileA(drop, i, nullptr, 0) + 1;
+        if (buffer.size() < needed) buffer.assign(needed, '\0');
+        const UINT copied = ::DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
+        files.names.emplace_back(buffer.data(), copied);
     }
     POINT point{};
     ::DragQueryPoint(drop, &point);

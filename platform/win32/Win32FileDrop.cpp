@@ -49,7 +49,8 @@ DroppedFiles ReadDrop(HANDLE handle) {
         const UINT needed = ::DragQueryFileA(drop, i, nullptr, 0) + 1;
         if (buffer.size() < needed) buffer.assign(needed, '\0');
         const UINT copied = ::DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
-        files.names.emplace_back(buffer.data(), copied);
+        // An empty list reads as one empty name: that is no file.
+        if (copied > 0) files.names.emplace_back(buffer.data(), copied);
     }
     POINT point{};
     ::DragQueryPoint(drop, &point);

@@ -1,0 +1,171 @@
+#include "tests/e2e/SkinnedAppTest.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace zylora::e2e {
+
+namespace fs = std::filesystem;
+
+void Convert(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{"convert"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    pid_t pid = 0;
+    if (const int error = posix_spawnp(&pid, "convert", nullptr, nullptr, cargv.data(), environ)) {
+        throw std::runtime_error("cannot run ImageMagick's convert: " + std::string(std::strerror(error)));
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::string line;
+        for (const auto& a : argv) line += " " + a;
+        throw std::runtime_error("convert failed:" + line);
+    }
+}
+
+std::string Hex(Rgb c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", c.r, c.g, c.b);
+    return text;
+}
+
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& section,
+                                    const std::string& key) {
+    auto trim = [](const std::string& s) {
+        const auto first = s.find_first_not_of(" \t\r");
+        if (first == std::string::npos) return std::string();
+        return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    };
+    std::string current;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        line = trim(line);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            current = line.substr(1, line.size() - 2);
+        } else if (const auto eq = line.find('=');
+                   eq != std::string::npos && current == section && trim(line.substr(0, eq)) == key) {
+            return trim(line.substr(eq + 1));
+        }
+    }
+    return std::nullopt;
+}
+
+void SkinnedAppTest::SetUp() {
+    ASSERT_TRUE(fs::is_regular_file(app_.Exe()))
+        << "zylora.exe is not built: nothing at " << ZYLORA_DIST_DIR << "/zylora.exe";
+    // With no window manager the pointer stays wherever the last test left it; over a
+    // frame it would change what the frame shows and where a press lands.
+    x_.MovePointer(x_.ScreenWidth() - 1, x_.ScreenHeight() - 1);
+}
+
+void SkinnedAppTest::TearDown() {
+    if (!HasFailure()) return;
+    std::ostringstream windows;
+    for (const auto& w : x_.TopLevelWindows()) {
+        if (w.mapped) windows << "  " << w << "\n";
+    }
+    std::cerr << "mapped top-level windows:\n"
+              << windows.str() << "program output:\n"
+              << app_.Output() << "\n";
+}
+
+void SkinnedAppTest::SolidPng(const fs::path& relative, int width, int height, Rgb colour) const {
+    fs::create_directories((app_.Dir() / relative).parent_path());
+    Convert({"-size", std::to_string(width) + "x" + std::to_string(height), "xc:" + Hex(colour),
+             "PNG32:" + (app_.Dir() / relative).string()});
+}
+
+void SkinnedAppTest::TwoPartPng(const fs::path& relative, int width, int height, Rgb first, Rgb second,
+                                bool stacked) const {
+    fs::create_directories((app_.Dir() / relative).parent_path());
+    const int firstRight = stacked ? width - 1 : width / 2 - 1;
+    const int firstBottom = stacked ? height / 2 - 1 : height - 1;
+    Convert({"-size", std::to_string(width) + "x" + std::to_string(height), "xc:" + Hex(second), "-fill",
+             Hex(first), "-draw",
+             "rectangle 0,0 " + std::to_string(firstRight) + "," + std::to_string(firstBottom),
+             "PNG32:" + (app_.Dir() / relative).string()});
+}
+
+std::optional<TopLevelWindow> SkinnedAppTest::WaitForMainWindow(
+    const std::string& caption, const std::function<bool(const TopLevelWindow&)>& settled) {
+    auto window = x_.WaitForMappedWindow(caption, 60s);
+    if (!window) return window;
+    PollUntil(
+        [&] {
+            if (auto now = x_.FindMappedWindow(caption)) window = now;
+            return settled(*window);
+        },
+        10s);
+    return window;
+}
+
+std::optional<TopLevelWindow> SkinnedAppTest::MappedWindowAt(int x, int y, int width, int height) const {
+    std::optional<TopLevelWindow> found;
+    for (auto& w : x_.TopLevelWindows()) {
+        if (w.mapped && w.x == x && w.y == y && w.width == width && w.height == height) found = std::move(w);
+    }
+    return found;
+}
+
+std::optional<TopLevelWindow> SkinnedAppTest::WindowById(unsigned long id) const {
+    for (auto& w : x_.TopLevelWindows()) {
+        if (w.id == id) return std::move(w);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+void WritePpm(const RgbImage& image, const fs::path& path) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "P6\n" << image.width << " " << image.height << "\n255\n";
+    for (const Rgb& c : image.pixels) out << c.r << c.g << c.b;
+}
+
+}  // namespace
+
+void SkinnedAppTest::ExpectColours(const std::string& name, int x, int y, int width, int height,
+                                   const std::vector<Probe>& probes, std::chrono::milliseconds timeout) {
+    RgbImage shot;
+    auto at = [&](const Probe& p) { return shot.At(p.x - x, p.y - y); };
+    PollUntil(
+        [&] {
+            shot = x_.Capture(x, y, width, height);
+            for (const Probe& p : probes) {
+                if (!(at(p) == p.expected)) return false;
+            }
+            return true;
+        },
+        timeout, 100ms);
+    if (const char* dir = std::getenv("ZYLORA_E2E_SCREENSHOTS"); dir && *dir) {
+        WritePpm(shot, fs::path(dir) / (name + ".ppm"));
+    }
+    for (const Probe& p : probes) {
+        EXPECT_EQ(at(p), p.expected) << p.what << " at (" << p.x << ", " << p.y << ")";
+    }
+}
+
+void SkinnedAppTest::CloseWithCtrlW(const TopLevelWindow& window) {
+    x_.Focus(window);
+    x_.KeyChord("ctrl+w");
+    const auto exitCode = app_.WaitForExit(60s);
+    ASSERT_TRUE(exitCode.has_value()) << "zylora.exe still runs after Ctrl+W";
+    EXPECT_EQ(*exitCode, 0);
+}
+
+}  // namespace zylora::e2e

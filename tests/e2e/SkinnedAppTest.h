@@ -1,0 +1,69 @@
+// What the end-to-end tests of a skinned window share: skin images made with ImageMagick,
+// the program's windows found on the X server, screenshot probes, and the close by Ctrl+W.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Launcher.h"
+#include "tests/e2e/XDriver.h"
+
+namespace zylora::e2e {
+
+// Runs ImageMagick's convert with these arguments; throws when it fails.
+void Convert(const std::vector<std::string>& args);
+
+// "#RRGGBB", as ImageMagick reads a colour.
+std::string Hex(Rgb c);
+
+// A colour expected at a point of the screen.
+struct Probe {
+    std::string what;
+    int x = 0, y = 0;  // root coordinates
+    Rgb expected;
+};
+
+// The value of a key of an INI file's bytes, or nullopt when it is not there.
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& section,
+                                    const std::string& key);
+
+class SkinnedAppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // An opaque image of one colour, written under the program's folder.
+    void SolidPng(const std::filesystem::path& relative, int width, int height, Rgb colour) const;
+    // An opaque image of two colours: `first` in the left half (top half when `stacked`),
+    // `second` in the rest.
+    void TwoPartPng(const std::filesystem::path& relative, int width, int height, Rgb first, Rgb second,
+                    bool stacked) const;
+
+    // The window named `caption` once it is mapped and `settled` holds for it, or as last
+    // seen: it may be shown first and placed after, and what counts is where it settles.
+    std::optional<TopLevelWindow> WaitForMainWindow(
+        const std::string& caption, const std::function<bool(const TopLevelWindow&)>& settled);
+    // The topmost mapped window whose X geometry is exactly this rectangle, now.
+    std::optional<TopLevelWindow> MappedWindowAt(int x, int y, int width, int height) const;
+    // The window with this X id, now, if it still exists.
+    std::optional<TopLevelWindow> WindowById(unsigned long id) const;
+
+    // Captures `area` until every probe shows its colour or `timeout` passes (a frame may be
+    // mapped before it is drawn), then checks each probe on the last capture. The capture is
+    // kept as `name`.ppm in $ZYLORA_E2E_SCREENSHOTS when that is set.
+    void ExpectColours(const std::string& name, int x, int y, int width, int height,
+                       const std::vector<Probe>& probes, std::chrono::milliseconds timeout = 20s);
+
+    // Closes the program as a person would, and waits for it to be gone.
+    void CloseWithCtrlW(const TopLevelWindow& window);
+
+    Launcher app_;
+    XDriver x_;
+};
+
+}  // namespace zylora::e2e

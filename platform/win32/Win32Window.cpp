@@ -172,6 +172,31 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Nobody hooked the drops: the drop's memory is still ours to free.
             ::DragFinish(reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_MOUSEACTIVATE:
+            // A press on a frame window must not make it the active window: the keyboard
+            // stays with the main form, and Wine would re-create the window under the
+            // pointer in the middle of the press. A press while another program is active
+            // still brings the application forward, through its main form.
+            if (layered_) {
+                const HWND owner = ::GetWindow(hwnd, GW_OWNER);
+                const HWND foreground = ::GetForegroundWindow();
+                if (owner && foreground != owner && ::GetWindow(foreground, GW_OWNER) != owner)
+                    ::SetForegroundWindow(owner);
+                return MA_NOACTIVATE;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            // The capture went elsewhere before the release came: the press is over all the
+            // same, or a drag would follow the pointer with no button held.
+            if (pressed_ && reinterpret_cast<HWND>(lParam) != hwnd) {
+                const MouseButton button = *pressed_;
+                pressed_.reset();
+                POINT at{};
+                ::GetCursorPos(&at);
+                ::ScreenToClient(hwnd, &at);
+                sink_->MouseUp(button, ShiftNow(), {at.x, at.y});
+            }
+            return 0;
         case WM_CLOSE:
             // Only the logic decides whether a close request ends anything.
             sink_->CloseRequested();
@@ -183,12 +208,16 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Win32Window::OnButtonDown(MouseButton button, WPARAM, LPARAM lParam) {
     ::SetCapture(hwnd_);
+    pressed_ = button;
     sink_->MouseDown(button, ShiftNow(), PointOf(lParam));
 }
 
 void Win32Window::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
     // wParam holds the buttons still down after this release.
-    if (!(wParam & AnyButton) && ::GetCapture() == hwnd_) ::ReleaseCapture();
+    if (!(wParam & AnyButton)) {
+        pressed_.reset();  // before ReleaseCapture, whose capture change is no lost press
+        if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    }
     sink_->MouseUp(button, ShiftNow(), PointOf(lParam));
 }
 

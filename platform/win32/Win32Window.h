@@ -5,6 +5,7 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,8 @@ private:
     WindowEvents* sink_;
     bool child_;
     bool layered_;
+    // The button of a press whose release hasn't come yet.
+    std::optional<MouseButton> pressed_;
     bool visible_;
     bool presenting_ = false;  // inside PresentLayered: its own size change raises nothing
     bool trackingLeave_ = false;

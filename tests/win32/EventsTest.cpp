@@ -52,6 +52,34 @@ TEST_F(EventsTest, ButtonsReportSignedPointsAndModifiersAndHoldTheCaptureUntilAl
                              "up left -12,300", "up right 400,300", "down middle 1,2", "up middle 1,2"}));
 }
 
+TEST_F(EventsTest, APressWhoseCaptureIsTakenAwayEndsWithARelease) {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 7));
+    auto other = Form();
+    ::SetCapture(HandleOf(*other));  // the release would now go elsewhere
+    ::ReleaseCapture();
+    Send(WM_LBUTTONUP, 0, At(5, 7));  // a late release is reported as it comes
+    ASSERT_EQ(sink.log.size(), 3u);
+    EXPECT_EQ(sink.log[0], "down left 5,7");
+    EXPECT_EQ(sink.log[1].rfind("up left", 0), 0u);
+    EXPECT_EQ(sink.log[2], "up left 5,7");
+    sink.log.clear();
+    // An ordinary release ends the press once, without a second one from its capture change.
+    Send(WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
+    Send(WM_RBUTTONUP, 0, At(2, 2));
+    EXPECT_EQ(sink.log, (Log{"down right 1,1", "up right 2,2"}));
+}
+
+TEST_F(EventsTest, PressingALayeredFormDoesNotActivateIt) {
+    auto layered = platform->CreateForm({"TZyloraTestLayered", true});
+    const HWND frame = HandleOf(*layered);
+    EXPECT_EQ(::SendMessageA(frame, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame),
+                             MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    EXPECT_NE(::SendMessageA(hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(hwnd),
+                             MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+}
+
 TEST_F(EventsTest, DoubleClicksComeBeforeTheirPressAndEveryButtonsSecondPressCounts) {
     Send(WM_LBUTTONDBLCLK, MK_LBUTTON, At(4, 4));
     Send(WM_LBUTTONUP, 0, At(4, 4));

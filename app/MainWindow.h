@@ -10,6 +10,7 @@
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
 #include "platform/Platform.h"
+#include "toolbar/ToolbarProc.h"
 #include "view/ViewProc.h"
 
 namespace zylora::skin {
@@ -30,13 +31,6 @@ class TFileDrop;
 namespace zylora::app {
 
 class TfrmMiddle;
-
-// The toolbar's message handler, installed by FormShow; it swallows the erase step, since
-// the toolbar's paint covers the whole panel.
-class ToolbarProc : public EventChain {
-public:
-    bool EraseBackground() override { return true; }
-};
 
 class TfrmMiddle : public platform::WindowEvents {
     // First, so that they outlive everything that refers to them.
@@ -162,7 +156,7 @@ private:
     void ShowPicture(const std::string& path);
 
     view::ViewProc viewProc_{*this};
-    ToolbarProc toolbarProc_;
+    toolbar::ToolbarProc toolbarProc_{*this};
     platform::WindowEvents* OldViewProc = nullptr;
     platform::WindowEvents* OldToolbarProc = nullptr;
     bool shown_ = false;

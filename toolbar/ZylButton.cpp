@@ -32,4 +32,20 @@ bool TZylButton::HitTest(int px, int py) const {
     return alpha.has_value() && *alpha != 0;
 }
 
+void TZylButton::PaintInto(platform::Surface& surface, platform::Rect rect) const {
+    surface.DrawImage(CurrentImage(), rect);
+}
+
+void TZylButton::Redraw(platform::ScreenTarget& toolbar) const {
+    auto surface = MainWindow.Platform().CreateSurface(Width, Height);
+    if (const platform::Image* cache = MainWindow.ToolbarBackgroundCache.get()) {
+        const platform::RectF piece{static_cast<float>(X), static_cast<float>(Y),
+                                    static_cast<float>(Width), static_cast<float>(Height)};
+        surface->DrawImageRect(*cache, piece,
+                               {0, 0, static_cast<float>(Width), static_cast<float>(Height)});
+    }
+    PaintInto(*surface, {0, 0, Width, Height});
+    toolbar.DrawSurface(*surface, {X, Y});
+}
+
 }  // namespace zylora::toolbar

@@ -28,6 +28,11 @@ public:
     // Offsets from the button's top-left corner; hits where that pixel of the current image,
     // read unscaled, is not fully transparent.
     bool HitTest(int px, int py) const;
+    // Draws the current image stretched into the rectangle of the surface.
+    void PaintInto(platform::Surface& surface, platform::Rect rect) const;
+    // Redraws only this button on the toolbar: its piece of the background cache with the
+    // current image over it, composed off-screen.
+    void Redraw(platform::ScreenTarget& toolbar) const;
 
     std::unique_ptr<platform::Image> NormalImage;
     std::unique_ptr<platform::Image> MouseoverImage;

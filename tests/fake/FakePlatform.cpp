@@ -316,7 +316,9 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeImage(const std::string& pa
 }
 
 std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {
-    return std::make_unique<FakeImage>(width, height, 0);
+    auto surface = std::make_unique<FakeImage>(width, height, 0);
+    surface->path = "surface";
+    return surface;
 }
 
 void FakePlatform::AddImage(const std::string& path, int width, int height, std::uint8_t alpha) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Ini.h"
+#include "platform/Paths.h"
 #include "shell/FileDrop.h"
 #include "skin/EdgeWindows.h"
 #include "skin/TitleWindow.h"
@@ -13,8 +14,6 @@ namespace zylora::app {
 using platform::Rect;
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 int Add(long long a, long long b, long long c = 0) { return platform::SaturatingSum(a, b, c); }
 
@@ -27,6 +26,7 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     Toolbar = platform.CreatePanel(*window_);
     Image2 = platform.CreatePanel(*window_);
     Image2->SetColor(0xC0, 0xC0, 0xC0);
+    Toolbar->SetEvents(&toolbarInput_);
     Toolbar->SetBounds({0, 0, 0, DesignToolbarHeight});
     Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
     // As the designer sets it up: EnableDrop before the control, so only the binding counts.
@@ -46,6 +46,7 @@ TfrmMiddle::~TfrmMiddle() {
         if (frame) frame->MainWindow = nullptr;
     static platform::WindowEvents quiet;
     window_->SetEvents(&quiet);
+    Toolbar->SetEvents(&quiet);
 }
 
 void TfrmMiddle::FormCreate() {
@@ -135,20 +136,11 @@ void TfrmMiddle::WriteSettings() {
     }
 }
 
-std::string TfrmMiddle::ProgramFolder() const {
-    const std::string exe = platform_.ExecutablePath();
-    std::size_t cut = exe.size();
-    while (cut > 0 && !IsSeparator(exe[cut - 1])) --cut;
-    if (cut == 0) return "";
-    // "D:\zylora.exe": the root keeps its separator.
-    if (cut == 3 && exe[1] == ':') return exe.substr(0, 3);
-    return exe.substr(0, cut - 1);
-}
+std::string TfrmMiddle::ProgramFolder() const { return platform::DirectoryOf(platform_.ExecutablePath()); }
 
 std::string TfrmMiddle::SettingsPath() const {
     const std::string exe = platform_.ExecutablePath();
-    std::size_t nameStart = exe.size();
-    while (nameStart > 0 && !IsSeparator(exe[nameStart - 1])) --nameStart;
+    const std::size_t nameStart = exe.size() - platform::FileNameOf(exe).size();
     const std::size_t dot = exe.rfind('.');
     if (dot == std::string::npos || dot < nameStart) return exe + ".ini";
     return exe.substr(0, dot) + ".ini";

@@ -10,7 +10,9 @@
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
 #include "platform/Platform.h"
+#include "toolbar/ToolbarInput.h"
 #include "toolbar/ToolbarProc.h"
+#include "view/FileListBox.h"
 #include "view/ViewProc.h"
 
 namespace zylora::skin {
@@ -79,6 +81,12 @@ public:
     platform::Size FitToScreen(int width, int height);
     // Opens the first entry of FileDrop1's list, sizing the window to it.
     void FileDrop1Drop();
+    // Makes the path the only entry of FileDrop1's list and opens it as a drop would.
+    void OpenFile(const std::string& path);
+    // Opens the next (or previous) picture of the current picture's folder, wrapping around.
+    void StepInFolder(bool forward);
+    // A right-button release on the toolbar.
+    void ShowButtonSetMenu();
 
     // The main window's rectangle on the screen.
     platform::Rect BoundsRect() const { return window_->Bounds(); }
@@ -95,6 +103,8 @@ public:
 
     // The view panel's handler, for the parts that change what it shows.
     view::ViewProc& View() { return viewProc_; }
+    // The toolbar panel's pointer events.
+    toolbar::ToolbarInput& ToolbarEvents() { return toolbarInput_; }
 
     // Shared fields, named as the other parts of the program know them.
     std::string SkinDir;
@@ -136,6 +146,7 @@ public:
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
+    view::TFileListBox FileListBox1{platform_.Files(), "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg"};
 
     // The frame windows (declared after the components they refer to).
     std::unique_ptr<skin::TfrmTop> TopFrame;
@@ -156,6 +167,7 @@ private:
     void ShowPicture(const std::string& path);
 
     view::ViewProc viewProc_{*this};
+    toolbar::ToolbarInput toolbarInput_{*this};
     toolbar::ToolbarProc toolbarProc_{*this};
     platform::WindowEvents* OldViewProc = nullptr;
     platform::WindowEvents* OldToolbarProc = nullptr;

@@ -36,4 +36,9 @@ void TfrmMiddle::FileDrop1Drop() {
     Image2->Invalidate();
 }
 
+void TfrmMiddle::OpenFile(const std::string& path) {
+    FileDrop1->Files() = {path};
+    FileDrop1Drop();
+}
+
 }  // namespace zylora::app

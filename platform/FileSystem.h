@@ -4,8 +4,18 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zylora::platform {
+
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;  // without the folder
+    bool folder = false;
+    bool hidden = false;
+    bool system = false;
+    friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+};
 
 class FileSystem {
 public:
@@ -18,6 +28,11 @@ public:
     virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
     // A plain file (not a folder) exists at the path.
     virtual bool FileExists(const std::string& path) = 0;
+    // Every entry of the folder but "." and "..", in the order the file system lists them;
+    // nothing when the folder can't be read (missing, not a folder, no access).
+    virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    // The process's working directory, as the system gives it.
+    virtual std::string WorkingDirectory() = 0;
 };
 
 }  // namespace zylora::platform

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/Text.h"
+
 namespace zylora::platform {
 
 IniWriteError::IniWriteError(const std::string& path)
@@ -36,8 +38,6 @@ std::size_t FindIn(const std::string& text, char c, Span span) {
     }
     return std::string::npos;
 }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Names compare regardless of ASCII case only, so the result never depends on the locale.
 bool SameName(const std::string& text, Span span, const std::string& name) {

@@ -15,6 +15,15 @@
 
 namespace zylora::platform {
 
+// Quarter turns clockwise and mirroring, numbered as the imaging library numbers them.
+enum class RotateFlipType : int {
+    Rotate90FlipNone = 1,
+    Rotate180FlipNone = 2,
+    Rotate270FlipNone = 3,
+    RotateNoneFlipX = 4,
+    Rotate180FlipX = 6,  // the same as mirroring top to bottom
+};
+
 // A decoded picture or skin image. A file that is missing or can't be decoded still gives
 // an Image, of size 0 x 0, that draws nothing and is never hit.
 class Image {
@@ -28,6 +37,8 @@ public:
     // A copy resampled down to the size (each side at least 1 and at most the image's), for
     // drawing a large picture small; an empty image gives an empty one.
     virtual std::unique_ptr<Image> Reduced(int width, int height) const = 0;
+    // Transforms the pixels in place; quarter turns exchange width and height.
+    virtual void RotateFlip(RotateFlipType type) = 0;
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -172,6 +183,9 @@ public:
     // The cursor the pointer shows while over this window.
     virtual void SetCursor(CursorShape shape) = 0;
     virtual void Invalidate() = 0;
+    // Asks for one MouseLeave when the pointer next leaves the window; asking again while
+    // one is pending changes nothing.
+    virtual void TrackMouseLeave() = 0;
     // Paints what is invalid right now, without waiting for the message queue.
     virtual void Update() = 0;
     // A device context of the window outside painting, released with the result.
@@ -228,6 +242,10 @@ public:
     virtual void MinimizeApplication() = 0;
     virtual void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
+    // The modal file-open dialog for one existing file, without a title or an initial
+    // folder of its own. `filter` is pairs of description and patterns, all separated by
+    // "|"; the first pair is offered first. The chosen path, or nothing when cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) = 0;
 
     // Windows
     // A borderless top-level form without owner form, hidden until made visible.

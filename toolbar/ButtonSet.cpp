@@ -1,20 +1,14 @@
 // Loading the current button set into the toolbar.
 #include <algorithm>
-#include <cctype>
 
 #include "app/MainWindow.h"
 #include "platform/Ini.h"
+#include "platform/Text.h"
 #include "toolbar/ZylButton.h"
 
 namespace zylora::app {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // More sections than any toolbar can show; a larger count in the file would only make the
 // load spin through sections that aren't there.
@@ -39,11 +33,15 @@ void TfrmMiddle::LoadButtonSet() {
     for (int n = 0; n < count; ++n) {
         auto button = std::make_unique<toolbar::TZylButton>(*this);
         button->LoadFromIni("Button-" + std::to_string(n), file, folder);
-        const std::string action = Lower(button->Action);
+        const std::string action = platform::LowerAscii(button->Action);
         if (action == "movemode") button->Selected = MoveMode;
         if (action == "selectmode") button->Selected = !MoveMode;
         ButtonList.push_back(std::move(button));
     }
 }
+
+// Where the button set chooser opens; until it exists the release only leaves the pressed
+// look in place, as the menu will.
+void TfrmMiddle::ShowButtonSetMenu() {}
 
 }  // namespace zylora::app

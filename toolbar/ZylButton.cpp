@@ -1,6 +1,7 @@
 #include "toolbar/ZylButton.h"
 
 #include "app/MainWindow.h"
+#include "toolbar/ToolbarProc.h"
 
 namespace zylora::toolbar {
 
@@ -38,12 +39,10 @@ void TZylButton::PaintInto(platform::Surface& surface, platform::Rect rect) cons
 
 void TZylButton::Redraw(platform::ScreenTarget& toolbar) const {
     auto surface = MainWindow.Platform().CreateSurface(Width, Height);
-    if (const platform::Image* cache = MainWindow.ToolbarBackgroundCache.get()) {
-        const platform::RectF piece{static_cast<float>(X), static_cast<float>(Y),
-                                    static_cast<float>(Width), static_cast<float>(Height)};
-        surface->DrawImageRect(*cache, piece,
-                               {0, 0, static_cast<float>(Width), static_cast<float>(Height)});
-    }
+    const platform::RectF piece{static_cast<float>(X), static_cast<float>(Y),
+                                static_cast<float>(Width), static_cast<float>(Height)};
+    surface->DrawImageRect(BackgroundCache(MainWindow), piece,
+                           {0, 0, static_cast<float>(Width), static_cast<float>(Height)});
     PaintInto(*surface, {0, 0, Width, Height});
     toolbar.DrawSurface(*surface, {X, Y});
 }

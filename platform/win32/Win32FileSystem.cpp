@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
 
@@ -77,6 +78,38 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
 bool Win32FileSystem::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
+    if (folder.empty()) return std::nullopt;
+    const bool separated = folder.back() == '\\' || folder.back() == '/';
+    const std::wstring pattern = WideFromAnsi(separated ? folder + "*" : folder + "\\*");
+    WIN32_FIND_DATAW found{};
+    // The basic information only: the short names are neither wanted nor matched here.
+    FindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, 0));
+    std::vector<FolderEntry> entries;
+    // A drive's root has no "." entry: found empty, it says there is nothing to find.
+    if (!search.Valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND) return entries;
+    if (!search.Valid()) return std::nullopt;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const DWORD attributes = found.dwFileAttributes;
+        entries.push_back({AnsiFromWide(name.c_str()), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           (attributes & FILE_ATTRIBUTE_HIDDEN) != 0,
+                           (attributes & FILE_ATTRIBUTE_SYSTEM) != 0});
+    } while (::FindNextFileW(search.Get(), &found));
+    return entries;
+}
+
+std::string Win32FileSystem::WorkingDirectory() {
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0) return {};
+    std::wstring directory(needed, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(needed, directory.data());
+    if (length == 0 || length >= needed) return {};
+    return AnsiFromWide(directory.c_str());
 }
 
 }  // namespace zylora::platform::win32

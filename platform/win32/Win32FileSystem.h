@@ -11,6 +11,8 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool ReplaceFile(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
+    std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    std::string WorkingDirectory() override;
 };
 
 }  // namespace zylora::platform::win32

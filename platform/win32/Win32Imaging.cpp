@@ -64,16 +64,52 @@ protected:
         }
         buffer_.width = width;
         buffer_.height = height;
-        bitmap_.reset(new Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppARGB,
+        Wrap();
+    }
+    // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
+    // memory of its own behind the bitmap, leaving the buffer stale.
+    void RotateFlipOwnPixels(RotateFlipType type) {
+        const int code = static_cast<int>(type);
+        const int turns = code & 3;  // clockwise quarter turns, then the mirror
+        const bool mirror = (code & 4) != 0;
+        const int w = buffer_.width, h = buffer_.height;
+        PixelBuffer turned;
+        turned.width = turns % 2 ? h : w;
+        turned.height = turns % 2 ? w : h;
+        try {
+            turned.pixels.resize(buffer_.pixels.size());
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                int nx = x, ny = y;
+                if (turns == 1) nx = h - 1 - y, ny = x;
+                if (turns == 2) nx = w - 1 - x, ny = h - 1 - y;
+                if (turns == 3) nx = y, ny = w - 1 - x;
+                if (mirror) nx = turned.width - 1 - nx;
+                turned.pixels[static_cast<std::size_t>(ny) * turned.width + nx] =
+                    buffer_.pixels[static_cast<std::size_t>(y) * w + x];
+            }
+        }
+        bitmap_.reset();  // it points into the old buffer
+        buffer_ = std::move(turned);
+        Wrap();
+    }
+    PixelBuffer buffer_;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+    bool opaque_ = false;
+
+private:
+    void Wrap() {
+        bitmap_.reset(new Gdiplus::Bitmap(buffer_.width, buffer_.height, buffer_.width * 4,
+                                          PixelFormat32bppARGB,
                                           reinterpret_cast<BYTE*>(buffer_.pixels.data())));
         if (bitmap_->GetLastStatus() != Gdiplus::Ok) {
             bitmap_.reset();
             buffer_ = PixelBuffer{};
         }
     }
-    PixelBuffer buffer_;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
-    bool opaque_ = false;
 };
 
 const BitmapHolder* HolderOf(const Image& image) { return dynamic_cast<const BitmapHolder*>(&image); }
@@ -89,6 +125,17 @@ public:
     }
     std::unique_ptr<Image> Reduced(int width, int height) const override {
         return ReducedCopy(Bitmap(), width_, height_, width, height);
+    }
+    void RotateFlip(RotateFlipType type) override {
+        if (!bitmap_) return;
+        if (Buffer()) {
+            RotateFlipOwnPixels(type);
+        } else if (bitmap_->RotateFlip(static_cast<Gdiplus::RotateFlipType>(type)) != Gdiplus::Ok) {
+            return;
+        }
+        if (!bitmap_) return;
+        width_ = static_cast<int>(bitmap_->GetWidth());
+        height_ = static_cast<int>(bitmap_->GetHeight());
     }
 
 protected:

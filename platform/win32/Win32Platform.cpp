@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Api.h"
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include <set>
@@ -37,6 +38,7 @@ public:
     void MinimizeApplication() override;
     void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
+    std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
 
     std::unique_ptr<Window> CreateForm(const FormOptions& options) override;
     std::unique_ptr<Window> CreatePanel(Window& parent) override;
@@ -219,6 +221,30 @@ void Win32Platform::ShowMessage(Window* owner, const std::string& text, const st
     if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
     if (icon == MessageIcon::Error) style |= MB_ICONERROR;
     ::MessageBoxA(ownerHandle, text.c_str(), caption.c_str(), style);
+}
+
+std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const std::string& filter) {
+    const auto* ownerWindow = dynamic_cast<Win32Window*>(&owner);
+    // The dialog wants each description and pattern list ended by a zero, and one more
+    // zero after the last.
+    std::wstring filters = WideFromAnsi(filter);
+    for (wchar_t& c : filters)
+        if (c == L'|') c = L'\0';
+    filters.append(2, L'\0');
+    std::wstring file(32768, L'\0');  // long paths fit as well
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    // A name that isn't there is refused in the dialog, not opened as an empty picture; the
+    // working directory stays what it was at start-up.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
+                   OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    return AnsiFromWide(file.c_str());
 }
 
 std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {

@@ -135,7 +135,6 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wParam, lParam); return 0;
         case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
         case WM_MOUSELEAVE:
-            trackingLeave_ = false;
             sink_->MouseLeave();
             return 0;
         case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
@@ -221,16 +220,7 @@ void Win32Window::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
     sink_->MouseUp(button, ShiftNow(), PointOf(lParam));
 }
 
-void Win32Window::OnMouseMove(WPARAM, LPARAM lParam) {
-    if (!trackingLeave_) {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd_;
-        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-    }
-    sink_->MouseMove(ShiftNow(), PointOf(lParam));
-}
+void Win32Window::OnMouseMove(WPARAM, LPARAM lParam) { sink_->MouseMove(ShiftNow(), PointOf(lParam)); }
 
 void Win32Window::OnWindowPosChanging(const WINDOWPOS& position) {
     if (presenting_ || (position.flags & SWP_NOSIZE)) return;
@@ -335,6 +325,15 @@ void Win32Window::SetCursor(CursorShape shape) {
 
 void Win32Window::Invalidate() {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Window::TrackMouseLeave() {
+    if (!hwnd_) return;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = hwnd_;
+    ::TrackMouseEvent(&track);
 }
 
 void Win32Window::Update() {

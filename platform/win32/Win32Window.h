@@ -60,6 +60,7 @@ public:
     void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void SetCursor(CursorShape shape) override;
     void Invalidate() override;
+    void TrackMouseLeave() override;
     void Update() override;
     std::unique_ptr<ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
@@ -96,7 +97,6 @@ private:
     std::optional<MouseButton> pressed_;
     bool visible_;
     bool presenting_ = false;  // inside PresentLayered: its own size change raises nothing
-    bool trackingLeave_ = false;
     int wheelRemainder_ = 0;
     Size lastSize_;
     COLORREF color_ = RGB(192, 192, 192);  // silver, the default form and panel colour

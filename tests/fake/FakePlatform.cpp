@@ -107,6 +107,12 @@ std::unique_ptr<platform::Image> FakeImage::Reduced(int width, int height) const
     return copy;
 }
 
+void FakeImage::RotateFlip(platform::RotateFlipType type) {
+    const int code = static_cast<int>(type);
+    draws.push_back("rotateflip " + std::to_string(code));
+    if (code % 2 == 1) std::swap(width_, height_);
+}
+
 // --- windows ------------------------------------------------------------------------
 
 FakeWindow::FakeWindow(FakePlatform& p, std::string n, FakeWindow* parentWindow, bool isLayered)
@@ -239,6 +245,12 @@ void FakePlatform::ShowMessage(platform::Window* owner, const std::string& text,
                                const std::string& caption, platform::MessageIcon icon) {
     messages.push_back({text, caption, icon, owner});
     Log("message " + text);
+}
+
+std::optional<std::string> FakePlatform::ChooseFileToOpen(platform::Window&,
+                                                          const std::string& filter) {
+    Log("open dialog " + filter);
+    return openDialogAnswer;
 }
 
 std::unique_ptr<platform::Window> FakePlatform::CreateForm(const platform::FormOptions& options) {

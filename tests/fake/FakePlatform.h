@@ -36,6 +36,8 @@ public:
     void OutlineRects(const std::vector<platform::RectF>& rects, platform::Argb color,
                       float width) override;
     std::unique_ptr<platform::Image> Reduced(int width, int height) const override;
+    // Recorded as "rotateflip <type>" among the draws; quarter turns exchange the sides.
+    void RotateFlip(platform::RotateFlipType type) override;
 
     void SetAlpha(int x, int y, std::uint8_t alpha);
     std::string path;                 // the file it was decoded from, if any
@@ -72,6 +74,7 @@ public:
     }
     void SetCursor(platform::CursorShape shape) override { cursor = shape; }
     void Invalidate() override { ++invalidations; }
+    void TrackMouseLeave() override { ++leaveTrackings; }
     void Update() override { ++updates; }
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
@@ -94,6 +97,7 @@ public:
     platform::Argb color = 0;
     platform::CursorShape cursor = platform::CursorShape::Arrow;
     int invalidations = 0;
+    int leaveTrackings = 0;
     int updates = 0;
     std::vector<Presentation> presentations;
     bool acceptsDrops = false;
@@ -156,6 +160,9 @@ public:
     void MinimizeApplication() override { ++minimizations; Log("minimize"); }
     void ShowMessage(platform::Window* owner, const std::string& text, const std::string& caption,
                      platform::MessageIcon icon) override;
+    // Logs "open dialog <filter>" and gives openDialogAnswer.
+    std::optional<std::string> ChooseFileToOpen(platform::Window& owner,
+                                                const std::string& filter) override;
 
     std::unique_ptr<platform::Window> CreateForm(const platform::FormOptions& options) override;
     std::unique_ptr<platform::Window> CreatePanel(platform::Window& parent) override;
@@ -195,6 +202,7 @@ public:
     std::vector<FakeTimer*> timers;    // alive, in creation order
     std::vector<Batch> batches;        // committed, in order
     std::vector<MessageBoxCall> messages;
+    std::optional<std::string> openDialogAnswer;  // nothing: the user cancels
     std::vector<std::string> log;      // notable calls, in order
     int terminations = 0;
     int minimizations = 0;

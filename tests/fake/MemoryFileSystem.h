@@ -17,6 +17,13 @@ public:
     std::set<std::string> unwritable;
     // Every path read or replaced, in order, prefixed "read " or "write ".
     std::vector<std::string> log;
+    // Folders that exist without files in them; a folder holding a file exists anyway.
+    std::set<std::string> folders;
+    // Files and folders with those attributes.
+    std::set<std::string> hidden, system;
+    std::string workingDirectory = "C:\\Work";
+    // Folders listed, in order.
+    std::vector<std::string> listings;
 
     std::optional<std::string> ReadFile(const std::string& path) override {
         log.push_back("read " + path);
@@ -31,6 +38,31 @@ public:
         return true;
     }
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    // The immediate children among the files and folders, in path order.
+    std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& folder) override {
+        listings.push_back(folder);
+        const std::string prefix = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+        std::vector<platform::FolderEntry> entries;
+        std::set<std::string> seen;
+        bool exists = folders.count(folder) != 0;
+        auto visit = [&](const std::string& path) {
+            if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return;
+            exists = true;
+            const std::string rest = path.substr(prefix.size());
+            const std::size_t cut = rest.find('\\');
+            const std::string name = rest.substr(0, cut);
+            if (!seen.insert(name).second) return;
+            const std::string full = prefix + name;
+            entries.push_back({name, cut != std::string::npos || folders.count(full) != 0,
+                               hidden.count(full) != 0, system.count(full) != 0});
+        };
+        std::set<std::string> all(folders);
+        for (const auto& [path, content] : files) all.insert(path);
+        for (const std::string& path : all) visit(path);
+        if (!exists) return std::nullopt;
+        return entries;
+    }
+    std::string WorkingDirectory() override { return workingDirectory; }
 };
 
 }  // namespace zylora::fake

@@ -49,6 +49,7 @@ public:
     void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) override { inner_->SetColor(r, g, b); }
     void SetCursor(CursorShape shape) override { inner_->SetCursor(shape); }
     void Invalidate() override { inner_->Invalidate(); }
+    void TrackMouseLeave() override { inner_->TrackMouseLeave(); }
     void Update() override { inner_->Update(); }
     std::unique_ptr<ScreenTarget> GetScreenTarget() override { return inner_->GetScreenTarget(); }
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
@@ -77,6 +78,9 @@ public:
     void MinimizeApplication() override { real_.MinimizeApplication(); }
     void ShowMessage(Window*, const std::string& text, const std::string&, MessageIcon) override {
         messages.push_back(text);
+    }
+    std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override {
+        return real_.ChooseFileToOpen(Unwrap(owner), filter);
     }
     std::unique_ptr<Window> CreateForm(const FormOptions& options) override {
         return std::make_unique<RecordedForm>(real_.CreateForm(options));

@@ -1,0 +1,34 @@
+#include "platform/Paths.h"
+
+namespace zylora::platform {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Where the name starts: after the last separator or drive colon.
+std::size_t NameStart(const std::string& path) {
+    std::size_t start = path.size();
+    while (start > 0 && !IsSeparator(path[start - 1]) && path[start - 1] != ':') --start;
+    return start;
+}
+
+}  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+    std::size_t end = NameStart(path);
+    // Drop the separator before the name unless it is the root: the first character, or
+    // after a drive colon or another separator.
+    if (end > 1 && IsSeparator(path[end - 1]) && path[end - 2] != ':' && !IsSeparator(path[end - 2]))
+        --end;
+    return path.substr(0, end);
+}
+
+std::string FileNameOf(const std::string& path) { return path.substr(NameStart(path)); }
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || IsSeparator(folder.back())) return folder + name;
+    return folder + "\\" + name;
+}
+
+}  // namespace zylora::platform

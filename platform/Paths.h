@@ -1,0 +1,17 @@
+// Splitting and joining Windows paths as strings ("\" or "/" between names, "C:" for a
+// drive), without asking the file system.
+#pragma once
+
+#include <string>
+
+namespace zylora::platform {
+
+// The folder part: the path without its last separator and name. A separator that is the
+// root itself stays ("C:\a.png" gives "C:\", "\a.png" gives "\"); a bare name gives "".
+std::string DirectoryOf(const std::string& path);
+// The name after the last separator (or drive colon).
+std::string FileNameOf(const std::string& path);
+// The folder, one "\" (none when the folder already ends in a separator) and the name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace zylora::platform

@@ -1,0 +1,18 @@
+// Comparisons of names regardless of case. Only ASCII letters fold, so a result never
+// depends on the locale the program happens to run in.
+#pragma once
+
+#include <string>
+
+namespace zylora::platform {
+
+char LowerAscii(char c);
+std::string LowerAscii(std::string text);
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+// Orders by the case-folded text; names that differ only in case keep a fixed order by
+// their bytes, so a sort never depends on where it started.
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+// Matches a file name against a pattern with "*" (any run) and "?" (any one character).
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
+
+}  // namespace zylora::platform

@@ -1,0 +1,156 @@
+// Stepping through the current picture's folder, and the list of that folder's pictures.
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "tests/unit/Harness.h"
+
+namespace zylora::testing {
+namespace {
+
+class FolderNavigationTest : public ViewerTest {
+protected:
+    void SetUp() override {
+        for (const char* name : {"a.png", "B.jpg", "c.gif"}) Picture(std::string("C:\\Pics\\") + name);
+    }
+    // A picture file whose size tells it apart from the others.
+    void Picture(const std::string& path) {
+        platform.AddImage(path, 100 + static_cast<int>(platform.images.size()) * 10, 50);
+    }
+    void Step(bool forward) { main->StepInFolder(forward); }
+    // The names of the pictures a run of steps opens.
+    std::vector<std::string> Walk(const std::string& directions) {
+        std::vector<std::string> opened;
+        for (char d : directions) {
+            Step(d == 'n');
+            opened.push_back(platform::FileNameOf(main->PicturePath));
+        }
+        return opened;
+    }
+};
+
+TEST_F(FolderNavigationTest, TheListHoldsEachMatchingFileOnceInNameOrder) {
+    for (const char* name : {"E.JPEG", "f.Tif", "g.tiff", "d.bmp", "h.png", "s.jpg", "notes.png.txt"})
+        platform.files.files[std::string("C:\\Pics\\") + name] = "x";
+    platform.files.folders.insert("C:\\Pics\\Sub.png");
+    platform.files.hidden.insert("C:\\Pics\\h.png");
+    platform.files.system.insert("C:\\Pics\\s.jpg");
+    view::TFileListBox list(platform.files, "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.TIF");
+    ASSERT_TRUE(list.SetDirectory("C:\\Pics"));
+    EXPECT_EQ(list.Items(),
+              (std::vector<std::string>{"a.png", "B.jpg", "c.gif", "E.JPEG", "f.Tif", "g.tiff"}));
+    EXPECT_EQ(list.IndexOf("b.JPG"), 1);
+    EXPECT_EQ(list.IndexOf("x.png"), -1);
+    list.SetItemIndex(6);
+    EXPECT_EQ(list.FileName(), "");
+    list.SetItemIndex(5);
+    EXPECT_EQ(list.FileName(), "C:\\Pics\\g.tiff");
+}
+
+TEST_F(FolderNavigationTest, StepsWrapAroundAndKeepTheView) {
+    platform.arguments = {"C:\\Pics\\B.jpg"};
+    Start();
+    main->ZoomFactor = 4;
+    main->OffsetX = 12;
+    main->OffsetY = 8;
+    main->MoveMode = false;
+    EXPECT_EQ(Walk("nnppp"), (std::vector<std::string>{"c.gif", "a.png", "c.gif", "B.jpg", "a.png"}));
+    EXPECT_EQ(main->PicturePath, "C:\\Pics\\a.png");
+    EXPECT_EQ(main->BoundsRect().width, main->Picture->Width()) << "the window takes each picture's size";
+    EXPECT_EQ(main->ZoomFactor, 4);
+    EXPECT_EQ(main->OffsetX, 12);
+    EXPECT_EQ(main->OffsetY, 8);
+    EXPECT_FALSE(main->MoveMode);
+}
+
+TEST_F(FolderNavigationTest, APictureOutsideTheListStepsToTheFirstOrTheLast) {
+    platform.arguments = {"C:\\Pics\\scan.bmp"};
+    Start();
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"a.png"}));
+    main->OpenFile("c:\\PICS\\other.bmp");  // the same folder in other case: not read again
+    EXPECT_EQ(Walk("p"), (std::vector<std::string>{"c.gif"}));
+    EXPECT_EQ(platform.files.listings, (std::vector<std::string>{"C:\\Work", "C:\\Pics"}));
+}
+
+TEST_F(FolderNavigationTest, BeforeAnyPictureTheWorkingDirectoryIsStepped) {
+    platform.files.workingDirectory = "C:\\Pics";
+    Start();
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"a.png"}));
+    main->PicturePath = "";
+    EXPECT_EQ(Walk("p"), (std::vector<std::string>{"c.gif"}));
+    main->PicturePath = "B.jpg";  // a bare name: the list stays where it is
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"c.gif"}));
+}
+
+TEST_F(FolderNavigationTest, AFolderIsReadAgainOnlyAfterTheListWasElsewhere) {
+    platform.arguments = {"C:\\Pics\\a.png"};
+    Start();
+    Step(true);
+    Picture("C:\\Pics\\b2.png");
+    Picture("D:\\One\\only.png");
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"c.gif"}));
+    main->OpenFile("D:\\One\\only.png");
+    EXPECT_EQ(Walk("np"), (std::vector<std::string>{"only.png", "only.png"}));
+    main->OpenFile("C:\\Pics\\B.jpg");
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
+}
+
+TEST_F(FolderNavigationTest, AStepWithNothingToGoToChangesNothing) {
+    platform.AddImage("C:\\Empty\\old.bmp", 300, 200);
+    platform.arguments = {"C:\\Empty\\old.bmp"};
+    Start();
+    const platform::Rect before = main->BoundsRect();
+    const std::size_t batches = platform.batches.size();
+    Step(true);
+    Step(false);
+    EXPECT_EQ(main->PicturePath, "C:\\Empty\\old.bmp");
+    EXPECT_EQ(main->Picture->Width(), 300);
+    EXPECT_EQ(main->BoundsRect(), before);
+    EXPECT_EQ(platform.batches.size(), batches);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(FolderNavigationTest, AFolderThatIsGoneAbandonsTheStepWithAMessage) {
+    platform.arguments = {"C:\\Pics\\a.png"};
+    Start();
+    Step(true);
+    main->PicturePath = "C:\\Gone\\x.png";
+    Step(true);
+    EXPECT_EQ(main->PicturePath, "C:\\Gone\\x.png");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Unable to read the folder C:\\Gone");
+    EXPECT_EQ(main->FileListBox1.Directory(), "C:\\Pics") << "the list stays as it was";
+}
+
+TEST(PathsTest, FoldersAndNamesOfPaths) {
+    const struct {
+        const char* path;
+        const char* folder;
+        const char* name;
+    } cases[] = {{"C:\\Pics\\a.png", "C:\\Pics", "a.png"}, {"C:\\a.png", "C:\\", "a.png"},
+                 {"a.png", "", "a.png"},                  {"\\a.png", "\\", "a.png"},
+                 {"C:a.png", "C:", "a.png"},              {"\\\\srv\\share\\a.png", "\\\\srv\\share", "a.png"},
+                 {"D:/x/y.jpg", "D:/x", "y.jpg"},         {"", "", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::DirectoryOf(c.path), c.folder) << c.path;
+        EXPECT_EQ(platform::FileNameOf(c.path), c.name) << c.path;
+    }
+    EXPECT_EQ(platform::JoinPath("C:\\", "a.png"), "C:\\a.png");
+    EXPECT_EQ(platform::JoinPath("C:\\Pics", "a.png"), "C:\\Pics\\a.png");
+}
+
+TEST(TextTest, WildcardsAndOrderIgnoreCase) {
+    const struct {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    } cases[] = {{"a.PNG", "*.png", true},   {"a.png.txt", "*.png", false}, {"x.tiff", "*.tif", false},
+                 {".png", "*.png", true},    {"ab.c", "a?.c", true},        {"a.c", "a?.c", false},
+                 {"aXbXc", "a*b*c", true},   {"abcab", "*ab", true},        {"abc", "**", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::MatchesWildcard(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
+    EXPECT_TRUE(platform::LessIgnoringCase("a.png", "B.jpg"));
+    EXPECT_TRUE(platform::LessIgnoringCase("B.jpg", "b.jpg"));  // a fixed order for case twins
+    EXPECT_FALSE(platform::LessIgnoringCase("b.jpg", "B.jpg"));
+}
+
+}  // namespace
+}  // namespace zylora::testing

@@ -1,0 +1,60 @@
+#include "view/FileListBox.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/Paths.h"
+#include "platform/Text.h"
+
+namespace zylora::view {
+
+TFileListBox::TFileListBox(platform::FileSystem& files, std::string mask) : files_(files) {
+    for (std::size_t start = 0; start <= mask.size();) {
+        const std::size_t end = std::min(mask.find(';', start), mask.size());
+        if (end > start) patterns_.push_back(mask.substr(start, end - start));
+        start = end + 1;
+    }
+    const std::string working = files_.WorkingDirectory();
+    if (!Read(working)) directory_ = working;
+}
+
+bool TFileListBox::SetDirectory(const std::string& folder) {
+    if (platform::EqualsIgnoringCase(folder, directory_)) return true;
+    return Read(folder);
+}
+
+bool TFileListBox::Read(const std::string& folder) {
+    const auto entries = files_.ListFolder(folder);
+    if (!entries) return false;
+    // A name may match more than one pattern, so it is kept once: listed twice, a step from
+    // the first copy would land on the second and show the same picture again.
+    std::vector<std::string> items;
+    std::set<std::string> listed;
+    for (const std::string& pattern : patterns_) {
+        for (const platform::FolderEntry& entry : *entries) {
+            if (entry.folder || entry.hidden || entry.system) continue;
+            if (!platform::MatchesWildcard(entry.name, pattern)) continue;
+            if (listed.insert(entry.name).second) items.push_back(entry.name);
+        }
+    }
+    std::stable_sort(items.begin(), items.end(), platform::LessIgnoringCase);
+    directory_ = folder;
+    items_ = std::move(items);
+    itemIndex_ = -1;
+    return true;
+}
+
+int TFileListBox::IndexOf(const std::string& name) const {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (platform::EqualsIgnoringCase(items_[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
+void TFileListBox::SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
+
+std::string TFileListBox::FileName() const {
+    if (itemIndex_ < 0) return {};
+    return platform::JoinPath(directory_, items_[static_cast<std::size_t>(itemIndex_)]);
+}
+
+}  // namespace zylora::view

@@ -1,0 +1,46 @@
+// FileListBox1: the picture files of one folder, never shown, that the next and previous
+// steps walk through.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace zylora::view {
+
+class TFileListBox {
+public:
+    // Lists the working directory at once, as the list's first folder.
+    TFileListBox(platform::FileSystem& files, std::string mask);
+
+    // Points the list at the folder. It reads the folder only when it differs (ignoring
+    // case) from the one it lists, so files added meanwhile show up only after the list has
+    // been elsewhere. False when the folder can't be read: the list then stays as it was.
+    bool SetDirectory(const std::string& folder);
+    const std::string& Directory() const { return directory_; }
+
+    // The files matching a pattern of the mask (patterns separated by ";"), ignoring case;
+    // no folders, hidden or system files; each name once, in order of name ignoring case.
+    const std::vector<std::string>& Items() const { return items_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    // The entry equal to the name ignoring case, or -1.
+    int IndexOf(const std::string& name) const;
+
+    int ItemIndex() const { return itemIndex_; }
+    // An index outside the list leaves no entry selected.
+    void SetItemIndex(int index);
+    // The selected entry with its folder, or "" when none is selected.
+    std::string FileName() const;
+
+private:
+    bool Read(const std::string& folder);
+
+    platform::FileSystem& files_;
+    std::vector<std::string> patterns_;
+    std::string directory_;
+    std::vector<std::string> items_;
+    int itemIndex_ = -1;
+};
+
+}  // namespace zylora::view

@@ -101,6 +101,28 @@ void SkinnedAppTest::TwoPartPng(const fs::path& relative, int width, int height,
              "PNG32:" + (app_.Dir() / relative).string()});
 }
 
+RgbImage SkinnedAppTest::ReadPicture(const fs::path& relative) const {
+    const fs::path ppm = app_.Dir() / "read-picture.ppm";
+    Convert({(app_.Dir() / relative).string(), "-background", "black", "-alpha", "remove", "-depth", "8",
+             "ppm:" + ppm.string()});
+    std::ifstream in(ppm, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    RgbImage image;
+    in >> magic >> image.width >> image.height >> maxValue;
+    in.get();  // the one blank after the header
+    if (magic != "P6" || maxValue != 255 || image.width <= 0 || image.height <= 0)
+        throw std::runtime_error("not a picture convert could read: " + relative.string());
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    for (Rgb& c : image.pixels) {
+        char rgb[3];
+        in.read(rgb, 3);
+        c = {static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]), static_cast<std::uint8_t>(rgb[2])};
+    }
+    fs::remove(ppm);
+    return image;
+}
+
 std::optional<TopLevelWindow> SkinnedAppTest::WaitForMainWindow(
     const std::string& caption, const std::function<bool(const TopLevelWindow&)>& settled) {
     auto window = x_.WaitForMappedWindow(caption, 60s);

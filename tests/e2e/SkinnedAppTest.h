@@ -44,6 +44,9 @@ protected:
     void TwoPartPng(const std::filesystem::path& relative, int width, int height, Rgb first, Rgb second,
                     bool stacked) const;
 
+    // The pixels of an image file of the program's folder, transparency over black.
+    RgbImage ReadPicture(const std::filesystem::path& relative) const;
+
     // The window named `caption` once it is mapped and `settled` holds for it, or as last
     // seen: it may be shown first and placed after, and what counts is where it settles.
     std::optional<TopLevelWindow> WaitForMainWindow(

@@ -269,6 +269,22 @@ void XDriver::KeyChord(const std::string& chord) {
     XSync(display_, False);
 }
 
+void XDriver::TypeText(const std::string& text) {
+    // The characters that are not their own keysym's name, and where shift is held.
+    static const std::pair<char, const char*> named[] = {
+        {':', "shift+semicolon"}, {'\\', "backslash"}, {'.', "period"},    {'/', "slash"},
+        {'-', "minus"},           {'_', "shift+minus"}, {' ', "space"},      {'~', "shift+grave"},
+    };
+    for (char c : text) {
+        std::string chord;
+        for (const auto& [character, name] : named)
+            if (c == character) chord = name;
+        if (chord.empty() && c >= 'A' && c <= 'Z') chord = std::string("shift+") + static_cast<char>(c - 'A' + 'a');
+        if (chord.empty()) chord = std::string(1, c);
+        KeyChord(chord);
+    }
+}
+
 Rgb XDriver::Pixel(int x, int y) const { return Capture(x, y, 1, 1).At(0, 0); }
 
 RgbImage XDriver::Capture(int x, int y, int width, int height) const {

@@ -76,6 +76,8 @@ public:
     // Presses and releases a chord such as "ctrl+w", "alt+F4", "shift+Left" or "Escape":
     // modifiers in order, then the key, released in reverse order.
     void KeyChord(const std::string& chord);
+    // Types printable ASCII text as a US keyboard gives it, shift where the character wants.
+    void TypeText(const std::string& text);
 
     Rgb Pixel(int x, int y) const;
     // A region of the screen as shown (the root with everything mapped on it).

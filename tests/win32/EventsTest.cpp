@@ -105,6 +105,18 @@ TEST_F(EventsTest, WheelKeysCloseAndLeave) {
     EXPECT_TRUE(::IsWindow(hwnd)) << "closing is only a request";
 }
 
+TEST_F(EventsTest, AnArmedWindowHearsThePointerLeave) {
+    form->SetVisible(true);
+    ::SetCursorPos(260, 240);
+    PumpPending();
+    form->TrackMouseLeave();
+    form->TrackMouseLeave();  // armed twice: still one leave
+    ::SetCursorPos(700, 700);
+    EXPECT_TRUE(PumpUntil([&] { return !sink.Only("leave").empty(); })) << "no leave after leaving";
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(sink.Only("leave").size(), 1u);
+}
+
 TEST_F(EventsTest, ClientAreaShowsTheCursorShapeSetLast) {
     const std::pair<CursorShape, LPCSTR> shapes[] = {{CursorShape::SizeNS, IDC_SIZENS},
                                                      {CursorShape::SizeWE, IDC_SIZEWE},

@@ -1,7 +1,10 @@
 // The file system and the INI layer on real Windows paths.
 #include "tests/win32/Win32TestSupport.h"
 
+#include <algorithm>
+
 #include "platform/Ini.h"
+#include "view/FileListBox.h"
 
 namespace zylora::win32test {
 namespace {
@@ -79,6 +82,45 @@ TEST_F(FileSystemTest, IniWriteToAFolderThrowsUnableToWrite) {
         EXPECT_STREQ(error.what(), ("Unable to write to " + path).c_str());
     }
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"zylora.ini"}));
+}
+
+TEST_F(FileSystemTest, AFolderListsItsEntriesWithTheirKinds) {
+    WriteBytes(folder.File("Plain.PNG"), "x");
+    WriteBytes(folder.File("secret.png"), "x");
+    ::SetFileAttributesA(folder.File("secret.png").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteBytes(folder.File("boot.jpg"), "x");
+    ::SetFileAttributesA(folder.File("boot.jpg").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_TRUE(::CreateDirectoryA(folder.File("album.png").c_str(), nullptr));
+    auto entries = files.ListFolder(folder.Path());
+    ASSERT_TRUE(entries);
+    std::sort(entries->begin(), entries->end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    EXPECT_EQ(*entries, (std::vector<FolderEntry>{{"Plain.PNG", false, false, false},
+                                                  {"album.png", true, false, false},
+                                                  {"boot.jpg", false, false, true},
+                                                  {"secret.png", false, true, false}}));
+    EXPECT_EQ(files.ListFolder(folder.File("album.png")), std::vector<FolderEntry>{}) << "empty";
+    EXPECT_EQ(files.ListFolder(folder.File("album.png\\")), std::vector<FolderEntry>{});
+    EXPECT_EQ(files.ListFolder(folder.File("missing")), std::nullopt);
+    EXPECT_EQ(files.ListFolder(folder.File("Plain.PNG")), std::nullopt) << "a file is no folder";
+    EXPECT_FALSE(files.WorkingDirectory().empty());
+}
+
+TEST_F(FileSystemTest, ThePictureListHoldsEachPictureOnceWhateverItsShortName) {
+    // photo.tiff has a short name ending in .TIF and pic.jpeg one ending in .JPG, which the
+    // system's own pattern matching would find again under the shorter pattern.
+    for (const char* name : {"c.Gif", "a.png", "B.JPG", "photo.tiff", "scan.tif", "pic.jpeg",
+                             "notes.txt", "x.png.bak", "hidden.png", "sys.jpg"})
+        WriteBytes(folder.File(name), "x");
+    ::SetFileAttributesA(folder.File("hidden.png").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesA(folder.File("sys.jpg").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_TRUE(::CreateDirectoryA(folder.File("folder.png").c_str(), nullptr));
+    view::TFileListBox list(files, "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg");
+    ASSERT_TRUE(list.SetDirectory(folder.Path()));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"a.png", "B.JPG", "c.Gif", "photo.tiff",
+                                                      "pic.jpeg", "scan.tif"}));
+    EXPECT_FALSE(list.SetDirectory(folder.File("gone")));
+    EXPECT_EQ(list.Count(), 6);
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+// The bundled default button set on the real exe, in one session as a person would use it:
+// hover, stepping through a folder both ways round, zooming, turning the picture, and
+// opening a picture from the open dialog.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/SkinnedAppTest.h"
+
+namespace zylora::e2e {
+namespace {
+
+constexpr const char* kCaption = "Zylora Toolbar E2E";
+constexpr int kX = 200, kY = 150;
+
+constexpr Rgb kBackground{40, 40, 40};
+constexpr Rgb kRed{255, 0, 0}, kLime{0, 255, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0};
+
+// No frame images; no corner image, so nothing covers the view's corners.
+constexpr const char* kSkinValues =
+    "[Caption]\r\nText=Zylora Toolbar E2E\r\n"
+    "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
+    "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
+
+struct Button {
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string normal, mouseover;
+};
+
+class Toolbar : public SkinnedAppTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
+        app_.WriteFile("Skins/Toolbar/values.ini", kSkinValues);
+        app_.WriteFile("zylora.ini", "[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/Toolbar\r\n");
+        const auto set = app_.ReadFile("Buttons/Default/values.ini");
+        ASSERT_TRUE(set) << "the default button set is not in the runnable folder";
+        toolbarHeight_ = std::stoi(IniValue(*set, "Main", "ToolbarHeight").value_or("0"));
+        const int count = std::stoi(IniValue(*set, "Main", "NumOfButtons").value_or("0"));
+        for (int n = 0; n < count; ++n) {
+            const std::string section = "Button-" + std::to_string(n);
+            auto value = [&](const char* key) { return IniValue(*set, section, key).value_or(""); };
+            buttons_[value("Action")] = {std::stoi(value("X")), std::stoi(value("Y")), std::stoi(value("Width")),
+                                         std::stoi(value("Height")), value("normalImage"), value("mouseoverImage")};
+        }
+        for (const char* action : {"open", "prev", "next", "zoomin", "zoomout", "rotate90left", "rotate90right"})
+            ASSERT_EQ(buttons_.count(action), 1u) << "the default button set has no " << action << " button";
+
+        // Sizes that tell the pictures apart, wide enough to show the buttons used.
+        std::filesystem::create_directories(app_.Dir() / "Pictures");
+        Convert({"-size", "480x400", "xc:" + Hex(kYellow), "-fill", Hex(kRed), "-draw", "rectangle 0,0 239,199",
+                 "-fill", Hex(kLime), "-draw", "rectangle 240,0 479,199", "-fill", Hex(kBlue), "-draw",
+                 "rectangle 0,200 239,399", "PNG32:" + (app_.Dir() / "Pictures/a.png").string()});
+        SolidPng("Pictures/b.png", 500, 300, {200, 100, 0});
+        SolidPng("Pictures/c.png", 520, 260, {0, 100, 200});
+    }
+
+    // Where a button's middle is on the screen.
+    std::pair<int, int> Centre(const std::string& action) {
+        const Button& b = buttons_.at(action);
+        return {kX + b.x + b.width / 2, kY + b.y + b.height / 2};
+    }
+    void ClickButton(const std::string& action) {
+        const auto [x, y] = Centre(action);
+        x_.Click(x, y);
+    }
+    // The main window once it has the size of the view plus the toolbar, where it was put.
+    void ExpectWindow(const std::string& after, int viewWidth, int viewHeight) {
+        const auto w = WaitForMainWindow(kCaption, [&](const TopLevelWindow& t) {
+            return t.width == viewWidth && t.height == viewHeight + toolbarHeight_;
+        });
+        ASSERT_TRUE(w) << "no main window";
+        EXPECT_EQ(w->x, kX) << after;
+        EXPECT_EQ(w->y, kY) << after;
+        EXPECT_EQ(w->width, viewWidth) << after;
+        EXPECT_EQ(w->height, viewHeight + toolbarHeight_) << after;
+        window_ = *w;
+    }
+    // The view's four corners, inset by 12 pixels.
+    void ExpectCorners(const std::string& name, int width, int height, Rgb topLeft, Rgb topRight,
+                       Rgb bottomLeft, Rgb bottomRight) {
+        const int top = kY + toolbarHeight_;
+        ExpectColours(name, kX, top, width, height,
+                      {{name + ": top left", kX + 12, top + 12, topLeft},
+                       {name + ": top right", kX + width - 12, top + 12, topRight},
+                       {name + ": bottom left", kX + 12, top + height - 12, bottomLeft},
+                       {name + ": bottom right", kX + width - 12, top + height - 12, bottomRight}});
+    }
+
+    int toolbarHeight_ = 0;
+    std::map<std::string, Button> buttons_;
+    TopLevelWindow window_;
+};
+
+TEST_F(Toolbar, HoverStepsZoomTurnsAndTheOpenDialogInOneSession) {
+    app_.Start({app_.WindowsPath("Pictures/b.png")});
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("start", 500, 300));
+
+    // Hover: the mouse-over image takes the place of the normal one.
+    const Button& next = buttons_.at("next");
+    const RgbImage normal = ReadPicture("Buttons/Default/" + next.normal);
+    const RgbImage hot = ReadPicture("Buttons/Default/" + next.mouseover);
+    const int px = 3, py = next.height / 2;  // a pixel where the two differ
+    ASSERT_NE(normal.At(px, py), hot.At(px, py));
+    const Probe onNext{"next button", kX + next.x + px, kY + next.y + py, normal.At(px, py)};
+    ExpectColours("toolbar-normal", kX, kY, 500, toolbarHeight_, {onNext});
+    const auto [nextX, nextY] = Centre("next");
+    x_.MovePointer(nextX, nextY);
+    ExpectColours("toolbar-hover", kX, kY, 500, toolbarHeight_,
+                  {{"hovered next button", onNext.x, onNext.y, hot.At(px, py)}});
+
+    // a, b, c in name order: next wraps from c to a, previous from a to c.
+    ClickButton("next");
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("next from b", 520, 260));
+    ClickButton("next");
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("next from c", 480, 400));
+    ExpectCorners("a", 480, 400, kRed, kLime, kBlue, kYellow);
+
+    ClickButton("zoomin");  // the top-left quarter over the whole view
+    ExpectCorners("a-zoomed", 480, 400, kRed, kRed, kRed, kRed);
+    ClickButton("zoomout");
+    ExpectCorners("a-unzoomed", 480, 400, kRed, kLime, kBlue, kYellow);
+
+    ClickButton("rotate90left");
+    // Width and height change places: the view is now 400 + toolbar wide.
+    const int turnedWidth = 400 + toolbarHeight_, turnedHeight = 480 - toolbarHeight_;
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("rotate90left", turnedWidth, turnedHeight));
+    ExpectCorners("a-left", turnedWidth, turnedHeight, kLime, kYellow, kRed, kBlue);
+    ClickButton("rotate90right");
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("rotate90right", 480, 400));
+    ExpectCorners("a-back", 480, 400, kRed, kLime, kBlue, kYellow);
+
+    ClickButton("prev");
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("prev from a", 520, 260));
+    ClickButton("prev");
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("prev from c", 500, 300));
+
+    // The open dialog: a typed path and Enter open the picture.
+    ClickButton("open");
+    const auto dialog = x_.WaitForMappedWindow("Open", 30s);
+    ASSERT_TRUE(dialog) << "no open dialog";
+    x_.Focus(*dialog);
+    x_.TypeText(app_.WindowsPath("Pictures/c.png"));
+    x_.KeyChord("Return");
+    EXPECT_TRUE(x_.WaitForNoMappedWindow("Open", 30s)) << "the dialog stays open";
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("open dialog", 520, 260));
+
+    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(window_));
+}
+
+}  // namespace
+}  // namespace zylora::e2e

@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 #include "shell/FileDrop.h"
+#include "toolbar/ZylButton.h"
 
 namespace {
 
@@ -53,15 +54,14 @@ bool EncoderFor(const wchar_t* mime, CLSID& clsid) {
 }
 
 // A photo-like 6000 x 4000 picture: smooth gradients with fine detail, so the JPEG has
-// the size and decoding cost of a real photograph.
-bool WritePhoto(const std::string& path) {
+// the size and decoding cost of a real photograph. The seed makes two photos differ.
+bool WritePhoto(const std::string& path, unsigned seed) {
     const int width = 6000, height = 4000;
     Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
     if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
         return false;
-    unsigned seed = 12345;
     for (int y = 0; y < height; ++y) {
         auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<std::ptrdiff_t>(y) * data.Stride;
         for (int x = 0; x < width; ++x) {
@@ -89,10 +89,13 @@ int main() {
     auto platform = zylora::platform::win32::CreateWin32Platform();
     std::string folder = platform->ExecutablePath();
     folder.resize(folder.find_last_of("\\/") + 1);
+    // Two photos side by side: the folder steps go from one to the other.
     const std::string photo = folder + "bench-24mp.jpg";
-    if (!platform->Files().FileExists(photo)) {
-        std::printf("writing %s ...\n", photo.c_str());
-        if (!WritePhoto(photo)) {
+    const std::string second = folder + "bench-24mp-2.jpg";
+    for (const auto& [path, seed] : {std::pair{photo, 12345u}, std::pair{second, 777u}}) {
+        if (platform->Files().FileExists(path)) continue;
+        std::printf("writing %s ...\n", path.c_str());
+        if (!WritePhoto(path, seed)) {
             std::printf("could not write the picture\n");
             return 1;
         }
@@ -127,6 +130,58 @@ int main() {
     const double zoom1 = paintAt(1);
     const double zoom4 = paintAt(4);
 
+    // The toolbar's commands, run as a release on their buttons runs them.
+    auto action = [&](const char* word) {
+        zylora::toolbar::TZylButton button(*main);
+        button.Action = word;
+        button.RunAction();
+    };
+    auto paintAfterZoomIn = [&](int zoom) {
+        main->ZoomFactor = zoom / 2;
+        main->OffsetX = main->OffsetY = 0;
+        action("zoomin");
+        return Time(15, [&] {
+            main->Image2->Invalidate();
+            main->Image2->Update();
+        });
+    };
+    const double zoomIn2 = paintAfterZoomIn(2);
+    const double zoomIn8 = paintAfterZoomIn(8);
+    main->ZoomFactor = 1;
+
+    const std::wstring wideSecond = zylora::platform::win32::WideFromAnsi(second);
+    const double decodeSecond = Time(3, [&] {
+        Gdiplus::Bitmap bitmap(wideSecond.c_str(), FALSE);
+        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
+    });
+    // Each step goes to the other photo: the folder holds just the two.
+    const double step = Time(4, [&] {
+        main->StepInFolder(true);
+        main->Image2->Update();
+    });
+
+    Gdiplus::Bitmap turned(widePhoto.c_str(), FALSE);
+    turned.RotateFlip(Gdiplus::RotateNoneFlipNone);  // decoded before the clock runs
+    const double rotateFlip = Time(4, [&] { turned.RotateFlip(Gdiplus::Rotate90FlipNone); });
+    const double quarterTurn = Time(4, [&] {
+        action("rotate90right");
+        main->Image2->Update();
+    });
+
+    // A hover change: the pointer from the toolbar's background onto a button and off
+    // again, one button redrawn each time.
+    double hover = 0;
+    if (!main->ButtonList.empty()) {
+        const auto& first = *main->ButtonList.front();
+        const zylora::platform::Point on{first.X + first.Width / 2, first.Y + first.Height / 2};
+        const zylora::platform::Point off{main->Toolbar->Bounds().width - 1, 0};
+        bool over = false;
+        hover = Time(31, [&] {
+            over = !over;
+            main->ToolbarEvents().ToolbarMouseMove(over ? on : off);
+        });
+    }
+
     // The view's surface is opaque (it starts with the background colour): so is this one.
     auto surface = platform->CreateSurface(1500, 1000);
     surface->Clear(0xFF202020u);
@@ -158,6 +213,12 @@ int main() {
     Report("open: decode, fit, place, frames, first paint", open, "the plain decode", decode);
     Report("view paint at zoom 1", zoom1, "one 1500x1000 copy", copy);
     Report("view paint at zoom 4", zoom4, "one 1500x1000 copy", copy);
+    Report("view paint after zoomin to 2", zoomIn2, "a 60 Hz frame", 1000.0 / 60);
+    Report("view paint after zoomin to 8", zoomIn8, "a 60 Hz frame", 1000.0 / 60);
+    Report("next: step to the other photo, first paint", step, "the plain decode of it", decodeSecond);
+    Report("next, against an open by drop", step, "the open", open);
+    Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
+    Report("hover change: one button redrawn", hover, "a 60 Hz frame", 1000.0 / 60);
     std::printf("\none 60 Hz frame is 16.7 ms\n");
     const zylora::platform::Rect r = main->BoundsRect();
     std::printf("main window %d,%d %dx%d\n", r.left, r.top, r.width, r.height);

@@ -38,15 +38,22 @@ void ToolbarInput::ToolbarMouseMove(platform::Point at) {
     }
 }
 
-void ToolbarInput::ToolbarMouseLeave() {
+namespace {
+
+// Clears the flag on every button that has it and redraws those, on one device context.
+void ClearEverywhere(app::TfrmMiddle& owner, bool TZylButton::*flag) {
     std::unique_ptr<platform::ScreenTarget> screen;
-    for (const auto& button : owner_.ButtonList) {
-        if (!button->Hovered) continue;
-        if (!screen) screen = owner_.Toolbar->GetScreenTarget();
-        button->Hovered = false;
+    for (const auto& button : owner.ButtonList) {
+        if (!((*button).*flag)) continue;
+        if (!screen) screen = owner.Toolbar->GetScreenTarget();
+        (*button).*flag = false;
         button->Redraw(*screen);
     }
 }
+
+}  // namespace
+
+void ToolbarInput::ToolbarMouseLeave() { ClearEverywhere(owner_, &TZylButton::Hovered); }
 
 void ToolbarInput::ToolbarMouseDown(platform::Point at) {
     TZylButton* button = ButtonAt(owner_.ButtonList, at);
@@ -60,15 +67,8 @@ void ToolbarInput::ToolbarMouseUp(platform::MouseButton button, platform::Point 
         owner_.ShowButtonSetMenu();
         return;
     }
-    {
-        std::unique_ptr<platform::ScreenTarget> screen;
-        for (const auto& pressed : owner_.ButtonList) {
-            if (!pressed->Pressed) continue;
-            if (!screen) screen = owner_.Toolbar->GetScreenTarget();
-            pressed->Pressed = false;
-            pressed->Redraw(*screen);
-        }
-    }  // the toolbar's device context goes before an action opens a dialog or a picture
+    // The toolbar's device context is gone again before an action opens a dialog or a picture.
+    ClearEverywhere(owner_, &TZylButton::Pressed);
     if (TZylButton* target = ButtonAt(owner_.ButtonList, at)) target->RunAction();
 }
 

@@ -29,7 +29,8 @@ bool ToolbarProc::Paint(platform::ScreenTarget& screen) {
     const platform::Rect bar = owner_.Toolbar->Bounds();
     auto surface = owner_.Platform().CreateSurface(bar.width, bar.height);
     const platform::Image& cache = BackgroundCache(owner_);
-    surface->DrawImage(cache, {0, 0, cache.Width(), cache.Height()});
+    const platform::RectF whole{0, 0, static_cast<float>(cache.Width()), static_cast<float>(cache.Height())};
+    surface->DrawImageRect(cache, whole, whole);  // unscaled: a plain copy of the rows
     for (const auto& button : owner_.ButtonList)
         button->PaintInto(*surface, {button->X, button->Y, button->Width, button->Height});
     screen.DrawSurface(*surface, {0, 0});

@@ -64,7 +64,7 @@ TEST_F(ToolbarTest, BackgroundSpansTheWidthOverSilverAndButtonsSitOnIt) {
     EXPECT_TRUE(Bar().Events().EraseBackground());
     const auto& draws = Paint();
     ASSERT_EQ(draws.size(), 5u);
-    EXPECT_EQ(draws[0], "image surface 0,0,320,40");  // the cache, drawn unscaled
+    EXPECT_EQ(draws[0], "imagerect surface from 0,0,320,40 to 0,0,320,40");  // the cache, unscaled
     EXPECT_EQ(draws[1], "image " + Image("open.png") + " 4,4,32,32");
     EXPECT_EQ(draws[2], "image " + Image("next.png") + " 30,2,16,20");
     EXPECT_EQ(draws[3], "image " + Image("move_on.png") + " 100,4,32,32") << "move mode is on at start";

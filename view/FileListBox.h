@@ -27,7 +27,6 @@ public:
     // The entry equal to the name ignoring case, or -1.
     int IndexOf(const std::string& name) const;
 
-    int ItemIndex() const { return itemIndex_; }
     // An index outside the list leaves no entry selected.
     void SetItemIndex(int index);
     // The selected entry with its folder, or "" when none is selected.

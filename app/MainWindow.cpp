@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/Ini.h"
 #include "platform/Paths.h"
@@ -27,6 +28,7 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     Image2 = platform.CreatePanel(*window_);
     Image2->SetColor(0xC0, 0xC0, 0xC0);
     Toolbar->SetEvents(&toolbarInput_);
+    Image2->SetEvents(&viewInput_);
     Toolbar->SetBounds({0, 0, 0, DesignToolbarHeight});
     Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
     // As the designer sets it up: EnableDrop before the control, so only the binding counts.
@@ -47,6 +49,7 @@ TfrmMiddle::~TfrmMiddle() {
     static platform::WindowEvents quiet;
     window_->SetEvents(&quiet);
     Toolbar->SetEvents(&quiet);
+    Image2->SetEvents(&quiet);
 }
 
 void TfrmMiddle::FormCreate() {
@@ -208,6 +211,16 @@ void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift) {
         case platform::keys::BackQuote: SwitchToOtherInstance(); break;
         default: break;
     }
+}
+
+void TfrmMiddle::FormMouseWheelUp() {
+    if (ZoomFactor < INT_MAX) ++ZoomFactor;
+    Image2->Invalidate();
+}
+
+void TfrmMiddle::FormMouseWheelDown() {
+    ZoomFactor = std::max(1, ZoomFactor - 1);
+    Image2->Invalidate();
 }
 
 void TfrmMiddle::SwitchToOtherInstance() {

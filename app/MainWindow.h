@@ -13,6 +13,7 @@
 #include "toolbar/ToolbarInput.h"
 #include "toolbar/ToolbarProc.h"
 #include "view/FileListBox.h"
+#include "view/ViewInput.h"
 #include "view/ViewProc.h"
 
 namespace zylora::skin {
@@ -75,6 +76,10 @@ public:
     void LoadButtonSet();
 
     void FormKeyDown(int key, platform::ShiftState shift);
+    // One wheel notch away from the user zooms in by one, towards the user out by one, down
+    // to 1; the offsets stay.
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
 
     // Halves both sides together until the picture with the frame of the current state fits
     // on the screen; ends at 0 x 0 when even the frame alone doesn't fit.
@@ -87,6 +92,8 @@ public:
     void StepInFolder(bool forward);
     // A right-button release on the toolbar.
     void ShowButtonSetMenu();
+    // A picture with pixels: none was opened, or the one opened didn't decode.
+    bool HasPicture() const { return Picture && Picture->Width() > 0 && Picture->Height() > 0; }
 
     // The main window's rectangle on the screen.
     platform::Rect BoundsRect() const { return window_->Bounds(); }
@@ -98,6 +105,10 @@ public:
 
     // WindowEvents of the main window itself.
     void KeyDown(int key, platform::ShiftState shift) override { FormKeyDown(key, shift); }
+    void WheelNotch(int direction) override {
+        if (direction > 0) FormMouseWheelUp();
+        if (direction < 0) FormMouseWheelDown();
+    }
     void Resized(platform::Size size) override;
     void CloseRequested() override { window_->Close(); }
 
@@ -167,6 +178,7 @@ private:
     void ShowPicture(const std::string& path);
 
     view::ViewProc viewProc_{*this};
+    view::ViewInput viewInput_{*this};
     toolbar::ToolbarInput toolbarInput_{*this};
     toolbar::ToolbarProc toolbarProc_{*this};
     platform::WindowEvents* OldViewProc = nullptr;

@@ -34,6 +34,10 @@ struct RectF {
     friend bool operator==(const RectF&, const RectF&) = default;
 };
 
+// The largest width or height a window (or anything made to fill one) is given; the X server
+// under Wine keeps 16-bit geometry.
+constexpr int MaxWindowExtent = 32767;
+
 // Sums of window coordinates and skin values, which may be absurd, kept inside int; the
 // window layer clamps what it can't show.
 constexpr int SaturatingSum(long long a, long long b, long long c = 0) {

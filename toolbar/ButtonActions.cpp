@@ -55,7 +55,7 @@ void SetMode(app::TfrmMiddle& main, bool moveMode) {
 void TurnPicture(app::TfrmMiddle& main, const Turn& turn) {
     // A picture that didn't decode has no pixels to turn, and a window of width 0 and the
     // toolbar's height would turn into one without a toolbar.
-    if (!main.Picture || main.Picture->Width() <= 0 || main.Picture->Height() <= 0) return;
+    if (!main.HasPicture()) return;
     main.Picture->RotateFlip(turn.type);
     main.View().PictureChanged();
     if (turn.exchangesSides) {

@@ -61,6 +61,16 @@ void ReducedPictureCache::Clear() {
     picture_ = nullptr;
 }
 
+void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel) {
+    const platform::Image* picture = owner_.Picture.get();
+    if (!picture || picture->Width() <= 0) return;
+    RectF source = SourceRect(picture->Width(), picture->Height(), owner_.OffsetX, owner_.OffsetY,
+                              owner_.ZoomFactor);
+    const platform::Image& drawn = cache_.Choose(*picture, source, panel);
+    surface.DrawImageRect(drawn, source,
+                          {0, 0, static_cast<float>(panel.width), static_cast<float>(panel.height)});
+}
+
 bool ViewProc::Paint(platform::ScreenTarget& screen) {
     // The roll animations resize the panel many times in a row; it is drawn once they end.
     if (owner_.RollingUp || owner_.Unrolling) return true;
@@ -70,12 +80,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
     surface->SetAntiAlias(true);
 
-    if (const platform::Image* picture = owner_.Picture.get(); picture && picture->Width() > 0) {
-        RectF source = SourceRect(picture->Width(), picture->Height(), owner_.OffsetX,
-                                  owner_.OffsetY, owner_.ZoomFactor);
-        const platform::Image& drawn = cache_.Choose(*picture, source, {panel.width, panel.height});
-        surface->DrawImageRect(drawn, source, {0, 0, width, height});
-    }
+    DrawPicture(*surface, {panel.width, panel.height});
 
     if (owner_.Dragging && !owner_.MoveMode) {
         const std::vector<RectF> veil = {

@@ -49,6 +49,9 @@ public:
 
     // The picture was replaced or transformed: reduced copies of it are stale.
     void PictureChanged() { cache_.Clear(); }
+    // The part of the picture that zoom and offsets select, stretched over a surface of the
+    // panel's size: the pixels the view shows, without the background.
+    void DrawPicture(platform::Surface& surface, platform::Size panel);
 
 private:
     app::TfrmMiddle& owner_;

@@ -9,7 +9,6 @@
 
 namespace zylora::platform::win32 {
 
-constexpr int MaxWindowExtent = 32767;
 constexpr int MinWindowCoordinate = -16384;
 constexpr int MaxWindowCoordinate = 16384;
 

@@ -137,7 +137,12 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSELEAVE:
             sink_->MouseLeave();
             return 0;
-        case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+        case WM_MOUSEWHEEL:
+            // The wheel is the form's, wherever it turns: the system's default hands a
+            // child's wheel on to its parent (Wine sends it to the window under the pointer).
+            if (child_) break;
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
         case WM_WINDOWPOSCHANGING:
             OnWindowPosChanging(*reinterpret_cast<const WINDOWPOS*>(lParam));
             return ::DefWindowProcA(hwnd, message, wParam, lParam);

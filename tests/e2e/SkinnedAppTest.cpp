@@ -136,6 +136,22 @@ std::optional<TopLevelWindow> SkinnedAppTest::WaitForMainWindow(
     return window;
 }
 
+std::optional<TopLevelWindow> SkinnedAppTest::ExpectWindowAt(const std::string& caption, int x, int y,
+                                                            int width, int height, const std::string& after) {
+    const auto w = WaitForMainWindow(caption, [&](const TopLevelWindow& t) {
+        return t.x == x && t.y == y && t.width == width && t.height == height;
+    });
+    if (!w) {
+        ADD_FAILURE() << "no mapped window named \"" << caption << "\" " << after;
+        return w;
+    }
+    EXPECT_EQ(w->x, x) << after;
+    EXPECT_EQ(w->y, y) << after;
+    EXPECT_EQ(w->width, width) << after;
+    EXPECT_EQ(w->height, height) << after;
+    return w;
+}
+
 std::optional<TopLevelWindow> SkinnedAppTest::MappedWindowAt(int x, int y, int width, int height) const {
     std::optional<TopLevelWindow> found;
     for (auto& w : x_.TopLevelWindows()) {

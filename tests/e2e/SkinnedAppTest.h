@@ -51,6 +51,10 @@ protected:
     // seen: it may be shown first and placed after, and what counts is where it settles.
     std::optional<TopLevelWindow> WaitForMainWindow(
         const std::string& caption, const std::function<bool(const TopLevelWindow&)>& settled);
+    // Waits for the window named `caption` to settle at exactly this rectangle and checks it
+    // is there; `after` says what should have put it there.
+    std::optional<TopLevelWindow> ExpectWindowAt(const std::string& caption, int x, int y, int width,
+                                                 int height, const std::string& after);
     // The topmost mapped window whose X geometry is exactly this rectangle, now.
     std::optional<TopLevelWindow> MappedWindowAt(int x, int y, int width, int height) const;
     // The window with this X id, now, if it still exists.

@@ -66,14 +66,8 @@ protected:
     }
     // The main window once it has the size of the view plus the toolbar, where it was put.
     void ExpectWindow(const std::string& after, int viewWidth, int viewHeight) {
-        const auto w = WaitForMainWindow(kCaption, [&](const TopLevelWindow& t) {
-            return t.width == viewWidth && t.height == viewHeight + toolbarHeight_;
-        });
-        ASSERT_TRUE(w) << "no main window";
-        EXPECT_EQ(w->x, kX) << after;
-        EXPECT_EQ(w->y, kY) << after;
-        EXPECT_EQ(w->width, viewWidth) << after;
-        EXPECT_EQ(w->height, viewHeight + toolbarHeight_) << after;
+        const auto w = ExpectWindowAt(kCaption, kX, kY, viewWidth, viewHeight + toolbarHeight_, after);
+        ASSERT_TRUE(w);
         window_ = *w;
     }
     // The view's four corners, inset by 12 pixels.

@@ -105,6 +105,15 @@ TEST_F(EventsTest, WheelKeysCloseAndLeave) {
     EXPECT_TRUE(::IsWindow(hwnd)) << "closing is only a request";
 }
 
+TEST_F(EventsTest, AWheelTurnedOverAPanelIsTheFormsWheel) {
+    auto panel = platform->CreatePanel(*form);
+    RecordingSink panelSink;
+    panel->SetEvents(&panelSink);
+    ::SendMessageA(HandleOf(*panel), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(sink.log, (Log{"wheel +1"}));
+    EXPECT_TRUE(panelSink.log.empty());
+}
+
 TEST_F(EventsTest, AnArmedWindowHearsThePointerLeave) {
     form->SetVisible(true);
     ::SetCursorPos(260, 240);

@@ -116,6 +116,8 @@ public:
     view::ViewProc& View() { return viewProc_; }
     // The toolbar panel's pointer events.
     toolbar::ToolbarInput& ToolbarEvents() { return toolbarInput_; }
+    // The view panel's pointer events.
+    view::ViewInput& ViewEvents() { return viewInput_; }
 
     // Shared fields, named as the other parts of the program know them.
     std::string SkinDir;

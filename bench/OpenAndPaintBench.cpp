@@ -130,6 +130,48 @@ int main() {
     const double zoom1 = paintAt(1);
     const double zoom4 = paintAt(4);
 
+    // Pan steps: a drag on the view in move mode, the picture following the pointer by a few
+    // pixels each way in turn, with the paint of each step.
+    auto panAt = [&](int zoom) {
+        main->ZoomFactor = zoom;
+        main->OffsetX = main->OffsetY = 200;
+        main->MoveMode = true;
+        main->Image2->Update();
+        zylora::view::ViewInput& input = main->ViewEvents();
+        const zylora::platform::Point cursor = platform->CursorPos();
+        input.Image2MouseDown({view.width / 2, view.height / 2});
+        int step = 0;
+        const double ms = Time(15, [&] {
+            // Move the anchor rather than the cursor: each step sees the cursor 7 pixels off.
+            const int d = (++step % 2) ? 7 : -7;
+            main->PanAnchorX = cursor.x + d;
+            main->PanAnchorY = cursor.y + d;
+            input.Image2MouseMove({view.width / 2, view.height / 2});
+            main->Image2->Update();
+        });
+        input.Image2MouseUp();
+        return ms;
+    };
+    const double pan2 = panAt(2);
+    const double pan4 = panAt(4);
+    const double pan8 = panAt(8);
+    main->ZoomFactor = 1;
+    main->OffsetX = main->OffsetY = 0;
+
+    // One step of the corner drag: the window a pixel wider and higher or narrower and lower
+    // in turn, everything placed and repainted as the timer's step leaves it.
+    main->Image2->Update();
+    int grow = 0;
+    const double cornerStep = Time(15, [&] {
+        const zylora::platform::Point cursor = platform->CursorPos();
+        const int d = (++grow % 2) ? 1 : -1;
+        main->DragLastX = cursor.x - d;
+        main->DragLastY = cursor.y - d;
+        main->Timer1Timer();
+        main->Toolbar->Update();
+        main->Image2->Update();
+    });
+
     // The toolbar's commands, run as a release on their buttons runs them.
     auto action = [&](const char* word) {
         zylora::toolbar::TZylButton button(*main);
@@ -213,6 +255,10 @@ int main() {
     Report("open: decode, fit, place, frames, first paint", open, "the plain decode", decode);
     Report("view paint at zoom 1", zoom1, "one 1500x1000 copy", copy);
     Report("view paint at zoom 4", zoom4, "one 1500x1000 copy", copy);
+    Report("pan step at zoom 2, with the paint", pan2, "one 1500x1000 copy", copy);
+    Report("pan step at zoom 4, with the paint", pan4, "one 1500x1000 copy", copy);
+    Report("pan step at zoom 8, with the paint", pan8, "one 1500x1000 copy", copy);
+    Report("corner drag step: place, frames, toolbar, view", cornerStep, "one 1500x1000 copy", copy);
     Report("view paint after zoomin to 2", zoomIn2, "a 60 Hz frame", 1000.0 / 60);
     Report("view paint after zoomin to 8", zoomIn8, "a 60 Hz frame", 1000.0 / 60);
     Report("next: step to the other photo, first paint", step, "the plain decode of it", decodeSecond);

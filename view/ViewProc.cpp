@@ -76,7 +76,12 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     if (owner_.RollingUp || owner_.Unrolling) return true;
     const platform::Rect panel = owner_.Image2->Bounds();
     const float width = static_cast<float>(panel.width), height = static_cast<float>(panel.height);
-    auto surface = owner_.Platform().CreateSurface(panel.width, panel.height);
+    // Kept from paint to paint while the panel keeps its size: a pan step repaints often.
+    if (!surface_ || surface_->Width() != panel.width || surface_->Height() != panel.height) {
+        surface_.reset();
+        surface_ = owner_.Platform().CreateSurface(panel.width, panel.height);
+    }
+    platform::Surface* surface = surface_.get();
     surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
     surface->SetAntiAlias(true);
 

@@ -56,6 +56,7 @@ public:
 private:
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;
+    std::unique_ptr<platform::Surface> surface_;
 };
 
 }  // namespace zylora::view

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ImageHeader.h"
+#include "platform/Resample.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
@@ -23,15 +24,13 @@ bool Finite(float value) { return std::isfinite(value); }
 bool Finite(RectF r) { return Finite(r.left) && Finite(r.top) && Finite(r.width) && Finite(r.height); }
 Gdiplus::RectF ToGdiplus(RectF r) { return {r.left, r.top, r.width, r.height}; }
 
-std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, int width, int height, int x, int y) {
-    if (!bitmap || x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
-    Gdiplus::Color color;
-    if (bitmap->GetPixel(x, y, &color) != Gdiplus::Ok) return std::nullopt;
-    return color.GetA();
-}
+struct PixelBuffer;
 
-std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int height, int newWidth,
-                                   int newHeight);
+std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+                                    int height, int x, int y);
+
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+                                   int height, int newWidth, int newHeight);
 
 // Pixels in memory of our own, 32-bit straight ARGB rows without padding, wrapped by a GDI+
 // bitmap. Surfaces and reduced copies keep theirs so the hot paths (clearing, 1:1 copies,
@@ -121,10 +120,10 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     std::optional<std::uint8_t> AlphaAt(int x, int y) const override {
-        return AlphaOf(Bitmap(), width_, height_, x, y);
+        return AlphaOf(Bitmap(), Buffer(), width_, height_, x, y);
     }
     std::unique_ptr<Image> Reduced(int width, int height) const override {
-        return ReducedCopy(Bitmap(), width_, height_, width, height);
+        return ReducedCopy(Bitmap(), Buffer(), width_, height_, width, height);
     }
     void RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return;
@@ -163,6 +162,10 @@ public:
     }
     std::uint32_t* Pixels() { return buffer_.pixels.data(); }
     void MarkOpaque(bool opaque) { opaque_ = opaque; }
+    bool AllOpaque() const {
+        return std::all_of(buffer_.pixels.begin(), buffer_.pixels.end(),
+                           [](std::uint32_t p) { return (p >> 24) == 0xFF; });
+    }
 };
 
 class GdiSurface : public BitmapImage<Surface> {
@@ -238,6 +241,13 @@ public:
         const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
         if (right <= left || bottom <= top) return;
         if (CopyOneToOne(image, s, d)) return;
+        // Pixels of our own on both sides: resampled here, many times faster than GDI+.
+        const BitmapHolder* holder = HolderOf(image);
+        if (const PixelBuffer* from = holder ? holder->Buffer() : nullptr; from && !buffer_.pixels.empty()) {
+            DrawResampled({from->pixels.data(), from->width, from->height}, holder->Opaque(), s,
+                          {buffer_.pixels.data(), width_, height_}, d);
+            return;
+        }
         const float kx = d.width / s.width;
         const float ky = d.height / s.height;
         const Gdiplus::RectF target(d.left + (left - s.left) * kx, d.top + (top - s.top) * ky,
@@ -318,21 +328,6 @@ private:
         return true;
     }
 
-    // Straight-alpha source over destination.
-    static std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
-        const std::uint32_t sa = src >> 24;
-        if (sa == 255) return src;
-        if (sa == 0) return dst;
-        const std::uint32_t da = dst >> 24;
-        const std::uint32_t keep = da * (255 - sa) / 255;  // destination's share, 0..255
-        const std::uint32_t a = sa + keep;
-        auto channel = [&](int shift) {
-            const std::uint32_t sc = (src >> shift) & 0xFF, dc = (dst >> shift) & 0xFF;
-            return ((sc * sa + dc * keep + a / 2) / a) << shift;
-        };
-        return a << 24 | channel(16) | channel(8) | channel(0);
-    }
-
     // The bitmap to draw from, or null when there's nothing to draw: an empty image or
     // surface, or this surface itself (GDI+ can't draw a bitmap onto itself).
     Gdiplus::Bitmap* Source(const Image& image) const {
@@ -382,8 +377,17 @@ private:
     bool antiAlias_ = false;
 };
 
-std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int height, int newWidth,
-                                   int newHeight) {
+std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+                                    int height, int x, int y) {
+    if (!bitmap || x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
+    if (direct) return static_cast<std::uint8_t>(direct->pixels[static_cast<std::size_t>(y) * direct->width + x] >> 24);
+    Gdiplus::Color color;
+    if (bitmap->GetPixel(x, y, &color) != Gdiplus::Ok) return std::nullopt;
+    return color.GetA();
+}
+
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+                                   int height, int newWidth, int newHeight) {
     if (!bitmap || width <= 0 || height <= 0) return std::make_unique<GdiImage>(nullptr);
     newWidth = std::clamp(newWidth, 1, width);
     newHeight = std::clamp(newHeight, 1, height);
@@ -404,8 +408,13 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int heigh
         const int bottom = static_cast<int>(static_cast<long long>(y + 1) * height / newHeight);
         Gdiplus::Rect band(0, top, width, bottom - top);
         Gdiplus::BitmapData data{};
-        if (bitmap->LockBits(&band, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        if (direct) {
+            data.Scan0 = const_cast<std::uint32_t*>(direct->pixels.data() + static_cast<std::ptrdiff_t>(top) * width);
+            data.Stride = width * 4;
+        } else if (bitmap->LockBits(&band, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+                   Gdiplus::Ok) {
             return std::make_unique<GdiImage>(nullptr);
+        }
         std::fill(sums.begin(), sums.end(), 0);
         for (int row = 0; row < bottom - top; ++row) {
             const auto* pixels = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
@@ -423,7 +432,7 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, int width, int heigh
                 }
             }
         }
-        bitmap->UnlockBits(&data);
+        if (!direct) bitmap->UnlockBits(&data);
         std::uint32_t* out = copy->Pixels() + static_cast<std::ptrdiff_t>(y) * newWidth;
         for (int x = 0; x < newWidth; ++x) {
             const std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
@@ -495,6 +504,28 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path) {
         if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||
             bitmap->GetHeight() == 0)
             bitmap.reset();
+    }
+    if (!bitmap) return std::make_unique<GdiImage>(nullptr);
+    // The pixels once into memory of our own, in the layout every drawing path reads
+    // directly; the decoder's bitmap stays only when that memory can't be had.
+    const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
+    auto own = std::make_unique<GdiImage>(width, height);
+    if (own->Width() == width && own->Height() == height) {
+        Gdiplus::Rect all(0, 0, width, height);
+        Gdiplus::BitmapData data{};
+        data.Width = static_cast<UINT>(width);
+        data.Height = static_cast<UINT>(height);
+        data.Stride = width * 4;
+        data.PixelFormat = PixelFormat32bppARGB;
+        data.Scan0 = own->Pixels();
+        if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                             PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+            bitmap->UnlockBits(&data);
+            own->MarkOpaque(!Gdiplus::IsAlphaPixelFormat(bitmap->GetPixelFormat()) &&
+                                !Gdiplus::IsIndexedPixelFormat(bitmap->GetPixelFormat()) ||
+                            own->AllOpaque());
+            return own;
+        }
     }
     return std::make_unique<GdiImage>(std::move(bitmap));
 }

@@ -51,7 +51,8 @@ void FakeImage::DrawImage(const platform::Image& image, Rect d) {
                     std::to_string(d.width) + "," + std::to_string(d.height));
 }
 
-void FakeImage::Clear(platform::Argb color) { draws.push_back("clear " + std::to_string(color)); }
+// Clearing covers every pixel: what was drawn before is gone.
+void FakeImage::Clear(platform::Argb color) { draws = {"clear " + std::to_string(color)}; }
 
 
 void FakeImage::FillTexture(const platform::Image& image, float scaleX, float scaleY,

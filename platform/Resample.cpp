@@ -1,0 +1,193 @@
+#include "platform/Resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace zylora::platform {
+
+namespace {
+
+// a + (b - a) * w / 256 on all four channels at once, rounded: red and blue in one
+// multiplication, alpha and green in the other, each channel with 16 bits of room.
+inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
+    const std::uint32_t v = 256 - w;
+    const std::uint32_t rb = (((a & 0xFF00FFu) * v + (b & 0xFF00FFu) * w + 0x800080u) >> 8) & 0xFF00FFu;
+    const std::uint32_t ag = (((a >> 8) & 0xFF00FFu) * v + ((b >> 8) & 0xFF00FFu) * w + 0x800080u) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+inline std::uint32_t Premultiplied(std::uint32_t p) {
+    const std::uint32_t a = p >> 24;
+    if (a == 255) return p;
+    auto channel = [&](int shift) { return ((((p >> shift) & 0xFFu) * a + 127) / 255) << shift; };
+    return a << 24 | channel(16) | channel(8) | channel(0);
+}
+
+// A premultiplied pixel over a straight-alpha one.
+inline std::uint32_t PremultipliedOver(std::uint32_t s, std::uint32_t d) {
+    const std::uint32_t sa = s >> 24;
+    if (sa == 0) return d;
+    const std::uint32_t keep = (d >> 24) * (255 - sa);  // the destination's share, times 255
+    const std::uint32_t a255 = sa * 255 + keep;
+    auto channel = [&](int shift) {
+        const std::uint32_t sc = (s >> shift) & 0xFFu, dc = (d >> shift) & 0xFFu;
+        return std::min<std::uint32_t>(255, (sc * 255 * 255 + dc * keep + a255 / 2) / a255) << shift;
+    };
+    return ((a255 + 127) / 255) << 24 | channel(16) | channel(8) | channel(0);
+}
+
+#if defined(__SSE2__)
+// Lerp of four pixels at once, each channel widened to 16 bits; the weights of pixels 0 and 1
+// in `wLow`, of 2 and 3 in `wHigh`, each repeated for the four channels.
+inline __m128i Lerp4(__m128i a, __m128i b, __m128i wLow, __m128i wHigh) {
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(256), half = _mm_set1_epi16(128);
+    auto mix = [&](__m128i x, __m128i y, __m128i w) {
+        // At most 255 * 256 + 128: the sums stay inside 16 unsigned bits.
+        const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(x, _mm_sub_epi16(full, w)),
+                                                        _mm_mullo_epi16(y, w)), half);
+        return _mm_srli_epi16(sum, 8);
+    };
+    return _mm_packus_epi16(mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), wLow),
+                            mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), wHigh));
+}
+#endif
+
+// out[i] = Lerp(a[i], b[i], w) for the row.
+void LerpRows(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t w, std::uint32_t* out, int n) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i weight = _mm_set1_epi16(static_cast<short>(w));
+    for (; i + 4 <= n; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, weight, weight));
+    }
+#endif
+    for (; i < n; ++i) out[i] = Lerp(a[i], b[i], w);
+}
+
+// The columns of one destination row: first[i] and second[i] of the source line mixed by
+// weight[i]; wide holds each weight four times over, for the four channels.
+void MixColumns(const std::uint32_t* line, const int* first, const int* second, const std::uint32_t* weight,
+                const std::uint16_t* wide, std::uint32_t* out, int n) {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= n; i += 4) {
+        const __m128i x = _mm_set_epi32(static_cast<int>(line[first[i + 3]]), static_cast<int>(line[first[i + 2]]),
+                                        static_cast<int>(line[first[i + 1]]), static_cast<int>(line[first[i]]));
+        const __m128i y = _mm_set_epi32(static_cast<int>(line[second[i + 3]]), static_cast<int>(line[second[i + 2]]),
+                                        static_cast<int>(line[second[i + 1]]), static_cast<int>(line[second[i]]));
+        const __m128i wLow = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wide + 4 * i));
+        const __m128i wHigh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wide + 4 * i + 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, wLow, wHigh));
+    }
+#else
+    (void)wide;
+#endif
+    for (; i < n; ++i) out[i] = Lerp(line[first[i]], line[second[i]], weight[i]);
+}
+
+// The first destination pixel whose centre lies at or after the edge.
+int FirstCentreFrom(double edge) { return static_cast<int>(std::ceil(edge - 0.5)); }
+
+}  // namespace
+
+std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
+    const std::uint32_t sa = src >> 24;
+    if (sa == 255) return src;
+    if (sa == 0) return dst;
+    const std::uint32_t da = dst >> 24;
+    const std::uint32_t keep = da * (255 - sa) / 255;  // destination's share, 0..255
+    const std::uint32_t a = sa + keep;
+    auto channel = [&](int shift) {
+        const std::uint32_t sc = (src >> shift) & 0xFF, dc = (dst >> shift) & 0xFF;
+        return ((sc * sa + dc * keep + a / 2) / a) << shift;
+    };
+    return a << 24 | channel(16) | channel(8) | channel(0);
+}
+
+void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
+    auto finite = [](RectF r) {
+        return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) && std::isfinite(r.height);
+    };
+    if (!from.pixels || !to.pixels || !finite(s) || !finite(d) || s.width <= 0 || s.height <= 0 ||
+        d.width <= 0 || d.height <= 0)
+        return;
+    // The part of the source inside the picture, and the pixels that may be sampled.
+    const double left = std::max<double>(s.left, 0), right = std::min<double>(s.left + double(s.width), from.width);
+    const double top = std::max<double>(s.top, 0), bottom = std::min<double>(s.top + double(s.height), from.height);
+    if (right <= left || bottom <= top) return;
+    const int lowX = static_cast<int>(left), highX = std::min(from.width - 1, static_cast<int>(std::ceil(right)) - 1);
+    const int lowY = static_cast<int>(top), highY = std::min(from.height - 1, static_cast<int>(std::ceil(bottom)) - 1);
+
+    // Destination pixels per source pixel, and the destination pixels that part covers.
+    const double kx = double(d.width) / s.width, ky = double(d.height) / s.height;
+    const int x0 = std::max(0, FirstCentreFrom(d.left + (left - s.left) * kx));
+    const int x1 = std::min(to.width, FirstCentreFrom(d.left + (right - s.left) * kx));
+    const int y0 = std::max(0, FirstCentreFrom(d.top + (top - s.top) * ky));
+    const int y1 = std::min(to.height, FirstCentreFrom(d.top + (bottom - s.top) * ky));
+    if (x1 <= x0 || y1 <= y0) return;
+
+    // Per destination column: the left one of the two source columns and the weight of the
+    // right one, in 256ths.
+    const int columns = x1 - x0;
+    std::vector<int> first(static_cast<std::size_t>(columns)), second(first.size());
+    std::vector<std::uint32_t> weight(first.size());
+    std::vector<std::uint16_t> wide(first.size() * 4);
+    for (int i = 0; i < columns; ++i) {
+        const double u = s.left + (x0 + i + 0.5 - d.left) / kx - 0.5;
+        const double fu = std::floor(u);
+        const int c = static_cast<int>(fu);
+        first[i] = std::clamp(c, lowX, highX);
+        second[i] = std::clamp(c + 1, lowX, highX);
+        weight[i] = static_cast<std::uint32_t>(std::lround((u - fu) * 256));
+        std::fill_n(wide.begin() + 4 * i, 4, static_cast<std::uint16_t>(weight[i]));
+    }
+
+    // Source rows mixed across, the two the current destination row needs, kept while the
+    // next row needs them too (a magnified view uses each source row many times).
+    std::vector<std::uint32_t> rows[2] = {std::vector<std::uint32_t>(first.size()),
+                                          std::vector<std::uint32_t>(first.size())};
+    int rowOf[2] = {-1, -1};
+    std::vector<std::uint32_t> premultiplied(opaque ? 0 : static_cast<std::size_t>(from.width));
+    auto mixAcross = [&](int sourceRow, std::vector<std::uint32_t>& out) {
+        const std::uint32_t* line = from.pixels + static_cast<std::ptrdiff_t>(sourceRow) * from.width;
+        if (!opaque) {
+            for (int x = lowX; x <= highX; ++x) premultiplied[x] = Premultiplied(line[x]);
+            line = premultiplied.data();
+        }
+        MixColumns(line, first.data(), second.data(), weight.data(), wide.data(), out.data(), columns);
+    };
+    auto rowFor = [&](int sourceRow) -> const std::vector<std::uint32_t>& {
+        for (int k = 0; k < 2; ++k)
+            if (rowOf[k] == sourceRow) return rows[k];
+        // Replace the one the current row doesn't need: the older, lower one.
+        const int k = rowOf[0] < rowOf[1] ? 0 : 1;
+        mixAcross(sourceRow, rows[k]);
+        rowOf[k] = sourceRow;
+        return rows[k];
+    };
+
+    for (int y = y0; y < y1; ++y) {
+        const double v = s.top + (y + 0.5 - d.top) / ky - 0.5;
+        const double fv = std::floor(v);
+        const int r = static_cast<int>(fv);
+        const int upper = std::clamp(r, lowY, highY), lower = std::clamp(r + 1, lowY, highY);
+        const std::uint32_t w = static_cast<std::uint32_t>(std::lround((v - fv) * 256));
+        const std::vector<std::uint32_t>& a = rowFor(upper);
+        const std::vector<std::uint32_t>& b = rowFor(lower);
+        std::uint32_t* out = to.pixels + static_cast<std::ptrdiff_t>(y) * to.width + x0;
+        if (opaque) {
+            LerpRows(a.data(), b.data(), w, out, columns);
+        } else {
+            for (int i = 0; i < columns; ++i) out[i] = PremultipliedOver(Lerp(a[i], b[i], w), out[i]);
+        }
+    }
+}
+
+}  // namespace zylora::platform

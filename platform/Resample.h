@@ -1,0 +1,35 @@
+// Drawing one 32-bit ARGB (straight alpha) pixel grid stretched onto another, bilinear,
+// without the imaging library: the view's hot path, a paint at every pan and resize step.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Types.h"
+
+namespace zylora::platform {
+
+// Rows of pixels without padding between them.
+struct PixelGrid {
+    std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+struct ConstPixelGrid {
+    const std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// Draws the source rectangle of `from` (its pixels, as floats) stretched into the destination
+// rectangle of `to`. Pixel centres map onto pixel centres and each destination pixel mixes
+// the four source pixels around its place, so a source at its own size on whole pixels is
+// copied exactly. Only the part of the source inside the picture is drawn, the picture's
+// edge pixels repeating up to its edges; the rest of the destination is left alone. An opaque
+// source replaces what it covers, any other is blended over it.
+void DrawResampled(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination);
+
+// Straight-alpha source over straight-alpha destination.
+std::uint32_t Over(std::uint32_t source, std::uint32_t destination);
+
+}  // namespace zylora::platform

@@ -1,0 +1,70 @@
+// Pixel grids drawn stretched onto one another.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/Resample.h"
+
+namespace zylora::testing {
+namespace {
+
+using platform::RectF;
+
+constexpr std::uint32_t Red = 0xFFFF0000u, Blue = 0xFF0000FFu, Grey = 0xFF808080u;
+
+struct Grid {
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+    Grid(int w, int h, std::uint32_t fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+    std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    platform::ConstPixelGrid From() const { return {pixels.data(), width, height}; }
+    platform::PixelGrid To() { return {pixels.data(), width, height}; }
+};
+
+TEST(ResampleTest, WholePixelsAtTheirOwnSizeAreCopiedExactlyAndOnlyWhereThePictureIs) {
+    Grid from(4, 3, 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) from.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 16 + y);
+    Grid to(6, 6, Grey);
+    // One column and one row of the source lie outside the picture.
+    platform::DrawResampled(from.From(), true, {1, 1, 4, 3}, to.To(), {2, 2, 4, 3});
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const bool inside = x >= 2 && x < 5 && y >= 2 && y < 4;
+            const std::uint32_t expected = inside ? from.At(x - 1, y - 1) : Grey;
+            EXPECT_EQ(to.At(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(ResampleTest, BetweenPixelsTheNeighboursMix) {
+    Grid from(2, 1, Red);
+    from.At(1, 0) = Blue;
+    Grid to(4, 1, 0);
+    platform::DrawResampled(from.From(), true, {0, 0, 2, 1}, to.To(), {0, 0, 4, 1});  // twice as wide
+    EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{Red, 0xFFBF0040u, 0xFF4000BFu, Blue}));
+    Grid half(1, 1, 0);
+    platform::DrawResampled(from.From(), true, {0.5f, 0, 1, 1}, half.To(), {0, 0, 1, 1});
+    EXPECT_EQ(half.pixels[0], 0xFF800080u);
+}
+
+TEST(ResampleTest, ATranslucentSourceBlendsOverWhatIsThere) {
+    Grid from(1, 1, 0x80FF0000u);  // half-transparent red
+    Grid to(2, 1, Blue);
+    platform::DrawResampled(from.From(), false, {0, 0, 1, 1}, to.To(), {0, 0, 1, 1});
+    EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{0xFF80007Fu, Blue}));
+    Grid clear(1, 1, 0x00FF0000u);
+    platform::DrawResampled(clear.From(), false, {0, 0, 1, 1}, to.To(), {1, 0, 1, 1});
+    EXPECT_EQ(to.pixels[1], Blue);
+}
+
+TEST(ResampleTest, NonsenseRectanglesDrawNothing) {
+    Grid from(2, 2, Red);
+    Grid to(2, 2, Grey);
+    for (RectF s : {RectF{0, 0, 0, 2}, RectF{5, 5, 2, 2}, RectF{0, 0, -2, 2}, RectF{0, 0, 1e30f * 1e30f, 2}})
+        platform::DrawResampled(from.From(), true, s, to.To(), {0, 0, 2, 2});
+    platform::DrawResampled(from.From(), true, {0, 0, 2, 2}, to.To(), {10, 10, 2, 2});
+    EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, Grey));
+}
+
+}  // namespace
+}  // namespace zylora::testing

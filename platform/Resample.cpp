@@ -97,6 +97,7 @@ int FirstCentreFrom(double edge) { return static_cast<int>(std::ceil(edge - 0.5)
 
 }  // namespace
 
+
 std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
     const std::uint32_t sa = src >> 24;
     if (sa == 255) return src;
@@ -111,11 +112,94 @@ std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
     return a << 24 | channel(16) | channel(8) | channel(0);
 }
 
-void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
-    auto finite = [](RectF r) {
-        return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) && std::isfinite(r.height);
+namespace {
+
+bool Finite(RectF r) {
+    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) && std::isfinite(r.height);
+}
+
+// Where the destination pixels along one axis sample the source: for each, the two
+// neighbouring source pixels and the weight of the second, in 256ths.
+struct Axis {
+    std::vector<int> first, second;
+    std::vector<std::uint32_t> weight;
+};
+
+// Destination pixel p samples at start + (p + 0.5) * step - 0.5 (pixel centres onto pixel
+// centres). With a period the source repeats (a tiled texture); without, the samples stay
+// within [low, high].
+Axis MapAxis(int from, int to, double start, double step, int low, int high, int period) {
+    Axis axis;
+    const std::size_t count = static_cast<std::size_t>(to - from);
+    axis.first.resize(count);
+    axis.second.resize(count);
+    axis.weight.resize(count);
+    auto place = [&](long long i) {
+        if (period <= 0) return static_cast<int>(std::clamp<long long>(i, low, high));
+        const long long m = i % period;
+        return static_cast<int>(m < 0 ? m + period : m);
     };
-    if (!from.pixels || !to.pixels || !finite(s) || !finite(d) || s.width <= 0 || s.height <= 0 ||
+    for (std::size_t k = 0; k < count; ++k) {
+        const double u = start + (from + static_cast<double>(k) + 0.5) * step - 0.5;
+        const double fu = std::floor(u);
+        const long long c = static_cast<long long>(fu);
+        axis.first[k] = place(c);
+        axis.second[k] = place(c + 1);
+        axis.weight[k] = static_cast<std::uint32_t>(std::lround((u - fu) * 256));
+    }
+    return axis;
+}
+
+// Draws onto the destination block from (x0, y0), one pixel per entry of the axes.
+void Compose(ConstPixelGrid from, bool opaque, const Axis& columns, const Axis& rows, PixelGrid to, int x0,
+             int y0) {
+    const int n = static_cast<int>(columns.first.size());
+    std::vector<std::uint16_t> wide(columns.weight.size() * 4);
+    for (std::size_t i = 0; i < columns.weight.size(); ++i)
+        std::fill_n(wide.begin() + static_cast<std::ptrdiff_t>(4 * i), 4,
+                    static_cast<std::uint16_t>(columns.weight[i]));
+    const auto [lowX, highX] = std::minmax_element(columns.first.begin(), columns.first.end());
+    const int usedFrom = std::min(*lowX, *std::min_element(columns.second.begin(), columns.second.end()));
+    const int usedTo = std::max(*highX, *std::max_element(columns.second.begin(), columns.second.end()));
+
+    // Source rows mixed across, the two the current destination row needs, kept while the
+    // next row needs them too (a magnified view uses each source row many times).
+    std::vector<std::uint32_t> mixed[2] = {std::vector<std::uint32_t>(static_cast<std::size_t>(n)),
+                                           std::vector<std::uint32_t>(static_cast<std::size_t>(n))};
+    int mixedRow[2] = {-1, -1};
+    std::vector<std::uint32_t> premultiplied(opaque ? 0 : static_cast<std::size_t>(from.width));
+    auto rowFor = [&](int sourceRow, int keep) -> const std::vector<std::uint32_t>& {
+        for (int k = 0; k < 2; ++k)
+            if (mixedRow[k] == sourceRow) return mixed[k];
+        const int k = mixedRow[0] == keep ? 1 : 0;  // never the other row of this pair
+        const std::uint32_t* line = from.pixels + static_cast<std::ptrdiff_t>(sourceRow) * from.width;
+        if (!opaque) {
+            for (int x = usedFrom; x <= usedTo; ++x) premultiplied[static_cast<std::size_t>(x)] = Premultiplied(line[x]);
+            line = premultiplied.data();
+        }
+        MixColumns(line, columns.first.data(), columns.second.data(), columns.weight.data(), wide.data(),
+                   mixed[k].data(), n);
+        mixedRow[k] = sourceRow;
+        return mixed[k];
+    };
+
+    for (std::size_t r = 0; r < rows.first.size(); ++r) {
+        const std::vector<std::uint32_t>& a = rowFor(rows.first[r], rows.second[r]);
+        const std::vector<std::uint32_t>& b = rowFor(rows.second[r], rows.first[r]);
+        std::uint32_t* out = to.pixels + (static_cast<std::ptrdiff_t>(y0) + static_cast<std::ptrdiff_t>(r)) * to.width + x0;
+        const std::uint32_t w = rows.weight[r];
+        if (opaque) {
+            LerpRows(a.data(), b.data(), w, out, n);
+        } else {
+            for (int i = 0; i < n; ++i) out[i] = PremultipliedOver(Lerp(a[i], b[i], w), out[i]);
+        }
+    }
+}
+
+}  // namespace
+
+void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
+    if (!from.pixels || !to.pixels || !Finite(s) || !Finite(d) || s.width <= 0 || s.height <= 0 ||
         d.width <= 0 || d.height <= 0)
         return;
     // The part of the source inside the picture, and the pixels that may be sampled.
@@ -132,62 +216,21 @@ void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, Rect
     const int y0 = std::max(0, FirstCentreFrom(d.top + (top - s.top) * ky));
     const int y1 = std::min(to.height, FirstCentreFrom(d.top + (bottom - s.top) * ky));
     if (x1 <= x0 || y1 <= y0) return;
+    Compose(from, opaque, MapAxis(x0, x1, s.left - d.left / kx, 1 / kx, lowX, highX, 0),
+            MapAxis(y0, y1, s.top - d.top / ky, 1 / ky, lowY, highY, 0), to, x0, y0);
+}
 
-    // Per destination column: the left one of the two source columns and the weight of the
-    // right one, in 256ths.
-    const int columns = x1 - x0;
-    std::vector<int> first(static_cast<std::size_t>(columns)), second(first.size());
-    std::vector<std::uint32_t> weight(first.size());
-    std::vector<std::uint16_t> wide(first.size() * 4);
-    for (int i = 0; i < columns; ++i) {
-        const double u = s.left + (x0 + i + 0.5 - d.left) / kx - 0.5;
-        const double fu = std::floor(u);
-        const int c = static_cast<int>(fu);
-        first[i] = std::clamp(c, lowX, highX);
-        second[i] = std::clamp(c + 1, lowX, highX);
-        weight[i] = static_cast<std::uint32_t>(std::lround((u - fu) * 256));
-        std::fill_n(wide.begin() + 4 * i, 4, static_cast<std::uint16_t>(weight[i]));
-    }
-
-    // Source rows mixed across, the two the current destination row needs, kept while the
-    // next row needs them too (a magnified view uses each source row many times).
-    std::vector<std::uint32_t> rows[2] = {std::vector<std::uint32_t>(first.size()),
-                                          std::vector<std::uint32_t>(first.size())};
-    int rowOf[2] = {-1, -1};
-    std::vector<std::uint32_t> premultiplied(opaque ? 0 : static_cast<std::size_t>(from.width));
-    auto mixAcross = [&](int sourceRow, std::vector<std::uint32_t>& out) {
-        const std::uint32_t* line = from.pixels + static_cast<std::ptrdiff_t>(sourceRow) * from.width;
-        if (!opaque) {
-            for (int x = lowX; x <= highX; ++x) premultiplied[x] = Premultiplied(line[x]);
-            line = premultiplied.data();
-        }
-        MixColumns(line, first.data(), second.data(), weight.data(), wide.data(), out.data(), columns);
-    };
-    auto rowFor = [&](int sourceRow) -> const std::vector<std::uint32_t>& {
-        for (int k = 0; k < 2; ++k)
-            if (rowOf[k] == sourceRow) return rows[k];
-        // Replace the one the current row doesn't need: the older, lower one.
-        const int k = rowOf[0] < rowOf[1] ? 0 : 1;
-        mixAcross(sourceRow, rows[k]);
-        rowOf[k] = sourceRow;
-        return rows[k];
-    };
-
-    for (int y = y0; y < y1; ++y) {
-        const double v = s.top + (y + 0.5 - d.top) / ky - 0.5;
-        const double fv = std::floor(v);
-        const int r = static_cast<int>(fv);
-        const int upper = std::clamp(r, lowY, highY), lower = std::clamp(r + 1, lowY, highY);
-        const std::uint32_t w = static_cast<std::uint32_t>(std::lround((v - fv) * 256));
-        const std::vector<std::uint32_t>& a = rowFor(upper);
-        const std::vector<std::uint32_t>& b = rowFor(lower);
-        std::uint32_t* out = to.pixels + static_cast<std::ptrdiff_t>(y) * to.width + x0;
-        if (opaque) {
-            LerpRows(a.data(), b.data(), w, out, columns);
-        } else {
-            for (int i = 0; i < columns; ++i) out[i] = PremultipliedOver(Lerp(a[i], b[i], w), out[i]);
-        }
-    }
+void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, RectF area, PixelGrid to) {
+    if (!texture.pixels || !to.pixels || texture.width <= 0 || texture.height <= 0 || !Finite(area) ||
+        !std::isfinite(scaleX) || !std::isfinite(scaleY) || scaleX <= 0 || scaleY <= 0)
+        return;
+    const int x0 = std::max(0, FirstCentreFrom(area.left));
+    const int x1 = std::min(to.width, FirstCentreFrom(double(area.left) + area.width));
+    const int y0 = std::max(0, FirstCentreFrom(area.top));
+    const int y1 = std::min(to.height, FirstCentreFrom(double(area.top) + area.height));
+    if (x1 <= x0 || y1 <= y0) return;
+    Compose(texture, opaque, MapAxis(x0, x1, 0, 1.0 / scaleX, 0, 0, texture.width),
+            MapAxis(y0, y1, 0, 1.0 / scaleY, 0, 0, texture.height), to, x0, y0);
 }
 
 }  // namespace zylora::platform

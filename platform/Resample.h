@@ -29,6 +29,10 @@ struct ConstPixelGrid {
 // source replaces what it covers, any other is blended over it.
 void DrawResampled(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination);
 
+// Fills the area with the texture repeated from the grid's origin, each copy scaled by
+// (scaleX, scaleY) (both above 0), bilinear across the copies' seams.
+void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, RectF area, PixelGrid to);
+
 // Straight-alpha source over straight-alpha destination.
 std::uint32_t Over(std::uint32_t source, std::uint32_t destination);
 

@@ -178,6 +178,13 @@ public:
     void DrawImage(const Image& image, Rect d) override {
         Gdiplus::Bitmap* source = Source(image);
         if (!source) return;
+        // The whole image: with pixels of our own on both sides, the own paths draw it.
+        if (HolderOf(image)->Buffer() && !buffer_.pixels.empty()) {
+            DrawImageRect(image, {0, 0, static_cast<float>(image.Width()), static_cast<float>(image.Height())},
+                          {static_cast<float>(d.left), static_cast<float>(d.top), static_cast<float>(d.width),
+                           static_cast<float>(d.height)});
+            return;
+        }
         Gdiplus::Graphics graphics(bitmap_.get());
         Prepare(graphics);
         graphics.DrawImage(source, Gdiplus::Rect(d.left, d.top, d.width, d.height));
@@ -195,6 +202,13 @@ public:
         if (!source || !Finite(scaleX) || !Finite(scaleY) || scaleX == 0 || scaleY == 0 ||
             !Finite(area))
             return;
+        const BitmapHolder* holder = HolderOf(image);
+        if (const PixelBuffer* texture = holder ? holder->Buffer() : nullptr;
+            texture && !buffer_.pixels.empty() && scaleX > 0 && scaleY > 0) {
+            FillTiled({texture->pixels.data(), texture->width, texture->height}, holder->Opaque(), scaleX,
+                      scaleY, area, {buffer_.pixels.data(), width_, height_});
+            return;
+        }
         Gdiplus::TextureBrush brush(source, Gdiplus::WrapModeTile);
         brush.ScaleTransform(scaleX, scaleY, Gdiplus::MatrixOrderPrepend);
         Gdiplus::Graphics graphics(bitmap_.get());

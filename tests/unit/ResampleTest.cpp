@@ -57,6 +57,21 @@ TEST(ResampleTest, ATranslucentSourceBlendsOverWhatIsThere) {
     EXPECT_EQ(to.pixels[1], Blue);
 }
 
+TEST(ResampleTest, TexturesRepeatFromTheOriginAndBlendAcrossTheirSeams) {
+    Grid texture(2, 1, Red);
+    texture.At(1, 0) = Blue;
+    Grid to(5, 2, Grey);
+    platform::FillTiled(texture.From(), true, 1, 1, {1, 0, 3, 2}, to.To());
+    EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{Grey, Blue, Red, Blue, Grey, Grey, Blue, Red, Blue, Grey}));
+    Grid wide(8, 1, 0);
+    platform::FillTiled(texture.From(), true, 2, 1, {0, 0, 8, 1}, wide.To());
+    // Each texel twice as wide; between the copies blue mixes back into red.
+    EXPECT_EQ(wide.pixels, (std::vector<std::uint32_t>{0xFFBF0040u, 0xFFBF0040u, 0xFF4000BFu, 0xFF4000BFu,
+                                                       0xFFBF0040u, 0xFFBF0040u, 0xFF4000BFu, 0xFF4000BFu}));
+    platform::FillTiled(texture.From(), true, 0, 1, {0, 0, 8, 1}, wide.To());  // no inverse: nothing
+    EXPECT_EQ(wide.pixels[0], 0xFFBF0040u);
+}
+
 TEST(ResampleTest, NonsenseRectanglesDrawNothing) {
     Grid from(2, 2, Red);
     Grid to(2, 2, Grey);

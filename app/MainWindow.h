@@ -10,6 +10,7 @@
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
 #include "platform/Platform.h"
+#include "skin/SkinImages.h"
 #include "toolbar/ToolbarInput.h"
 #include "toolbar/ToolbarProc.h"
 #include "view/FileListBox.h"
@@ -160,6 +161,8 @@ public:
     std::unique_ptr<platform::Timer> Timer1;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     view::TFileListBox FileListBox1{platform_.Files(), "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg"};
+    // The frame windows' skin images, kept between repaints.
+    skin::SkinImages FrameImages{platform_};
 
     // The frame windows (declared after the components they refer to).
     std::unique_ptr<skin::TfrmTop> TopFrame;

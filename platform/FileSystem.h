@@ -2,6 +2,7 @@
 // page, exactly as the program received or built them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,13 @@ struct FolderEntry {
     bool hidden = false;
     bool system = false;
     friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+};
+
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;  // the system's last-write time, in its own units
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
 class FileSystem {
@@ -31,6 +39,8 @@ public:
     // Every entry of the folder but "." and "..", in the order the file system lists them;
     // nothing when the folder can't be read (missing, not a folder, no access).
     virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    // The plain file's size and last-write time; nothing when there is no such file.
+    virtual std::optional<FileStamp> StampOf(const std::string& path) = 0;
     // The process's working directory, as the system gives it.
     virtual std::string WorkingDirectory() = 0;
 };

@@ -21,30 +21,28 @@ void TEdgeWindow::PaintEdge(int width, int height) {
     window_->PresentLayered(*surface, 255);
 }
 
-std::unique_ptr<platform::Image> TEdgeWindow::LoadImage(const std::string& baseName) const {
-    return platform_.DecodeImage(MainWindow->GetSkinPath() + Prefix() + baseName);
+const platform::Image& TEdgeWindow::LoadImage(const std::string& baseName) const {
+    return MainWindow->FrameImages.Get(MainWindow->GetSkinPath() + Prefix() + baseName);
 }
 
 // One image stretched to the full width, repeating downwards at its own height.
 void TfrmBottom::DrawEdge(platform::Surface& surface, int width, int height) {
     surface.SetPixelOffset(platform::PixelOffset::Half);
-    auto image = LoadImage("bottom.png");
-    if (image->Width() <= 0) return;  // no stretch factor without a width
-    const float scaleX = static_cast<float>(width) / static_cast<float>(image->Width());
-    surface.FillTexture(*image, scaleX, 1.0f,
+    const platform::Image& image = LoadImage("bottom.png");
+    if (image.Width() <= 0) return;  // no stretch factor without a width
+    const float scaleX = static_cast<float>(width) / static_cast<float>(image.Width());
+    surface.FillTexture(image, scaleX, 1.0f,
                         {0, 0, static_cast<float>(width), static_cast<float>(height)});
 }
 
 // The bottom piece at the foot, stretched to the width; the middle piece tiled above it.
 void TSideWindow::DrawEdge(platform::Surface& surface, int width, int height) {
-    auto bottom = LoadImage(side_ + "_bottom.png");
-    const int h = bottom->Height();
-    surface.DrawImage(*bottom, {0, height - h, width, h});
-    bottom.reset();
+    const platform::Image& bottom = LoadImage(side_ + "_bottom.png");
+    const int h = bottom.Height();
+    surface.DrawImage(bottom, {0, height - h, width, h});
     // A window lower than its bottom piece shows only the piece, cut at the top.
     if (height - h <= 0) return;
-    auto middle = LoadImage(side_ + "_middle.png");
-    surface.FillTexture(*middle, 1.0f, 1.0f,
+    surface.FillTexture(LoadImage(side_ + "_middle.png"), 1.0f, 1.0f,
                         {0, 0, static_cast<float>(width), static_cast<float>(height - h)});
 }
 

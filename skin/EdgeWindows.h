@@ -59,8 +59,8 @@ protected:
 
     // The state prefix of the edge images: "inactive_" while the application is inactive.
     std::string Prefix() const;
-    // Decodes a skin image of the current state; freed by the caller after the paint.
-    std::unique_ptr<platform::Image> LoadImage(const std::string& baseName) const;
+    // A skin image of the current state.
+    const platform::Image& LoadImage(const std::string& baseName) const;
     // Draws the window's images on a surface of its new size (both above 0).
     virtual void DrawEdge(platform::Surface& surface, int width, int height) = 0;
 

@@ -10,6 +10,7 @@ namespace zylora::app {
 void TfrmMiddle::LoadSkin() {
     const std::string skinPath = GetSkinPath();
     platform::IniFile skinFile(platform_.Files(), skinPath + "values.ini");
+    FrameImages.Clear();
 
     CornerImage.reset();
     if (platform_.Files().FileExists(skinPath + "corner.png"))

@@ -158,21 +158,20 @@ void TfrmTop::PaintTitle(int width, int height) {
 // one copy spans the middle; its texture stays anchored at the surface origin.
 void TfrmTop::DrawStrip(platform::Surface& surface, int width, int height) {
     const std::string path = SkinPath() + StripPrefix();
-    auto left = platform_.DecodeImage(path + "left_top.png");
-    const int leftWidth = left->Width();
-    surface.DrawImage(*left, {0, 0, leftWidth, height});
-    left.reset();
+    SkinImages& images = MainWindow->FrameImages;
+    const platform::Image& left = images.Get(path + "left_top.png");
+    const int leftWidth = left.Width();
+    surface.DrawImage(left, {0, 0, leftWidth, height});
 
-    auto right = platform_.DecodeImage(path + "right_top.png");
-    const int rightWidth = right->Width();
-    surface.DrawImage(*right, {width - rightWidth, 0, rightWidth, height});
-    right.reset();
+    const platform::Image& right = images.Get(path + "right_top.png");
+    const int rightWidth = right.Width();
+    surface.DrawImage(right, {width - rightWidth, 0, rightWidth, height});
 
     const long long middle = static_cast<long long>(width) - leftWidth - rightWidth;
-    auto top = platform_.DecodeImage(path + "top.png");
-    if (middle <= 0 || top->Width() <= 0) return;
-    const float scaleX = static_cast<float>(middle) / static_cast<float>(top->Width());
-    surface.FillTexture(*top, scaleX, 1.0f,
+    const platform::Image& top = images.Get(path + "top.png");
+    if (middle <= 0 || top.Width() <= 0) return;
+    const float scaleX = static_cast<float>(middle) / static_cast<float>(top.Width());
+    surface.FillTexture(top, scaleX, 1.0f,
                         {static_cast<float>(leftWidth), 0, static_cast<float>(middle),
                          static_cast<float>(height)});
 }

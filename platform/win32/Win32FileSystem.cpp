@@ -103,6 +103,16 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
     return entries;
 }
 
+std::optional<FileStamp> Win32FileSystem::StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(WideFromAnsi(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
+                     static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                         data.ftLastWriteTime.dwLowDateTime};
+}
+
 std::string Win32FileSystem::WorkingDirectory() {
     const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) return {};

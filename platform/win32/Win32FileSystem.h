@@ -12,6 +12,7 @@ public:
     bool ReplaceFile(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
+    std::optional<FileStamp> StampOf(const std::string& path) override;
     std::string WorkingDirectory() override;
 };
 

@@ -484,6 +484,12 @@ Gdiplus::Bitmap* BitmapOf(const Image& image) {
     return holder ? holder->Bitmap() : nullptr;
 }
 
+const std::uint32_t* PixelsOf(const Image& image) {
+    const BitmapHolder* holder = HolderOf(image);
+    const PixelBuffer* buffer = holder ? holder->Buffer() : nullptr;
+    return buffer ? buffer->pixels.data() : nullptr;
+}
+
 namespace {
 
 // A decompression bomb (a small file declaring an enormous picture) is refused before the

@@ -7,6 +7,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,10 @@ private:
 // The bitmap behind an image or surface of this layer; null for an empty one or for an
 // image of another implementation.
 Gdiplus::Bitmap* BitmapOf(const Image& image);
+
+// The image's pixels in memory of the program's own, rows of Width() straight ARGB pixels
+// without padding; null when it has none.
+const std::uint32_t* PixelsOf(const Image& image);
 
 // A file decoded with GDI+, without its embedded colour profile; a 0 x 0 image when the
 // file is missing or not a picture.

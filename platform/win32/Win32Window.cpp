@@ -40,6 +40,40 @@ void FillWithColor(HDC dc, const RECT& area, COLORREF color) {
 }
 
 constexpr WPARAM AnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+// The surface's pixels as the device bitmap UpdateLayeredWindow wants: premultiplied by their
+// alpha. Computed from the program's own pixels where it has them; otherwise GDI+ gives the
+// same over transparent black.
+bool PremultipliedCopy(const Surface& surface, int width, int height, GdiObject<HBITMAP>& out) {
+    const std::uint32_t* own = PixelsOf(surface);
+    if (!own || width != surface.Width() || height != surface.Height()) {
+        Gdiplus::Bitmap* bitmap = BitmapOf(surface);
+        return bitmap && bitmap->GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), out.Receive()) == Gdiplus::Ok &&
+               out.Get();
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    *out.Receive() = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!out.Get() || !bits) return false;
+    auto* to = static_cast<std::uint32_t*>(bits);
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t p = own[i], a = p >> 24;
+        if (a == 255 || a == 0) {
+            to[i] = a ? p : 0;
+            continue;
+        }
+        auto channel = [&](int shift) { return ((((p >> shift) & 0xFFu) * a + 127) / 255) << shift; };
+        to[i] = a << 24 | channel(16) | channel(8) | channel(0);
+    }
+    return true;
+}
 constexpr int WheelNotchDelta = WHEEL_DELTA;
 
 // The screen target of GetScreenTarget: holds the window's DC until it dies.
@@ -368,11 +402,7 @@ void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAl
         WindowDc screen(nullptr);
         MemoryDc memory(screen.Get());
         GdiObject<HBITMAP> pixels;
-        // Over transparent black, GDI+ hands back premultiplied pixels, which is what
-        // UpdateLayeredWindow wants.
-        if (screen.Get() && memory.Get() &&
-            bitmap->GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), pixels.Receive()) == Gdiplus::Ok &&
-            pixels.Get()) {
+        if (screen.Get() && memory.Get() && PremultipliedCopy(surface, width, height, pixels)) {
             Selection selected(memory.Get(), pixels.Get());
             RECT now{};
             ::GetWindowRect(hwnd_, &now);

@@ -62,6 +62,14 @@ public:
         if (!exists) return std::nullopt;
         return entries;
     }
+    // The content's size, and a write time a test may set in `modified`.
+    std::optional<platform::FileStamp> StampOf(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        auto time = modified.find(path);
+        return platform::FileStamp{it->second.size(), time == modified.end() ? 0 : time->second};
+    }
+    std::map<std::string, std::uint64_t> modified;
     std::string WorkingDirectory() override { return workingDirectory; }
 };
 

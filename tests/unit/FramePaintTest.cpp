@@ -1,4 +1,6 @@
 // What the frame windows draw on their surfaces, per size and state.
+#include <algorithm>
+
 #include "tests/unit/Harness.h"
 
 namespace zylora::testing {
@@ -22,6 +24,24 @@ TEST_F(FramePaintTest, BottomStretchesOneImageAcrossAndRepeatsItDownwards) {
               (std::vector<std::string>{"pixel offset half",
                                         "texture " + Skin("bottom.png") + " scale 3,1 area 0,0,600,25"}));
     EXPECT_EQ(FormOf(*main->BottomFrame).bounds.width, 600);
+}
+
+TEST_F(FramePaintTest, SkinImagesAreDecodedAgainOnlyWhenTheirFileOrTheSkinChanges) {
+    platform.AddImage(Skin("bottom.png"), 200, 10);
+    Start();
+    auto decodes = [&] {
+        return std::count(platform.log.begin(), platform.log.end(), "decode " + Skin("bottom.png"));
+    };
+    const auto before = decodes();
+    main->BottomFrame->PaintEdge(600, 25);
+    main->BottomFrame->PaintEdge(601, 25);
+    EXPECT_EQ(decodes(), before + 1);
+    platform.files.modified[Skin("bottom.png")] = 7;  // the author saved it again
+    main->BottomFrame->PaintEdge(602, 25);
+    EXPECT_EQ(decodes(), before + 2);
+    main->LoadSkin();
+    main->BottomFrame->PaintEdge(603, 25);
+    EXPECT_EQ(decodes(), before + 3);
 }
 
 TEST_F(FramePaintTest, InactiveEdgesUseTheirOwnImages) {

@@ -21,13 +21,6 @@ inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
     return rb | ag;
 }
 
-inline std::uint32_t Premultiplied(std::uint32_t p) {
-    const std::uint32_t a = p >> 24;
-    if (a == 255) return p;
-    auto channel = [&](int shift) { return ((((p >> shift) & 0xFFu) * a + 127) / 255) << shift; };
-    return a << 24 | channel(16) | channel(8) | channel(0);
-}
-
 // A premultiplied pixel over a straight-alpha one.
 inline std::uint32_t PremultipliedOver(std::uint32_t s, std::uint32_t d) {
     const std::uint32_t sa = s >> 24;
@@ -97,6 +90,13 @@ int FirstCentreFrom(double edge) { return static_cast<int>(std::ceil(edge - 0.5)
 
 }  // namespace
 
+
+std::uint32_t Premultiplied(std::uint32_t p) {
+    const std::uint32_t a = p >> 24;
+    if (a == 255) return p;
+    auto channel = [&](int shift) { return ((((p >> shift) & 0xFFu) * a + 127) / 255) << shift; };
+    return a << 24 | channel(16) | channel(8) | channel(0);
+}
 
 std::uint32_t Over(std::uint32_t src, std::uint32_t dst) {
     const std::uint32_t sa = src >> 24;

@@ -33,6 +33,9 @@ void DrawResampled(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to,
 // (scaleX, scaleY) (both above 0), bilinear across the copies' seams.
 void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, RectF area, PixelGrid to);
 
+// The pixel with its colour multiplied by its alpha.
+std::uint32_t Premultiplied(std::uint32_t pixel);
+
 // Straight-alpha source over straight-alpha destination.
 std::uint32_t Over(std::uint32_t source, std::uint32_t destination);
 

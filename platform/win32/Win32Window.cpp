@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/Resample.h"
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
@@ -63,15 +64,7 @@ bool PremultipliedCopy(const Surface& surface, int width, int height, GdiObject<
     if (!out.Get() || !bits) return false;
     auto* to = static_cast<std::uint32_t*>(bits);
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t p = own[i], a = p >> 24;
-        if (a == 255 || a == 0) {
-            to[i] = a ? p : 0;
-            continue;
-        }
-        auto channel = [&](int shift) { return ((((p >> shift) & 0xFFu) * a + 127) / 255) << shift; };
-        to[i] = a << 24 | channel(16) | channel(8) | channel(0);
-    }
+    std::transform(own, own + count, to, Premultiplied);
     return true;
 }
 constexpr int WheelNotchDelta = WHEEL_DELTA;

@@ -101,6 +101,36 @@ void SkinnedAppTest::TwoPartPng(const fs::path& relative, int width, int height,
              "PNG32:" + (app_.Dir() / relative).string()});
 }
 
+void SkinnedAppTest::QuartersPng(const fs::path& relative, int width, int height, int splitX, int splitY) const {
+    fs::create_directories((app_.Dir() / relative).parent_path());
+    auto box = [](int x0, int y0, int x1, int y1) {
+        return "rectangle " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(x1) + "," +
+               std::to_string(y1);
+    };
+    Convert({"-size", std::to_string(width) + "x" + std::to_string(height), "xc:" + Hex(kYellow), "-fill",
+             Hex(kRed), "-draw", box(0, 0, splitX - 1, splitY - 1), "-fill", Hex(kLime), "-draw",
+             box(splitX, 0, width - 1, splitY - 1), "-fill", Hex(kBlue), "-draw", box(0, splitY, splitX - 1, height - 1),
+             "PNG32:" + (app_.Dir() / relative).string()});
+}
+
+ButtonSetLayout SkinnedAppTest::ReadButtonSet(const std::string& folder) const {
+    ButtonSetLayout layout;
+    const auto set = app_.ReadFile(folder + "/values.ini");
+    EXPECT_TRUE(set) << "no button set in " << folder;
+    if (!set) return layout;
+    auto number = [&](const std::string& section, const char* key) {
+        return std::stoi(IniValue(*set, section, key).value_or("0"));
+    };
+    layout.toolbarHeight = number("Main", "ToolbarHeight");
+    for (int n = 0; n < number("Main", "NumOfButtons"); ++n) {
+        const std::string section = "Button-" + std::to_string(n);
+        layout.buttons[IniValue(*set, section, "Action").value_or("")] = {
+            number(section, "X"), number(section, "Y"), number(section, "Width"), number(section, "Height"),
+            IniValue(*set, section, "normalImage").value_or(""), IniValue(*set, section, "mouseoverImage").value_or("")};
+    }
+    return layout;
+}
+
 RgbImage SkinnedAppTest::ReadPicture(const fs::path& relative) const {
     const fs::path ppm = app_.Dir() / "read-picture.ppm";
     Convert({(app_.Dir() / relative).string(), "-background", "black", "-alpha", "remove", "-depth", "8",

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,20 @@ struct Probe {
 std::optional<std::string> IniValue(const std::string& bytes, const std::string& section,
                                     const std::string& key);
 
+// The colours of the four-quarter test pictures.
+constexpr Rgb kRed{255, 0, 0}, kLime{0, 255, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0};
+
+// One button of a button set as its values.ini places it.
+struct ToolbarButton {
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string normal, mouseover;  // image file names
+};
+
+struct ButtonSetLayout {
+    int toolbarHeight = 0;
+    std::map<std::string, ToolbarButton> buttons;  // by action word
+};
+
 class SkinnedAppTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -43,6 +58,12 @@ protected:
     // `second` in the rest.
     void TwoPartPng(const std::filesystem::path& relative, int width, int height, Rgb first, Rgb second,
                     bool stacked) const;
+
+    // A picture in four quarters meeting at (splitX, splitY): red top left, lime top right,
+    // blue bottom left, yellow bottom right.
+    void QuartersPng(const std::filesystem::path& relative, int width, int height, int splitX, int splitY) const;
+    // The button set file of a folder of the program's folder; fails the test when it's not there.
+    ButtonSetLayout ReadButtonSet(const std::string& folder) const;
 
     // The pixels of an image file of the program's folder, transparency over black.
     RgbImage ReadPicture(const std::filesystem::path& relative) const;

@@ -13,8 +13,6 @@ namespace {
 constexpr const char* kCaption = "Zylora Toolbar E2E";
 constexpr int kX = 200, kY = 150;
 
-constexpr Rgb kBackground{40, 40, 40};
-constexpr Rgb kRed{255, 0, 0}, kLime{0, 255, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0};
 
 // No frame images; no corner image, so nothing covers the view's corners.
 constexpr const char* kSkinValues =
@@ -22,42 +20,27 @@ constexpr const char* kSkinValues =
     "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
     "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
 
-struct Button {
-    int x = 0, y = 0, width = 0, height = 0;
-    std::string normal, mouseover;
-};
-
 class Toolbar : public SkinnedAppTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
         app_.WriteFile("Skins/Toolbar/values.ini", kSkinValues);
         app_.WriteFile("zylora.ini", "[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/Toolbar\r\n");
-        const auto set = app_.ReadFile("Buttons/Default/values.ini");
-        ASSERT_TRUE(set) << "the default button set is not in the runnable folder";
-        toolbarHeight_ = std::stoi(IniValue(*set, "Main", "ToolbarHeight").value_or("0"));
-        const int count = std::stoi(IniValue(*set, "Main", "NumOfButtons").value_or("0"));
-        for (int n = 0; n < count; ++n) {
-            const std::string section = "Button-" + std::to_string(n);
-            auto value = [&](const char* key) { return IniValue(*set, section, key).value_or(""); };
-            buttons_[value("Action")] = {std::stoi(value("X")), std::stoi(value("Y")), std::stoi(value("Width")),
-                                         std::stoi(value("Height")), value("normalImage"), value("mouseoverImage")};
-        }
+        const ButtonSetLayout set = ReadButtonSet("Buttons/Default");
+        toolbarHeight_ = set.toolbarHeight;
+        buttons_ = set.buttons;
         for (const char* action : {"open", "prev", "next", "zoomin", "zoomout", "rotate90left", "rotate90right"})
             ASSERT_EQ(buttons_.count(action), 1u) << "the default button set has no " << action << " button";
 
         // Sizes that tell the pictures apart, wide enough to show the buttons used.
-        std::filesystem::create_directories(app_.Dir() / "Pictures");
-        Convert({"-size", "480x400", "xc:" + Hex(kYellow), "-fill", Hex(kRed), "-draw", "rectangle 0,0 239,199",
-                 "-fill", Hex(kLime), "-draw", "rectangle 240,0 479,199", "-fill", Hex(kBlue), "-draw",
-                 "rectangle 0,200 239,399", "PNG32:" + (app_.Dir() / "Pictures/a.png").string()});
+        QuartersPng("Pictures/a.png", 480, 400, 240, 200);
         SolidPng("Pictures/b.png", 500, 300, {200, 100, 0});
         SolidPng("Pictures/c.png", 520, 260, {0, 100, 200});
     }
 
     // Where a button's middle is on the screen.
     std::pair<int, int> Centre(const std::string& action) {
-        const Button& b = buttons_.at(action);
+        const ToolbarButton& b = buttons_.at(action);
         return {kX + b.x + b.width / 2, kY + b.y + b.height / 2};
     }
     void ClickButton(const std::string& action) {
@@ -82,7 +65,7 @@ protected:
     }
 
     int toolbarHeight_ = 0;
-    std::map<std::string, Button> buttons_;
+    std::map<std::string, ToolbarButton> buttons_;
     TopLevelWindow window_;
 };
 
@@ -91,7 +74,7 @@ TEST_F(Toolbar, HoverStepsZoomTurnsAndTheOpenDialogInOneSession) {
     ASSERT_NO_FATAL_FAILURE(ExpectWindow("start", 500, 300));
 
     // Hover: the mouse-over image takes the place of the normal one.
-    const Button& next = buttons_.at("next");
+    const ToolbarButton& next = buttons_.at("next");
     const RgbImage normal = ReadPicture("Buttons/Default/" + next.normal);
     const RgbImage hot = ReadPicture("Buttons/Default/" + next.mouseover);
     const int px = 3, py = next.height / 2;  // a pixel where the two differ

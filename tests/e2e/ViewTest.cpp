@@ -12,7 +12,6 @@ constexpr const char* kCaption = "Zylora View E2E";
 constexpr int kX = 220, kY = 160;
 constexpr int kCorner = 12;
 
-constexpr Rgb kRed{255, 0, 0}, kLime{0, 255, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0};
 constexpr Rgb kCornerColour{255, 0, 255};
 
 constexpr const char* kSkinValues =
@@ -27,22 +26,13 @@ protected:
         app_.WriteFile("Skins/View/values.ini", kSkinValues);
         SolidPng("Skins/View/corner.png", kCorner, kCorner, kCornerColour);
         app_.WriteFile("zylora.ini", "[Placement]\r\nX=220\r\nY=160\r\n[Skin]\r\nDir=Skins/View\r\n");
-        const auto set = app_.ReadFile("Buttons/Default/values.ini");
-        ASSERT_TRUE(set);
-        toolbarHeight_ = std::stoi(IniValue(*set, "Main", "ToolbarHeight").value_or("0"));
-        for (int n = 0;; ++n) {
-            const auto action = IniValue(*set, "Button-" + std::to_string(n), "Action");
-            ASSERT_TRUE(action) << "the default button set has no selectmode button";
-            if (*action != "selectmode") continue;
-            auto value = [&](const char* key) { return std::stoi(*IniValue(*set, "Button-" + std::to_string(n), key)); };
-            selectButton_ = {kX + value("X") + value("Width") / 2, kY + value("Y") + value("Height") / 2};
-            break;
-        }
+        const ButtonSetLayout set = ReadButtonSet("Buttons/Default");
+        toolbarHeight_ = set.toolbarHeight;
+        ASSERT_EQ(set.buttons.count("selectmode"), 1u) << "the default button set has no selectmode button";
+        const ToolbarButton& select = set.buttons.at("selectmode");
+        selectButton_ = {kX + select.x + select.width / 2, kY + select.y + select.height / 2};
         // Four quarters of unequal size meeting at (120, 100).
-        std::filesystem::create_directories(app_.Dir() / "Pictures");
-        Convert({"-size", "400x300", "xc:" + Hex(kYellow), "-fill", Hex(kRed), "-draw", "rectangle 0,0 119,99",
-                 "-fill", Hex(kLime), "-draw", "rectangle 120,0 399,99", "-fill", Hex(kBlue), "-draw",
-                 "rectangle 0,100 119,299", "PNG32:" + (app_.Dir() / "Pictures/quarters.png").string()});
+        QuartersPng("Pictures/quarters.png", 400, 300, 120, 100);
     }
 
     int ViewTop() const { return kY + toolbarHeight_; }

@@ -112,6 +112,11 @@ private:
 };
 
 const BitmapHolder* HolderOf(const Image& image) { return dynamic_cast<const BitmapHolder*>(&image); }
+// The image's own pixels, if it has any.
+const PixelBuffer* BufferOf(const Image& image) {
+    const BitmapHolder* holder = HolderOf(image);
+    return holder ? holder->Buffer() : nullptr;
+}
 
 // What images and surfaces share: a size, and pixels read through the bitmap.
 template <typename Base>
@@ -179,7 +184,7 @@ public:
         Gdiplus::Bitmap* source = Source(image);
         if (!source) return;
         // The whole image: with pixels of our own on both sides, the own paths draw it.
-        if (HolderOf(image)->Buffer() && !buffer_.pixels.empty()) {
+        if (BufferOf(image) && !buffer_.pixels.empty()) {
             DrawImageRect(image, {0, 0, static_cast<float>(image.Width()), static_cast<float>(image.Height())},
                           {static_cast<float>(d.left), static_cast<float>(d.top), static_cast<float>(d.width),
                            static_cast<float>(d.height)});
@@ -202,10 +207,8 @@ public:
         if (!source || !Finite(scaleX) || !Finite(scaleY) || scaleX == 0 || scaleY == 0 ||
             !Finite(area))
             return;
-        const BitmapHolder* holder = HolderOf(image);
-        if (const PixelBuffer* texture = holder ? holder->Buffer() : nullptr;
-            texture && !buffer_.pixels.empty() && scaleX > 0 && scaleY > 0) {
-            FillTiled({texture->pixels.data(), texture->width, texture->height}, holder->Opaque(), scaleX,
+        if (const PixelBuffer* texture = BufferOf(image); texture && !buffer_.pixels.empty() && scaleX > 0 && scaleY > 0) {
+            FillTiled({texture->pixels.data(), texture->width, texture->height}, HolderOf(image)->Opaque(), scaleX,
                       scaleY, area, {buffer_.pixels.data(), width_, height_});
             return;
         }
@@ -256,9 +259,8 @@ public:
         if (right <= left || bottom <= top) return;
         if (CopyOneToOne(image, s, d)) return;
         // Pixels of our own on both sides: resampled here, many times faster than GDI+.
-        const BitmapHolder* holder = HolderOf(image);
-        if (const PixelBuffer* from = holder ? holder->Buffer() : nullptr; from && !buffer_.pixels.empty()) {
-            DrawResampled({from->pixels.data(), from->width, from->height}, holder->Opaque(), s,
+        if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
+            DrawResampled({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
                           {buffer_.pixels.data(), width_, height_}, d);
             return;
         }
@@ -485,8 +487,7 @@ Gdiplus::Bitmap* BitmapOf(const Image& image) {
 }
 
 const std::uint32_t* PixelsOf(const Image& image) {
-    const BitmapHolder* holder = HolderOf(image);
-    const PixelBuffer* buffer = holder ? holder->Buffer() : nullptr;
+    const PixelBuffer* buffer = BufferOf(image);
     return buffer ? buffer->pixels.data() : nullptr;
 }
 
@@ -541,8 +542,9 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path) {
         if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
                              PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
             bitmap->UnlockBits(&data);
-            own->MarkOpaque(!Gdiplus::IsAlphaPixelFormat(bitmap->GetPixelFormat()) &&
-                                !Gdiplus::IsIndexedPixelFormat(bitmap->GetPixelFormat()) ||
+            // Formats without alpha or palette are opaque; any other is looked at.
+            const Gdiplus::PixelFormat format = bitmap->GetPixelFormat();
+            own->MarkOpaque((!Gdiplus::IsAlphaPixelFormat(format) && !Gdiplus::IsIndexedPixelFormat(format)) ||
                             own->AllOpaque());
             return own;
         }

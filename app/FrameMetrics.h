@@ -1,6 +1,8 @@
 // How wide or high each frame window is, per state, as the skin file gives it.
 #pragma once
 
+#include "platform/Types.h"
+
 namespace zylora::app {
 
 struct FrameMetrics {
@@ -15,5 +17,14 @@ struct FrameMetrics {
     int TopRolledUpHeight = 0;
     int TopRolledUpInactiveHeight = 0;
 };
+
+// The five windows' rectangles around a main window: the title spans both upper corners,
+// the side windows reach the bottom window's height below the main window and so hold the
+// lower corners, the bottom window spans the main window's width.
+struct FrameRects {
+    platform::Rect main, top, bottom, right, left;
+};
+FrameRects FrameAround(platform::Rect main, int leftWidth, int rightWidth, int topHeight,
+                       int bottomHeight);
 
 }  // namespace zylora::app

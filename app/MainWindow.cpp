@@ -38,9 +38,16 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     FileDrop1->OnDrop = [this](shell::TFileDrop&) { FileDrop1Drop(); };
     window_->SetEvents(this);
     FormCreate();
+    platform.OnApplicationActivation([this](bool active) {
+        if (active)
+            ApplicationEvents1Activate();
+        else
+            ApplicationEvents1Deactivate();
+    });
 }
 
 TfrmMiddle::~TfrmMiddle() {
+    platform_.OnApplicationActivation(nullptr);
     FormDestroy();
     // The frame windows outlive nothing that uses them: unlink them before they go.
     for (skin::TFrameWindow* frame : std::initializer_list<skin::TFrameWindow*>{
@@ -130,7 +137,9 @@ void TfrmMiddle::WriteSettings() {
         settings.WriteInteger("Placement", "X", r.left);
         settings.WriteInteger("Placement", "Y", r.top);
         settings.WriteInteger("Placement", "Width", r.width);
-        settings.WriteInteger("Placement", "Height", r.height);
+        // Rolled up, the window's own height is that of the animation's last step: the
+        // next start opens the window as the user had it.
+        settings.WriteInteger("Placement", "Height", RolledUp ? UnrolledHeight : r.height);
         settings.WriteString("Skin", "Dir", SkinDir);
         settings.WriteString("Buttons", "Dir", ButtonsDir);
     } catch (const platform::IniWriteError& error) {
@@ -166,15 +175,25 @@ int TfrmMiddle::GetBottomHeight() const {
     return Active ? Metrics.BottomHeight : Metrics.BottomInactiveHeight;
 }
 
+FrameRects FrameAround(Rect m, int l, int r, int t, int b) {
+    const int x = m.left, y = m.top, width = m.width, height = m.height;
+    return {m,
+            {Add(x, -l), Add(y, -t), Add(l, width, r), t},
+            {x, Add(y, height), width, b},
+            {Add(x, width), y, r, Add(height, b)},
+            {Add(x, -l), y, l, Add(height, b)}};
+}
+
 void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
-    const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
+    const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
+                                      GetTopHeight(), GetBottomHeight());
     auto batch = platform_.BeginPositionBatch(5);
     const unsigned flags = platform::KeepZOrder;
-    batch->Add(TopFrame->Form(), {Add(x, -l), Add(y, -t), Add(l, width, r), t}, flags);
-    batch->Add(*window_, {x, y, width, height}, flags);
-    batch->Add(BottomFrame->Form(), {x, Add(y, height), width, b}, flags);
-    batch->Add(RightFrame->Form(), {Add(x, width), y, r, Add(height, b)}, flags);
-    batch->Add(LeftFrame->Form(), {Add(x, -l), y, l, Add(height, b)}, flags);
+    batch->Add(TopFrame->Form(), to.top, flags);
+    batch->Add(*window_, to.main, flags);
+    batch->Add(BottomFrame->Form(), to.bottom, flags);
+    batch->Add(RightFrame->Form(), to.right, flags);
+    batch->Add(LeftFrame->Form(), to.left, flags);
     batch->Commit();
 
     if (!RolledUp && !BottomFrame->Form().Visible()) BottomFrame->Form().SetVisible(true);

@@ -76,6 +76,13 @@ public:
     void LoadSkin();
     void LoadButtonSet();
 
+    // The application became active, or another program did: the frame and the toolbar
+    // buttons take the state's looks and sizes.
+    void ApplicationEvents1Activate();
+    void ApplicationEvents1Deactivate();
+    // Rolls the window up into its title window (true) or back down (false), animated.
+    void SetRolledUp(bool value);
+
     void FormKeyDown(int key, platform::ShiftState shift);
     // One wheel notch away from the user zooms in by one, towards the user out by one, down
     // to 1; the offsets stay.
@@ -179,6 +186,13 @@ private:
     void WriteSettings();
     void LayoutPanels(platform::Size client);
     void SwitchToOtherInstance();
+    // The frame windows rendered for the state now in force, and the title's width.
+    void RenderFramesForState();
+    void RedrawToolbarButtons();
+    // Moves the frame windows onto the main window again after the frame sizes changed.
+    void AlignFrames();
+    // One batch of the roll animations: the main window `height` high, the frame below it.
+    void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
 

@@ -240,6 +240,10 @@ public:
     virtual void TerminateApplication() = 0;
     // Minimises the application as a whole: all its windows with it.
     virtual void MinimizeApplication() = 0;
+    // Called with true when the application becomes the active one and with false when a
+    // window of another program becomes active; moving between the application's own
+    // windows is no change. Replaces an earlier handler.
+    virtual void OnApplicationActivation(std::function<void(bool active)> handler) = 0;
     virtual void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
     // The modal file-open dialog for one existing file, without a title or an initial

@@ -30,7 +30,7 @@ int AlignOffset(int align, int width) {
 }
 
 TfrmTop::TfrmTop(platform::Platform& platform)
-    : TFrameWindow(platform, "TfrmTop"), Timer1(platform.CreateTimer(1, [] {})) {}
+    : TFrameWindow(platform, "TfrmTop"), Timer1(platform.CreateTimer(1, [this] { Timer1Timer(); })) {}
 
 std::string TfrmTop::SkinPath() const { return MainWindow ? MainWindow->GetSkinPath() : ""; }
 

@@ -53,6 +53,32 @@ public:
     const platform::Image* CurrentButtonImage(CaptionButton button) const;
     const platform::Image* InactiveButtonImage(CaptionButton button) const;
 
+    // Pointer handling. Positions are in the window's own pixels; the caption buttons are
+    // laid out for the active frame's width around the main window, whatever the variant.
+    int ReferenceWidth() const;
+    // The caption button under the point (0 for none): close, minimise, maximise, roll, the
+    // first whose image has an opaque pixel there, the image's first row and column excluded.
+    int ButtonAt(platform::Point at) const;
+    void FormMouseDown(platform::Point at);
+    void FormMouseMove(platform::Point at);
+    void FormMouseUp(platform::MouseButton button, platform::Point at);
+    void FormDblClick();
+    // One step of the drag: all five windows follow the cursor's displacement.
+    void Timer1Timer();
+    // The maximise button: the main window sized to the picture, halved until it fits.
+    void FitToPicture();
+    // A right-button release outside the caption buttons.
+    void ShowSkinMenu();
+
+    void MouseDown(platform::MouseButton, platform::ShiftState, platform::Point at) override {
+        FormMouseDown(at);
+    }
+    void MouseMove(platform::ShiftState, platform::Point at) override { FormMouseMove(at); }
+    void MouseUp(platform::MouseButton button, platform::ShiftState, platform::Point at) override {
+        FormMouseUp(button, at);
+    }
+    void DoubleClick() override { FormDblClick(); }
+
     // Caption text layout.
     std::string FontName;
     int FontSize = 0;
@@ -83,6 +109,7 @@ private:
     void DrawStrip(platform::Surface& surface, int width, int height);
     void DrawCaption(platform::Surface& surface, int width, int height);
     void DrawButtons(platform::Surface& surface, int width);
+    void RunButton(CaptionButton button);
 };
 
 }  // namespace zylora::skin

@@ -36,6 +36,9 @@ public:
     void RunMessageLoop() override;
     void TerminateApplication() override { ::PostQuitMessage(0); }
     void MinimizeApplication() override;
+    void OnApplicationActivation(std::function<void(bool)> handler) override {
+        activation_ = std::move(handler);
+    }
     void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
@@ -77,6 +80,7 @@ private:
     HWND application_ = nullptr;
     HWND mainForm_ = nullptr;
     bool iconic_ = false;
+    std::function<void(bool)> activation_;
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
 };
@@ -139,6 +143,13 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 ::ShowOwnedPopups(hwnd, !iconic);
             }
             break;
+        case WM_ACTIVATEAPP:
+            // Sent to every top-level window of the thread; this one speaks for them all.
+            if (activation_) {
+                const std::function<void(bool)> handler = activation_;
+                handler(wParam != FALSE);
+            }
+            return 0;
         case WM_SETFOCUS:
             // Activated through the taskbar button: the keyboard belongs to the main form.
             if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main)) {

@@ -158,6 +158,9 @@ public:
     void RunMessageLoop() override { Log("message loop"); }
     void TerminateApplication() override { ++terminations; Log("terminate"); }
     void MinimizeApplication() override { ++minimizations; Log("minimize"); }
+    void OnApplicationActivation(std::function<void(bool)> handler) override {
+        activationHandler = std::move(handler);
+    }
     void ShowMessage(platform::Window* owner, const std::string& text, const std::string& caption,
                      platform::MessageIcon icon) override;
     // Logs "open dialog <filter>" and gives openDialogAnswer.
@@ -185,6 +188,10 @@ public:
     // Makes the path a file that decodes to an image of that size and alpha.
     void AddImage(const std::string& path, int width, int height, std::uint8_t alpha = 255);
     FakeWindow* FindForm(const std::string& className) const;
+    // The application becomes active, or another program does.
+    void SetApplicationActive(bool active) {
+        if (activationHandler) activationHandler(active);
+    }
     void Log(const std::string& entry) { log.push_back(entry); }
 
     std::string executablePath = "C:\\Zylora\\zylora.exe";
@@ -203,6 +210,7 @@ public:
     std::vector<Batch> batches;        // committed, in order
     std::vector<MessageBoxCall> messages;
     std::optional<std::string> openDialogAnswer;  // nothing: the user cancels
+    std::function<void(bool)> activationHandler;
     std::vector<std::string> log;      // notable calls, in order
     int terminations = 0;
     int minimizations = 0;

@@ -76,6 +76,9 @@ public:
     void RunMessageLoop() override { real_.RunMessageLoop(); }
     void TerminateApplication() override { real_.TerminateApplication(); }
     void MinimizeApplication() override { real_.MinimizeApplication(); }
+    void OnApplicationActivation(std::function<void(bool)> handler) override {
+        real_.OnApplicationActivation(std::move(handler));
+    }
     void ShowMessage(Window*, const std::string& text, const std::string&, MessageIcon) override {
         messages.push_back(text);
     }

@@ -1,0 +1,136 @@
+// The title window's pointer handling: the caption buttons' hover and actions, the drag
+// that moves all five windows, the double click and the skin menu's right click.
+#include "app/MainWindow.h"
+#include "skin/EdgeWindows.h"
+#include "skin/TitleWindow.h"
+
+namespace zylora::skin {
+
+namespace {
+
+constexpr CaptionButton HitOrder[] = {CaptionButton::Close, CaptionButton::Min, CaptionButton::Max,
+                                      CaptionButton::Roll};
+
+}  // namespace
+
+int TfrmTop::ReferenceWidth() const {
+    if (!MainWindow) return window_->Bounds().width;
+    return platform::SaturatingSum(MainWindow->BoundsRect().width, MainWindow->Metrics.LeftWidth,
+                                   MainWindow->Metrics.RightWidth);
+}
+
+int TfrmTop::ButtonAt(platform::Point at) const {
+    const int reference = ReferenceWidth();
+    for (CaptionButton button : HitOrder) {
+        const platform::Image* image = CurrentButtonImage(button);
+        if (!image || image->Width() <= 0 || image->Height() <= 0) continue;
+        const ButtonPlacement& place = CurrentPlacement(button);
+        const long long left = static_cast<long long>(place.X) + AlignOffset(place.Align, reference);
+        const long long top = place.Y;
+        if (!(left < at.x && at.x < left + image->Width())) continue;
+        if (!(top < at.y && at.y < top + image->Height())) continue;
+        const auto alpha = image->AlphaAt(static_cast<int>(at.x - left), static_cast<int>(at.y - top));
+        if (alpha && *alpha != 0) return static_cast<int>(button);
+    }
+    return 0;
+}
+
+void TfrmTop::FormMouseDown(platform::Point at) {
+    // Caption buttons have no pressed look and act on the release.
+    if (ButtonAt(at) != 0) return;
+    DragAnchor = platform_.CursorPos();
+    DragPending = true;
+}
+
+void TfrmTop::FormMouseMove(platform::Point at) {
+    const int button = ButtonAt(at);
+    if (button != HoverButton) {
+        HoverButton = button;
+        if (MainWindow) PaintTitle(ReferenceWidth(), MainWindow->GetTopHeight());
+    }
+    // A drag never begins over a caption button; it begins at the first move off them, from
+    // where the pointer is then.
+    if (button != 0) return;
+    if (DragPending && !Timer1->Enabled()) {
+        DragAnchor = platform_.CursorPos();
+        Timer1->SetEnabled(true);
+    }
+}
+
+void TfrmTop::FormMouseUp(platform::MouseButton mouseButton, platform::Point at) {
+    DragPending = false;
+    // Every release ends a drag, also one on a caption button: the windows must not go on
+    // following a pointer with no button held.
+    Timer1->SetEnabled(false);
+    if (const int button = ButtonAt(at); button != 0) {
+        RunButton(static_cast<CaptionButton>(button));
+        return;
+    }
+    if (mouseButton == platform::MouseButton::Right) ShowSkinMenu();
+}
+
+void TfrmTop::RunButton(CaptionButton button) {
+    if (!MainWindow) return;
+    switch (button) {
+        case CaptionButton::Close: MainWindow->Form().Close(); break;
+        case CaptionButton::Min: platform_.MinimizeApplication(); break;
+        case CaptionButton::Max: FitToPicture(); break;
+        case CaptionButton::Roll: MainWindow->SetRolledUp(!MainWindow->IsRolledUp()); break;
+    }
+}
+
+void TfrmTop::FormDblClick() { platform_.MinimizeApplication(); }
+
+// The skin chooser's menu opens here.
+void TfrmTop::ShowSkinMenu() {}
+
+void TfrmTop::FitToPicture() {
+    if (!MainWindow) return;
+    app::TfrmMiddle& main = *MainWindow;
+    const platform::Rect now = main.BoundsRect();
+    // A picture that didn't decode has no size to fit to: it counts as none, rather than
+    // shrinking the window to nothing.
+    if (!main.HasPicture()) {
+        main.PlaceWindows(now.left, now.top, 320, 320);
+        return;
+    }
+    const platform::Size fitted = main.FitToScreen(main.Picture->Width(), main.Picture->Height());
+    const int height = platform::SaturatingSum(fitted.height, main.ToolbarHeight());
+    main.PlaceWindows(now.left, now.top, fitted.width, height);
+    main.RenderFrames(now.left, now.top, fitted.width, height);
+}
+
+void TfrmTop::Timer1Timer() {
+    if (!MainWindow) return;
+    app::TfrmMiddle& main = *MainWindow;
+    const platform::Point p = platform_.CursorPos();
+    if (p == DragAnchor) return;
+    const int dx = platform::SaturatingSum(p.x, -static_cast<long long>(DragAnchor.x));
+    const int dy = platform::SaturatingSum(p.y, -static_cast<long long>(DragAnchor.y));
+    DragAnchor = p;
+
+    const platform::Rect m = main.BoundsRect();
+    const bool rolledUp = main.IsRolledUp();
+    const platform::Rect title = window_->Bounds();
+    const platform::Rect moved{platform::SaturatingSum(m.left, dx), platform::SaturatingSum(m.top, dy),
+                               m.width, rolledUp ? 0 : m.height};
+    app::FrameRects to = app::FrameAround(moved, main.GetLeftWidth(), main.GetRightWidth(),
+                                          rolledUp ? title.height : main.GetTopHeight(),
+                                          main.GetBottomHeight());
+    if (rolledUp) to.top.top = platform::SaturatingSum(title.top, dy);
+
+    auto batch = platform_.BeginPositionBatch(5);
+    batch->Add(main.Form(), to.main, platform::KeepZOrder);
+    batch->Add(main.BottomFrame->Form(), to.bottom, platform::KeepZOrder);
+    batch->Add(main.RightFrame->Form(), to.right, platform::KeepZOrder);
+    batch->Add(*window_, to.top, platform::KeepZOrder);
+    batch->Add(main.LeftFrame->Form(), to.left, platform::KeepZOrder);
+    batch->Commit();
+
+    // Only the visible property counts: the windows the roll-up hid keep it and stay hidden.
+    for (platform::Window* w : {&main.BottomFrame->Form(), window_.get(), &main.RightFrame->Form(),
+                                &main.LeftFrame->Form()})
+        if (!w->Visible()) w->SetVisible(true);
+}
+
+}  // namespace zylora::skin

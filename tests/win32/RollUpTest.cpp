@@ -1,0 +1,52 @@
+// Rolling up, minimising and restoring a real main window with its four frame windows.
+#include "tests/win32/ViewerTestSupport.h"
+
+#include "skin/EdgeWindows.h"
+#include "skin/TitleWindow.h"
+
+namespace zylora::win32test {
+namespace {
+
+class RollUpTest : public ViewerTest {
+protected:
+    void SetUp() override {
+        ViewerTest::SetUp();
+        WriteSkinFile("values.ini",
+                      "[left]\r\nWidth=6\r\n[right]\r\nWidth=6\r\n[bottom]\r\nHeight=6\r\n"
+                      "[top]\r\nHeight=24\r\nRolledUpHeight=20\r\n");
+        Start().Show();
+        main->PlaceWindows(200, 150, 300, 200);
+        PumpPending();
+    }
+    std::vector<HWND> Five() {
+        return {HandleOfAny(main->Form()), HandleOfAny(main->TopFrame->Form()),
+                HandleOfAny(main->BottomFrame->Form()), HandleOfAny(main->RightFrame->Form()),
+                HandleOfAny(main->LeftFrame->Form())};
+    }
+    std::vector<bool> Shown() {
+        std::vector<bool> shown;
+        for (HWND w : Five()) shown.push_back(::IsWindowVisible(w) != FALSE);
+        return shown;
+    }
+    std::vector<Rect> Rects() {
+        std::vector<Rect> rects;
+        for (HWND w : Five()) rects.push_back(WindowRectOf(w));
+        return rects;
+    }
+};
+
+TEST_F(RollUpTest, RollingUpLeavesOnlyTheTitleAndUnrollingBringsAllBack) {
+    const std::vector<Rect> before = Rects();
+    main->SetRolledUp(true);
+    PumpPending();
+    EXPECT_EQ(Shown(), (std::vector<bool>{false, true, false, false, false}));
+    EXPECT_EQ(WindowRectOf(HandleOfAny(main->TopFrame->Form())), (Rect{194, 126, 312, 20}));
+
+    main->SetRolledUp(false);
+    PumpPending();
+    EXPECT_EQ(Shown(), (std::vector<bool>(5, true)));
+    EXPECT_EQ(Rects(), before);
+}
+
+}  // namespace
+}  // namespace zylora::win32test

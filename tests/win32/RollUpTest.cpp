@@ -33,19 +33,39 @@ protected:
         for (HWND w : Five()) rects.push_back(WindowRectOf(w));
         return rects;
     }
+
+    // What the taskbar button does for a minimised program.
+    void RestoreFromTaskbar() {
+        ::SendMessageA(::GetWindow(HandleOfAny(main->Form()), GW_OWNER), WM_SYSCOMMAND, SC_RESTORE, 0);
+        PumpPending();
+    }
 };
 
-TEST_F(RollUpTest, RollingUpLeavesOnlyTheTitleAndUnrollingBringsAllBack) {
+TEST_F(RollUpTest, RolledUpOrNotTheProgramComesBackFromTheTaskbarAsItWent) {
     const std::vector<Rect> before = Rects();
     main->SetRolledUp(true);
     PumpPending();
-    EXPECT_EQ(Shown(), (std::vector<bool>{false, true, false, false, false}));
+    const std::vector<bool> rolled{false, true, false, false, false};
+    EXPECT_EQ(Shown(), rolled);
     EXPECT_EQ(WindowRectOf(HandleOfAny(main->TopFrame->Form())), (Rect{194, 126, 312, 20}));
+    recording.MinimizeApplication();
+    PumpPending();
+    EXPECT_EQ(Shown(), std::vector<bool>(5, false));
+    RestoreFromTaskbar();
+    EXPECT_EQ(Shown(), rolled);
 
     main->SetRolledUp(false);
     PumpPending();
-    EXPECT_EQ(Shown(), (std::vector<bool>(5, true)));
+    EXPECT_EQ(Shown(), std::vector<bool>(5, true));
     EXPECT_EQ(Rects(), before);
+
+    main->FormKeyDown(platform::keys::M, {false, true, false});
+    PumpPending();
+    EXPECT_EQ(Shown(), std::vector<bool>(5, false));
+    RestoreFromTaskbar();
+    EXPECT_EQ(Shown(), std::vector<bool>(5, true));
+    EXPECT_EQ(Rects(), before);
+    EXPECT_EQ(::GetFocus(), HandleOfAny(main->Form())) << "the keyboard is the main window's again";
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ void TfrmMiddle::RenderFramesForState() {
     BottomFrame->RenderAt(main.width, b);
     LeftFrame->RenderAt(l, sideHeight);
     RightFrame->RenderAt(r, sideHeight);
-    RenderFrames(main.left, main.top, main.width, main.height);
+    // RenderFrames here would render the same four windows at the same sizes once more: the
+    // same pixels at twice the cost, so it is left out.
     const platform::Rect now = TopFrame->Form().Bounds();
     TopFrame->Form().SetBounds({now.left, now.top, titleWidth, now.height});
 }

@@ -16,6 +16,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 #include "shell/FileDrop.h"
+#include "skin/EdgeWindows.h"
+#include "skin/TitleWindow.h"
 #include "toolbar/ZylButton.h"
 
 namespace {
@@ -224,6 +226,49 @@ int main() {
         });
     }
 
+    // One step of a title drag: the cursor a pixel off the anchor each way in turn, all five
+    // windows moved. A step changes no size, so it should leave nothing to repaint. (Wine
+    // marks the moved main window itself invalid; its paint touches no pixel, the toolbar
+    // and the view cover it, and is timed with the step.)
+    main->Image2->Update();
+    main->Toolbar->Update();
+    zylora::skin::TfrmTop& title = *main->TopFrame;
+    int side = 0, stepsLeavingPaint = 0;
+    const double titleStep = Time(31, [&] {
+        const zylora::platform::Point cursor = platform->CursorPos();
+        const int d = (++side % 2) ? 1 : -1;
+        title.DragAnchor = {cursor.x - d, cursor.y - d};
+        title.Timer1Timer();
+        for (zylora::platform::Window* w : {main->Toolbar.get(), main->Image2.get()})
+            if (::GetUpdateRect(reinterpret_cast<HWND>(platform->IdentityOf(*w)), nullptr, FALSE))
+                ++stepsLeavingPaint;
+        main->Form().Update();
+        main->Image2->Update();
+        main->Toolbar->Update();
+    });
+
+    // Activation changes: deactivated and activated in turn, frames and toolbar repainted.
+    bool active = true;
+    const double activation = Time(15, [&] {
+        active = !active;
+        if (active)
+            main->ApplicationEvents1Activate();
+        else
+            main->ApplicationEvents1Deactivate();
+    });
+    if (!active) main->ApplicationEvents1Activate();
+
+    // The whole animations, each on its own.
+    double rollUp = 0, unroll = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double start = Now();
+        main->SetRolledUp(true);
+        const double middle = Now();
+        main->SetRolledUp(false);
+        rollUp += (middle - start) / 3;
+        unroll += (Now() - middle) / 3;
+    }
+
     // The view's surface is opaque (it starts with the background colour): so is this one.
     auto surface = platform->CreateSurface(1500, 1000);
     surface->Clear(0xFF202020u);
@@ -265,6 +310,12 @@ int main() {
     Report("next, against an open by drop", step, "the open", open);
     Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
     Report("hover change: one button redrawn", hover, "a 60 Hz frame", 1000.0 / 60);
+    Report("title drag step: five windows moved", titleStep, "a 60 Hz frame", 1000.0 / 60);
+    std::printf("  title drag steps that left the toolbar or the view to repaint: %d of 31\n",
+                stepsLeavingPaint);
+    Report("activation change: frames and toolbar", activation, "a 60 Hz frame", 1000.0 / 60);
+    Report("roll-up, whole animation", rollUp, "a 60 Hz frame", 1000.0 / 60);
+    Report("unroll, whole animation", unroll, "a 60 Hz frame", 1000.0 / 60);
     std::printf("\none 60 Hz frame is 16.7 ms\n");
     const zylora::platform::Rect r = main->BoundsRect();
     std::printf("main window %d,%d %dx%d\n", r.left, r.top, r.width, r.height);

@@ -306,6 +306,8 @@ Rect Win32Window::Bounds() const {
 void Win32Window::SetBounds(Rect bounds) {
     if (!hwnd_) return;
     const Rect r = ClampRect(bounds);
+    // The same rectangle again changes nothing; under Wine it would still cost a round trip.
+    if (r == Bounds()) return;
     ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -382,9 +384,11 @@ void Win32Window::ResizeQuietly(int width, int height) {
 
 void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAlpha) {
     if (!hwnd_) return;
-    // Set at every presentation: the window may have lost the style (or never had it).
+    // Checked at every presentation: the window may have lost the style (or never had it).
+    // Setting it again when it is there changes nothing but costs a trip to the X server
+    // under Wine.
     const LONG exStyle = ::GetWindowLongA(hwnd_, GWL_EXSTYLE);
-    ::SetWindowLongA(hwnd_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongA(hwnd_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
     const int width = ClampExtent(surface.Width());
     const int height = ClampExtent(surface.Height());

@@ -157,6 +157,12 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 return 0;
             }
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // With the main form hidden (rolled up) the keyboard may land here: its commands
+            // still work.
+            if (HWND main = MainForm()) return ::SendMessageA(main, message, wParam, lParam);
+            break;
         case WM_CLOSE:
             // Closing from the taskbar is the main form's close request; never destroy this
             // window, the platform owns it.

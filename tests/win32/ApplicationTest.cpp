@@ -61,6 +61,24 @@ TEST_F(ApplicationTest, ScreenAndCursorAreThoseOfTheDesktop) {
     EXPECT_EQ(platform->CursorPos(), (Point{123, 45}));
 }
 
+TEST_F(ApplicationTest, TheApplicationWindowReportsActivationAndHandsKeysToTheMainForm) {
+    auto main = Form("TzyMainForm");
+    RecordingSink sink;
+    main->SetEvents(&sink);
+    const HWND application = ::GetWindow(HandleOf(*main), GW_OWNER);
+    std::vector<bool> changes;
+    platform->OnApplicationActivation([&](bool active) { changes.push_back(active); });
+    ::SendMessageA(application, WM_ACTIVATEAPP, FALSE, 0);
+    ::SendMessageA(application, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
+    platform->OnApplicationActivation(nullptr);
+    ::SendMessageA(application, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(changes.size(), 2u);
+
+    ::SendMessageA(application, WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(sink.Only("key"), (Log{"key 81"}));
+}
+
 TEST_F(ApplicationTest, TerminatingOrClosingEndsTheMessageLoop) {
     auto form = Form();
     int ticks = 0;

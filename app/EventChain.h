@@ -46,6 +46,7 @@ public:
     void MouseLeave() override {
         if (next_) next_->MouseLeave();
     }
+    bool ContextPopup() override { return next_ && next_->ContextPopup(); }
     void CloseRequested() override {
         if (next_) next_->CloseRequested();
     }

@@ -98,8 +98,14 @@ public:
     void OpenFile(const std::string& path);
     // Opens the next (or previous) picture of the current picture's folder, wrapping around.
     void StepInFolder(bool forward);
-    // A right-button release on the toolbar.
+    // A right-button release on the toolbar: the button set menu.
     void ShowButtonSetMenu();
+    // A button set chosen in the menu, by its folder's name.
+    void DUMMYITEM1Click(const std::string& caption);
+    // The modal "Skin Info" box of the current skin.
+    void ShowSkinInfo();
+    // The view's context menu: the shell's own menu for the picture's file.
+    void Image2ContextPopup(bool& handled);
     // A picture with pixels: none was opened, or the one opened didn't decode.
     bool HasPicture() const { return Picture && Picture->Width() > 0 && Picture->Height() > 0; }
 
@@ -167,6 +173,8 @@ public:
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
+    // The button set menu's captions, as last shown.
+    std::vector<std::string> PopupMenu1;
     view::TFileListBox FileListBox1{platform_.Files(), "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg"};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};

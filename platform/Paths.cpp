@@ -31,4 +31,11 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
+std::vector<std::string> VisibleSubfolders(FileSystem& files, const std::string& folder) {
+    std::vector<std::string> names;
+    for (const FolderEntry& e : files.ListFolder(folder).value_or(std::vector<FolderEntry>{}))
+        if (e.folder && !e.hidden && !e.system && e.name != "." && e.name != "..") names.push_back(e.name);
+    return names;
+}
+
 }  // namespace zylora::platform

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
 
 namespace zylora::platform {
 
@@ -13,5 +16,9 @@ std::string DirectoryOf(const std::string& path);
 std::string FileNameOf(const std::string& path);
 // The folder, one "\" (none when the folder already ends in a separator) and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The names of the folders in the folder, in the file system's order, without hidden or
+// system ones; none when the folder can't be read.
+std::vector<std::string> VisibleSubfolders(FileSystem& files, const std::string& folder);
 
 }  // namespace zylora::platform

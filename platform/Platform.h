@@ -136,6 +136,9 @@ public:
     // Return true to swallow the erase-background step.
     virtual bool EraseBackground() { return false; }
     virtual void MouseLeave() {}
+    // The context menu was asked for (after a right-button release). Return true when it
+    // was handled; otherwise the window's parent is asked.
+    virtual bool ContextPopup() { return false; }
     // The user asked the window to close (only the main window's matters).
     virtual void CloseRequested() {}
 };
@@ -250,6 +253,17 @@ public:
     // folder of its own. `filter` is pairs of description and patterns, all separated by
     // "|"; the first pair is offered first. The chosen path, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) = 0;
+
+    // A popup menu of the captions, each shown exactly as given, at the screen point, owned
+    // by the window; returns when it closes. The chosen entry's index, nothing when the
+    // menu was dismissed.
+    virtual std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
+                                             Point at) = 0;
+    // The file manager's own context menu for one file (its folder, with the trailing
+    // separator, and its name), at the cursor, owned by the window; runs the command chosen
+    // there. False when the shell gave no menu for the file (nothing was shown).
+    virtual bool ShowShellContextMenu(Window& owner, const std::string& folder,
+                                      const std::string& name) = 0;
 
     // Windows
     // A borderless top-level form without owner form, hidden until made visible.

@@ -81,9 +81,6 @@ void TfrmTop::RunButton(CaptionButton button) {
 
 void TfrmTop::FormDblClick() { platform_.MinimizeApplication(); }
 
-// The skin chooser's menu opens here.
-void TfrmTop::ShowSkinMenu() {}
-
 void TfrmTop::FitToPicture() {
     if (!MainWindow) return;
     app::TfrmMiddle& main = *MainWindow;

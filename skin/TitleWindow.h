@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 #include "skin/FrameWindow.h"
@@ -67,8 +68,10 @@ public:
     void Timer1Timer();
     // The maximise button: the main window sized to the picture, halved until it fits.
     void FitToPicture();
-    // A right-button release outside the caption buttons.
+    // A right-button release outside the caption buttons: the skin menu.
     void ShowSkinMenu();
+    // A skin chosen in the menu, by its folder's name.
+    void DUMMY1Click(const std::string& caption);
 
     void MouseDown(platform::MouseButton, platform::ShiftState, platform::Point at) override {
         FormMouseDown(at);
@@ -101,6 +104,8 @@ public:
     bool DragPending = false;
     platform::Point DragAnchor;
     std::unique_ptr<platform::Timer> Timer1;
+    // The skin menu's captions, as last shown.
+    std::vector<std::string> PopupMenu1;
 
 private:
     std::string SkinPath() const;

@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "platform/Ini.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 #include "toolbar/ZylButton.h"
 
@@ -40,8 +41,19 @@ void TfrmMiddle::LoadButtonSet() {
     }
 }
 
-// Where the button set chooser opens; until it exists the release only leaves the pressed
-// look in place, as the menu will.
-void TfrmMiddle::ShowButtonSetMenu() {}
+// The button set folders as they are now: folders added while the program runs are offered
+// at the next opening. A folder without a values.ini is offered too.
+void TfrmMiddle::ShowButtonSetMenu() {
+    PopupMenu1 = platform::VisibleSubfolders(platform_.Files(), ProgramFolder() + "\\Buttons");
+    const std::optional<int> chosen = platform_.ShowPopupMenu(*window_, PopupMenu1, platform_.CursorPos());
+    if (chosen && *chosen >= 0 && *chosen < static_cast<int>(PopupMenu1.size()))
+        DUMMYITEM1Click(PopupMenu1[static_cast<std::size_t>(*chosen)]);
+}
+
+void TfrmMiddle::DUMMYITEM1Click(const std::string& caption) {
+    ButtonsDir = "Buttons\\" + caption;
+    LoadButtonSet();
+    Toolbar->Invalidate();
+}
 
 }  // namespace zylora::app

@@ -115,4 +115,10 @@ void ViewInput::Crop() {
     owner_.RenderFrames(now.left, now.top, width, windowHeight);
 }
 
+bool ViewInput::ContextPopup() {
+    bool handled = false;
+    owner_.Image2ContextPopup(handled);
+    return handled;
+}
+
 }  // namespace zylora::view

@@ -33,6 +33,8 @@ public:
     void MouseUp(platform::MouseButton, platform::ShiftState, platform::Point) override {
         Image2MouseUp();
     }
+    // After the right-button release: the shell's menu for the picture's file.
+    bool ContextPopup() override;
 
 private:
     void Pan();

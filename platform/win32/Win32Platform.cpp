@@ -10,6 +10,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Positioning.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Timer.h"
@@ -42,6 +43,16 @@ public:
     void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
+
+    std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
+                                     Point at) override {
+        const auto* own = dynamic_cast<Win32Window*>(&owner);
+        return ShowCaptionMenu(own && own->Handle() ? own->Handle() : application_, captions, at);
+    }
+    bool ShowShellContextMenu(Window& owner, const std::string& folder, const std::string& name) override {
+        auto* own = dynamic_cast<Win32Window*>(&owner);
+        return own && own->Handle() && ShowShellMenu(*own, application_, folder, name);
+    }
 
     std::unique_ptr<Window> CreateForm(const FormOptions& options) override;
     std::unique_ptr<Window> CreatePanel(Window& parent) override;
@@ -80,12 +91,15 @@ private:
     HWND application_ = nullptr;
     HWND mainForm_ = nullptr;
     bool iconic_ = false;
+    bool comStarted_ = false;
     std::function<void(bool)> activation_;
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
 };
 
 Win32Platform::Win32Platform() {
+    // The shell's menu objects want a single-threaded apartment.
+    comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     WNDCLASSEXA applicationClass{};
     applicationClass.cbSize = sizeof applicationClass;
     applicationClass.lpfnWndProc = &Win32Platform::ApplicationProc;
@@ -115,6 +129,7 @@ Win32Platform::~Win32Platform() {
     // Fails harmlessly for a class whose windows are still alive.
     for (const std::string& name : classes_) ::UnregisterClassA(name.c_str(), instance_);
     ::UnregisterClassA(ApplicationClass, instance_);
+    if (comStarted_) ::CoUninitialize();
 }
 
 LRESULT CALLBACK Win32Platform::ApplicationProc(HWND hwnd, UINT message, WPARAM wParam,

@@ -158,7 +158,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnButtonDown(MouseButton::Left, wParam, lParam);
             return 0;
         case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, wParam, lParam); return 0;
-        case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, wParam, lParam); return 0;
+        case WM_RBUTTONUP:
+            OnButtonUp(MouseButton::Right, wParam, lParam);
+            // The system's default turns the release into the context-menu request.
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_CONTEXTMENU:
+            if (sink_->ContextPopup()) return 0;
+            break;
         case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wParam, lParam); return 0;
         case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
         case WM_MOUSELEAVE:

@@ -254,6 +254,20 @@ std::optional<std::string> FakePlatform::ChooseFileToOpen(platform::Window&,
     return openDialogAnswer;
 }
 
+std::optional<int> FakePlatform::ShowPopupMenu(platform::Window&, const std::vector<std::string>& captions,
+                                               platform::Point at) {
+    std::string entry = "popup ";
+    for (std::size_t i = 0; i < captions.size(); ++i) entry += (i ? "|" : "") + captions[i];
+    Log(entry + " at " + std::to_string(at.x) + "," + std::to_string(at.y));
+    return popupAnswer;
+}
+
+bool FakePlatform::ShowShellContextMenu(platform::Window&, const std::string& folder,
+                                        const std::string& name) {
+    Log("shell menu " + folder + "|" + name);
+    return shellMenuShown;
+}
+
 std::unique_ptr<platform::Window> FakePlatform::CreateForm(const platform::FormOptions& options) {
     Log("create form " + options.className);
     return std::make_unique<FakeWindow>(*this, options.className, nullptr, options.layered);

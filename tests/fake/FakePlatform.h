@@ -167,6 +167,12 @@ public:
     std::optional<std::string> ChooseFileToOpen(platform::Window& owner,
                                                 const std::string& filter) override;
 
+    // Logs "popup <caption>|<caption>... at x,y" and gives popupAnswer.
+    std::optional<int> ShowPopupMenu(platform::Window& owner, const std::vector<std::string>& captions,
+                                     platform::Point at) override;
+    // Logs "shell menu <folder>|<name>" and gives shellMenuShown.
+    bool ShowShellContextMenu(platform::Window& owner, const std::string& folder,
+                              const std::string& name) override;
     std::unique_ptr<platform::Window> CreateForm(const platform::FormOptions& options) override;
     std::unique_ptr<platform::Window> CreatePanel(platform::Window& parent) override;
     std::unique_ptr<platform::PositionBatch> BeginPositionBatch(int windowCount) override;
@@ -211,6 +217,8 @@ public:
     std::vector<MessageBoxCall> messages;
     std::optional<std::string> openDialogAnswer;  // nothing: the user cancels
     std::function<void(bool)> activationHandler;
+    std::optional<int> popupAnswer;  // nothing: the user dismisses the menu
+    bool shellMenuShown = true;
     std::vector<std::string> log;      // notable calls, in order
     int terminations = 0;
     int minimizations = 0;

@@ -85,6 +85,13 @@ public:
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override {
         return real_.ChooseFileToOpen(Unwrap(owner), filter);
     }
+    std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
+                                     Point at) override {
+        return real_.ShowPopupMenu(Unwrap(owner), captions, at);
+    }
+    bool ShowShellContextMenu(Window& owner, const std::string& folder, const std::string& name) override {
+        return real_.ShowShellContextMenu(Unwrap(owner), folder, name);
+    }
     std::unique_ptr<Window> CreateForm(const FormOptions& options) override {
         return std::make_unique<RecordedForm>(real_.CreateForm(options));
     }

@@ -156,4 +156,38 @@ private:
     HANDLE handle_;
 };
 
+// A popup menu from CreatePopupMenu.
+class MenuHandle {
+public:
+    MenuHandle() : menu_(::CreatePopupMenu()) {}
+    ~MenuHandle() {
+        if (menu_) ::DestroyMenu(menu_);
+    }
+    MenuHandle(const MenuHandle&) = delete;
+    MenuHandle& operator=(const MenuHandle&) = delete;
+    HMENU Get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+// A COM interface pointer, released with it.
+template <typename T>
+class Com {
+public:
+    Com() = default;
+    ~Com() {
+        if (p_) p_->Release();
+    }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    T** Receive() { return &p_; }
+    void** ReceiveVoid() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
 }  // namespace zylora::platform::win32

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -18,38 +19,6 @@ UINT TrackAt(HMENU menu, HWND owner, Point at) {
     ::PostMessageA(owner, WM_NULL, 0, 0);
     return chosen;
 }
-
-class MenuHandle {
-public:
-    MenuHandle() : menu_(::CreatePopupMenu()) {}
-    ~MenuHandle() {
-        if (menu_) ::DestroyMenu(menu_);
-    }
-    MenuHandle(const MenuHandle&) = delete;
-    MenuHandle& operator=(const MenuHandle&) = delete;
-    HMENU Get() const { return menu_; }
-
-private:
-    HMENU menu_;
-};
-
-template <typename T>
-class Com {
-public:
-    Com() = default;
-    ~Com() {
-        if (p_) p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** Receive() { return &p_; }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
 
 class ItemList {
 public:
@@ -69,6 +38,13 @@ std::wstring Fitted(const std::string& text) {
     std::wstring wide = WideFromAnsi(text);
     if (wide.size() > MAX_PATH - 1) wide.clear();
     return wide;
+}
+
+// The item list of a text the folder parses.
+bool Parse(IShellFolder& folder, HWND owner, const std::string& text, ItemList& list) {
+    std::wstring buffer = Fitted(text);
+    return SUCCEEDED(folder.ParseDisplayName(owner, nullptr, buffer.data(), nullptr, list.Receive(), nullptr)) &&
+           list.Get();
 }
 
 // Hands the open menu's messages to the shell's menu object, so that its owner-drawn and
@@ -129,22 +105,14 @@ bool ShowShellMenu(Win32Window& owner, HWND application, const std::string& fold
     Com<IShellFolder> desktop;
     if (FAILED(::SHGetDesktopFolder(desktop.Receive())) || !desktop.Get()) return false;
 
-    std::wstring buffer = Fitted(folderPart);
     ItemList folderItem;
-    if (FAILED(desktop->ParseDisplayName(window, nullptr, buffer.data(), nullptr, folderItem.Receive(),
-                                         nullptr)) ||
-        !folderItem.Get())
-        return false;
+    if (!Parse(*desktop.Get(), window, folderPart, folderItem)) return false;
     Com<IShellFolder> folder;
     if (FAILED(desktop->BindToObject(folderItem.Get(), nullptr, IID_IShellFolder, folder.ReceiveVoid())) ||
         !folder.Get())
         return false;
-    buffer = Fitted(namePart);
     ItemList fileItem;
-    if (FAILED(folder->ParseDisplayName(window, nullptr, buffer.data(), nullptr, fileItem.Receive(),
-                                        nullptr)) ||
-        !fileItem.Get())
-        return false;
+    if (!Parse(*folder.Get(), window, namePart, fileItem)) return false;
     Com<IContextMenu> menuObject;
     PCUITEMID_CHILD items[] = {reinterpret_cast<PCUITEMID_CHILD>(fileItem.Get())};
     folder->GetUIObjectOf(application, 1, items, IID_IContextMenu, nullptr, menuObject.ReceiveVoid());

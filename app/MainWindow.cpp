@@ -76,8 +76,11 @@ void TfrmMiddle::FormCreate() {
         platform::IniFile settings(platform_.Files(), SettingsPath());
         const int x = settings.ReadInteger("Placement", "X", 100);
         const int y = settings.ReadInteger("Placement", "Y", 100);
-        const int width = settings.ReadInteger("Placement", "Width", 320);
-        const int height = settings.ReadInteger("Placement", "Height", 320);
+        // A size of nothing would start a window nobody sees.
+        int width = settings.ReadInteger("Placement", "Width", 320);
+        int height = settings.ReadInteger("Placement", "Height", 320);
+        if (width <= 0) width = 320;
+        if (height <= 0) height = 320;
         window_->SetBounds({x, y, width, height});
         SkinDir = settings.ReadString("Skin", "Dir", "Skins/Default");
         ButtonsDir = settings.ReadString("Buttons", "Dir", "Buttons/Default");
@@ -94,9 +97,25 @@ void TfrmMiddle::FormCreate() {
 
     LoadSkin();
     LoadButtonSet();
+    BringOntoScreen();
 
     const std::vector<std::string> arguments = platform_.CommandLineArguments();
     if (!arguments.empty()) ShowPicture(arguments.front());
+}
+
+// A placement saved on a screen that is no longer there would start the program out of
+// sight for good: it comes back onto the main screen, frame included where it fits. A window
+// partly on a screen stays where it was put.
+void TfrmMiddle::BringOntoScreen() {
+    const Rect r = BoundsRect();
+    if (platform_.IsOnScreen(r)) return;
+    const platform::Size screen = platform_.ScreenSize();
+    auto within = [](long long value, long long low, long long high) {
+        return static_cast<int>(std::max(low, std::min(value, std::max(low, high))));
+    };
+    const int x = within(r.left, GetLeftWidth(), static_cast<long long>(screen.width) - r.width - GetRightWidth());
+    const int y = within(r.top, GetTopHeight(), static_cast<long long>(screen.height) - r.height - GetBottomHeight());
+    window_->SetBounds({x, y, r.width, r.height});
 }
 
 void TfrmMiddle::Show() {

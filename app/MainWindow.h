@@ -194,6 +194,7 @@ private:
     void WriteSettings();
     void LayoutPanels(platform::Size client);
     void SwitchToOtherInstance();
+    void BringOntoScreen();
     // The frame windows rendered for the state now in force, and the title's width.
     void RenderFramesForState();
     void RedrawToolbarButtons();

@@ -23,6 +23,12 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     Picture.reset();
     Picture = platform_.DecodeImage(PicturePath);
     viewProc_.PictureChanged();
+    // Nothing to size the window to: it keeps its size, so the toolbar stays at hand for the
+    // next picture and no vanished window is saved.
+    if (!HasPicture()) {
+        Image2->Invalidate();
+        return;
+    }
     const platform::Size fitted = FitToScreen(Picture->Width(), Picture->Height());
     const platform::Rect now = BoundsRect();
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());

@@ -275,6 +275,8 @@ public:
     virtual std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
     virtual Point CursorPos() = 0;
     virtual Size ScreenSize() = 0;
+    // Some part of the rectangle (screen pixels) lies on one of the screens.
+    virtual bool IsOnScreen(Rect rect) = 0;
     // Top-level windows by class name: the first one, or the next after `after`.
     virtual ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) = 0;
     virtual ForeignWindow IdentityOf(const Window& window) = 0;

@@ -64,6 +64,10 @@ public:
     }
     Point CursorPos() override;
     Size ScreenSize() override;
+    bool IsOnScreen(Rect rect) override {
+        const RECT r{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
+        return rect.width > 0 && rect.height > 0 && ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+    }
     ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override;
     ForeignWindow IdentityOf(const Window& window) override;
     void SwitchToWindow(ForeignWindow window) override;

@@ -179,6 +179,10 @@ public:
     std::unique_ptr<platform::Timer> CreateTimer(int intervalMs, std::function<void()> onTick) override;
     platform::Point CursorPos() override { return cursor; }
     platform::Size ScreenSize() override { return screen; }
+    bool IsOnScreen(platform::Rect r) override {
+        return r.width > 0 && r.height > 0 && r.left < screen.width && r.top < screen.height &&
+               static_cast<long long>(r.left) + r.width > 0 && static_cast<long long>(r.top) + r.height > 0;
+    }
     platform::ForeignWindow FindTopLevelWindow(const std::string& className,
                                                platform::ForeignWindow after) override;
     platform::ForeignWindow IdentityOf(const platform::Window& window) override;

@@ -66,14 +66,15 @@ TEST_F(OpenPictureTest, TheCommandLinePictureSizesTheWindowAtTheSettingsPosition
     EXPECT_EQ(LogIndex("decode C:\\pics\\ignored.png"), -1);
 }
 
-TEST_F(OpenPictureTest, AnUndecodableFileGivesAnEmptyPictureSilently) {
+TEST_F(OpenPictureTest, AnUndecodableFileGivesAnEmptyPictureSilentlyAndKeepsTheWindow) {
     platform.arguments = {"C:\\pics\\missing.jpg"};
     app::TfrmMiddle& m = Start();
     EXPECT_EQ(m.PicturePath, "C:\\pics\\missing.jpg");
     ASSERT_NE(m.Picture, nullptr);
     EXPECT_EQ(m.Picture->Width(), 0);
-    EXPECT_EQ(m.BoundsRect(), (Rect{100, 100, 0, 53}));
+    EXPECT_EQ(m.BoundsRect(), (Rect{100, 100, 320, 320}));
     EXPECT_TRUE(platform.messages.empty());
+    EXPECT_NE(Stop().find("Width=320\r\nHeight=320\r\n"), std::string::npos);
 }
 
 TEST_F(OpenPictureTest, ADropOpensTheFirstFileAndKeepsTheViewState) {

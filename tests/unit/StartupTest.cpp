@@ -29,6 +29,21 @@ TEST_F(ViewerTest, SettingsAcceptHexAndFallBackOnGarbage) {
     EXPECT_EQ(m.BoundsRect(), (Rect{-50, 32, 320, 320}));
 }
 
+TEST_F(ViewerTest, APlacementOffEveryScreenComesBackAndNoSizeTakesTheDefault) {
+    WriteSkin("[left]\nWidth=10\n[right]\nWidth=10\n[top]\nHeight=30\n[bottom]\nHeight=10\n");
+    const std::vector<std::pair<std::string, Rect>> cases = {
+        {"X=5000\nY=5000\nWidth=400\nHeight=300", {1510, 770, 400, 300}},  // frame kept on screen
+        {"X=-1000\nY=-900\nWidth=400\nHeight=300", {10, 30, 400, 300}},
+        {"X=-50\nY=100\nWidth=400\nHeight=300", {-50, 100, 400, 300}},  // partly on: stays
+        {"X=100\nY=100\nWidth=0\nHeight=-5", {100, 100, 320, 320}},
+    };
+    for (const auto& [placement, expected] : cases) {
+        WriteSettings("[Placement]\n" + placement + "\n");
+        EXPECT_EQ(Start().BoundsRect(), expected) << placement;
+        Stop();
+    }
+}
+
 TEST_F(ViewerTest, ShutdownWritesThePlacementOfThatMomentAndKeepsOtherLines) {
     WriteSettings("; my viewer\n[Placement]\nX=1\nY=2\nWidth=3\nHeight=4\n[Extra]\nKeep=me\n");
     app::TfrmMiddle& m = Start();
@@ -59,7 +74,7 @@ TEST_F(ViewerTest, AbsurdSettingsNeverCrash) {
                   std::string(5000, 'x') + "\n");
     app::TfrmMiddle& m = Start();
     m.Show();
-    EXPECT_EQ(m.BoundsRect(), (Rect{100, INT32_MIN, INT32_MAX, -7}));
+    EXPECT_EQ(m.BoundsRect(), (Rect{0, 0, INT32_MAX, 320})) << "brought onto the screen, a real height";
     EXPECT_EQ(m.SkinDir.size(), 2047u);
     m.RenderFrames(0, 0, INT32_MAX, INT32_MAX);
 }

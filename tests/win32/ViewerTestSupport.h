@@ -104,6 +104,7 @@ public:
     }
     Point CursorPos() override { return real_.CursorPos(); }
     Size ScreenSize() override { return real_.ScreenSize(); }
+    bool IsOnScreen(Rect rect) override { return real_.IsOnScreen(rect); }
     ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override {
         return real_.FindTopLevelWindow(className, after);
     }

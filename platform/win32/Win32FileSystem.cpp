@@ -1,5 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include <string>
+
 #include "platform/win32/Win32Api.h"
 
 #include <algorithm>
@@ -60,10 +62,22 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
 
 bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& content) {
     if (path.empty()) return false;
-    // Beside the target, so the rename stays on one volume and can't be half done.
-    const std::string temporary = path + ".tmp";
-    KernelHandle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A read-only file is the user's word that it stays as it is; the rename below would
+    // replace it all the same.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    // Beside the target, so the rename stays on one volume and can't be half done; under a
+    // name no file has, so no file of the user's is overwritten and renamed over the target.
+    const std::string stem = path + "." + std::to_string(::GetCurrentProcessId()) + "-";
+    std::string temporary;
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int n = 0; n < 100 && created == INVALID_HANDLE_VALUE; ++n) {
+        temporary = stem + std::to_string(n) + ".tmp";
+        created = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    KernelHandle file(created);
     if (!file.Valid()) return false;
     const bool written = WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
     const bool closed = file.Close();

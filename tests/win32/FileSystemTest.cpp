@@ -45,6 +45,26 @@ TEST_F(FileSystemTest, FailedReplaceKeepsTheOriginalAndNoTemporary) {
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"locked.ini", "settings.ini"}));
 }
 
+TEST_F(FileSystemTest, AReadOnlyFileAndTheUsersOwnFilesBesideItAreNeverReplaced) {
+    const std::string path = folder.File("settings.ini");
+    WriteBytes(path, "mine");
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(files.ReplaceFile(path, "new"));
+    EXPECT_EQ(files.ReadFile(path), "mine");
+    EXPECT_TRUE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) << "still read-only";
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Files named as a temporary might be: untouched, and not renamed over the target.
+    std::vector<std::string> planted{"settings.ini.tmp"};
+    for (int n = 0; n < 3; ++n)
+        planted.push_back("settings.ini." + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(n) + ".tmp");
+    for (const std::string& name : planted) WriteBytes(folder.File(name), "user's " + name);
+    ASSERT_TRUE(files.ReplaceFile(path, "new"));
+    EXPECT_EQ(files.ReadFile(path), "new");
+    for (const std::string& name : planted) EXPECT_EQ(files.ReadFile(folder.File(name)), "user's " + name);
+    EXPECT_EQ(folder.Entries().size(), planted.size() + 1) << "no temporary left";
+}
+
 TEST_F(FileSystemTest, ExistsAndReadAnswerForPlainFilesOnly) {
     const std::string path = folder.File("picture.png");
     WriteBytes(path, "bytes");

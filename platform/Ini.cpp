@@ -215,8 +215,21 @@ std::optional<int> ParseIniInteger(const std::string& rawText) {
     return static_cast<int>(pattern);
 }
 
+namespace {
+
+constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
+
+}  // namespace
+
+// An editor's UTF-8 byte-order mark is no part of the first line: without this the first
+// section would never be found. It is kept for the rewrite.
 IniFile::IniFile(FileSystem& files, std::string path)
-    : files_(files), path_(std::move(path)), content_(files_.ReadFile(path_).value_or(std::string())) {}
+    : files_(files), path_(std::move(path)), content_(files_.ReadFile(path_).value_or(std::string())) {
+    if (content_.rfind(Utf8Mark, 0) == 0) {
+        mark_ = Utf8Mark;
+        content_.erase(0, mark_.size());
+    }
+}
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
     const Location where = Find(content_, NameOf(section), NameOf(key));
@@ -240,7 +253,7 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     std::string updated = WithValue(content_, section, key, value);
-    if (!files_.ReplaceFile(path_, updated)) throw IniWriteError(path_);
+    if (!files_.ReplaceFile(path_, mark_ + updated)) throw IniWriteError(path_);
     content_ = std::move(updated);
 }
 

@@ -46,6 +46,7 @@ private:
     FileSystem& files_;
     std::string path_;
     std::string content_;
+    std::string mark_;  // a UTF-8 byte-order mark the file began with
 };
 
 }  // namespace zylora::platform

@@ -112,6 +112,14 @@ TEST_F(IniTest, LineEndingsCrLfLfAndNoFinalBreak) {
     }
 }
 
+TEST_F(IniTest, AByteOrderMarkHidesNoSectionAndIsKept) {
+    const std::string mark = "\xEF\xBB\xBF";
+    IniFile ini = Open(mark + "[Placement]\r\nX=7\r\n");
+    EXPECT_EQ(ini.ReadInteger("Placement", "X", 0), 7);
+    ini.WriteInteger("Placement", "X", 8);
+    EXPECT_EQ(files.files[Path], mark + "[Placement]\r\nX=8\r\n") << "no second section, the mark kept";
+}
+
 TEST_F(IniTest, StringsAreCutTo2047CharactersAndQuotesKept) {
     const std::string longValue(3000, 'v');
     IniFile ini = Open("[A]\nlong=" + longValue + "\nexact=" + std::string(2047, 'e') +

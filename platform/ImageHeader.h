@@ -23,4 +23,20 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read);
 // memory than a 32-bit process can give a single bitmap.
 constexpr long long MaxDecodedPixels = 200'000'000;
 
+// Skin and button set images beyond these are treated as missing: a skin's pieces are small,
+// and a few enormous ones would take the memory the pictures need and stall every repaint.
+constexpr int MaxSkinImageSide = 4096;
+constexpr long long MaxSkinImagePixels = 1'048'576;
+
+// How large an image may be to be decoded at all.
+struct DecodeLimit {
+    long long pixels = MaxDecodedPixels;
+    int side = 0x7FFFFFFF;
+    bool Allows(Size s) const {
+        return s.width <= side && s.height <= side && static_cast<long long>(s.width) * s.height <= pixels;
+    }
+};
+constexpr DecodeLimit PictureLimit{};
+constexpr DecodeLimit SkinImageLimit{MaxSkinImagePixels, MaxSkinImageSide};
+
 }  // namespace zylora::platform

@@ -275,6 +275,8 @@ public:
     virtual std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
     virtual Point CursorPos() = 0;
     virtual Size ScreenSize() = 0;
+    // The extent of all screens together: nothing larger can ever be seen at once.
+    virtual Size DesktopSize() = 0;
     // Some part of the rectangle (screen pixels) lies on one of the screens.
     virtual bool IsOnScreen(Rect rect) = 0;
     // Top-level windows by class name: the first one, or the next after `after`.
@@ -287,6 +289,9 @@ public:
 
     // Imaging
     virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;
+    // An image of a skin or button set: as DecodeImage, but one beyond SkinImageLimit
+    // (platform/ImageHeader.h) is treated as missing.
+    virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
 
     virtual FileSystem& Files() = 0;

@@ -1,5 +1,6 @@
 #include "skin/EdgeWindows.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/MainWindow.h"
@@ -15,6 +16,9 @@ TEdgeWindow::TEdgeWindow(platform::Platform& platform, const std::string& classN
 std::string TEdgeWindow::Prefix() const { return ActiveLook() ? "" : "inactive_"; }
 
 void TEdgeWindow::PaintEdge(int width, int height) {
+    const platform::Size most = platform_.DesktopSize();
+    width = std::min(width, most.width);
+    height = std::min(height, most.height);
     auto surface = platform_.CreateSurface(width, height);
     // A window of no extent shows nothing; there is nothing to decode for it.
     if (MainWindow && width > 0 && height > 0) DrawEdge(*surface, width, height);

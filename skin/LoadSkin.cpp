@@ -1,5 +1,7 @@
 // Reading the current skin: the skin file's values into the main window and the frame
 // windows, and the images held from one load to the next.
+#include <algorithm>
+
 #include "app/MainWindow.h"
 #include "platform/Ini.h"
 #include "skin/EdgeWindows.h"
@@ -14,13 +16,13 @@ void TfrmMiddle::LoadSkin() {
 
     CornerImage.reset();
     if (platform_.Files().FileExists(skinPath + "corner.png"))
-        CornerImage = platform_.DecodeImage(skinPath + "corner.png");
+        CornerImage = platform_.DecodeSkinImage(skinPath + "corner.png");
 
     // A button set without a background of its own shows the skin's.
     if (!OwnToolbarBackground) {
         ToolbarBackgroundCache.reset();
         ToolbarBackground.reset();
-        ToolbarBackground = platform_.DecodeImage(skinPath + "bg.bmp");
+        ToolbarBackground = platform_.DecodeSkinImage(skinPath + "bg.bmp");
     }
 
     FrameMetrics& m = Metrics;
@@ -34,6 +36,15 @@ void TfrmMiddle::LoadSkin() {
     m.RightInactiveWidth = skinFile.ReadInteger("right", "InActiveWidth", 0);
     m.BottomHeight = skinFile.ReadInteger("bottom", "Height", 0);
     m.BottomInactiveHeight = skinFile.ReadInteger("bottom", "InActiveHeight", 0);
+
+    // A frame thicker than the desktop can't be seen; built at such a size it would stall
+    // every placement.
+    const platform::Size most = platform_.DesktopSize();
+    for (int* width : {&m.LeftWidth, &m.LeftInactiveWidth, &m.RightWidth, &m.RightInactiveWidth})
+        *width = std::min(*width, most.width);
+    for (int* height : {&m.TopHeight, &m.TopInactiveHeight, &m.TopRolledUpHeight, &m.TopRolledUpInactiveHeight,
+                        &m.BottomHeight, &m.BottomInactiveHeight})
+        *height = std::min(*height, most.height);
 
     BgColorR = skinFile.ReadInteger("bg", "ColorR", 255);
     BgColorG = skinFile.ReadInteger("bg", "ColorG", 255);

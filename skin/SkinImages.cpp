@@ -7,7 +7,7 @@ const platform::Image& SkinImages::Get(const std::string& path) {
     Entry& entry = entries_[path];
     if (!entry.image || entry.stamp != stamp) {
         entry.image.reset();
-        entry.image = platform_.DecodeImage(path);
+        entry.image = platform_.DecodeSkinImage(path);
         entry.stamp = stamp;
     }
     return *entry.image;

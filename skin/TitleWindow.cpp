@@ -1,5 +1,7 @@
 #include "skin/TitleWindow.h"
 
+#include <algorithm>
+
 #include "app/MainWindow.h"
 
 namespace zylora::skin {
@@ -121,7 +123,7 @@ void TfrmTop::ReadSkinValues(const platform::IniFile& f) {
     for (int i = 0; i < 4; ++i) {
         for (int kind : {InactiveImage, Normal, Mouseover}) {
             CaptionButtonImages[i][kind].reset();
-            CaptionButtonImages[i][kind] = platform_.DecodeImage(path + ButtonFiles[i][kind]);
+            CaptionButtonImages[i][kind] = platform_.DecodeSkinImage(path + ButtonFiles[i][kind]);
         }
     }
 }
@@ -138,6 +140,10 @@ std::string TfrmTop::StripPrefix() const {
 
 void TfrmTop::PaintTitle(int width, int height) {
     if (MainWindow) PaintedActive = MainWindow->Active;
+    // Nothing beyond the desktop can be seen: a larger surface would only cost time and memory.
+    const platform::Size most = platform_.DesktopSize();
+    width = std::min(width, most.width);
+    height = std::min(height, most.height);
     auto surface = platform_.CreateSurface(width, height);
     // A title of no extent shows nothing; there is nothing to decode for it.
     if (MainWindow && width > 0 && height > 0) {

@@ -25,11 +25,14 @@ void TfrmMiddle::LoadButtonSet() {
     ToolbarBackgroundCache.reset();
     ToolbarBackground.reset();
     ToolbarBackground =
-        platform_.DecodeImage(OwnToolbarBackground ? folder + "bg.bmp" : GetSkinPath() + "bg.bmp");
+        platform_.DecodeSkinImage(OwnToolbarBackground ? folder + "bg.bmp" : GetSkinPath() + "bg.bmp");
 
     ButtonList.clear();
     const int count = std::clamp(file.ReadInteger("Main", "NumOfButtons", 0), 0, MaxButtons);
-    SetToolbarHeight(file.ReadInteger("Main", "ToolbarHeight", ToolbarHeight()));
+    // No higher than the desktop: the rest could never be seen, and its background would
+    // be built at that size.
+    SetToolbarHeight(std::min(file.ReadInteger("Main", "ToolbarHeight", ToolbarHeight()),
+                              platform_.DesktopSize().height));
 
     for (int n = 0; n < count; ++n) {
         auto button = std::make_unique<toolbar::TZylButton>(*this);

@@ -14,10 +14,10 @@ void TZylButton::LoadFromIni(const std::string& section, const platform::IniFile
     Height = file.ReadInteger(section, "Height", 32);
     const std::string normal = file.ReadString(section, "normalImage", "");
     platform::Platform& platform = MainWindow.Platform();
-    NormalImage = platform.DecodeImage(folder + normal);
-    MouseoverImage = platform.DecodeImage(folder + file.ReadString(section, "mouseoverImage", normal));
-    InactiveImage = platform.DecodeImage(folder + file.ReadString(section, "inactiveImage", normal));
-    SelectedImage = platform.DecodeImage(folder + file.ReadString(section, "selectedImage", normal));
+    NormalImage = platform.DecodeSkinImage(folder + normal);
+    MouseoverImage = platform.DecodeSkinImage(folder + file.ReadString(section, "mouseoverImage", normal));
+    InactiveImage = platform.DecodeSkinImage(folder + file.ReadString(section, "inactiveImage", normal));
+    SelectedImage = platform.DecodeSkinImage(folder + file.ReadString(section, "selectedImage", normal));
 }
 
 const platform::Image& TZylButton::CurrentImage() const {

@@ -495,7 +495,7 @@ namespace {
 
 // A decompression bomb (a small file declaring an enormous picture) is refused before the
 // library tries to allocate and decode it.
-bool DeclaresTooManyPixels(const std::string& path) {
+bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
     KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -512,18 +512,20 @@ bool DeclaresTooManyPixels(const std::string& path) {
         return bytes;
     };
     const std::optional<Size> size = DeclaredImageSize(read);
-    return size && static_cast<long long>(size->width) * size->height > MaxDecodedPixels;
+    return size && !limit.Allows(*size);
 }
 
 }  // namespace
 
-std::unique_ptr<Image> DecodeImageFile(const std::string& path) {
+std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
     const std::wstring widePath = WideFromAnsi(path);
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (!widePath.empty() && !DeclaresTooManyPixels(path)) {
+    if (!widePath.empty() && !DeclaresTooMuch(path, limit)) {
         bitmap.reset(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));
+        // A format whose header we don't read is held to the limit once decoded.
         if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||
-            bitmap->GetHeight() == 0)
+            bitmap->GetHeight() == 0 ||
+            !limit.Allows({static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())}))
             bitmap.reset();
     }
     if (!bitmap) return std::make_unique<GdiImage>(nullptr);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ImageHeader.h"
 #include "platform/Platform.h"
 
 namespace zylora::platform::win32 {
@@ -40,7 +41,7 @@ const std::uint32_t* PixelsOf(const Image& image);
 
 // A file decoded with GDI+, without its embedded colour profile; a 0 x 0 image when the
 // file is missing or not a picture.
-std::unique_ptr<Image> DecodeImageFile(const std::string& path);
+std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit);
 
 // A transparent 32-bit ARGB surface; empty (no pixels, but keeping the size asked for,
 // clamped to 0) when a side is 0 or below or the pixels can't be had.

@@ -64,6 +64,9 @@ public:
     }
     Point CursorPos() override;
     Size ScreenSize() override;
+    Size DesktopSize() override {
+        return {::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    }
     bool IsOnScreen(Rect rect) override {
         const RECT r{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
         return rect.width > 0 && rect.height > 0 && ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
@@ -75,6 +78,9 @@ public:
         Window& window, std::function<void(const DroppedFiles&)> onDrop) override;
 
     std::unique_ptr<Image> DecodeImage(const std::string& path) override;
+    std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
+        return DecodeImageFile(gdiplus_.Started() ? path : std::string(), SkinImageLimit);
+    }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
     }
@@ -343,7 +349,7 @@ std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
-    return DecodeImageFile(gdiplus_.Started() ? path : std::string());
+    return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/fake/FakePlatform.h"
 
+#include "platform/ImageHeader.h"
+
 #include <algorithm>
 
 namespace zylora::fake {
@@ -340,6 +342,14 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeImage(const std::string& pa
                                     : std::make_unique<FakeImage>(it->second);
     image->path = path;
     return image;
+}
+
+std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string& path) {
+    auto image = DecodeImage(path);
+    if (platform::SkinImageLimit.Allows({image->Width(), image->Height()})) return image;
+    auto missing = std::make_unique<FakeImage>(0, 0);
+    missing->path = path;
+    return missing;
 }
 
 std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {

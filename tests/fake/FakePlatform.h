@@ -179,6 +179,7 @@ public:
     std::unique_ptr<platform::Timer> CreateTimer(int intervalMs, std::function<void()> onTick) override;
     platform::Point CursorPos() override { return cursor; }
     platform::Size ScreenSize() override { return screen; }
+    platform::Size DesktopSize() override { return screen; }
     bool IsOnScreen(platform::Rect r) override {
         return r.width > 0 && r.height > 0 && r.left < screen.width && r.top < screen.height &&
                static_cast<long long>(r.left) + r.width > 0 && static_cast<long long>(r.top) + r.height > 0;
@@ -191,6 +192,7 @@ public:
         platform::Window& window, std::function<void(const platform::DroppedFiles&)> onDrop) override;
 
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
+    std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
     platform::FileSystem& Files() override { return files; }
 

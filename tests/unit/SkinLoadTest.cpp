@@ -233,15 +233,38 @@ TEST_F(SkinLoadTest, ToolbarBackgroundComesFromTheSkinUnlessTheButtonSetHasItsOw
     EXPECT_EQ(m.ToolbarBackground->Width(), 64);
 }
 
-TEST_F(SkinLoadTest, AbsurdSkinValuesNeverCrash) {
-    WriteSkin("[left]\nWidth=2147483647\n[right]\nWidth=2147483647\n[top]\nHeight=100000\n"
-              "[bottom]\nHeight=-2147483648\n[Caption]\nFontSize=100000\nX=-500\nWidth=99999\n"
-              "[Buttons]\nCloseAlign=99\n");
+TEST_F(SkinLoadTest, AbsurdSizesAreHeldToWhatTheDesktopAndTheImageLimitAllow) {
+    WriteSkin("[left]\nWidth=2147483647\n[right]\nWidth=100000\n[top]\nHeight=100000\n"
+              "[bottom]\nHeight=32767\nInActiveHeight=-2147483648\n[Caption]\nFontSize=100000\nX=-500\n"
+              "Width=99999\n[Buttons]\nCloseAlign=99\n");
+    platform.files.files["C:\\Zylora\\Buttons/Default\\values.ini"] =
+        "[Main]\nNumOfButtons=1\nToolbarHeight=100000\n[Button-0]\nAction=open\nnormalImage=big.png\n";
+    platform.AddImage("C:\\Zylora\\Buttons/Default\\big.png", 8000, 8000);
+    platform.AddImage(std::string(SkinPath) + "active_close.png", 4097, 10);
+    platform.AddImage(std::string(SkinPath) + "active_min.png", 4096, 256);  // at both limits
+    platform.AddImage("C:\\p\\huge.png", 8000, 8000);
     app::TfrmMiddle& m = Start();
     m.Show();
+    EXPECT_EQ(m.Metrics.LeftWidth, 1920);
+    EXPECT_EQ(m.Metrics.RightWidth, 1920);
+    EXPECT_EQ(m.Metrics.TopHeight, 1080);
+    EXPECT_EQ(m.Metrics.BottomHeight, 1080);
+    EXPECT_EQ(m.Metrics.BottomInactiveHeight, INT32_MIN) << "below zero is no frame, not clamped up";
+    EXPECT_EQ(m.ToolbarHeight(), 1080);
+    EXPECT_EQ(m.ButtonList.front()->NormalImage->Width(), 0) << "beyond the limit: missing";
+    EXPECT_EQ(m.TopFrame->CurrentButtonImage(skin::CaptionButton::Close)->Width(), 0);
+    EXPECT_EQ(m.TopFrame->CurrentButtonImage(skin::CaptionButton::Min)->Width(), 4096);
+    m.OpenFile("C:\\p\\huge.png");
+    EXPECT_EQ(m.Picture->Width(), 8000) << "pictures have their own, larger limit";
+
     m.PlaceWindows(-2147483647, 2147483647, 2147483647, -2147483647);
     m.RenderFrames(0, 0, 2147483647, 2147483647);
-    EXPECT_EQ(platform.batches.back().entries[0].bounds.width, 2147483647);
+    for (skin::TFrameWindow* frame : std::initializer_list<skin::TFrameWindow*>{
+             m.TopFrame.get(), m.LeftFrame.get(), m.RightFrame.get(), m.BottomFrame.get()}) {
+        const fake::Presentation& p = FormOf(*frame).presentations.back();
+        EXPECT_LE(p.width, 1920);
+        EXPECT_LE(p.height, 1080);
+    }
 }
 
 TEST_F(SkinLoadTest, ButtonSetReadsItsSectionsFromZero) {

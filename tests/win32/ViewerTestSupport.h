@@ -104,6 +104,7 @@ public:
     }
     Point CursorPos() override { return real_.CursorPos(); }
     Size ScreenSize() override { return real_.ScreenSize(); }
+    Size DesktopSize() override { return real_.DesktopSize(); }
     bool IsOnScreen(Rect rect) override { return real_.IsOnScreen(rect); }
     ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override {
         return real_.FindTopLevelWindow(className, after);
@@ -115,6 +116,9 @@ public:
         return real_.HookFileDrops(Unwrap(window), std::move(onDrop));
     }
     std::unique_ptr<Image> DecodeImage(const std::string& path) override { return real_.DecodeImage(path); }
+    std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
+        return real_.DecodeSkinImage(path);
+    }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);
     }

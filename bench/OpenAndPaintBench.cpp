@@ -77,7 +77,7 @@ bool WritePhoto(const std::string& path, unsigned seed) {
     bitmap.UnlockBits(&data);
     CLSID jpeg;
     if (!EncoderFor(L"image/jpeg", jpeg)) return false;
-    const std::wstring wide = zylora::platform::win32::WideFromAnsi(path);
+    const std::wstring wide = zylora::platform::win32::WideFromUtf8(path);
     return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
@@ -103,7 +103,7 @@ int main() {
         }
     }
 
-    const std::wstring widePhoto = zylora::platform::win32::WideFromAnsi(photo);
+    const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
     const double decode = Time(3, [&] {
         Gdiplus::Bitmap bitmap(widePhoto.c_str(), FALSE);
         if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
@@ -193,7 +193,7 @@ int main() {
     const double zoomIn8 = paintAfterZoomIn(8);
     main->ZoomFactor = 1;
 
-    const std::wstring wideSecond = zylora::platform::win32::WideFromAnsi(second);
+    const std::wstring wideSecond = zylora::platform::win32::WideFromUtf8(second);
     const double decodeSecond = Time(3, [&] {
         Gdiplus::Bitmap bitmap(wideSecond.c_str(), FALSE);
         if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");

@@ -1,5 +1,4 @@
-// File access that the portable code needs. Paths are 8-bit strings in the system code
-// page, exactly as the program received or built them.
+// File access that the portable code needs. Paths and names are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +42,11 @@ public:
     virtual std::optional<FileStamp> StampOf(const std::string& path) = 0;
     // The process's working directory, as the system gives it.
     virtual std::string WorkingDirectory() = 0;
+    // Text files made for the system (settings, skin files) may hold its 8-bit code page:
+    // these convert between such bytes and the program's UTF-8. The way back gives nothing
+    // when the code page can't hold every character.
+    virtual std::string TextFromCodePage(const std::string& bytes) = 0;
+    virtual std::optional<std::string> CodePageFromText(const std::string& text) = 0;
 };
 
 }  // namespace zylora::platform

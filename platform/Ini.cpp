@@ -223,12 +223,27 @@ constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
 
 // An editor's UTF-8 byte-order mark is no part of the first line: without this the first
 // section would never be found. It is kept for the rewrite.
+// The program's text is UTF-8; the file may hold the system's code page (as files made for
+// it do) or UTF-8. Well-formed UTF-8 beyond ASCII is taken as such; anything else is the
+// code page.
 IniFile::IniFile(FileSystem& files, std::string path)
     : files_(files), path_(std::move(path)), content_(files_.ReadFile(path_).value_or(std::string())) {
     if (content_.rfind(Utf8Mark, 0) == 0) {
         mark_ = Utf8Mark;
         content_.erase(0, mark_.size());
+        utf8_ = true;
+    } else if (!IsAscii(content_)) {
+        utf8_ = IsUtf8(content_);
+        if (!utf8_) content_ = files_.TextFromCodePage(content_);
     }
+}
+
+// Written back as it was read: a file in the code page stays in it for every text the code
+// page holds, and becomes UTF-8 only for one it can't.
+std::string IniFile::Bytes(const std::string& text) const {
+    if (utf8_) return mark_ + text;
+    if (IsAscii(text)) return text;
+    return files_.CodePageFromText(text).value_or(text);
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -253,7 +268,9 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     std::string updated = WithValue(content_, section, key, value);
-    if (!files_.ReplaceFile(path_, mark_ + updated)) throw IniWriteError(path_);
+    const std::string bytes = Bytes(updated);
+    if (!files_.ReplaceFile(path_, bytes)) throw IniWriteError(path_);
+    if (!utf8_ && !IsAscii(updated) && !files_.CodePageFromText(updated)) utf8_ = true;
     content_ = std::move(updated);
 }
 

@@ -14,5 +14,8 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 bool LessIgnoringCase(const std::string& a, const std::string& b);
 // Matches a file name against a pattern with "*" (any run) and "?" (any one character).
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
+// The bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool IsUtf8(const std::string& bytes);
+bool IsAscii(const std::string& bytes);
 
 }  // namespace zylora::platform

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32FileDrop.h"
 
+#include "platform/win32/Win32Text.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -42,15 +44,15 @@ private:
 DroppedFiles ReadDrop(HANDLE handle) {
     const auto drop = static_cast<HDROP>(handle);
     DroppedFiles files;
-    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     // One buffer for all names, grown to exactly what a longer name needs.
-    std::vector<char> buffer(128);
+    std::vector<wchar_t> buffer(128);
     for (UINT i = 0; i < count; ++i) {
-        const UINT needed = ::DragQueryFileA(drop, i, nullptr, 0) + 1;
-        if (buffer.size() < needed) buffer.assign(needed, '\0');
-        const UINT copied = ::DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
+        const UINT needed = ::DragQueryFileW(drop, i, nullptr, 0) + 1;
+        if (buffer.size() < needed) buffer.assign(needed, L'\0');
+        const UINT copied = ::DragQueryFileW(drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
         // An empty list reads as one empty name: that is no file.
-        if (copied > 0) files.names.emplace_back(buffer.data(), copied);
+        if (copied > 0) files.names.push_back(Utf8FromWide(std::wstring(buffer.data(), copied).c_str()));
     }
     POINT point{};
     ::DragQueryPoint(drop, &point);

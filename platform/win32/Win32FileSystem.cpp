@@ -34,7 +34,7 @@ bool WriteAll(HANDLE file, const std::string& content) {
 }  // namespace
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
-    KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+    KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
@@ -64,7 +64,7 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
     if (path.empty()) return false;
     // A read-only file is the user's word that it stays as it is; the rename below would
     // replace it all the same.
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     // Beside the target, so the rename stays on one volume and can't be half done; under a
     // name no file has, so no file of the user's is overwritten and renamed over the target.
@@ -73,7 +73,7 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
     HANDLE created = INVALID_HANDLE_VALUE;
     for (int n = 0; n < 100 && created == INVALID_HANDLE_VALUE; ++n) {
         temporary = stem + std::to_string(n) + ".tmp";
-        created = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        created = ::CreateFileW(WideFromUtf8(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
         if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
     }
@@ -82,22 +82,22 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
     const bool written = WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
     const bool closed = file.Close();
     if (written && closed &&
-        ::MoveFileExA(temporary.c_str(), path.c_str(),
+        ::MoveFileExW(WideFromUtf8(temporary).c_str(), WideFromUtf8(path).c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    ::DeleteFileA(temporary.c_str());
+    ::DeleteFileW(WideFromUtf8(temporary).c_str());
     return false;
 }
 
 bool Win32FileSystem::FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
     if (folder.empty()) return std::nullopt;
     const bool separated = folder.back() == '\\' || folder.back() == '/';
-    const std::wstring pattern = WideFromAnsi(separated ? folder + "*" : folder + "\\*");
+    const std::wstring pattern = WideFromUtf8(separated ? folder + "*" : folder + "\\*");
     WIN32_FIND_DATAW found{};
     // The basic information only: the short names are neither wanted nor matched here.
     FindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
@@ -110,7 +110,7 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
         const DWORD attributes = found.dwFileAttributes;
-        entries.push_back({AnsiFromWide(name.c_str()), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        entries.push_back({Utf8FromWide(name.c_str()), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                            (attributes & FILE_ATTRIBUTE_HIDDEN) != 0,
                            (attributes & FILE_ATTRIBUTE_SYSTEM) != 0});
     } while (::FindNextFileW(search.Get(), &found));
@@ -119,7 +119,7 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
 
 std::optional<FileStamp> Win32FileSystem::StampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path.empty() || !::GetFileAttributesExW(WideFromAnsi(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (path.empty() || !::GetFileAttributesExW(WideFromUtf8(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return FileStamp{static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
@@ -133,7 +133,13 @@ std::string Win32FileSystem::WorkingDirectory() {
     std::wstring directory(needed, L'\0');
     const DWORD length = ::GetCurrentDirectoryW(needed, directory.data());
     if (length == 0 || length >= needed) return {};
-    return AnsiFromWide(directory.c_str());
+    return Utf8FromWide(directory.c_str());
+}
+
+std::string Win32FileSystem::TextFromCodePage(const std::string& bytes) { return Utf8FromCodePage(bytes); }
+
+std::optional<std::string> Win32FileSystem::CodePageFromText(const std::string& text) {
+    return CodePageFromUtf8(text);
 }
 
 }  // namespace zylora::platform::win32

@@ -14,6 +14,8 @@ public:
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     std::optional<FileStamp> StampOf(const std::string& path) override;
     std::string WorkingDirectory() override;
+    std::string TextFromCodePage(const std::string& bytes) override;
+    std::optional<std::string> CodePageFromText(const std::string& text) override;
 };
 
 }  // namespace zylora::platform::win32

@@ -224,10 +224,10 @@ public:
 
     void FillText(const std::string& text, const TextStyle& style, RectF layout,
                   Argb color) override {
-        const std::wstring wide = WideFromAnsi(text);
+        const std::wstring wide = WideFromUtf8(text);
         if (!bitmap_ || wide.empty() || !Finite(style.emSize) || style.emSize <= 0 || !Finite(layout))
             return;
-        const std::wstring familyName = WideFromAnsi(style.fontFamily);
+        const std::wstring familyName = WideFromUtf8(style.fontFamily);
         Gdiplus::FontFamily named(familyName.c_str());
         Gdiplus::FontFamily installed;
         const Gdiplus::FontFamily* family = FamilyOrFallback(named, installed);
@@ -496,7 +496,7 @@ namespace {
 // A decompression bomb (a small file declaring an enormous picture) is refused before the
 // library tries to allocate and decode it.
 bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
-    KernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+    KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
@@ -518,7 +518,7 @@ bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
 }  // namespace
 
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
-    const std::wstring widePath = WideFromAnsi(path);
+    const std::wstring widePath = WideFromUtf8(path);
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     if (!widePath.empty() && !DeclaresTooMuch(path, limit)) {
         bitmap.reset(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));

@@ -35,7 +35,7 @@ private:
 
 // The shell parses a text of at most 259 characters; a longer one is no text at all.
 std::wstring Fitted(const std::string& text) {
-    std::wstring wide = WideFromAnsi(text);
+    std::wstring wide = WideFromUtf8(text);
     if (wide.size() > MAX_PATH - 1) wide.clear();
     return wide;
 }
@@ -88,7 +88,7 @@ std::optional<int> ShowCaptionMenu(HWND owner, const std::vector<std::string>& c
     for (std::size_t i = 0; i < captions.size(); ++i) {
         // "&" would mark the next letter as the accelerator and vanish: doubled, it shows.
         std::wstring text;
-        for (wchar_t c : WideFromAnsi(captions[i])) {
+        for (wchar_t c : WideFromUtf8(captions[i])) {
             if (c == L'&') text += L'&';
             text += c;
         }

@@ -216,18 +216,18 @@ HWND Win32Platform::MainForm() const {
 }
 
 void Win32Platform::SetApplicationTitle(const std::string& title) {
-    if (application_) ::SetWindowTextA(application_, title.c_str());
+    if (application_) ::SetWindowTextW(application_, WideFromUtf8(title).c_str());
 }
 
 std::string Win32Platform::ExecutablePath() {
     // MAX_PATH isn't a limit any more: grow until the name fits.
     for (DWORD size = MAX_PATH; size <= 32768 * 2; size *= 2) {
-        std::string path(size, '\0');
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), size);
+        std::wstring path(size, L'\0');
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
         if (length == 0) return {};
         if (length < size) {
             path.resize(length);
-            return path;
+            return Utf8FromWide(path.c_str());
         }
     }
     return {};
@@ -238,7 +238,7 @@ std::vector<std::string> Win32Platform::CommandLineArguments() {
     LocalMemory<LPWSTR> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::string> result;
     if (!arguments.Get()) return result;
-    for (int i = 1; i < count; ++i) result.push_back(AnsiFromWide(arguments.Get()[i]));
+    for (int i = 1; i < count; ++i) result.push_back(Utf8FromWide(arguments.Get()[i]));
     return result;
 }
 
@@ -262,14 +262,14 @@ void Win32Platform::ShowMessage(Window* owner, const std::string& text, const st
     UINT style = MB_OK;
     if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
     if (icon == MessageIcon::Error) style |= MB_ICONERROR;
-    ::MessageBoxA(ownerHandle, text.c_str(), caption.c_str(), style);
+    ::MessageBoxW(ownerHandle, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), style);
 }
 
 std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const std::string& filter) {
     const auto* ownerWindow = dynamic_cast<Win32Window*>(&owner);
     // The dialog wants each description and pattern list ended by a zero, and one more
     // zero after the last.
-    std::wstring filters = WideFromAnsi(filter);
+    std::wstring filters = WideFromUtf8(filter);
     for (wchar_t& c : filters)
         if (c == L'|') c = L'\0';
     filters.append(2, L'\0');
@@ -286,7 +286,7 @@ std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const 
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
                    OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-    return AnsiFromWide(file.c_str());
+    return Utf8FromWide(file.c_str());
 }
 
 std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
 
@@ -336,16 +337,16 @@ void Win32Window::SetVisible(bool visible) {
 
 std::string Win32Window::Caption() const {
     if (!hwnd_) return {};
-    const int length = ::GetWindowTextLengthA(hwnd_);
+    const int length = ::GetWindowTextLengthW(hwnd_);
     if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(hwnd_, text.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    return Utf8FromWide(text.c_str());
 }
 
 void Win32Window::SetCaption(const std::string& text) {
-    if (hwnd_) ::SetWindowTextA(hwnd_, text.c_str());
+    if (hwnd_) ::SetWindowTextW(hwnd_, WideFromUtf8(text).c_str());
 }
 
 void Win32Window::SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

@@ -120,6 +120,22 @@ TEST_F(IniTest, AByteOrderMarkHidesNoSectionAndIsKept) {
     EXPECT_EQ(files.files[Path], mark + "[Placement]\r\nX=8\r\n") << "no second section, the mark kept";
 }
 
+TEST_F(IniTest, TextIsUtf8InsideAndTheFileKeepsItsOwnEncoding) {
+    const std::string cafe = "Caf\xC3\xA9", cjk = "\xE5\x86\x99";
+    // A file in the code page (the fake's is Latin-1) reads as UTF-8 and keeps its bytes.
+    IniFile ansi = Open("[Skin]\nDir=Skins\\Caf\xE9\n[Old]\nNote=\xE9t\xE9\n");
+    EXPECT_EQ(ansi.ReadString("Skin", "Dir", ""), "Skins\\" + cafe);
+    ansi.WriteString("Skin", "Dir", "Skins\\" + cafe + "2");
+    EXPECT_EQ(files.files[Path], "[Skin]\nDir=Skins\\Caf\xE9" "2\n[Old]\nNote=\xE9t\xE9\n");
+    // A text the code page can't hold: the file becomes UTF-8, every text kept.
+    ansi.WriteString("Skin", "Dir", cjk);
+    EXPECT_EQ(files.files[Path], "[Skin]\nDir=" + cjk + "\n[Old]\nNote=\xC3\xA9t\xC3\xA9\n");
+    EXPECT_EQ(IniFile(files, Path).ReadString("Old", "Note", ""), "\xC3\xA9t\xC3\xA9");
+    // UTF-8 stays UTF-8; ASCII takes the code page for a text it holds.
+    EXPECT_EQ(AfterWrite("[A]\nx=" + cjk + "\n", "A", "y", cafe), "[A]\nx=" + cjk + "\ny=" + cafe + "\n");
+    EXPECT_EQ(AfterWrite("[A]\nx=1\n", "A", "y", cafe), "[A]\nx=1\ny=Caf\xE9\n");
+}
+
 TEST_F(IniTest, StringsAreCutTo2047CharactersAndQuotesKept) {
     const std::string longValue(3000, 'v');
     IniFile ini = Open("[A]\nlong=" + longValue + "\nexact=" + std::string(2047, 'e') +

@@ -24,7 +24,7 @@ void WriteTestPng(const std::string& path) {
     Gdiplus::GetImageEncoders(count, bytes, encoders);
     for (UINT i = 0; i < count; ++i) {
         if (wcscmp(encoders[i].MimeType, L"image/png") != 0) continue;
-        const std::wstring wide = platform::win32::WideFromAnsi(path);
+        const std::wstring wide = platform::win32::WideFromUtf8(path);
         ASSERT_EQ(bitmap.Save(wide.c_str(), &encoders[i].Clsid, nullptr), Gdiplus::Ok);
         return;
     }

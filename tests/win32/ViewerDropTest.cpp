@@ -2,6 +2,8 @@
 // first file opened with the window sized to it.
 #include "tests/win32/ViewerTestSupport.h"
 
+#include "platform/Ini.h"
+#include "platform/win32/Win32Text.h"
 #include "shell/FileDrop.h"
 
 namespace zylora::win32test {
@@ -68,6 +70,28 @@ TEST_F(ViewerDropTest, FirstNameThatDoesNotExistGivesAnEmptyPictureAndKeepsTheWi
     // The window still opens the next good drop.
     DropOnView({picture}, {0, 0});
     EXPECT_EQ(MainRect(), (Rect{100, 100, 120, 90 + 37}));
+}
+
+TEST_F(ViewerDropTest, NamesBeyondTheCodePageOpenListAndStore) {
+    // "写真" and "Café": one the Western code page can't hold, one it can.
+    const std::string folder = pictures.File("\xE5\x86\x99\xE7\x9C\x9F");
+    ASSERT_TRUE(::CreateDirectoryW(platform::win32::WideFromUtf8(folder).c_str(), nullptr));
+    const std::string cjk = folder + "\\Caf\xC3\xA9.png";
+    WritePicture(cjk, 64, 48, "image/png", Gradient);
+    DropOnView({cjk}, {0, 0});
+    EXPECT_EQ(main->PicturePath, cjk);
+    EXPECT_EQ(main->Picture->Width(), 64);
+    const auto entries = recording.Files().ListFolder(folder);
+    ASSERT_TRUE(entries && entries->size() == 1);
+    EXPECT_EQ(entries->front().name, "Caf\xC3\xA9.png");
+
+    // Settings in such a folder: written and read back with both names.
+    const std::string ini = folder + "\\zylora.ini";
+    platform::IniFile(recording.Files(), ini).WriteString("Skin", "Dir", "Skins\\Caf\xC3\xA9");
+    platform::IniFile(recording.Files(), ini).WriteString("Buttons", "Dir", "Buttons\\\xE5\x86\x99");
+    platform::IniFile back(recording.Files(), ini);
+    EXPECT_EQ(back.ReadString("Skin", "Dir", ""), "Skins\\Caf\xC3\xA9");
+    EXPECT_EQ(back.ReadString("Buttons", "Dir", ""), "Buttons\\\xE5\x86\x99");
 }
 
 }  // namespace

@@ -169,10 +169,10 @@ void WritePicture(const std::string& path, int width, int height, const std::str
     std::vector<unsigned char> buffer(bytes);
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, bytes, encoders);
-    const std::wstring mime = platform::win32::WideFromAnsi(mimeType);
+    const std::wstring mime = platform::win32::WideFromUtf8(mimeType);
     for (UINT i = 0; i < count; ++i) {
         if (mime != encoders[i].MimeType) continue;
-        const std::wstring wide = platform::win32::WideFromAnsi(path);
+        const std::wstring wide = platform::win32::WideFromUtf8(path);
         ASSERT_EQ(bitmap.Save(wide.c_str(), &encoders[i].Clsid, nullptr), Gdiplus::Ok) << path;
         return;
     }
@@ -180,20 +180,21 @@ void WritePicture(const std::string& path, int width, int height, const std::str
 }
 
 void SendDrop(HWND window, const std::vector<std::string>& names, POINT at) {
-    std::string list;
-    for (const std::string& name : names) list += name + '\0';
-    list += '\0';
+    std::wstring list;
+    for (const std::string& name : names) list += platform::win32::WideFromUtf8(name) + L'\0';
+    list += L'\0';
     // DragQueryFile steps over the first string before it looks for the end: an empty list
     // needs both zeros, or it reads past the block.
-    if (names.empty()) list += '\0';
-    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    if (names.empty()) list += L'\0';
+    const std::size_t bytes = list.size() * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
     ASSERT_NE(memory, nullptr);
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->pt = at;
     drop->fNC = FALSE;
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), bytes);
     ::GlobalUnlock(memory);
     ::SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }

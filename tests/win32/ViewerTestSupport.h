@@ -165,7 +165,7 @@ using Colouring = Argb (*)(int x, int y);
 void WritePicture(const std::string& path, int width, int height, const std::string& mimeType,
                   Colouring colour);
 
-// Sends a drop to the window as the shell does: a DROPFILES block of ANSI names, each
+// Sends a drop to the window as the shell does: a DROPFILES block of UTF-16 names, each
 // zero-terminated, with one more zero at the end (two for no names). The receiver frees it.
 void SendDrop(HWND window, const std::vector<std::string>& names, POINT at);
 

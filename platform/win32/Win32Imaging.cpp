@@ -493,13 +493,18 @@ const std::uint32_t* PixelsOf(const Image& image) {
 
 namespace {
 
-// A decompression bomb (a small file declaring an enormous picture) is refused before the
-// library tries to allocate and decode it.
-bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
+// Only a file on a disk is handed to the library: a device ("CON", "COM1"), a pipe or a
+// folder named like a picture could block it or make it read for ever. A decompression bomb
+// (a small file declaring an enormous picture) is refused before the library tries to
+// allocate and decode it.
+bool MayDecode(const std::string& path, const DecodeLimit& limit) {
     KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
+    if (!file.Valid() || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     const ByteReader read = [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
         LARGE_INTEGER at{};
@@ -512,7 +517,7 @@ bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
         return bytes;
     };
     const std::optional<Size> size = DeclaredImageSize(read);
-    return size && !limit.Allows(*size);
+    return !size || limit.Allows(*size);
 }
 
 }  // namespace
@@ -520,7 +525,7 @@ bool DeclaresTooMuch(const std::string& path, const DecodeLimit& limit) {
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
     const std::wstring widePath = WideFromUtf8(path);
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (!widePath.empty() && !DeclaresTooMuch(path, limit)) {
+    if (!widePath.empty() && MayDecode(path, limit)) {
         bitmap.reset(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));
         // A format whose header we don't read is held to the limit once decoded.
         if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||

@@ -59,5 +59,47 @@ TEST_F(PictureDecodingTest, TruncatedTextOrMissingFilesGiveEmptyPictures) {
     }
 }
 
+// Whatever a file named like a picture holds, decoding it ends and gives either the whole
+// picture or the empty one; the viewer stays usable.
+TEST_F(PictureDecodingTest, HostileFilesGiveTheEmptyPictureOrTheWholeOne) {
+    std::vector<std::string> hostile;
+    for (const auto& [name, mime] : {std::pair{"p.png", "image/png"}, std::pair{"j.jpg", "image/jpeg"},
+                                     std::pair{"g.gif", "image/gif"}, std::pair{"t.tif", "image/tiff"}}) {
+        const std::string whole = folder.File(name);
+        WritePicture(whole, 60, 40, mime, Opaque);
+        const std::string bytes = platform->Files().ReadFile(whole).value_or("");
+        ASSERT_GT(bytes.size(), 40u) << name;
+        for (std::size_t cut : {std::size_t{1}, std::size_t{8}, std::size_t{20}, bytes.size() / 3,
+                                bytes.size() / 2, bytes.size() - 1}) {
+            const std::string path = folder.File("cut" + std::to_string(cut) + "-" + name);
+            WriteBytes(path, bytes.substr(0, cut));
+            hostile.push_back(path);
+        }
+    }
+    WriteBytes(folder.File("zero.png"), "");
+    WriteBytes(folder.File("text.jpg"), "GIF89a is what this text says, but it is text\r\n");
+    std::string noise(4096, '\0');
+    unsigned seed = 7;
+    for (char& c : noise) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    WriteBytes(folder.File("noise.tif"), noise);
+    // A PNG header declaring 60000 x 60000.
+    WriteBytes(folder.File("bomb.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xea\x60\0\0\xea\x60\x08\x06\0\0\0", 29));
+    ASSERT_TRUE(::CreateDirectoryA(folder.File("folder.png").c_str(), nullptr));
+    for (const char* name : {"zero.png", "text.jpg", "noise.tif", "bomb.png", "folder.png", "missing.gif"})
+        hostile.push_back(folder.File(name));
+    for (const char* device : {"CON", "NUL", "COM1", "\\\\.\\NUL", "Z:\\dev\\zero", ""})
+        hostile.push_back(device);
+    hostile.push_back(folder.File(std::string(300, 'x') + ".png"));
+
+    for (const std::string& path : hostile) {
+        auto image = platform->DecodeImage(path);
+        const bool empty = image->Width() == 0 && image->Height() == 0;
+        const bool whole = image->Width() == 60 && image->Height() == 40;
+        EXPECT_TRUE(empty || whole) << path << " gave " << image->Width() << "x" << image->Height();
+        if (path.find("cut1-") != std::string::npos || path.find("cut8-") != std::string::npos)
+            EXPECT_TRUE(empty) << path;
+    }
+}
+
 }  // namespace
 }  // namespace zylora::win32test

@@ -143,6 +143,7 @@ protected:
     void WriteSkinFile(const std::string& name, const std::string& bytes);
     void WriteButtonSetFile(const std::string& name, const std::string& bytes);
     std::string SkinFolder() const { return root_ + "\\skin"; }
+    const std::string& SettingsFile() const { return settingsPath_; }
 
     app::TfrmMiddle& Start();
     HWND HandleOfAny(const Window& window) {

@@ -1,0 +1,13 @@
+#!/bin/bash
+# bench.sh: builds the benchmark and runs it under an Xvfb of its own (a 1920 x 1080
+# screen), printing one table: each path, its time, the baseline of the same run, the ratio
+# and the goal.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+bash scripts/setup.sh
+cmake --preset win32
+cmake --build --preset win32
+env -u DISPLAY bash scripts/wine-run.sh build/win32/bench/zylora_bench.exe

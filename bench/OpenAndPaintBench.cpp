@@ -310,7 +310,7 @@ int main() {
     });
     const double reduce = Time(3, [&] { main->Picture->Reduced(1500, 1000); });
 
-    std::printf("\n| path | time | baseline | | ratio | goal |\n|---|---|---|---|---|---|\n");
+    std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n");
     Report("  surface 1500x1000 created and cleared", create, "one 1500x1000 copy", copy);
     Report("  1500x1000 image drawn 1:1", drawReduced, "one 1500x1000 copy", copy);
     Report("  1500x1000 region of the picture drawn 1:1", drawRegion, "one 1500x1000 copy", copy);

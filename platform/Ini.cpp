@@ -258,8 +258,14 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
     const Location where = Find(content_, NameOf(section), NameOf(key));
     if (!where.keyFound) return defaultValue;
     // Quotes are part of the value: we never strip them, so a quoted value reads back as written.
-    const std::size_t length = where.value.end - where.value.begin;
-    return content_.substr(where.value.begin, length < MaxStringLength ? length : MaxStringLength);
+    std::size_t length = where.value.end - where.value.begin;
+    if (length > MaxStringLength) {
+        length = MaxStringLength;
+        // Never half a character: back off to where one begins.
+        while (length > 0 && (static_cast<unsigned char>(content_[where.value.begin + length]) & 0xC0) == 0x80)
+            --length;
+    }
+    return content_.substr(where.value.begin, length);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -139,8 +139,9 @@ TEST_F(IniTest, TextIsUtf8InsideAndTheFileKeepsItsOwnEncoding) {
 TEST_F(IniTest, StringsAreCutTo2047CharactersAndQuotesKept) {
     const std::string longValue(3000, 'v');
     IniFile ini = Open("[A]\nlong=" + longValue + "\nexact=" + std::string(2047, 'e') +
-                       "\nquoted=\"a b\"\nhalf=\"a\n");
+                       "\nquoted=\"a b\"\nhalf=\"a\nwide=" + std::string(2046, 'w') + "\xC3\xA9" + "\n");
     EXPECT_EQ(ini.ReadString("A", "long", ""), std::string(2047, 'v'));
+    EXPECT_EQ(ini.ReadString("A", "wide", ""), std::string(2046, 'w')) << "no half of the last character";
     EXPECT_EQ(ini.ReadString("A", "exact", ""), std::string(2047, 'e'));
     EXPECT_EQ(ini.ReadString("A", "quoted", ""), "\"a b\"");
     EXPECT_EQ(ini.ReadString("A", "half", ""), "\"a");

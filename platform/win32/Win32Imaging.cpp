@@ -341,6 +341,9 @@ private:
             for (long long x = 0; x < w; ++x) to[x] = Over(from[x], to[x]);
         }
         if (!direct) source->UnlockBits(&locked);
+        // Every pixel now opaque: the surface can go to a screen without blending. Nothing
+        // drawn over it later can make a pixel less opaque.
+        if (opaqueSource && dx == 0 && dy == 0 && w == width_ && h == height_) opaque_ = true;
         return true;
     }
 

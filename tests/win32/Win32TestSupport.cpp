@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/Win32Text.h"
+
 namespace zylora::win32test {
 
 namespace {
@@ -9,14 +11,14 @@ namespace {
 // Entries of a folder except "." and "..", with whether each is a folder.
 std::vector<std::pair<std::string, bool>> List(const std::string& folder) {
     std::vector<std::pair<std::string, bool>> entries;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(platform::win32::WideFromUtf8(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return entries;
     do {
-        const std::string name = found.cFileName;
+        const std::string name = platform::win32::Utf8FromWide(found.cFileName);
         if (name != "." && name != "..")
             entries.emplace_back(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return entries;
 }
@@ -24,9 +26,16 @@ std::vector<std::pair<std::string, bool>> List(const std::string& folder) {
 void RemoveTree(const std::string& folder) {
     for (const auto& [name, isFolder] : List(folder)) {
         const std::string path = folder + "\\" + name;
-        isFolder ? RemoveTree(path) : void(::DeleteFileA(path.c_str()));
+        if (isFolder) {
+            RemoveTree(path);
+        } else {
+            // Read-only files a test left behind go too.
+            const std::wstring wide = platform::win32::WideFromUtf8(path);
+            ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(wide.c_str());
+        }
     }
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(platform::win32::WideFromUtf8(folder).c_str());
 }
 
 }  // namespace

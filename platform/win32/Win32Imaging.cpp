@@ -29,7 +29,7 @@ struct PixelBuffer;
 std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
                                     int height, int x, int y);
 
-std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaque, int width,
                                    int height, int newWidth, int newHeight);
 
 // Pixels in memory of our own, 32-bit straight ARGB rows without padding, wrapped by a GDI+
@@ -128,7 +128,7 @@ public:
         return AlphaOf(Bitmap(), Buffer(), width_, height_, x, y);
     }
     std::unique_ptr<Image> Reduced(int width, int height) const override {
-        return ReducedCopy(Bitmap(), Buffer(), width_, height_, width, height);
+        return ReducedCopy(Bitmap(), Buffer(), this->Opaque(), width_, height_, width, height);
     }
     void RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return;
@@ -405,7 +405,46 @@ std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* 
     return color.GetA();
 }
 
-std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+// An opaque picture of our own pixels: every alpha is 255, so the weighting by alpha drops
+// out (it gives the very same rounding) and a block's sums fit 32 bits.
+void ReduceOpaque(const PixelBuffer& from, GdiImage& copy, const std::vector<int>& firstColumn, int height) {
+    const int width = from.width, newWidth = copy.Width(), newHeight = copy.Height();
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(newWidth) * 3);
+    for (int y = 0; y < newHeight; ++y) {
+        const int top = static_cast<int>(static_cast<long long>(y) * height / newHeight);
+        const int bottom = static_cast<int>(static_cast<long long>(y + 1) * height / newHeight);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int row = top; row < bottom; ++row) {
+            const std::uint32_t* pixels = from.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
+            std::uint32_t* sum = sums.data();
+            for (int x = 0; x < newWidth; ++x, sum += 3) {
+                std::uint32_t r = 0, g = 0, b = 0;
+                for (int sx = firstColumn[static_cast<std::size_t>(x)], end = firstColumn[static_cast<std::size_t>(x) + 1];
+                     sx < end; ++sx) {
+                    const std::uint32_t p = pixels[sx];
+                    r += (p >> 16) & 0xFF;
+                    g += (p >> 8) & 0xFF;
+                    b += p & 0xFF;
+                }
+                sum[0] += r;
+                sum[1] += g;
+                sum[2] += b;
+            }
+        }
+        std::uint32_t* out = copy.Pixels() + static_cast<std::ptrdiff_t>(y) * newWidth;
+        for (int x = 0; x < newWidth; ++x) {
+            const std::uint32_t count = static_cast<std::uint32_t>(bottom - top) *
+                                        static_cast<std::uint32_t>(firstColumn[static_cast<std::size_t>(x) + 1] -
+                                                                   firstColumn[static_cast<std::size_t>(x)]);
+            const std::uint32_t* sum = &sums[static_cast<std::size_t>(x) * 3];
+            auto channel = [&](int i) { return (sum[i] + count / 2) / count; };
+            out[x] = count == 0 ? 0u : 0xFF000000u | channel(0) << 16 | channel(1) << 8 | channel(2);
+        }
+    }
+    copy.MarkOpaque(true);
+}
+
+std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaqueSource, int width,
                                    int height, int newWidth, int newHeight) {
     if (!bitmap || width <= 0 || height <= 0) return std::make_unique<GdiImage>(nullptr);
     newWidth = std::clamp(newWidth, 1, width);
@@ -421,6 +460,12 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* d
     for (int x = 0; x <= newWidth; ++x)
         firstColumn[static_cast<std::size_t>(x)] =
             static_cast<int>(static_cast<long long>(x) * width / newWidth);
+    // A block's sums stay within 32 bits up to 16 million pixels a block.
+    const long long block = (static_cast<long long>(width) / newWidth + 1) * (static_cast<long long>(height) / newHeight + 1);
+    if (direct && opaqueSource && block < (1LL << 24)) {
+        ReduceOpaque(*direct, *copy, firstColumn, height);
+        return copy;
+    }
     bool opaque = true;
     for (int y = 0; y < newHeight; ++y) {
         const int top = static_cast<int>(static_cast<long long>(y) * height / newHeight);

@@ -240,10 +240,13 @@ IniFile::IniFile(FileSystem& files, std::string path)
 
 // Written back as it was read: a file in the code page stays in it for every text the code
 // page holds, and becomes UTF-8 only for one it can't.
-std::string IniFile::Bytes(const std::string& text) const {
+std::string IniFile::Bytes(const std::string& text, bool& utf8) const {
+    utf8 = utf8_;
     if (utf8_) return mark_ + text;
     if (IsAscii(text)) return text;
-    return files_.CodePageFromText(text).value_or(text);
+    if (std::optional<std::string> inCodePage = files_.CodePageFromText(text)) return *inCodePage;
+    utf8 = true;
+    return text;
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -274,9 +277,10 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     std::string updated = WithValue(content_, section, key, value);
-    const std::string bytes = Bytes(updated);
+    bool utf8 = false;
+    const std::string bytes = Bytes(updated, utf8);
     if (!files_.ReplaceFile(path_, bytes)) throw IniWriteError(path_);
-    if (!utf8_ && !IsAscii(updated) && !files_.CodePageFromText(updated)) utf8_ = true;
+    utf8_ = utf8;
     content_ = std::move(updated);
 }
 

@@ -46,7 +46,8 @@ private:
     FileSystem& files_;
     std::string path_;
     std::string content_;
-    std::string Bytes(const std::string& text) const;
+    // The file's bytes for the text; `utf8` tells whether they are UTF-8.
+    std::string Bytes(const std::string& text, bool& utf8) const;
 
     std::string mark_;  // a UTF-8 byte-order mark the file began with
     bool utf8_ = false;  // the file holds UTF-8, not the system's code page

@@ -7,7 +7,5 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-bash scripts/setup.sh
-cmake --preset win32
-cmake --build --preset win32
+bash scripts/build.sh
 env -u DISPLAY bash scripts/wine-run.sh build/win32/bench/zylora_bench.exe

@@ -6,9 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-bash scripts/setup.sh
-cmake --preset win32
-cmake --build --preset win32
+bash scripts/build.sh
 
 dist="$root/build/win32/dist"
 picture=

@@ -31,6 +31,8 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     Image2->SetEvents(&viewInput_);
     Toolbar->SetBounds({0, 0, 0, DesignToolbarHeight});
     Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
+    // Timer messages come only when no other message waits: after the picture's first paint.
+    ReadAheadTimer = platform.CreateTimer(10, [this] { ReadAheadTimerTimer(); });
     // As the designer sets it up: EnableDrop before the control, so only the binding counts.
     FileDrop1 = std::make_unique<shell::TFileDrop>(platform);
     FileDrop1->SetEnableDrop(true);

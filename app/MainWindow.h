@@ -17,6 +17,11 @@
 #include "view/ViewInput.h"
 #include "view/ViewProc.h"
 
+namespace zylora::app {
+// Both sides halved together until they fit the room; 0 x 0 when nothing fits.
+platform::Size HalvedToFit(platform::Size size, long long roomWidth, long long roomHeight);
+}  // namespace zylora::app
+
 namespace zylora::skin {
 class TfrmTop;
 class TfrmLeft;
@@ -98,6 +103,9 @@ public:
     void OpenFile(const std::string& path);
     // Opens the next (or previous) picture of the current picture's folder, wrapping around.
     void StepInFolder(bool forward);
+    // The viewer has been idle since a picture was shown: the pictures a step would open
+    // next are read ahead, the way of the last step first.
+    void ReadAheadTimerTimer();
     // A right-button release on the toolbar: the button set menu.
     void ShowButtonSetMenu();
     // A button set chosen in the menu, by its folder's name.
@@ -172,10 +180,12 @@ public:
     std::unique_ptr<platform::Window> Toolbar;
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
+    std::unique_ptr<platform::Timer> ReadAheadTimer;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;
-    view::TFileListBox FileListBox1{platform_.Files(), "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg"};
+    static constexpr const char* PictureMask = "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg";
+    view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};
 
@@ -212,6 +222,10 @@ private:
     platform::WindowEvents* OldViewProc = nullptr;
     platform::WindowEvents* OldToolbarProc = nullptr;
     bool shown_ = false;
+    // The read-ahead's own list of the folder, so that FileListBox1 reads a folder only
+    // when a step goes there.
+    view::TFileListBox readAheadList_{platform_.Files(), PictureMask, /*listWorkingDirectory=*/false};
+    bool lastStepForward_ = true;
 };
 
 }  // namespace zylora::app

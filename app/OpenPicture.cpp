@@ -4,18 +4,22 @@
 
 namespace zylora::app {
 
-platform::Size TfrmMiddle::FitToScreen(int width, int height) {
-    const platform::Size screen = platform_.ScreenSize();
-    const long long across = static_cast<long long>(GetLeftWidth()) + GetRightWidth();
-    const long long down = static_cast<long long>(GetTopHeight()) + GetBottomHeight();
-    long long w = width, h = height;
+platform::Size HalvedToFit(platform::Size size, long long roomWidth, long long roomHeight) {
+    long long w = size.width, h = size.height;
     // Halving can't make a frame that is itself larger than the screen fit, so the loop also
     // ends once nothing is left to halve.
-    while ((w + across > screen.width || h + down > screen.height) && (w > 0 || h > 0)) {
+    while ((w > roomWidth || h > roomHeight) && (w > 0 || h > 0)) {
         w /= 2;
         h /= 2;
     }
     return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+platform::Size TfrmMiddle::FitToScreen(int width, int height) {
+    const platform::Size screen = platform_.ScreenSize();
+    const long long across = static_cast<long long>(GetLeftWidth()) + GetRightWidth();
+    const long long down = static_cast<long long>(GetTopHeight()) + GetBottomHeight();
+    return HalvedToFit({width, height}, screen.width - across, screen.height - down);
 }
 
 void TfrmMiddle::ShowPicture(const std::string& path) {
@@ -23,6 +27,9 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     Picture.reset();
     Picture = platform_.DecodeImage(PicturePath);
     viewProc_.PictureChanged();
+    // Started again: the neighbours are read once the viewer is idle.
+    ReadAheadTimer->SetEnabled(false);
+    ReadAheadTimer->SetEnabled(true);
     // Nothing to size the window to: it keeps its size, so the toolbar stays at hand for the
     // next picture and no vanished window is saved.
     if (!HasPicture()) {

@@ -293,6 +293,13 @@ public:
     // (platform/ImageHeader.h) is treated as missing.
     virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
+    // Decodes the pictures at the paths ahead of their use, in that order, in the background
+    // and within a memory budget, so that a later DecodeImage of one whose file is unchanged
+    // returns at once. Each call replaces the last: pictures not named again are dropped.
+    // `reducedFor` gives, for a picture's size, the size of the reduction its first paint
+    // will draw from (its own size for none), made ahead with it; it runs on another thread,
+    // so it may only use what it holds.
+    virtual void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) = 0;
 
     virtual FileSystem& Files() = 0;
 };

@@ -8,12 +8,14 @@
 
 namespace zylora::view {
 
-TFileListBox::TFileListBox(platform::FileSystem& files, std::string mask) : files_(files) {
+TFileListBox::TFileListBox(platform::FileSystem& files, std::string mask, bool listWorkingDirectory)
+    : files_(files) {
     for (std::size_t start = 0; start <= mask.size();) {
         const std::size_t end = std::min(mask.find(';', start), mask.size());
         if (end > start) patterns_.push_back(mask.substr(start, end - start));
         start = end + 1;
     }
+    if (!listWorkingDirectory) return;
     const std::string working = files_.WorkingDirectory();
     if (!Read(working)) directory_ = working;
 }
@@ -52,9 +54,11 @@ int TFileListBox::IndexOf(const std::string& name) const {
 
 void TFileListBox::SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
 
-std::string TFileListBox::FileName() const {
-    if (itemIndex_ < 0) return {};
-    return platform::JoinPath(directory_, items_[static_cast<std::size_t>(itemIndex_)]);
+std::string TFileListBox::FileName() const { return PathOf(itemIndex_); }
+
+std::string TFileListBox::PathOf(int index) const {
+    if (index < 0 || index >= Count()) return {};
+    return platform::JoinPath(directory_, items_[static_cast<std::size_t>(index)]);
 }
 
 }  // namespace zylora::view

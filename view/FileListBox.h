@@ -11,8 +11,11 @@ namespace zylora::view {
 
 class TFileListBox {
 public:
-    // Lists the working directory at once, as the list's first folder.
-    TFileListBox(platform::FileSystem& files, std::string mask);
+    // Lists the working directory at once, as the list's first folder, unless told not to
+    // (then it lists nothing until pointed at a folder).
+    TFileListBox(platform::FileSystem& files, std::string mask, bool listWorkingDirectory = true);
+    // The entry with its folder; "" outside the list.
+    std::string PathOf(int index) const;
 
     // Points the list at the folder. It reads the folder only when it differs (ignoring
     // case) from the one it lists, so files added meanwhile show up only after the list has

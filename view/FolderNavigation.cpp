@@ -1,10 +1,25 @@
 // The next and previous picture of the current picture's folder, with wrap-around.
+#include <algorithm>
+
 #include "app/MainWindow.h"
 #include "platform/Paths.h"
 
 namespace zylora::app {
 
+namespace {
+
+// The entry a step goes to from entry i (-1: none) of count, wrapping around at either end.
+int StepTarget(int i, int count, bool forward) {
+    int j = forward ? i + 1 : i - 1;
+    if (j >= count) j = 0;
+    if (j < 0) j = count - 1;
+    return j;
+}
+
+}  // namespace
+
 void TfrmMiddle::StepInFolder(bool forward) {
+    lastStepForward_ = forward;
     // A bare name, or no picture yet: the list stays at the folder it lists.
     const std::string folder = platform::DirectoryOf(PicturePath);
     if (!folder.empty() && !FileListBox1.SetDirectory(folder)) {
@@ -18,11 +33,35 @@ void TfrmMiddle::StepInFolder(bool forward) {
     // picture or a toolbar to go on with.
     if (count == 0) return;
     const int i = FileListBox1.IndexOf(platform::FileNameOf(PicturePath));
-    int j = forward ? i + 1 : i - 1;
-    if (j >= count) j = 0;
-    if (j < 0) j = count - 1;
-    FileListBox1.SetItemIndex(j);
+    FileListBox1.SetItemIndex(StepTarget(i, count, forward));
     OpenFile(FileListBox1.FileName());
+}
+
+void TfrmMiddle::ReadAheadTimerTimer() {
+    ReadAheadTimer->SetEnabled(false);
+    std::vector<std::string> paths;
+    const std::string folder = platform::DirectoryOf(PicturePath);
+    if (!folder.empty() && readAheadList_.SetDirectory(folder)) {
+        const int count = readAheadList_.Count();
+        const int i = readAheadList_.IndexOf(platform::FileNameOf(PicturePath));
+        for (const bool forward : {lastStepForward_, !lastStepForward_}) {
+            const int j = StepTarget(i, count, forward);
+            const std::string path = readAheadList_.PathOf(j);
+            if (j != i && !path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end())
+                paths.push_back(path);
+        }
+    }
+    // The first paint of a picture opened by a step: the window fitted to it on this screen
+    // with this frame, at the zoom in force, draws from a copy reduced by this much.
+    const platform::Size screen = platform_.ScreenSize();
+    const long long roomWidth = screen.width - static_cast<long long>(GetLeftWidth()) - GetRightWidth();
+    const long long roomHeight = screen.height - static_cast<long long>(GetTopHeight()) - GetBottomHeight();
+    const int zoom = ZoomFactor;
+    platform_.ReadAhead(std::move(paths), [roomWidth, roomHeight, zoom](platform::Size picture) {
+        const platform::Size panel = HalvedToFit(picture, roomWidth, roomHeight);
+        const platform::RectF source = view::SourceRect(picture.width, picture.height, 0, 0, zoom);
+        return view::ReducedSize(picture, view::ReductionFactor(source, panel));
+    });
 }
 
 }  // namespace zylora::app

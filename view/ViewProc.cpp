@@ -30,23 +30,33 @@ RectF NormalisedSelection(float x, float y, float width, float height) {
     return r;
 }
 
+int ReductionFactor(RectF source, platform::Size panel) {
+    if (panel.width <= 0 || panel.height <= 0) return 1;
+    const float ratio = std::min(source.width / static_cast<float>(panel.width),
+                                 source.height / static_cast<float>(panel.height));
+    int factor = 1;
+    while (factor < (1 << 20) && static_cast<float>(factor * 2) <= ratio) factor *= 2;
+    return factor;
+}
+
+platform::Size ReducedSize(platform::Size picture, int factor) {
+    factor = std::max(1, factor);
+    return {std::max(1, picture.width / factor), std::max(1, picture.height / factor)};
+}
+
 const platform::Image& ReducedPictureCache::Choose(const platform::Image& picture, RectF& source,
                                                    platform::Size panel) {
     if (&picture != picture_) {
         Clear();
         picture_ = &picture;
     }
-    if (panel.width <= 0 || panel.height <= 0) return picture;
-    const float ratio = std::min(source.width / static_cast<float>(panel.width),
-                                 source.height / static_cast<float>(panel.height));
-    int factor = 1;
-    while (factor < (1 << 20) && static_cast<float>(factor * 2) <= ratio) factor *= 2;
+    const int factor = ReductionFactor(source, panel);
     if (factor < 2) return picture;
 
     auto& copy = copies_[factor];
     if (!copy) {
-        copy = picture.Reduced(std::max(1, picture.Width() / factor),
-                               std::max(1, picture.Height() / factor));
+        const platform::Size size = ReducedSize({picture.Width(), picture.Height()}, factor);
+        copy = picture.Reduced(size.width, size.height);
     }
     if (!copy || copy->Width() <= 0) return picture;
     // The copy's own scale, which the truncation of its size makes slightly off the factor.

@@ -21,6 +21,12 @@ platform::RectF SourceRect(int pictureWidth, int pictureHeight, long double offs
 // The selection with its extent made positive, whichever way it was dragged.
 platform::RectF NormalisedSelection(float x, float y, float width, float height);
 
+// The power of two (1 for none) by which a copy of the picture may be reduced and still have
+// at least the panel's resolution over the source rectangle.
+int ReductionFactor(platform::RectF source, platform::Size panel);
+// The size of the copy reduced by the factor.
+platform::Size ReducedSize(platform::Size picture, int factor);
+
 // Reduced copies of a large picture to resample from. Stretching a picture many times larger
 // than the panel costs the library a pass over every source pixel at every paint; a copy
 // reduced by a power of two that still has at least the panel's resolution gives the same

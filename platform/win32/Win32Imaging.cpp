@@ -24,23 +24,13 @@ bool Finite(float value) { return std::isfinite(value); }
 bool Finite(RectF r) { return Finite(r.left) && Finite(r.top) && Finite(r.width) && Finite(r.height); }
 Gdiplus::RectF ToGdiplus(RectF r) { return {r.left, r.top, r.width, r.height}; }
 
-struct PixelBuffer;
-
 std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
                                     int height, int x, int y);
 
+std::optional<DecodedPixels> ReducedPixels(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaqueSource,
+                                           int width, int height, int newWidth, int newHeight);
 std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaque, int width,
                                    int height, int newWidth, int newHeight);
-
-// Pixels in memory of our own, 32-bit straight ARGB rows without padding, wrapped by a GDI+
-// bitmap. Surfaces and reduced copies keep theirs so the hot paths (clearing, 1:1 copies,
-// copies to the screen) work on the memory directly instead of through GDI+'s per-pixel
-// machinery, which Wine runs slowly.
-struct PixelBuffer {
-    std::vector<std::uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-};
 
 // Implemented by both images and surfaces, so BitmapOf serves either.
 class BitmapHolder {
@@ -54,6 +44,12 @@ public:
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
+    // The pixels, wrapped by the bitmap.
+    void Adopt(DecodedPixels decoded) {
+        buffer_ = std::move(decoded.pixels);
+        opaque_ = decoded.opaque;
+        Wrap();
+    }
     // Pixels of the size, transparent, wrapped by the bitmap; none if memory is short.
     void Allocate(int width, int height) {
         try {
@@ -157,20 +153,28 @@ public:
             height_ = static_cast<int>(bitmap_->GetHeight());
         }
     }
-    // Transparent pixels of our own, to be filled by the caller.
-    GdiImage(int width, int height) : BitmapImage(nullptr, 0, 0) {
-        Allocate(width, height);
+    // Pixels of our own; `premade` is a reduction made ahead of time, which Reduced gives
+    // (once) when asked for its size instead of making it again.
+    explicit GdiImage(DecodedPixels decoded, std::unique_ptr<GdiImage> premade = nullptr)
+        : BitmapImage(nullptr, 0, 0) {
+        Adopt(std::move(decoded));
         if (bitmap_) {
-            width_ = width;
-            height_ = height;
+            width_ = buffer_.width;
+            height_ = buffer_.height;
+            premade_ = std::move(premade);
         }
     }
-    std::uint32_t* Pixels() { return buffer_.pixels.data(); }
-    void MarkOpaque(bool opaque) { opaque_ = opaque; }
-    bool AllOpaque() const {
-        return std::all_of(buffer_.pixels.begin(), buffer_.pixels.end(),
-                           [](std::uint32_t p) { return (p >> 24) == 0xFF; });
+    std::unique_ptr<Image> Reduced(int width, int height) const override {
+        if (premade_ && premade_->Width() == width && premade_->Height() == height) return std::move(premade_);
+        return BitmapImage::Reduced(width, height);
     }
+    void RotateFlip(RotateFlipType type) override {
+        premade_.reset();  // a reduction of the picture as it was
+        BitmapImage::RotateFlip(type);
+    }
+
+private:
+    mutable std::unique_ptr<GdiImage> premade_;
 };
 
 class GdiSurface : public BitmapImage<Surface> {
@@ -407,8 +411,8 @@ std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* 
 
 // An opaque picture of our own pixels: every alpha is 255, so the weighting by alpha drops
 // out (it gives the very same rounding) and a block's sums fit 32 bits.
-void ReduceOpaque(const PixelBuffer& from, GdiImage& copy, const std::vector<int>& firstColumn, int height) {
-    const int width = from.width, newWidth = copy.Width(), newHeight = copy.Height();
+void ReduceOpaque(const PixelBuffer& from, PixelBuffer& copy, const std::vector<int>& firstColumn, int height) {
+    const int width = from.width, newWidth = copy.width, newHeight = copy.height;
     std::vector<std::uint32_t> sums(static_cast<std::size_t>(newWidth) * 3);
     for (int y = 0; y < newHeight; ++y) {
         const int top = static_cast<int>(static_cast<long long>(y) * height / newHeight);
@@ -431,7 +435,7 @@ void ReduceOpaque(const PixelBuffer& from, GdiImage& copy, const std::vector<int
                 sum[2] += b;
             }
         }
-        std::uint32_t* out = copy.Pixels() + static_cast<std::ptrdiff_t>(y) * newWidth;
+        std::uint32_t* out = copy.pixels.data() + static_cast<std::ptrdiff_t>(y) * newWidth;
         for (int x = 0; x < newWidth; ++x) {
             const std::uint32_t count = static_cast<std::uint32_t>(bottom - top) *
                                         static_cast<std::uint32_t>(firstColumn[static_cast<std::size_t>(x) + 1] -
@@ -441,16 +445,37 @@ void ReduceOpaque(const PixelBuffer& from, GdiImage& copy, const std::vector<int
             out[x] = count == 0 ? 0u : 0xFF000000u | channel(0) << 16 | channel(1) << 8 | channel(2);
         }
     }
-    copy.MarkOpaque(true);
 }
 
 std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaqueSource, int width,
                                    int height, int newWidth, int newHeight) {
-    if (!bitmap || width <= 0 || height <= 0) return std::make_unique<GdiImage>(nullptr);
+    std::optional<DecodedPixels> copy = ReducedPixels(bitmap, direct, opaqueSource, width, height, newWidth, newHeight);
+    if (!copy) return std::make_unique<GdiImage>(nullptr);
+    return std::make_unique<GdiImage>(std::move(*copy));
+}
+
+// Transparent pixels of the size; nothing if memory is short.
+std::optional<DecodedPixels> BlankPixels(int width, int height) {
+    DecodedPixels blank;
+    try {
+        blank.pixels.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    blank.pixels.width = width;
+    blank.pixels.height = height;
+    return blank;
+}
+
+// Without the bitmap when the pixels are direct: then no GDI+ call is made, and any thread
+// may make the copy.
+std::optional<DecodedPixels> ReducedPixels(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, bool opaqueSource,
+                                           int width, int height, int newWidth, int newHeight) {
+    if ((!bitmap && !direct) || width <= 0 || height <= 0) return std::nullopt;
     newWidth = std::clamp(newWidth, 1, width);
     newHeight = std::clamp(newHeight, 1, height);
-    auto copy = std::make_unique<GdiImage>(newWidth, newHeight);
-    if (copy->Width() == 0) return copy;
+    std::optional<DecodedPixels> copy = BlankPixels(newWidth, newHeight);
+    if (!copy) return copy;
 
     // Each copy pixel is the average of the block of source pixels it covers (a box filter,
     // weighted by alpha so that transparent pixels lend no colour), read a band of source
@@ -463,7 +488,8 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* d
     // A block's sums stay within 32 bits up to 16 million pixels a block.
     const long long block = (static_cast<long long>(width) / newWidth + 1) * (static_cast<long long>(height) / newHeight + 1);
     if (direct && opaqueSource && block < (1LL << 24)) {
-        ReduceOpaque(*direct, *copy, firstColumn, height);
+        ReduceOpaque(*direct, copy->pixels, firstColumn, height);
+        copy->opaque = true;
         return copy;
     }
     bool opaque = true;
@@ -477,7 +503,7 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* d
             data.Stride = width * 4;
         } else if (bitmap->LockBits(&band, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
                    Gdiplus::Ok) {
-            return std::make_unique<GdiImage>(nullptr);
+            return std::nullopt;
         }
         std::fill(sums.begin(), sums.end(), 0);
         for (int row = 0; row < bottom - top; ++row) {
@@ -497,7 +523,7 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* d
             }
         }
         if (!direct) bitmap->UnlockBits(&data);
-        std::uint32_t* out = copy->Pixels() + static_cast<std::ptrdiff_t>(y) * newWidth;
+        std::uint32_t* out = copy->pixels.pixels.data() + static_cast<std::ptrdiff_t>(y) * newWidth;
         for (int x = 0; x < newWidth; ++x) {
             const std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
             const std::uint64_t count = static_cast<std::uint64_t>(bottom - top) *
@@ -514,7 +540,7 @@ std::unique_ptr<Image> ReducedCopy(Gdiplus::Bitmap* bitmap, const PixelBuffer* d
             opaque = opaque && alpha == 255;
         }
     }
-    copy->MarkOpaque(opaque);
+    copy->opaque = opaque;
     return copy;
 }
 
@@ -570,41 +596,69 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit) {
 
 }  // namespace
 
-std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
+namespace {
+
+// The file decoded by GDI+ within the limit; null when it isn't a picture or is too large.
+std::unique_ptr<Gdiplus::Bitmap> DecodedBitmap(const std::string& path, const DecodeLimit& limit) {
     const std::wstring widePath = WideFromUtf8(path);
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (!widePath.empty() && MayDecode(path, limit)) {
-        bitmap.reset(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));
-        // A format whose header we don't read is held to the limit once decoded.
-        if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||
-            bitmap->GetHeight() == 0 ||
-            !limit.Allows({static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())}))
-            bitmap.reset();
-    }
+    if (widePath.empty() || !MayDecode(path, limit)) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(widePath.c_str(), /*useEmbeddedColorManagement=*/FALSE));
+    // A format whose header we don't read is held to the limit once decoded.
+    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0 ||
+        !limit.Allows({static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())}))
+        return nullptr;
+    return bitmap;
+}
+
+// The bitmap's pixels once into memory of our own, in the layout every drawing path reads
+// directly; nothing when that memory can't be had.
+std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
+    const int width = static_cast<int>(bitmap.GetWidth()), height = static_cast<int>(bitmap.GetHeight());
+    std::optional<DecodedPixels> own = BlankPixels(width, height);
+    if (!own) return own;
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = own->pixels.pixels.data();
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                        &data) != Gdiplus::Ok)
+        return std::nullopt;
+    bitmap.UnlockBits(&data);
+    // Formats without alpha or palette are opaque; any other is looked at.
+    const Gdiplus::PixelFormat format = bitmap.GetPixelFormat();
+    own->opaque = (!Gdiplus::IsAlphaPixelFormat(format) && !Gdiplus::IsIndexedPixelFormat(format)) ||
+                  std::all_of(own->pixels.pixels.begin(), own->pixels.pixels.end(),
+                              [](std::uint32_t p) { return (p >> 24) == 0xFF; });
+    return own;
+}
+
+}  // namespace
+
+std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(path, limit);
     if (!bitmap) return std::make_unique<GdiImage>(nullptr);
-    // The pixels once into memory of our own, in the layout every drawing path reads
-    // directly; the decoder's bitmap stays only when that memory can't be had.
-    const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
-    auto own = std::make_unique<GdiImage>(width, height);
-    if (own->Width() == width && own->Height() == height) {
-        Gdiplus::Rect all(0, 0, width, height);
-        Gdiplus::BitmapData data{};
-        data.Width = static_cast<UINT>(width);
-        data.Height = static_cast<UINT>(height);
-        data.Stride = width * 4;
-        data.PixelFormat = PixelFormat32bppARGB;
-        data.Scan0 = own->Pixels();
-        if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                             PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
-            bitmap->UnlockBits(&data);
-            // Formats without alpha or palette are opaque; any other is looked at.
-            const Gdiplus::PixelFormat format = bitmap->GetPixelFormat();
-            own->MarkOpaque((!Gdiplus::IsAlphaPixelFormat(format) && !Gdiplus::IsIndexedPixelFormat(format)) ||
-                            own->AllOpaque());
-            return own;
-        }
-    }
+    if (std::optional<DecodedPixels> own = OwnPixels(*bitmap)) return std::make_unique<GdiImage>(std::move(*own));
+    // The decoder's bitmap stays only when memory of our own can't be had.
     return std::make_unique<GdiImage>(std::move(bitmap));
+}
+
+std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(path, limit);
+    return bitmap ? OwnPixels(*bitmap) : std::nullopt;
+}
+
+std::optional<DecodedPixels> ReducePixels(const DecodedPixels& from, Size size) {
+    return ReducedPixels(nullptr, &from.pixels, from.opaque, from.pixels.width, from.pixels.height, size.width,
+                         size.height);
+}
+
+std::unique_ptr<Image> ImageOfPixels(DecodedPixels picture, std::optional<DecodedPixels> reduced) {
+    auto premade = reduced ? std::make_unique<GdiImage>(std::move(*reduced)) : nullptr;
+    if (premade && premade->Width() == 0) premade.reset();
+    return std::make_unique<GdiImage>(std::move(picture), std::move(premade));
 }
 
 std::unique_ptr<Surface> NewSurface(int width, int height) {

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ImageHeader.h"
 #include "platform/Platform.h"
@@ -42,6 +44,29 @@ const std::uint32_t* PixelsOf(const Image& image);
 // A file decoded with GDI+, without its embedded colour profile; a 0 x 0 image when the
 // file is missing or not a picture.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit);
+
+// Pixels in memory of our own, 32-bit straight ARGB rows without padding. Images and
+// surfaces keep theirs so the hot paths (clearing, 1:1 copies, copies to the screen) work on
+// the memory directly instead of through GDI+'s per-pixel machinery, which Wine runs slowly.
+struct PixelBuffer {
+    std::vector<std::uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+struct DecodedPixels {
+    PixelBuffer pixels;
+    bool opaque = false;  // every alpha is 255
+};
+
+// The same decoding into pixels alone, with no GDI+ object left behind: it may run on any
+// thread, and the pixels be made into an image on another. Nothing when the file isn't a
+// picture within the limit or memory is short.
+std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit);
+// The reduction Image::Reduced makes of these pixels; on any thread.
+std::optional<DecodedPixels> ReducePixels(const DecodedPixels& from, Size size);
+// The pixels as an image; `reduced` is a reduction of them made ahead of time, which the
+// image's Reduced gives when asked for its size.
+std::unique_ptr<Image> ImageOfPixels(DecodedPixels picture, std::optional<DecodedPixels> reduced);
 
 // A transparent 32-bit ARGB surface; empty (no pixels, but keeping the size asked for,
 // clamped to 0) when a side is 0 or below or the pixels can't be had.

@@ -12,6 +12,7 @@
 #include "platform/win32/Win32Imaging.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Positioning.h"
+#include "platform/win32/Win32ReadAhead.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Timer.h"
 #include "platform/win32/Win32Window.h"
@@ -84,6 +85,9 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
     }
+    void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) override {
+        if (gdiplus_.Started()) readAhead_.Request(std::move(paths), std::move(reducedFor));
+    }
     FileSystem& Files() override { return files_; }
 
 private:
@@ -105,6 +109,8 @@ private:
     std::function<void(bool)> activation_;
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
+    // Declared last: its thread ends before anything it uses goes.
+    ReadAheadWorker readAhead_{files_};
 };
 
 Win32Platform::Win32Platform() {
@@ -349,6 +355,8 @@ std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
+    if (std::optional<ReadAheadWorker::Picture> ready = readAhead_.Take(path))
+        return ImageOfPixels(std::move(ready->pixels), std::move(ready->reduced));
     return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit);
 }
 

@@ -194,6 +194,11 @@ public:
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
+    // Keeps the request in readAhead and its function in reducedFor.
+    void ReadAhead(std::vector<std::string> paths, std::function<platform::Size(platform::Size)> sizeFor) override {
+        readAhead = std::move(paths);
+        reducedFor = std::move(sizeFor);
+    }
     platform::FileSystem& Files() override { return files; }
 
     // Test set-up and inspection.
@@ -225,6 +230,8 @@ public:
     std::function<void(bool)> activationHandler;
     std::optional<int> popupAnswer;  // nothing: the user dismisses the menu
     bool shellMenuShown = true;
+    std::optional<std::vector<std::string>> readAhead;  // the last request, if any
+    std::function<platform::Size(platform::Size)> reducedFor;
     std::vector<std::string> log;      // notable calls, in order
     int terminations = 0;
     int minimizations = 0;

@@ -120,6 +120,50 @@ TEST_F(FolderNavigationTest, AFolderThatIsGoneAbandonsTheStepWithAMessage) {
     EXPECT_EQ(main->FileListBox1.Directory(), "C:\\Pics") << "the list stays as it was";
 }
 
+TEST_F(FolderNavigationTest, WhenIdleTheNeighboursAreReadAheadTheLastStepsWayFirst) {
+    platform.AddImage("D:\\One\\only.png", 10, 10);
+    platform.AddImage("D:\\Two\\x.png", 10, 10);
+    platform.AddImage("D:\\Two\\y.png", 10, 10);
+    platform.arguments = {"C:\\Pics\\B.jpg"};
+    Start();
+    fake::FakeTimer& idle = dynamic_cast<fake::FakeTimer&>(*main->ReadAheadTimer);
+    const struct {
+        const char* open;  // "n"/"p": a step, else a path opened
+        std::vector<std::string> readAhead;
+    } cases[] = {{"", {"C:\\Pics\\c.gif", "C:\\Pics\\a.png"}},
+                 {"p", {"C:\\Pics\\c.gif", "C:\\Pics\\B.jpg"}},
+                 {"D:\\Two\\x.png", {"D:\\Two\\y.png"}},
+                 {"D:\\One\\only.png", {}},
+                 {"C:\\Gone\\x.png", {}}};
+    for (const auto& c : cases) {
+        const std::string open = c.open;
+        if (open == "n" || open == "p") Step(open == "n");
+        else if (!open.empty()) main->OpenFile(open);
+        EXPECT_TRUE(idle.Enabled()) << open;
+        platform.readAhead.reset();
+        idle.Tick();
+        EXPECT_FALSE(idle.Enabled());
+        EXPECT_EQ(platform.readAhead, c.readAhead) << open;
+    }
+    EXPECT_EQ(main->FileListBox1.Directory(), "C:\\Pics") << "stepping's own list went nowhere else";
+}
+
+TEST_F(FolderNavigationTest, TheReductionMadeAheadIsTheOneTheFirstPaintDrawsFrom) {
+    platform.arguments = {"C:\\Pics\\B.jpg"};
+    Start();
+    const struct {
+        int zoom;
+        platform::Size picture, reduced;
+    } cases[] = {{1, {6000, 4000}, {1500, 1000}}, {2, {6000, 4000}, {3000, 2000}},
+                 {1, {800, 600}, {800, 600}},     {1, {9000, 10}, {1125, 1}}};
+    for (const auto& c : cases) {
+        main->ZoomFactor = c.zoom;
+        main->ReadAheadTimerTimer();
+        ASSERT_TRUE(platform.reducedFor);
+        EXPECT_EQ(platform.reducedFor(c.picture), c.reduced) << c.picture.width << " at zoom " << c.zoom;
+    }
+}
+
 TEST(PathsTest, FoldersAndNamesOfPaths) {
     const struct {
         const char* path;

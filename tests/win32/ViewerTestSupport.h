@@ -122,6 +122,9 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);
     }
+    void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) override {
+        real_.ReadAhead(std::move(paths), std::move(reducedFor));
+    }
     FileSystem& Files() override { return real_.Files(); }
 
     static Window& Unwrap(Window& window);

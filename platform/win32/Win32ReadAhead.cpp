@@ -1,0 +1,146 @@
+#include "platform/win32/Win32ReadAhead.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+long long PixelsOf(const ReadAheadWorker::Picture& picture) {
+    long long n = static_cast<long long>(picture.pixels.pixels.pixels.size());
+    if (picture.reduced) n += static_cast<long long>(picture.reduced->pixels.pixels.size());
+    return n;
+}
+
+// The lock held for the life of the object.
+class Exclusive {
+public:
+    explicit Exclusive(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+    ~Exclusive() { ::ReleaseSRWLockExclusive(&lock_); }
+    Exclusive(const Exclusive&) = delete;
+    Exclusive& operator=(const Exclusive&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
+}  // namespace
+
+ReadAheadWorker::~ReadAheadWorker() {
+    if (!thread_) return;
+    {
+        Exclusive hold(lock_);
+        stop_ = true;
+    }
+    ::WakeAllConditionVariable(&changed_);
+    ::WaitForSingleObject(thread_, INFINITE);
+    ::CloseHandle(thread_);
+}
+
+void ReadAheadWorker::Request(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) {
+    std::vector<Entry> dropped;  // freed outside the lock
+    {
+        Exclusive hold(lock_);
+        wanted_ = std::move(paths);
+        reducedFor_ = std::move(reducedFor);
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end()) {
+                dropped.push_back(std::move(it->second));
+                it = held_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (!thread_ && !wanted_.empty()) {
+            thread_ = ::CreateThread(nullptr, 0, &ReadAheadWorker::Run, this, 0, nullptr);
+            // Behind everything the user sees.
+            if (thread_) ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+        }
+    }
+    ::WakeAllConditionVariable(&changed_);
+}
+
+std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string& path) {
+    std::optional<Entry> entry;
+    {
+        Exclusive hold(lock_);
+        // Half decoded already: waiting costs less than decoding it once more.
+        while (busy_ == path && !path.empty()) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+        if (auto it = held_.find(path); it != held_.end()) {
+            entry = std::move(it->second);
+            held_.erase(it);
+        }
+        // Not wanted any more, or it would be decoded again at once.
+        wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), path), wanted_.end());
+    }
+    // A file written since its decoding began is read afresh.
+    if (!entry || !entry->picture || !entry->stamp || files_.StampOf(path) != entry->stamp) return std::nullopt;
+    return std::move(entry->picture);
+}
+
+long long ReadAheadWorker::HeldPixels() {
+    Exclusive hold(lock_);
+    return HeldPixelsLocked();
+}
+
+long long ReadAheadWorker::HeldPixelsLocked() const {
+    long long n = 0;
+    for (const auto& [path, entry] : held_)
+        if (entry.picture) n += PixelsOf(*entry.picture);
+    return n;
+}
+
+const std::string* ReadAheadWorker::NextJobLocked() const {
+    for (const std::string& path : wanted_)
+        if (!held_.count(path)) return &path;
+    return nullptr;
+}
+
+DWORD WINAPI ReadAheadWorker::Run(void* self) {
+    // The imaging library may create COM objects of its own on this thread.
+    const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    static_cast<ReadAheadWorker*>(self)->Work();
+    if (com) ::CoUninitialize();
+    return 0;
+}
+
+void ReadAheadWorker::Work() {
+    for (;;) {
+        std::string path;
+        std::function<Size(Size)> reducedFor;
+        DecodeLimit limit = PictureLimit;
+        {
+            Exclusive hold(lock_);
+            const std::string* job = nullptr;
+            while (!stop_ && !(job = NextJobLocked())) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            if (stop_) return;
+            path = *job;
+            busy_ = path;
+            reducedFor = reducedFor_;
+            // What is left of the budget, with room for a reduction of a quarter.
+            limit.pixels = std::min(limit.pixels, (BudgetPixels - HeldPixelsLocked()) * 4 / 5);
+        }
+        Entry entry;
+        entry.stamp = files_.StampOf(path);
+        if (std::optional<DecodedPixels> pixels = limit.pixels > 0 ? DecodePixels(path, limit) : std::nullopt) {
+            const Size own{pixels->pixels.width, pixels->pixels.height};
+            const Size reduced = reducedFor ? reducedFor(own) : own;
+            std::optional<DecodedPixels> reduction;
+            if (reduced.width > 0 && reduced.height > 0 && (reduced.width < own.width || reduced.height < own.height))
+                reduction = ReducePixels(*pixels, reduced);
+            entry.picture = Picture{std::move(*pixels), std::move(reduction)};
+        }
+        {
+            Exclusive hold(lock_);
+            busy_.clear();
+            if (std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end()) held_[path] = std::move(entry);
+        }
+        ::WakeAllConditionVariable(&changed_);
+        // A picture no longer wanted is freed here, outside the lock.
+    }
+}
+
+}  // namespace zylora::platform::win32

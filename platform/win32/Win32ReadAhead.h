@@ -1,0 +1,73 @@
+// Pictures decoded ahead of their use on a worker thread of low priority. Only pixels in
+// memory of our own pass between the threads: every GDI+ object the worker makes is gone
+// before its pixels are handed over, and the images are made on the user-interface thread.
+// Internal to platform/win32.
+#pragma once
+
+#include "platform/win32/Win32Api.h"
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/win32/Win32Imaging.h"
+
+namespace zylora::platform::win32 {
+
+class ReadAheadWorker {
+public:
+    // At most this many pixels (4 bytes each) are held or being decoded ahead: two 24 MP
+    // photos and their reductions, a share a 32-bit process can spare beside the picture
+    // shown and its own decoding.
+    static constexpr long long BudgetPixels = 56LL * 1024 * 1024;
+
+    explicit ReadAheadWorker(FileSystem& files) : files_(files) {}
+    // Waits for the picture the worker is decoding, if any.
+    ~ReadAheadWorker();
+    ReadAheadWorker(const ReadAheadWorker&) = delete;
+    ReadAheadWorker& operator=(const ReadAheadWorker&) = delete;
+
+    // Replaces the pictures wanted, in the order to decode them; pictures held that aren't
+    // named any more are dropped. `reducedFor` (called on the worker) gives the size of a
+    // reduction to make with each picture, or the picture's own size for none.
+    void Request(std::vector<std::string> paths, std::function<Size(Size)> reducedFor);
+
+    struct Picture {
+        DecodedPixels pixels;
+        std::optional<DecodedPixels> reduced;
+    };
+    // The picture read ahead for the path when its file is unchanged since; when the worker
+    // is decoding it just now, after waiting for it. Nothing otherwise. The path is no
+    // longer held either way.
+    std::optional<Picture> Take(const std::string& path);
+
+    // Pixels held ready, for the benchmark.
+    long long HeldPixels();
+
+private:
+    struct Entry {
+        std::optional<FileStamp> stamp;  // the file when its decoding began
+        std::optional<Picture> picture;  // nothing: it didn't decode
+    };
+    static DWORD WINAPI Run(void* self);
+    void Work();
+    // Under the lock.
+    long long HeldPixelsLocked() const;
+    const std::string* NextJobLocked() const;
+
+    FileSystem& files_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
+    HANDLE thread_ = nullptr;
+    bool stop_ = false;
+    std::vector<std::string> wanted_;
+    std::function<Size(Size)> reducedFor_;
+    std::map<std::string, Entry> held_;
+    std::string busy_;  // being decoded just now
+};
+
+}  // namespace zylora::platform::win32

@@ -1,0 +1,76 @@
+// Pictures decoded ahead on the worker thread: handed over with the very pixels a decode
+// gives, only while their files are unchanged and they are still wanted.
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32ReadAhead.h"
+#include "tests/win32/ViewerTestSupport.h"
+
+#include <cstring>
+
+namespace zylora::win32test {
+namespace {
+
+Argb Pattern(int x, int y) { return MakeArgb(255, (x * 37) & 255, (y * 53) & 255, (x ^ y) & 255); }
+
+bool SamePixels(const Image& a, const Image& b) {
+    const std::uint32_t* pa = win32::PixelsOf(a);
+    const std::uint32_t* pb = win32::PixelsOf(b);
+    return a.Width() == b.Width() && a.Height() == b.Height() && pa && pb &&
+           std::memcmp(pa, pb, static_cast<std::size_t>(a.Width()) * a.Height() * 4) == 0;
+}
+
+class ReadAheadTest : public PlatformTest {
+protected:
+    // Until the worker holds that many pixels (it never gets there if it fails).
+    void WaitForHeld(long long pixels) {
+        PumpUntil([&] { return worker.HeldPixels() >= pixels; });
+    }
+    ScratchFolder folder;
+    win32::Win32FileSystem files;
+    win32::ReadAheadWorker worker{files};
+};
+
+TEST_F(ReadAheadTest, APictureReadAheadIsTheDecodedPictureWithItsReduction) {
+    const std::string a = folder.File("a.png");
+    WritePicture(a, 64, 48, "image/png", Pattern);
+    worker.Request({a}, [](Size s) { return Size{s.width / 4, s.height / 4}; });
+    WaitForHeld(64 * 48 + 16 * 12);
+    auto ready = worker.Take(a);
+    ASSERT_TRUE(ready.has_value());
+    auto image = win32::ImageOfPixels(std::move(ready->pixels), std::move(ready->reduced));
+    auto decoded = platform->DecodeImage(a);
+    EXPECT_TRUE(SamePixels(*image, *decoded));
+    EXPECT_TRUE(SamePixels(*image->Reduced(16, 12), *decoded->Reduced(16, 12))) << "the reduction made ahead";
+    EXPECT_TRUE(SamePixels(*image->Reduced(16, 12), *decoded->Reduced(16, 12))) << "and the one made afresh";
+    EXPECT_FALSE(worker.Take(a).has_value()) << "handed over once";
+
+    // Square, so a stale reduction would have the size asked for.
+    const std::string square = folder.File("square.png");
+    WritePicture(square, 48, 48, "image/png", Pattern);
+    auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, PictureLimit)),
+                                       win32::ReducePixels(*win32::DecodePixels(square, PictureLimit), {12, 12}));
+    auto plain = platform->DecodeImage(square);
+    turned->RotateFlip(RotateFlipType::Rotate90FlipNone);
+    plain->RotateFlip(RotateFlipType::Rotate90FlipNone);
+    EXPECT_TRUE(SamePixels(*turned->Reduced(12, 12), *plain->Reduced(12, 12))) << "no stale reduction after a turn";
+}
+
+TEST_F(ReadAheadTest, AChangedFileOrAPictureNoLongerWantedIsNotHandedOver) {
+    const std::string a = folder.File("a.png"), b = folder.File("b.png"), bad = folder.File("bad.png");
+    WritePicture(a, 20, 10, "image/png", Pattern);
+    WritePicture(b, 30, 10, "image/png", Pattern);
+    WriteBytes(bad, "not a picture");
+    worker.Request({bad, a, b}, nullptr);
+    WaitForHeld(200 + 300);
+    EXPECT_FALSE(worker.Take(bad).has_value());
+    WritePicture(a, 21, 10, "image/png", Pattern);
+    EXPECT_FALSE(worker.Take(a).has_value()) << "written since";
+    worker.Request({a}, nullptr);
+    EXPECT_FALSE(worker.Take(b).has_value()) << "dropped";
+    WaitForHeld(210);
+    auto again = worker.Take(a);
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(again->pixels.pixels.width, 21) << "read afresh when asked again";
+}
+
+}  // namespace
+}  // namespace zylora::win32test

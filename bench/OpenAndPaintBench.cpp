@@ -244,7 +244,8 @@ int main() {
     main->Image2->Update();
     int grow = 0;
     double placing = 0, toolbarPaint = 0, viewPaint = 0;  // where a step's time goes
-    const double cornerStep = Time(15, [&] {
+    // An even number of steps: the window ends at its fitted size again for what follows.
+    const double cornerStep = Time(16, [&] {
         const zylora::platform::Point cursor = platform->CursorPos();
         const int d = (++grow % 2) ? 1 : -1;
         main->DragLastX = cursor.x - d;
@@ -255,9 +256,9 @@ int main() {
         main->Toolbar->Update();
         const double t2 = Now();
         main->Image2->Update();
-        placing += (t1 - t0) / 15;
-        toolbarPaint += (t2 - t1) / 15;
-        viewPaint += (Now() - t2) / 15;
+        placing += (t1 - t0) / 16;
+        toolbarPaint += (t2 - t1) / 16;
+        viewPaint += (Now() - t2) / 16;
     });
 
     // The toolbar's commands, run as a release on their buttons runs them.

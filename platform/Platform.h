@@ -39,6 +39,8 @@ public:
     virtual std::unique_ptr<Image> Reduced(int width, int height) const = 0;
     // Transforms the pixels in place; quarter turns exchange width and height.
     virtual void RotateFlip(RotateFlipType type) = 0;
+    // Every pixel is known to be opaque (false when that isn't known).
+    virtual bool Opaque() const { return false; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully

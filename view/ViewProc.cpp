@@ -92,7 +92,17 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
         surface_ = owner_.Platform().CreateSurface(panel.width, panel.height);
     }
     platform::Surface* surface = surface_.get();
-    surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
+    // An opaque picture over the whole panel leaves nothing of the background to be seen:
+    // clearing first would only cost a pass over every pixel of the panel (a pan step
+    // repaints often).
+    const platform::Image* picture = owner_.Picture.get();
+    const RectF source = picture ? SourceRect(picture->Width(), picture->Height(), owner_.OffsetX, owner_.OffsetY,
+                                              owner_.ZoomFactor)
+                                 : RectF{};
+    const bool covered = picture && picture->Opaque() && source.left >= 0 && source.top >= 0 &&
+                         source.left + source.width <= static_cast<float>(picture->Width()) &&
+                         source.top + source.height <= static_cast<float>(picture->Height());
+    if (!covered) surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
     surface->SetAntiAlias(true);
 
     DrawPicture(*surface, {panel.width, panel.height});

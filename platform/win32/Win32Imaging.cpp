@@ -127,6 +127,7 @@ public:
     std::unique_ptr<Image> Reduced(int width, int height) const override {
         return ReducedCopy(Bitmap(), Buffer(), this->Opaque(), width_, height_, width, height);
     }
+    bool Opaque() const override { return BitmapHolder::Opaque(); }
     void RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return;
         if (Buffer()) {
@@ -265,8 +266,15 @@ public:
         if (CopyOneToOne(image, s, d)) return;
         // Pixels of our own on both sides: resampled here, many times faster than GDI+.
         if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
-            DrawResampled({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
+            const bool opaqueSource = HolderOf(image)->Opaque();
+            DrawResampled({from->pixels.data(), from->width, from->height}, opaqueSource, s,
                           {buffer_.pixels.data(), width_, height_}, d);
+            // The source wholly inside the image and the destination over the whole surface:
+            // every pixel was written, from opaque ones.
+            if (opaqueSource && left == s.left && top == s.top && right == s.left + s.width &&
+                bottom == s.top + s.height && d.left <= 0 && d.top <= 0 &&
+                d.left + d.width >= static_cast<float>(width_) && d.top + d.height >= static_cast<float>(height_))
+                opaque_ = true;
             return;
         }
         const float kx = d.width / s.width;

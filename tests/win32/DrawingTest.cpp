@@ -169,5 +169,26 @@ TEST_F(DrawingTest, ReducedCopiesKeepTheColoursAndOpaqueEdges) {
     EXPECT_EQ(empty->Width(), 0);
 }
 
+TEST_F(DrawingTest, AnOpaquePictureStretchedOverTheWholeSurfaceLeavesNothingOfWhatWasThere) {
+    // What the view relies on when it skips clearing under a picture that covers it.
+    auto picture = platform->CreateSurface(9, 7);
+    picture->Clear(MakeArgb(255, 0, 200, 0));
+    ASSERT_TRUE(picture->Opaque());
+    const struct {
+        RectF source;
+        bool covers;
+    } cases[] = {{{0.5f, 0.25f, 5.5f, 4.75f}, true}, {{0, 0, 9, 7}, true}, {{3.5f, 0, 6, 7}, false}};
+    for (const auto& c : cases) {
+        auto surface = platform->CreateSurface(23, 17);
+        surface->Clear(MakeArgb(0, 255, 0, 0));
+        surface->DrawImageRect(*picture, c.source, {0, 0, 23, 17});
+        int untouched = 0;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 23; ++x) untouched += PixelOf(*surface, x, y) != MakeArgb(255, 0, 200, 0);
+        EXPECT_EQ(untouched == 0, c.covers) << c.source.left << " " << c.source.width;
+        EXPECT_EQ(surface->Opaque(), c.covers) << c.source.left << " " << c.source.width;
+    }
+}
+
 }  // namespace
 }  // namespace zylora::win32test

@@ -1,5 +1,6 @@
 // Pictures in the formats the viewer opens, written by GDI+'s own encoders and decoded
 // through the platform; broken files decode to empty pictures.
+#include "platform/win32/Win32Imaging.h"
 #include "tests/win32/ViewerTestSupport.h"
 
 namespace zylora::win32test {
@@ -30,6 +31,33 @@ TEST_F(PictureDecodingTest, EachFormatDecodesWithItsSize) {
         EXPECT_EQ(image->Width(), c.width) << c.name;
         EXPECT_EQ(image->Height(), c.height) << c.name;
         EXPECT_EQ(image->AlphaAt(c.width - 1, c.height - 1), 255) << c.name;
+    }
+}
+
+// Whichever codec path decodes it, a picture has exactly the pixels GDI+ gives for it.
+TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
+    auto translucent = [](int x, int y) { return MakeArgb((x * 40 + y) & 255, x * 20, 255 - y * 30, 90); };
+    for (const auto& [name, mime] : {std::pair{"a.png", "image/png"}, std::pair{"b.jpg", "image/jpeg"},
+                                     std::pair{"c.bmp", "image/bmp"}, std::pair{"d.tif", "image/tiff"},
+                                     std::pair{"e.gif", "image/gif"}}) {
+        const std::string path = folder.File(name);
+        WritePicture(path, 13, 7, mime, std::string(name) == "a.png" ? translucent : Opaque);
+        const std::wstring wide(path.begin(), path.end());
+        Gdiplus::Bitmap reference(wide.c_str(), FALSE);
+        Gdiplus::Rect all(0, 0, 13, 7);
+        Gdiplus::BitmapData data{};
+        ASSERT_EQ(reference.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data), Gdiplus::Ok)
+            << name;
+        auto image = platform->DecodeImage(path);
+        const std::uint32_t* pixels = platform::win32::PixelsOf(*image);
+        ASSERT_TRUE(pixels && image->Width() == 13 && image->Height() == 7) << name;
+        int differ = 0;
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x)
+                differ += pixels[y * 13 + x] !=
+                          reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride)[x];
+        reference.UnlockBits(&data);
+        EXPECT_EQ(differ, 0) << name;
     }
 }
 

@@ -253,20 +253,21 @@ std::string IniFile::Bytes(const std::string& text, bool& utf8) const {
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
     const Location where = Find(content_, NameOf(section), NameOf(key));
     if (!where.keyFound) {
-        if (observer_) observer_->KeyRead(section, key, std::nullopt, true);
+        if (observer_) observer_->KeyRead(section, key, std::nullopt, true, std::to_string(defaultValue));
         return defaultValue;
     }
     const std::string value = content_.substr(where.value.begin, where.value.end - where.value.begin);
     const std::optional<int> parsed = ParseIniInteger(value);
-    if (observer_) observer_->KeyRead(section, key, value, parsed.has_value());
-    return parsed.value_or(defaultValue);
+    const int result = parsed.value_or(defaultValue);
+    if (observer_) observer_->KeyRead(section, key, value, parsed.has_value(), std::to_string(result));
+    return result;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
     const Location where = Find(content_, NameOf(section), NameOf(key));
     if (!where.keyFound) {
-        if (observer_) observer_->KeyRead(section, key, std::nullopt, true);
+        if (observer_) observer_->KeyRead(section, key, std::nullopt, true, defaultValue);
         return defaultValue;
     }
     // Quotes are part of the value: we never strip them, so a quoted value reads back as written.
@@ -278,7 +279,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
             --length;
     }
     std::string value = content_.substr(where.value.begin, length);
-    if (observer_) observer_->KeyRead(section, key, value, true);
+    if (observer_) observer_->KeyRead(section, key, value, true, value);
     return value;
 }
 

@@ -26,12 +26,14 @@ public:
 std::optional<int> ParseIniInteger(const std::string& text);
 
 // Told of every read of an IniFile: the key asked for, the value the file gave it (nothing
-// when it gave none) and whether that value parsed (strings always do).
+// when it gave none), whether that value parsed (strings always do) and, as text, what the
+// read returned.
 class IniReadObserver {
 public:
     virtual ~IniReadObserver() = default;
     virtual void KeyRead(const std::string& section, const std::string& key,
-                         const std::optional<std::string>& value, bool parsed) = 0;
+                         const std::optional<std::string>& value, bool parsed,
+                         const std::string& result) = 0;
 };
 
 // One key line of the file, spelled as the file spells it.

@@ -27,7 +27,9 @@ const std::array<State, 4> States = {{
 }};
 
 std::string RectText(const toolbar::ButtonValues& b) {
-    return "(" + SizeText(b.Width, b.Height) + " at " + std::to_string(b.X) + ", " + std::to_string(b.Y) + ")";
+    std::string text = "(";
+    text += SizeText(b.Width, b.Height) + " at " + std::to_string(b.X) + ", " + std::to_string(b.Y) + ")";
+    return text;
 }
 
 class ButtonSetCheck {

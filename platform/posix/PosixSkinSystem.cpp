@@ -82,11 +82,12 @@ public:
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
         const std::optional<std::string> bytes = files_.ReadFile(path);
         if (!bytes || bytes->size() > static_cast<std::size_t>(INT32_MAX)) return std::make_unique<PixelImage>();
-        // Refused before decoding, as the viewer refuses it.
+        // Refused before decoding, as the viewer refuses it. A file whose header names none of
+        // the viewer's formats isn't handed to stb_image, which reads more formats than GDI+.
         const std::optional<Size> declared = DeclaredImageSize([&](std::uint64_t offset, std::size_t length) {
             return offset >= bytes->size() ? std::string() : bytes->substr(static_cast<std::size_t>(offset), length);
         });
-        if (declared && !SkinImageLimit.Allows(*declared)) return std::make_unique<PixelImage>();
+        if (!declared || !SkinImageLimit.Allows(*declared)) return std::make_unique<PixelImage>();
         int width = 0, height = 0, channels = 0;
         stbi_uc* rgba = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
                                               static_cast<int>(bytes->size()), &width, &height, &channels, 4);

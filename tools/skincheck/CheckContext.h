@@ -2,6 +2,7 @@
 // viewer decodes them, and the record of the INI reads.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "platform/ImageHeader.h"
@@ -56,21 +57,28 @@ const CheckContext::Loaded& CheckContext::Load(const std::string& name) {
 void CheckContext::AuditIni(const std::string& name, const platform::IniFile& file, const ReadLog& log,
                             const std::function<std::string(const std::string&)>& explainSection) {
     // Known names in the order the reader asked for them, so a suggestion never depends on
-    // anything but the reader.
+    // anything but the reader; keys by their section, as names match: regardless of case.
     std::vector<std::string> sections;
-    for (const ReadLog::Read& read : log.reads)
-        if (std::none_of(sections.begin(), sections.end(),
-                         [&](const std::string& s) { return EqualsIgnoringCase(s, read.section); }))
-            sections.push_back(read.section);
+    std::map<std::string, std::vector<const ReadLog::Read*>> bySection;
+    for (const ReadLog::Read& read : log.reads) {
+        auto& reads = bySection[platform::LowerAscii(read.section)];
+        if (reads.empty()) sections.push_back(read.section);
+        reads.push_back(&read);
+    }
     auto nearest = [](const std::string& word, const std::vector<std::string>& known) -> std::optional<std::string> {
         std::optional<std::string> best;
         int bestDistance = std::max(1, std::min(3, static_cast<int>(word.size()) / 3));
         for (const std::string& k : known) {
+            // No closer than their lengths differ.
+            const auto apart = static_cast<long long>(k.size()) - static_cast<long long>(word.size());
+            if (apart > bestDistance || -apart > bestDistance) continue;
             const int d = EditDistance(word, k);
-            if (d <= bestDistance && (!best || d < EditDistance(word, *best))) best = k;
+            if (d < bestDistance || (d == bestDistance && !best)) best = k, bestDistance = d;
         }
         return best;
     };
+    // A hostile file of countless sections would make the suggestions cost without end.
+    constexpr std::size_t MaxSuggestedSections = 100;
 
     std::set<std::string> sectionsReported;
     for (const platform::IniEntry& entry : file.Entries()) {
@@ -79,15 +87,16 @@ void CheckContext::AuditIni(const std::string& name, const platform::IniFile& fi
             Warn(name + ": " + entry.key + ": outside any section: never read");
             continue;
         }
-        const bool knownSection = std::any_of(sections.begin(), sections.end(),
-                                              [&](const std::string& s) { return EqualsIgnoringCase(s, entry.section); });
-        if (!knownSection) {
+        const auto known = bySection.find(platform::LowerAscii(entry.section));
+        if (known == bySection.end()) {
             if (!sectionsReported.insert(platform::LowerAscii(entry.section)).second) continue;
             const std::string head = name + ": [" + entry.section + "]: ";
             const std::string why = explainSection(entry.section);
+            const auto near = sectionsReported.size() <= MaxSuggestedSections ? nearest(entry.section, sections)
+                                                                                : std::nullopt;
             if (!why.empty())
                 Warn(head + why);
-            else if (const auto near = nearest(entry.section, sections))
+            else if (near)
                 Warn(head + "did you mean [" + *near + "]?");
             else
                 Warn(head + "unknown section: never read");
@@ -99,14 +108,13 @@ void CheckContext::AuditIni(const std::string& name, const platform::IniFile& fi
         }
         std::vector<std::string> keys;
         const ReadLog::Read* read = nullptr;
-        for (const ReadLog::Read& r : log.reads) {
-            if (!EqualsIgnoringCase(r.section, entry.section)) continue;
-            keys.push_back(r.key);
-            if (EqualsIgnoringCase(r.key, entry.key)) read = &r;
+        for (const ReadLog::Read* r : known->second) {
+            keys.push_back(r->key);
+            if (EqualsIgnoringCase(r->key, entry.key)) read = r;
         }
         if (!read) {
             if (const auto near = nearest(entry.key, keys))
-                Warn(name + ": [" + entry.section + "] " + entry.key + ": did you mean " + *near + "?");
+                Warn(name + ": " + subject + ": did you mean " + *near + "?");
             else
                 Warn(name + ": " + subject + ": unknown key: never read");
         } else if (!read->parsed) {

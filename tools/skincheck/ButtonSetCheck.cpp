@@ -51,11 +51,13 @@ public:
             const toolbar::ButtonValues& b = v_.Buttons[i];
             Images(b);
             Place(b);
-            // The earlier button takes the pointer where two overlap.
+            // The earlier button takes the pointer where two overlap; the first one tells.
             for (std::size_t j = 0; j < i; ++j)
-                if (!Disjoint(Rect(v_.Buttons[j]), Rect(b)))
+                if (!Disjoint(Rect(v_.Buttons[j]), Rect(b))) {
                     c_.Warn(std::string(toolbar::ButtonSetFile) + ": [" + b.Section + "]: overlaps [" +
                             v_.Buttons[j].Section + "], which takes the pointer there");
+                    break;
+                }
         }
     }
 

@@ -597,8 +597,10 @@ def aurora_values():
         ("top", [("Height", 26), ("InActiveHeight", 26), ("RolledUpHeight", 26),
                  ("RolledUpInActiveHeight", 26)]),
         ("bg", [("ColorR", 206), ("ColorG", 212), ("ColorB", 220)]),
+        # Tahoma is on every Windows and in every Wine: the caption font is there wherever
+        # the viewer runs.
         ("Caption", [("Text", "Zylora"), ("AlphaActive", 255), ("AlphaInActive", 210),
-                     ("FontName", "Verdana"), ("FontSize", 12), ("FontStyle", 0),
+                     ("FontName", "Tahoma"), ("FontSize", 12), ("FontStyle", 0),
                      ("HorAlign", 1), ("VerAlign", 1)] + caption
          + [("InActive" + k, v) for k, v in caption]
          + [("RolledUp" + k, v) for k, v in rolled_caption]

@@ -1,6 +1,7 @@
 #include "platform/Ini.h"
 
 #include <cstdint>
+#include <set>
 #include <utility>
 
 #include "platform/Text.h"
@@ -251,15 +252,24 @@ std::string IniFile::Bytes(const std::string& text, bool& utf8) const {
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
     const Location where = Find(content_, NameOf(section), NameOf(key));
-    if (!where.keyFound) return defaultValue;
+    if (!where.keyFound) {
+        if (observer_) observer_->KeyRead(section, key, std::nullopt, true, std::to_string(defaultValue));
+        return defaultValue;
+    }
     const std::string value = content_.substr(where.value.begin, where.value.end - where.value.begin);
-    return ParseIniInteger(value).value_or(defaultValue);
+    const std::optional<int> parsed = ParseIniInteger(value);
+    const int result = parsed.value_or(defaultValue);
+    if (observer_) observer_->KeyRead(section, key, value, parsed.has_value(), std::to_string(result));
+    return result;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
     const Location where = Find(content_, NameOf(section), NameOf(key));
-    if (!where.keyFound) return defaultValue;
+    if (!where.keyFound) {
+        if (observer_) observer_->KeyRead(section, key, std::nullopt, true, defaultValue);
+        return defaultValue;
+    }
     // Quotes are part of the value: we never strip them, so a quoted value reads back as written.
     std::size_t length = where.value.end - where.value.begin;
     if (length > MaxStringLength) {
@@ -268,7 +278,33 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
         while (length > 0 && (static_cast<unsigned char>(content_[where.value.begin + length]) & 0xC0) == 0x80)
             --length;
     }
-    return content_.substr(where.value.begin, length);
+    std::string value = content_.substr(where.value.begin, length);
+    if (observer_) observer_->KeyRead(section, key, value, true, value);
+    return value;
+}
+
+std::vector<IniEntry> IniFile::Entries() const {
+    std::vector<IniEntry> entries;
+    // Names as they match: regardless of case.
+    std::set<std::string> sectionsSeen;
+    std::set<std::string> keysSeen;  // of the current section
+    std::string section;
+    bool sectionShadowed = false;
+    for (std::size_t start = 0; start < content_.size();) {
+        const Line line = ReadLine(content_, start);
+        const std::string name = content_.substr(line.name.begin, line.name.end - line.name.begin);
+        if (line.kind == LineKind::Section) {
+            section = name;
+            sectionShadowed = !sectionsSeen.insert(LowerAscii(section)).second;
+            keysSeen.clear();
+        } else if (line.kind == LineKind::Key) {
+            const bool shadowed = !keysSeen.insert(LowerAscii(name)).second || sectionShadowed;
+            entries.push_back(
+                {section, name, content_.substr(line.value.begin, line.value.end - line.value.begin), shadowed});
+        }
+        start = line.next;
+    }
+    return entries;
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

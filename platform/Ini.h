@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -23,6 +24,27 @@ public:
 // "$", "0x" or "0X". Surrounding blanks are ignored. Anything else, or a value outside the
 // 32-bit range, gives nothing.
 std::optional<int> ParseIniInteger(const std::string& text);
+
+// Told of every read of an IniFile: the key asked for, the value the file gave it (nothing
+// when it gave none), whether that value parsed (strings always do) and, as text, what the
+// read returned.
+class IniReadObserver {
+public:
+    virtual ~IniReadObserver() = default;
+    virtual void KeyRead(const std::string& section, const std::string& key,
+                         const std::optional<std::string>& value, bool parsed,
+                         const std::string& result) = 0;
+};
+
+// One key line of the file, spelled as the file spells it.
+struct IniEntry {
+    std::string section;  // "" before the first section header
+    std::string key;
+    std::string value;
+    // No read ever sees it: an earlier line of the key, or an earlier section of the name,
+    // comes first.
+    bool shadowed = false;
+};
 
 class IniFile {
 public:
@@ -42,6 +64,11 @@ public:
 
     static constexpr std::size_t MaxStringLength = 2047;
 
+    // Every key line, in file order.
+    std::vector<IniEntry> Entries() const;
+    // The observer (or none) is told of every read from now on.
+    void SetObserver(IniReadObserver* observer) { observer_ = observer; }
+
 private:
     FileSystem& files_;
     std::string path_;
@@ -51,6 +78,7 @@ private:
 
     std::string mark_;  // a UTF-8 byte-order mark the file began with
     bool utf8_ = false;  // the file holds UTF-8, not the system's code page
+    IniReadObserver* observer_ = nullptr;
 };
 
 }  // namespace zylora::platform

@@ -20,6 +20,8 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   libx11-dev libxtst-dev
   fonts-dejavu-core fonts-liberation
+  # the skin checker's native build: image decoding and the font lookup
+  libstb-dev libfontconfig-dev pkg-config
   python3 python3-pil
 )
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/MainWindow.h"
+#include "skin/SkinFile.h"
 
 namespace zylora::skin {
 
@@ -13,7 +14,9 @@ TEdgeWindow::TEdgeWindow(platform::Platform& platform, const std::string& classN
       Timer1(platform.CreateTimer(1, [this] { Timer1Timer(); })),
       section_(std::move(section)) {}
 
-std::string TEdgeWindow::Prefix() const { return ActiveLook() ? "" : "inactive_"; }
+std::string TEdgeWindow::Prefix() const {
+    return LookPrefixes[static_cast<std::size_t>(ActiveLook() ? TitleVariant::Active : TitleVariant::Inactive)];
+}
 
 void TEdgeWindow::PaintEdge(int width, int height) {
     const platform::Size most = platform_.DesktopSize();
@@ -32,7 +35,7 @@ const platform::Image& TEdgeWindow::LoadImage(const std::string& baseName) const
 // One image stretched to the full width, repeating downwards at its own height.
 void TfrmBottom::DrawEdge(platform::Surface& surface, int width, int height) {
     surface.SetPixelOffset(platform::PixelOffset::Half);
-    const platform::Image& image = LoadImage("bottom.png");
+    const platform::Image& image = LoadImage(files::Bottom);
     if (image.Width() <= 0) return;  // no stretch factor without a width
     const float scaleX = static_cast<float>(width) / static_cast<float>(image.Width());
     surface.FillTexture(image, scaleX, 1.0f,
@@ -41,12 +44,12 @@ void TfrmBottom::DrawEdge(platform::Surface& surface, int width, int height) {
 
 // The bottom piece at the foot, stretched to the width; the middle piece tiled above it.
 void TSideWindow::DrawEdge(platform::Surface& surface, int width, int height) {
-    const platform::Image& bottom = LoadImage(side_ + "_bottom.png");
+    const platform::Image& bottom = LoadImage(bottomPiece_);
     const int h = bottom.Height();
     surface.DrawImage(bottom, {0, height - h, width, h});
     // A window lower than its bottom piece shows only the piece, cut at the top.
     if (height - h <= 0) return;
-    surface.FillTexture(LoadImage(side_ + "_middle.png"), 1.0f, 1.0f,
+    surface.FillTexture(LoadImage(middlePiece_), 1.0f, 1.0f,
                         {0, 0, static_cast<float>(width), static_cast<float>(height - h)});
 }
 
@@ -56,9 +59,10 @@ void TEdgeWindow::FormCanResize(platform::Size proposed) {
         PaintEdge(proposed.width, proposed.height);
 }
 
-void TEdgeWindow::ReadSkinValues(const platform::IniFile& skinFile) {
-    ResizeBorder1 = skinFile.ReadInteger(section_, "ResizeBorder1", 0);
-    ResizeBorder2 = skinFile.ReadInteger(section_, "ResizeBorder2", 0);
+void TEdgeWindow::ReadSkinValues(const SkinValues& values) {
+    const ResizeBorders& own = section_ == "left" ? values.Left : section_ == "right" ? values.Right : values.Bottom;
+    ResizeBorder1 = own.ResizeBorder1;
+    ResizeBorder2 = own.ResizeBorder2;
 }
 
 void TEdgeWindow::FormMouseMove(platform::Point at) {
@@ -97,10 +101,13 @@ bool Between(int low, int value, int high) { return low < value && value < high;
 }  // namespace
 
 TSideWindow::TSideWindow(platform::Platform& platform, const std::string& className,
-                         const std::string& side)
-    : TEdgeWindow(platform, className, side), side_(side) {}
+                         const std::string& side, std::string middlePiece, std::string bottomPiece)
+    : TEdgeWindow(platform, className, side),
+      middlePiece_(std::move(middlePiece)),
+      bottomPiece_(std::move(bottomPiece)) {}
 
-TfrmLeft::TfrmLeft(platform::Platform& platform) : TSideWindow(platform, "TfrmLeft", "left") {}
+TfrmLeft::TfrmLeft(platform::Platform& platform)
+    : TSideWindow(platform, "TfrmLeft", "left", files::LeftMiddle, files::LeftBottom) {}
 
 bool TfrmLeft::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
 
@@ -129,7 +136,7 @@ platform::Rect TfrmBottom::Step(platform::Rect m, int, int dy, bool) const {
 }
 
 TfrmRight::TfrmRight(platform::Platform& platform)
-    : TSideWindow(platform, "TfrmRight", "right"),
+    : TSideWindow(platform, "TfrmRight", "right", files::RightMiddle, files::RightBottom),
       Timer2(platform.CreateTimer(1, [this] { Timer2Timer(); })) {}
 
 bool TfrmRight::InBand(platform::Point at) const { return Between(ResizeBorder1, at.x, ResizeBorder2); }
@@ -162,10 +169,10 @@ platform::Rect TfrmRight::Step(platform::Rect m, int dx, int dy, bool corner) co
             corner ? platform::SaturatingSum(m.height, dy) : m.height};
 }
 
-void TfrmRight::ReadSkinValues(const platform::IniFile& skinFile) {
-    TSideWindow::ReadSkinValues(skinFile);
-    ResizeBorder3 = skinFile.ReadInteger(Section(), "ResizeBorder3", 0);
-    ResizeBorder4 = skinFile.ReadInteger(Section(), "ResizeBorder4", 0);
+void TfrmRight::ReadSkinValues(const SkinValues& values) {
+    TSideWindow::ReadSkinValues(values);
+    ResizeBorder3 = values.Right.ResizeBorder3;
+    ResizeBorder4 = values.Right.ResizeBorder4;
 }
 
 }  // namespace zylora::skin

@@ -16,7 +16,7 @@ public:
     // Renders the window at the size for the current state and presents it.
     void PaintEdge(int width, int height);
     void RenderAt(int width, int height) override { PaintEdge(width, height); }
-    void ReadSkinValues(const platform::IniFile& skinFile) override;
+    void ReadSkinValues(const SkinValues& values) override;
 
     // Repaints only when the size really changes; the resize is always allowed.
     void FormCanResize(platform::Size proposed);
@@ -71,13 +71,15 @@ private:
 // The left and right windows: a bottom piece at the foot and a tiled middle above it.
 class TSideWindow : public TEdgeWindow {
 public:
-    TSideWindow(platform::Platform& platform, const std::string& className, const std::string& side);
+    TSideWindow(platform::Platform& platform, const std::string& className, const std::string& side,
+                std::string middlePiece, std::string bottomPiece);
 
 protected:
     void DrawEdge(platform::Surface& surface, int width, int height) override;
 
 private:
-    std::string side_;  // "left" or "right": the images' base names
+    std::string middlePiece_;
+    std::string bottomPiece_;
 };
 
 class TfrmLeft : public TSideWindow {
@@ -104,7 +106,7 @@ protected:
 class TfrmRight : public TSideWindow {
 public:
     explicit TfrmRight(platform::Platform& platform);
-    void ReadSkinValues(const platform::IniFile& skinFile) override;
+    void ReadSkinValues(const SkinValues& values) override;
     // One step of the corner resize: width and height together.
     void Timer2Timer();
 

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/Ini.h"
 #include "platform/Platform.h"
 
 namespace zylora::app {
@@ -13,6 +12,8 @@ class TfrmMiddle;
 }
 
 namespace zylora::skin {
+
+struct SkinValues;
 
 class TFrameWindow : public platform::WindowEvents {
 public:
@@ -27,8 +28,8 @@ public:
     // Renders the window at the size for the current state and presents it; the window
     // takes that size and keeps its top-left corner.
     virtual void RenderAt(int width, int height) = 0;
-    // Reads this window's own keys of the open skin file.
-    virtual void ReadSkinValues(const platform::IniFile& skinFile) = 0;
+    // Takes this window's own group of the skin file's values.
+    virtual void ReadSkinValues(const SkinValues& values) = 0;
 
     // Keyboard commands work wherever the keyboard is: they belong to the main window.
     void KeyDown(int key, platform::ShiftState shift) override;

@@ -4,6 +4,8 @@
 #include "platform/Ini.h"
 #include "platform/Paths.h"
 #include "skin/EdgeWindows.h"
+#include "skin/SkinFile.h"
+#include "skin/SkinImages.h"
 #include "skin/TitleWindow.h"
 
 namespace zylora::skin {
@@ -39,10 +41,9 @@ void TfrmTop::DUMMY1Click(const std::string& caption) {
 namespace zylora::app {
 
 void TfrmMiddle::ShowSkinInfo() {
-    platform::IniFile skinFile(platform_.Files(), GetSkinPath() + "values.ini");
-    const std::string text = skinFile.ReadString("general", "name", "") + " by " +
-                             skinFile.ReadString("general", "author", "") + "\n\nNotes:\n" +
-                             skinFile.ReadString("general", "notes", "");
+    const skin::SkinInfo info =
+        skin::ReadSkinInfo(platform::IniFile(platform_.Files(), GetSkinPath() + skin::files::SkinFile));
+    const std::string text = info.Name + " by " + info.Author + "\n\nNotes:\n" + info.Notes;
     platform_.ShowMessage(window_.get(), text, "Skin Info", platform::MessageIcon::Information);
 }
 

@@ -8,16 +8,6 @@ namespace zylora::skin {
 
 namespace {
 
-constexpr std::array<const char*, 4> ButtonWords = {"Close", "Min", "Max", "Roll"};
-
-// File names per caption button: normal, pointer over it, inactive.
-constexpr std::array<std::array<const char*, 3>, 4> ButtonFiles = {{
-    {"active_close.png", "mouseover_close.png", "inactive_close.png"},
-    {"active_min.png", "mouseover_Min.png", "inactive_min.png"},
-    {"active_max.png", "mouseover_Max.png", "inactive_max.png"},
-    {"active_Roll.png", "mouseover_Roll.png", "inactive_Roll.png"},
-}};
-
 int Index(TitleVariant v) { return static_cast<int>(v); }
 int Index(CaptionButton b) { return static_cast<int>(b) - 1; }
 
@@ -56,86 +46,20 @@ const platform::Image* TfrmTop::InactiveButtonImage(CaptionButton button) const 
     return CaptionButtonImages[Index(button)][InactiveImage].get();
 }
 
-void TfrmTop::ReadSkinValues(const platform::IniFile& f) {
-    const std::string c = "Caption";
-    FontName = f.ReadString(c, "FontName", "Lucida Sans Unicode");
-    FontSize = f.ReadInteger(c, "FontSize", 14);
-    FontStyle = f.ReadInteger(c, "FontStyle", 0);
-    HorAlign = f.ReadInteger(c, "HorAlign", 1);
-    VerAlign = f.ReadInteger(c, "VerAlign", 2);
-
-    // Each state's rectangle falls back to the one read before it: inactive and rolled up to
-    // the base rectangle, rolled-up inactive to the rolled-up one.
-    auto readRect = [&](const std::string& prefix, const CaptionRectPercent& fallback) {
-        CaptionRectPercent r;
-        r.X = f.ReadInteger(c, prefix + "X", fallback.X);
-        r.Y = f.ReadInteger(c, prefix + "Y", fallback.Y);
-        r.Width = f.ReadInteger(c, prefix + "Width", fallback.Width);
-        r.Height = f.ReadInteger(c, prefix + "Height", fallback.Height);
-        return r;
-    };
-    auto& rect = CaptionRect;
-    rect[Index(TitleVariant::Active)] = readRect("", CaptionRectPercent{0, 0, 100, 100});
-    rect[Index(TitleVariant::RolledUp)] = readRect("RolledUp", rect[Index(TitleVariant::Active)]);
-    rect[Index(TitleVariant::Inactive)] = readRect("InActive", rect[Index(TitleVariant::Active)]);
-    rect[Index(TitleVariant::RolledUpInactive)] =
-        readRect("RolledUpInActive", rect[Index(TitleVariant::RolledUp)]);
-
-    const int b = f.ReadInteger(c, "ColorB", 255);
-    const int g = f.ReadInteger(c, "ColorG", 255);
-    const int r = f.ReadInteger(c, "ColorR", 255);
-    const int a = f.ReadInteger(c, "ColorA", 255);
-    CaptionColor = platform::MakeArgb(a, r, g, b);
-
-    // Button placements: unlike the caption rectangles, the rolled-up inactive placement
-    // falls back to the inactive one.
-    const std::string s = "Buttons";
-    auto& place = ButtonPlace;
-    const int base = Index(TitleVariant::Active), inactive = Index(TitleVariant::Inactive),
-              rolled = Index(TitleVariant::RolledUp),
-              rolledInactive = Index(TitleVariant::RolledUpInactive);
-    for (int i = 0; i < 4; ++i)
-        place[base][i].Align = f.ReadInteger(s, std::string(ButtonWords[i]) + "Align", 0);
-    for (int i = 0; i < 4; ++i)
-        place[inactive][i].Align = f.ReadInteger(s, std::string("InActive") + ButtonWords[i] + "Align",
-                                                 place[base][i].Align);
-    for (int i = 0; i < 4; ++i)
-        place[rolled][i].Align = f.ReadInteger(s, std::string("RolledUp") + ButtonWords[i] + "Align",
-                                               place[base][i].Align);
-    for (int i = 0; i < 4; ++i)
-        place[rolledInactive][i].Align = f.ReadInteger(
-            s, std::string("RolledUpInActive") + ButtonWords[i] + "Align", place[inactive][i].Align);
-    auto readXY = [&](int variant, const std::string& prefix, int fallbackVariant) {
-        for (int i = 0; i < 4; ++i) {
-            const std::string word = prefix + ButtonWords[i];
-            const ButtonPlacement* fallback = fallbackVariant < 0 ? nullptr : &place[fallbackVariant][i];
-            place[variant][i].X = f.ReadInteger(s, word + "X", fallback ? fallback->X : 0);
-            place[variant][i].Y = f.ReadInteger(s, word + "Y", fallback ? fallback->Y : 0);
-        }
-    };
-    readXY(base, "", -1);
-    readXY(inactive, "InActive", base);
-    readXY(rolledInactive, "RolledUpInActive", inactive);
-    readXY(rolled, "RolledUp", base);
-
+void TfrmTop::ReadSkinValues(const SkinValues& values) {
+    static_cast<TitleValues&>(*this) = values.Title;
     // Per button: inactive, normal, pointer-over.
     const std::string path = SkinPath();
     for (int i = 0; i < 4; ++i) {
         for (int kind : {InactiveImage, Normal, Mouseover}) {
             CaptionButtonImages[i][kind].reset();
-            CaptionButtonImages[i][kind] = platform_.DecodeSkinImage(path + ButtonFiles[i][kind]);
+            CaptionButtonImages[i][kind] = platform_.DecodeSkinImage(path + CaptionButtonFiles[i][kind]);
         }
     }
 }
 
 std::string TfrmTop::StripPrefix() const {
-    switch (CurrentVariant()) {
-        case TitleVariant::Active: return "";
-        case TitleVariant::Inactive: return "inactive_";
-        case TitleVariant::RolledUp: return "rolled_";
-        case TitleVariant::RolledUpInactive: return "rolled_inactive_";
-    }
-    return "";
+    return LookPrefixes[static_cast<std::size_t>(Index(CurrentVariant()))];
 }
 
 void TfrmTop::PaintTitle(int width, int height) {
@@ -165,16 +89,16 @@ void TfrmTop::PaintTitle(int width, int height) {
 void TfrmTop::DrawStrip(platform::Surface& surface, int width, int height) {
     const std::string path = SkinPath() + StripPrefix();
     SkinImages& images = MainWindow->FrameImages;
-    const platform::Image& left = images.Get(path + "left_top.png");
+    const platform::Image& left = images.Get(path + files::LeftTop);
     const int leftWidth = left.Width();
     surface.DrawImage(left, {0, 0, leftWidth, height});
 
-    const platform::Image& right = images.Get(path + "right_top.png");
+    const platform::Image& right = images.Get(path + files::RightTop);
     const int rightWidth = right.Width();
     surface.DrawImage(right, {width - rightWidth, 0, rightWidth, height});
 
     const long long middle = static_cast<long long>(width) - leftWidth - rightWidth;
-    const platform::Image& top = images.Get(path + "top.png");
+    const platform::Image& top = images.Get(path + files::Top);
     if (middle <= 0 || top.Width() <= 0) return;
     const float scaleX = static_cast<float>(middle) / static_cast<float>(top.Width());
     surface.FillTexture(top, scaleX, 1.0f,

@@ -9,40 +9,23 @@
 
 #include "platform/Types.h"
 #include "skin/FrameWindow.h"
+#include "skin/SkinFile.h"
 
 namespace zylora::skin {
-
-// The four looks of the title window.
-enum class TitleVariant { Active = 0, Inactive = 1, RolledUp = 2, RolledUpInactive = 3 };
-
-// Caption buttons, numbered as HoverButton counts them (0 is none).
-enum class CaptionButton { Close = 1, Min = 2, Max = 3, Roll = 4 };
-
-// Caption rectangle in percent: X and Width of the title's width, Y and Height of its height.
-struct CaptionRectPercent {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-};
-
-struct ButtonPlacement {
-    int X = 0;
-    int Y = 0;
-    int Align = 0;
-};
 
 // Horizontal anchor of a caption button for a reference width: 1 the middle, 2 the right
 // end, anything else the left end.
 int AlignOffset(int align, int width);
 
-class TfrmTop : public TFrameWindow {
+// The caption layout and button placements of TitleValues are held as the title window's own
+// fields.
+class TfrmTop : public TFrameWindow, public TitleValues {
 public:
     explicit TfrmTop(platform::Platform& platform);
 
     void PaintTitle(int width, int height);
     void RenderAt(int width, int height) override { PaintTitle(width, height); }
-    void ReadSkinValues(const platform::IniFile& skinFile) override;
+    void ReadSkinValues(const SkinValues& values) override;
 
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
@@ -81,17 +64,6 @@ public:
         FormMouseUp(button, at);
     }
     void DoubleClick() override { FormDblClick(); }
-
-    // Caption text layout.
-    std::string FontName;
-    int FontSize = 0;
-    int FontStyle = 0;
-    int HorAlign = 0;
-    int VerAlign = 0;
-    platform::Argb CaptionColor = 0;
-    std::array<CaptionRectPercent, 4> CaptionRect{};  // by TitleVariant
-    // By TitleVariant, then by caption button (close, min, max, roll).
-    std::array<std::array<ButtonPlacement, 4>, 4> ButtonPlace{};
 
     // Per caption button (close, min, max, roll): normal, pointer over it, inactive.
     enum ImageKind { Normal = 0, Mouseover = 1, InactiveImage = 2 };

@@ -5,38 +5,32 @@
 #include "platform/Ini.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "skin/SkinImages.h"
+#include "toolbar/ButtonSetFile.h"
 #include "toolbar/ZylButton.h"
 
 namespace zylora::app {
 
-namespace {
-
-// More sections than any toolbar can show; a larger count in the file would only make the
-// load spin through sections that aren't there.
-constexpr int MaxButtons = 1024;
-
-}  // namespace
-
 void TfrmMiddle::LoadButtonSet() {
     const std::string folder = ProgramFolder() + "\\" + ButtonsDir + "\\";
-    platform::IniFile file(platform_.Files(), folder + "values.ini");
+    const platform::IniFile file(platform_.Files(), folder + toolbar::ButtonSetFile);
+    const toolbar::ButtonSetValues values = toolbar::ReadButtonSetFile(file, ToolbarHeight());
 
-    OwnToolbarBackground = platform_.Files().FileExists(folder + "bg.bmp");
+    OwnToolbarBackground = platform_.Files().FileExists(folder + toolbar::ButtonSetBackground);
     ToolbarBackgroundCache.reset();
     ToolbarBackground.reset();
-    ToolbarBackground =
-        platform_.DecodeSkinImage(OwnToolbarBackground ? folder + "bg.bmp" : GetSkinPath() + "bg.bmp");
+    ToolbarBackground = platform_.DecodeSkinImage(OwnToolbarBackground
+                                                      ? folder + toolbar::ButtonSetBackground
+                                                      : GetSkinPath() + skin::files::ToolbarBackground);
 
     ButtonList.clear();
-    const int count = std::clamp(file.ReadInteger("Main", "NumOfButtons", 0), 0, MaxButtons);
     // No higher than the desktop: the rest could never be seen, and its background would
     // be built at that size.
-    SetToolbarHeight(std::min(file.ReadInteger("Main", "ToolbarHeight", ToolbarHeight()),
-                              platform_.DesktopSize().height));
+    SetToolbarHeight(std::min(values.ToolbarHeight, platform_.DesktopSize().height));
 
-    for (int n = 0; n < count; ++n) {
+    for (const toolbar::ButtonValues& read : values.Buttons) {
         auto button = std::make_unique<toolbar::TZylButton>(*this);
-        button->LoadFromIni("Button-" + std::to_string(n), file, folder);
+        button->LoadFromIni(read, folder);
         const std::string action = platform::LowerAscii(button->Action);
         if (action == "movemode") button->Selected = MoveMode;
         if (action == "selectmode") button->Selected = !MoveMode;

@@ -5,19 +5,17 @@
 
 namespace zylora::toolbar {
 
-void TZylButton::LoadFromIni(const std::string& section, const platform::IniFile& file,
-                             const std::string& folder) {
-    Action = file.ReadString(section, "Action", "");
-    X = file.ReadInteger(section, "X", 0);
-    Y = file.ReadInteger(section, "Y", 0);
-    Width = file.ReadInteger(section, "Width", 32);
-    Height = file.ReadInteger(section, "Height", 32);
-    const std::string normal = file.ReadString(section, "normalImage", "");
+void TZylButton::LoadFromIni(const ButtonValues& values, const std::string& folder) {
+    Action = values.Action;
+    X = values.X;
+    Y = values.Y;
+    Width = values.Width;
+    Height = values.Height;
     platform::Platform& platform = MainWindow.Platform();
-    NormalImage = platform.DecodeSkinImage(folder + normal);
-    MouseoverImage = platform.DecodeSkinImage(folder + file.ReadString(section, "mouseoverImage", normal));
-    InactiveImage = platform.DecodeSkinImage(folder + file.ReadString(section, "inactiveImage", normal));
-    SelectedImage = platform.DecodeSkinImage(folder + file.ReadString(section, "selectedImage", normal));
+    NormalImage = platform.DecodeSkinImage(folder + values.NormalImage);
+    MouseoverImage = platform.DecodeSkinImage(folder + values.MouseoverImage);
+    InactiveImage = platform.DecodeSkinImage(folder + values.InactiveImage);
+    SelectedImage = platform.DecodeSkinImage(folder + values.SelectedImage);
 }
 
 const platform::Image& TZylButton::CurrentImage() const {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Ini.h"
 #include "platform/Platform.h"
+#include "toolbar/ButtonSetFile.h"
 
 namespace zylora::app {
 class TfrmMiddle;
@@ -18,10 +18,9 @@ public:
     explicit TZylButton(app::TfrmMiddle& mainWindow) : MainWindow(mainWindow) {}
     virtual ~TZylButton() = default;
 
-    // Reads one "Button-n" section; image names are relative to the button set folder
-    // (which ends in a separator).
-    void LoadFromIni(const std::string& section, const platform::IniFile& file,
-                     const std::string& folder);
+    // Takes one "Button-n" section as the button set file gave it and decodes its images;
+    // their names are relative to the button set folder (which ends in a separator).
+    void LoadFromIni(const ButtonValues& values, const std::string& folder);
 
     // The image for the present state.
     const platform::Image& CurrentImage() const;

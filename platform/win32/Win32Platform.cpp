@@ -239,7 +239,11 @@ std::string Win32Platform::ExecutablePath() {
     return {};
 }
 
-std::vector<std::string> Win32Platform::CommandLineArguments() {
+std::vector<std::string> Win32Platform::CommandLineArguments() { return win32::CommandLineArguments(); }
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments() {
     int count = 0;
     LocalMemory<LPWSTR> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::string> result;
@@ -247,6 +251,8 @@ std::vector<std::string> Win32Platform::CommandLineArguments() {
     for (int i = 1; i < count; ++i) result.push_back(Utf8FromWide(arguments.Get()[i]));
     return result;
 }
+
+namespace {
 
 void Win32Platform::RunMessageLoop() {
     MSG message;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -13,5 +15,8 @@ namespace zylora::platform::win32 {
 // surface made by the platform must be destroyed before the platform itself: GDI+ is shut
 // down last, and it frees what the images still point to.
 std::unique_ptr<Platform> CreateWin32Platform();
+
+// The process's command-line arguments after the program name, quotes removed, in UTF-8.
+std::vector<std::string> CommandLineArguments();
 
 }  // namespace zylora::platform::win32

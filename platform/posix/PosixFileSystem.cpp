@@ -1,0 +1,114 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace zylora::platform::posix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Native(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return fs::path(path);
+}
+
+}  // namespace
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(Native(path), error)) return std::nullopt;
+    std::ifstream in(Native(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return content;
+}
+
+bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& content) {
+    const fs::path target = Native(path);
+    fs::path temporary = target;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.write(content.data(), static_cast<std::streamsize>(content.size())) || !out.flush()) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error) fs::remove(temporary, error);
+    return !error;
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+    std::error_code error;
+    return fs::is_regular_file(Native(path), error);
+}
+
+std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& folder) {
+    std::error_code error;
+    fs::directory_iterator it(Native(folder), error);
+    if (error) return std::nullopt;
+    std::vector<FolderEntry> entries;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) return std::nullopt;
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        entries.push_back({name, it->is_directory(ignored), name.rfind('.', 0) == 0, false});
+    }
+    return entries;
+}
+
+std::optional<FileStamp> PosixFileSystem::StampOf(const std::string& path) {
+    std::error_code error;
+    const fs::path p = Native(path);
+    if (!fs::is_regular_file(p, error)) return std::nullopt;
+    const auto size = fs::file_size(p, error);
+    if (error) return std::nullopt;
+    const auto time = fs::last_write_time(p, error);
+    if (error) return std::nullopt;
+    return FileStamp{size, static_cast<std::uint64_t>(time.time_since_epoch().count())};
+}
+
+std::string PosixFileSystem::WorkingDirectory() {
+    std::error_code error;
+    return fs::current_path(error).string();
+}
+
+std::string PosixFileSystem::TextFromCodePage(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (b >> 6));
+            text += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> PosixFileSystem::CodePageFromText(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            bytes += text[i];
+        } else if ((b == 0xC2 || b == 0xC3) && i + 1 < text.size()) {
+            bytes += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+}  // namespace zylora::platform::posix

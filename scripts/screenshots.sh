@@ -36,7 +36,6 @@ shoot() {
   local skin="$1" out="$2"
   local app="$work/$skin"
   cp -r build/win32/dist "$app"
-  rm -f "$app/zylora.ini"
   printf '[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/%s\r\n' "$skin" >"$app/zylora.ini"
   (cd "$app" && exec setsid wine zylora.exe "$(winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
   app_pid=$!

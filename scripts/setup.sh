@@ -17,7 +17,7 @@ packages=(
   # the same Wine as one that took the recommends, without their hundreds of megabytes.
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
   libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386 fonts-wine
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick unzip
   libx11-dev libxtst-dev
   fonts-dejavu-core fonts-liberation
   # the skin checker's native build: image decoding and the font lookup

@@ -120,7 +120,9 @@ Win32Platform::Win32Platform() {
     applicationClass.cbSize = sizeof applicationClass;
     applicationClass.lpfnWndProc = &Win32Platform::ApplicationProc;
     applicationClass.hInstance = instance_;
-    applicationClass.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    // The application window carries the taskbar button, which shows its class's icon.
+    applicationClass.hIcon = ProgramIcon(instance_, false);
+    applicationClass.hIconSm = ProgramIcon(instance_, true);
     applicationClass.lpszClassName = ApplicationClass;
     ::RegisterClassExA(&applicationClass);
     EnsureClass(PanelClass);

@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32Resources.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -83,12 +84,25 @@ private:
 
 }  // namespace
 
+HICON ProgramIcon(HINSTANCE instance, bool small) {
+    // Sized for the slot, so the system picks the image drawn for it instead of shrinking
+    // a larger one; LR_SHARED makes it the one handle of that size for the whole program.
+    const int side = ::GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    if (HANDLE icon = ::LoadImageA(instance, MAKEINTRESOURCEA(ZYLORA_ICON_ID), IMAGE_ICON, side, side,
+                                   LR_SHARED)) {
+        return static_cast<HICON>(icon);
+    }
+    return ::LoadIconA(nullptr, IDI_APPLICATION);
+}
+
 bool RegisterWindowClass(HINSTANCE instance, const std::string& className) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = &Win32Window::WindowProc;
     windowClass.hInstance = instance;
+    windowClass.hIcon = ProgramIcon(instance, false);
+    windowClass.hIconSm = ProgramIcon(instance, true);
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className.c_str();
     return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

@@ -14,9 +14,13 @@
 namespace zylora::platform::win32 {
 
 // Registers a window class served by the window procedure of this file (double clicks on,
-// no class background: erasing is the window's business). True if registered or already
-// there.
+// no class background: erasing is the window's business), with the program's icon. True
+// if registered or already there.
 bool RegisterWindowClass(HINSTANCE instance, const std::string& className);
+
+// The program's own icon at the system's large or small icon size, shared (never freed);
+// the system's default application icon when the program has none.
+HICON ProgramIcon(HINSTANCE instance, bool small);
 
 // Sees a window's messages before the window does (the file drops are one): a window
 // procedure put in front of the window's own.

@@ -23,7 +23,7 @@ namespace zylora::e2e {
 
 namespace fs = std::filesystem;
 
-Launcher::Launcher() {
+Launcher::Launcher(Contents contents) {
     std::string pattern = (fs::temp_directory_path() / "zylora-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed: " + std::string(std::strerror(errno)));
     root_ = pattern;
@@ -31,7 +31,7 @@ Launcher::Launcher() {
     log_ = root_ / "output.log";
     fs::create_directory(appDir_);
     // A missing build is reported by Start(), where the test asks for the exe.
-    if (fs::is_directory(ZYLORA_DIST_DIR)) {
+    if (contents == Contents::Dist && fs::is_directory(ZYLORA_DIST_DIR)) {
         fs::copy(ZYLORA_DIST_DIR, appDir_, fs::copy_options::recursive);
     }
 }

@@ -14,8 +14,10 @@ namespace zylora::e2e {
 
 class Launcher {
 public:
-    // Copies ZYLORA_DIST_DIR into a fresh temporary folder.
-    Launcher();
+    // What the program's folder starts with.
+    enum class Contents { Dist, Empty };
+    // Copies ZYLORA_DIST_DIR (or nothing) into a fresh temporary folder.
+    explicit Launcher(Contents contents = Contents::Dist);
     // Kills what is still running and removes the folder.
     ~Launcher();
     Launcher(const Launcher&) = delete;

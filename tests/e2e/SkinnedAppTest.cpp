@@ -131,9 +131,9 @@ ButtonSetLayout SkinnedAppTest::ReadButtonSet(const std::string& folder) const {
     return layout;
 }
 
-RgbImage SkinnedAppTest::ReadPicture(const fs::path& relative) const {
+RgbImage SkinnedAppTest::ReadPicture(const fs::path& relative, const std::string& background) const {
     const fs::path ppm = app_.Dir() / "read-picture.ppm";
-    Convert({(app_.Dir() / relative).string(), "-background", "black", "-alpha", "remove", "-depth", "8",
+    Convert({(app_.Dir() / relative).string(), "-background", background, "-alpha", "remove", "-depth", "8",
              "ppm:" + ppm.string()});
     std::ifstream in(ppm, std::ios::binary);
     std::string magic;

@@ -49,6 +49,7 @@ struct ButtonSetLayout {
 
 class SkinnedAppTest : public ::testing::Test {
 protected:
+    explicit SkinnedAppTest(Launcher::Contents contents = Launcher::Contents::Dist) : app_(contents) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -65,8 +66,8 @@ protected:
     // The button set file of a folder of the program's folder; fails the test when it's not there.
     ButtonSetLayout ReadButtonSet(const std::string& folder) const;
 
-    // The pixels of an image file of the program's folder, transparency over black.
-    RgbImage ReadPicture(const std::filesystem::path& relative) const;
+    // The pixels of an image file of the program's folder, transparency over `background`.
+    RgbImage ReadPicture(const std::filesystem::path& relative, const std::string& background = "black") const;
 
     // The window named `caption` once it is mapped and `settled` holds for it, or as last
     // seen: it may be shown first and placed after, and what counts is where it settles.

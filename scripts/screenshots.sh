@@ -1,0 +1,81 @@
+#!/bin/bash
+# screenshots.sh: remakes docs/screenshot-default.png and docs/screenshot-aurora.png, the
+# README's pictures: the real zylora.exe under Wine on an Xvfb of its own, showing a sample
+# picture in each bundled skin, cut from a capture of the screen.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+bash scripts/build.sh
+
+export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+picture=Samples/photo.jpg
+work="$(mktemp -d)"
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill -- -"$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+displayfile="$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 300); do
+  [ -s "$displayfile" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(tr -dc 0-9 <"$displayfile")"
+
+# One shot: a fresh copy of the runnable folder whose settings file picks the skin.
+shoot() {
+  local skin="$1" out="$2"
+  local app="$work/$skin"
+  cp -r build/win32/dist "$app"
+  printf '[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/%s\r\n' "$skin" >"$app/zylora.ini"
+  (cd "$app" && exec setsid wine zylora.exe "$(winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
+  app_pid=$!
+
+  local window=
+  for _ in $(seq 600); do
+    window="$(xdotool search --onlyvisible --name '^Zylora$' 2>/dev/null | head -n 1)" && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "screenshots: no window for $skin" >&2; cat "$work/$skin.log" >&2; exit 1; }
+  # The frame takes the active look once the window has the focus, and the picture is
+  # drawn after the window is shown: capture until two captures in a row agree.
+  xdotool windowfocus "$window" 2>/dev/null || true
+  local previous=
+  for _ in $(seq 40); do
+    sleep 0.5
+    import -window root "$work/shot.png"
+    local sum
+    sum="$(md5sum <"$work/shot.png")"
+    [ "$sum" = "$previous" ] && break
+    previous="$sum"
+  done
+  # Wine paints the desktop black, and without a compositing manager the frame's soft
+  # shadows show as black too: the window is what isn't black, and the black around it
+  # (outside the rounded corners and the shadows) becomes transparent.
+  convert "$work/shot.png" -bordercolor black -border 1 -fuzz 0 -trim +repage \
+    -bordercolor black -border 1 -alpha set -fill none -draw 'color 0,0 floodfill' -shave 1x1 \
+    -define png:exclude-chunks=date,time -strip "$out"
+
+  xdotool key --window "$window" ctrl+w 2>/dev/null || true
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -- -"$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=
+  echo "screenshots: $out"
+}
+
+mkdir -p docs
+shoot Default docs/screenshot-default.png
+shoot Aurora docs/screenshot-aurora.png

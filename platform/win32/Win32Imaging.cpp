@@ -644,16 +644,16 @@ bool IsOneOf(const GUID& format, std::initializer_list<GUID> formats) {
 // Only the still formats whose first frame is the whole picture; nothing when the component
 // can't read the file, and GDI+ tries it (it also reads GIF's logical screen and the
 // metafile formats).
-std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit) {
-    Com<IWICImagingFactory> factory;
+std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit,
+                                             const ImagingComponent* component) {
+    IWICImagingFactory* factory = component ? component->Factory() : nullptr;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> converter;
     GUID container{};
     UINT width = 0, height = 0;
     WICPixelFormatGUID format{};
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  factory.ReceiveVoid())) ||
+    if (!factory ||
         FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.Receive())) ||
         FAILED(decoder->GetContainerFormat(&container)) ||
@@ -738,10 +738,21 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
 
 }  // namespace
 
-std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit) {
+ImagingComponent::ImagingComponent() {
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory_))))
+        factory_ = nullptr;
+}
+
+ImagingComponent::~ImagingComponent() {
+    if (factory_) factory_->Release();
+}
+
+std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
+                                       const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty() || !MayDecode(path, limit)) return std::make_unique<GdiImage>(nullptr);
-    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit))
+    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component))
         return std::make_unique<GdiImage>(std::move(*own));
     std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
     if (!bitmap) return std::make_unique<GdiImage>(nullptr);
@@ -750,10 +761,11 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     return std::make_unique<GdiImage>(std::move(bitmap));
 }
 
-std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit) {
+std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
+                                         const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty() || !MayDecode(path, limit)) return std::nullopt;
-    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit)) return own;
+    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component)) return own;
     std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
     return bitmap ? OwnPixels(*bitmap) : std::nullopt;
 }

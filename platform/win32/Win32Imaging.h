@@ -16,6 +16,8 @@
 #include "platform/ImageHeader.h"
 #include "platform/Platform.h"
 
+struct IWICImagingFactory;
+
 namespace zylora::platform::win32 {
 
 // GdiplusStartup for the life of the object. Every GDI+ object (image, surface, Graphics)
@@ -41,9 +43,27 @@ Gdiplus::Bitmap* BitmapOf(const Image& image);
 // without padding; null when it has none.
 const std::uint32_t* PixelsOf(const Image& image);
 
-// A file decoded with GDI+, without its embedded colour profile; a 0 x 0 image when the
-// file is missing or not a picture.
-std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit);
+// The imaging component's factory for one thread's decoding, made once: making one for each
+// image costs a walk through the registry under Wine. Empty when COM isn't started on the
+// thread; decoding then goes through GDI+ alone. It must go before the thread's
+// CoUninitialize.
+class ImagingComponent {
+public:
+    ImagingComponent();
+    ~ImagingComponent();
+    ImagingComponent(const ImagingComponent&) = delete;
+    ImagingComponent& operator=(const ImagingComponent&) = delete;
+    IWICImagingFactory* Factory() const { return factory_; }
+
+private:
+    IWICImagingFactory* factory_ = nullptr;
+};
+
+// A file decoded without its embedded colour profile, by the imaging component when one is
+// given and it reads the format, else by GDI+; a 0 x 0 image when the file is missing or
+// not a picture.
+std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
+                                       const ImagingComponent* component);
 
 // Pixels in memory of our own, 32-bit straight ARGB rows without padding. Images and
 // surfaces keep theirs so the hot paths (clearing, 1:1 copies, copies to the screen) work on
@@ -61,7 +81,8 @@ struct DecodedPixels {
 // The same decoding into pixels alone, with no GDI+ object left behind: it may run on any
 // thread, and the pixels be made into an image on another. Nothing when the file isn't a
 // picture within the limit or memory is short.
-std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit);
+std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
+                                         const ImagingComponent* component);
 // The reduction Image::Reduced makes of these pixels; on any thread.
 std::optional<DecodedPixels> ReducePixels(const DecodedPixels& from, Size size);
 // The pixels as an image; `reduced` is a reduction of them made ahead of time, which the

@@ -80,7 +80,7 @@ public:
 
     std::unique_ptr<Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
-        return DecodeImageFile(gdiplus_.Started() ? path : std::string(), SkinImageLimit);
+        return DecodeImageFile(gdiplus_.Started() ? path : std::string(), SkinImageLimit, imaging_.get());
     }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
@@ -106,6 +106,7 @@ private:
     HWND mainForm_ = nullptr;
     bool iconic_ = false;
     bool comStarted_ = false;
+    std::unique_ptr<ImagingComponent> imaging_;  // released before COM ends
     std::function<void(bool)> activation_;
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
@@ -116,6 +117,7 @@ private:
 Win32Platform::Win32Platform() {
     // The shell's menu objects want a single-threaded apartment.
     comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    imaging_ = std::make_unique<ImagingComponent>();
     WNDCLASSEXA applicationClass{};
     applicationClass.cbSize = sizeof applicationClass;
     applicationClass.lpfnWndProc = &Win32Platform::ApplicationProc;
@@ -147,6 +149,7 @@ Win32Platform::~Win32Platform() {
     // Fails harmlessly for a class whose windows are still alive.
     for (const std::string& name : classes_) ::UnregisterClassA(name.c_str(), instance_);
     ::UnregisterClassA(ApplicationClass, instance_);
+    imaging_.reset();
     if (comStarted_) ::CoUninitialize();
 }
 
@@ -365,7 +368,7 @@ std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
     if (std::optional<ReadAheadWorker::Picture> ready = readAhead_.Take(path))
         return ImageOfPixels(std::move(ready->pixels), std::move(ready->reduced));
-    return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit);
+    return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit, imaging_.get());
 }
 
 }  // namespace

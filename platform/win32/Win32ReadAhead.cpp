@@ -102,12 +102,15 @@ const std::string* ReadAheadWorker::NextJobLocked() const {
 DWORD WINAPI ReadAheadWorker::Run(void* self) {
     // The imaging library may create COM objects of its own on this thread.
     const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    static_cast<ReadAheadWorker*>(self)->Work();
+    {
+        const ImagingComponent component;
+        static_cast<ReadAheadWorker*>(self)->Work(component);
+    }
     if (com) ::CoUninitialize();
     return 0;
 }
 
-void ReadAheadWorker::Work() {
+void ReadAheadWorker::Work(const ImagingComponent& component) {
     for (;;) {
         std::string path;
         std::function<Size(Size)> reducedFor;
@@ -125,7 +128,7 @@ void ReadAheadWorker::Work() {
         }
         Entry entry;
         entry.stamp = files_.StampOf(path);
-        if (std::optional<DecodedPixels> pixels = limit.pixels > 0 ? DecodePixels(path, limit) : std::nullopt) {
+        if (std::optional<DecodedPixels> pixels = limit.pixels > 0 ? DecodePixels(path, limit, &component) : std::nullopt) {
             const Size own{pixels->pixels.width, pixels->pixels.height};
             const Size reduced = reducedFor ? reducedFor(own) : own;
             std::optional<DecodedPixels> reduction;

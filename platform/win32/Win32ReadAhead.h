@@ -54,7 +54,7 @@ private:
         std::optional<Picture> picture;  // nothing: it didn't decode
     };
     static DWORD WINAPI Run(void* self);
-    void Work();
+    void Work(const ImagingComponent& component);
     // Under the lock.
     long long HeldPixelsLocked() const;
     const std::string* NextJobLocked() const;

@@ -25,6 +25,7 @@ protected:
         PumpUntil([&] { return worker.HeldPixels() >= pixels; });
     }
     ScratchFolder folder;
+    const win32::ImagingComponent component;
     win32::Win32FileSystem files;
     win32::ReadAheadWorker worker{files};
 };
@@ -46,8 +47,8 @@ TEST_F(ReadAheadTest, APictureReadAheadIsTheDecodedPictureWithItsReduction) {
     // Square, so a stale reduction would have the size asked for.
     const std::string square = folder.File("square.png");
     WritePicture(square, 48, 48, "image/png", Pattern);
-    auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, PictureLimit)),
-                                       win32::ReducePixels(*win32::DecodePixels(square, PictureLimit), {12, 12}));
+    auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, PictureLimit, &component)),
+                                       win32::ReducePixels(*win32::DecodePixels(square, PictureLimit, &component), {12, 12}));
     auto plain = platform->DecodeImage(square);
     turned->RotateFlip(RotateFlipType::Rotate90FlipNone);
     plain->RotateFlip(RotateFlipType::Rotate90FlipNone);

@@ -79,4 +79,33 @@ bool IsUtf8(const std::string& bytes) {
     return true;
 }
 
+std::string Utf8FromLatin1(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (b >> 6));
+            text += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> Latin1FromUtf8(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            bytes += text[i];
+        } else if ((b == 0xC2 || b == 0xC3) && i + 1 < text.size()) {
+            bytes += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
 }  // namespace zylora::platform

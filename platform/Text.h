@@ -2,6 +2,7 @@
 // depends on the locale the program happens to run in.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zylora::platform {
@@ -17,5 +18,9 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern);
 // The bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
 bool IsUtf8(const std::string& bytes);
 bool IsAscii(const std::string& bytes);
+// Latin-1 bytes (each byte the character of its number) as UTF-8, and back; nothing for a
+// text with a character beyond Latin-1.
+std::string Utf8FromLatin1(const std::string& bytes);
+std::optional<std::string> Latin1FromUtf8(const std::string& text);
 
 }  // namespace zylora::platform

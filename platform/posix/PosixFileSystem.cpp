@@ -1,5 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include "platform/Text.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -82,33 +84,8 @@ std::string PosixFileSystem::WorkingDirectory() {
     return fs::current_path(error).string();
 }
 
-std::string PosixFileSystem::TextFromCodePage(const std::string& bytes) {
-    std::string text;
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (b >> 6));
-            text += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return text;
-}
+std::string PosixFileSystem::TextFromCodePage(const std::string& bytes) { return Utf8FromLatin1(bytes); }
 
-std::optional<std::string> PosixFileSystem::CodePageFromText(const std::string& text) {
-    std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            bytes += text[i];
-        } else if ((b == 0xC2 || b == 0xC3) && i + 1 < text.size()) {
-            bytes += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
-        } else {
-            return std::nullopt;
-        }
-    }
-    return bytes;
-}
+std::optional<std::string> PosixFileSystem::CodePageFromText(const std::string& text) { return Latin1FromUtf8(text); }
 
 }  // namespace zylora::platform::posix

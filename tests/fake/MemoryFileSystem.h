@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace zylora::fake {
 
@@ -23,32 +24,9 @@ public:
     std::set<std::string> hidden, system;
     std::string workingDirectory = "C:\\Work";
     // The fake's code page is Latin-1: each byte is the character of its number.
-    std::string TextFromCodePage(const std::string& bytes) override {
-        std::string text;
-        for (char c : bytes) {
-            const auto b = static_cast<unsigned char>(c);
-            if (b < 0x80) {
-                text += c;
-            } else {
-                text += static_cast<char>(0xC0 | b >> 6);
-                text += static_cast<char>(0x80 | (b & 0x3F));
-            }
-        }
-        return text;
-    }
+    std::string TextFromCodePage(const std::string& bytes) override { return platform::Utf8FromLatin1(bytes); }
     std::optional<std::string> CodePageFromText(const std::string& text) override {
-        std::string bytes;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const auto b = static_cast<unsigned char>(text[i]);
-            if (b < 0x80) {
-                bytes += text[i];
-            } else if ((b == 0xC2 || b == 0xC3) && i + 1 < text.size()) {
-                bytes += static_cast<char>((b & 0x03) << 6 | (static_cast<unsigned char>(text[++i]) & 0x3F));
-            } else {
-                return std::nullopt;
-            }
-        }
-        return bytes;
+        return platform::Latin1FromUtf8(text);
     }
     // Folders listed, in order.
     std::vector<std::string> listings;

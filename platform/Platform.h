@@ -294,6 +294,8 @@ public:
     // An image of a skin or button set: as DecodeImage, but one beyond SkinImageLimit
     // (platform/ImageHeader.h) is treated as missing.
     virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
+    // DecodeSkinImage of each path, in order, decoded side by side where the system can.
+    virtual std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
     // Decodes the pictures at the paths ahead of their use, in that order, in the background
     // and within a memory budget, so that a later DecodeImage of one whose file is unchanged

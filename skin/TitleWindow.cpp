@@ -50,12 +50,18 @@ void TfrmTop::ReadSkinValues(const SkinValues& values) {
     static_cast<TitleValues&>(*this) = values.Title;
     // Per button: inactive, normal, pointer-over.
     const std::string path = SkinPath();
+    std::vector<std::string> paths;
     for (int i = 0; i < 4; ++i) {
         for (int kind : {InactiveImage, Normal, Mouseover}) {
             CaptionButtonImages[i][kind].reset();
-            CaptionButtonImages[i][kind] = platform_.DecodeSkinImage(path + CaptionButtonFiles[i][kind]);
+            paths.push_back(path + CaptionButtonFiles[i][kind]);
         }
     }
+    // Decoded side by side.
+    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
+    std::size_t next = 0;
+    for (int i = 0; i < 4; ++i)
+        for (int kind : {InactiveImage, Normal, Mouseover}) CaptionButtonImages[i][kind] = std::move(images[next++]);
 }
 
 std::string TfrmTop::StripPrefix() const {

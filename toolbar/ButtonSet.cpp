@@ -28,9 +28,17 @@ void TfrmMiddle::LoadButtonSet() {
     // be built at that size.
     SetToolbarHeight(std::min(values.ToolbarHeight, platform_.DesktopSize().height));
 
+    // All the buttons' images at once: decoded side by side.
+    std::vector<std::string> paths;
+    for (const toolbar::ButtonValues& read : values.Buttons)
+        for (const std::string& name : toolbar::TZylButton::ImageNames(read)) paths.push_back(folder + name);
+    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
+    std::size_t next = 0;
     for (const toolbar::ButtonValues& read : values.Buttons) {
         auto button = std::make_unique<toolbar::TZylButton>(*this);
-        button->LoadFromIni(read, folder);
+        std::array<std::unique_ptr<platform::Image>, 4> own;
+        for (auto& image : own) image = std::move(images[next++]);
+        button->LoadFromIni(read, std::move(own));
         const std::string action = platform::LowerAscii(button->Action);
         if (action == "movemode") button->Selected = MoveMode;
         if (action == "selectmode") button->Selected = !MoveMode;

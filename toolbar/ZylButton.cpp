@@ -5,17 +5,20 @@
 
 namespace zylora::toolbar {
 
-void TZylButton::LoadFromIni(const ButtonValues& values, const std::string& folder) {
+std::array<std::string, 4> TZylButton::ImageNames(const ButtonValues& values) {
+    return {values.NormalImage, values.MouseoverImage, values.InactiveImage, values.SelectedImage};
+}
+
+void TZylButton::LoadFromIni(const ButtonValues& values, std::array<std::unique_ptr<platform::Image>, 4> images) {
     Action = values.Action;
     X = values.X;
     Y = values.Y;
     Width = values.Width;
     Height = values.Height;
-    platform::Platform& platform = MainWindow.Platform();
-    NormalImage = platform.DecodeSkinImage(folder + values.NormalImage);
-    MouseoverImage = platform.DecodeSkinImage(folder + values.MouseoverImage);
-    InactiveImage = platform.DecodeSkinImage(folder + values.InactiveImage);
-    SelectedImage = platform.DecodeSkinImage(folder + values.SelectedImage);
+    NormalImage = std::move(images[0]);
+    MouseoverImage = std::move(images[1]);
+    InactiveImage = std::move(images[2]);
+    SelectedImage = std::move(images[3]);
 }
 
 const platform::Image& TZylButton::CurrentImage() const {

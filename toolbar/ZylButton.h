@@ -1,6 +1,7 @@
 // One toolbar button: its rectangle, action word and four state images.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -18,9 +19,11 @@ public:
     explicit TZylButton(app::TfrmMiddle& mainWindow) : MainWindow(mainWindow) {}
     virtual ~TZylButton() = default;
 
-    // Takes one "Button-n" section as the button set file gave it and decodes its images;
-    // their names are relative to the button set folder (which ends in a separator).
-    void LoadFromIni(const ButtonValues& values, const std::string& folder);
+    // The names of one section's images, relative to the button set folder, in the order
+    // LoadFromIni takes them: normal, pointer-over, inactive, selected.
+    static std::array<std::string, 4> ImageNames(const ButtonValues& values);
+    // Takes one "Button-n" section as the button set file gave it, with its images decoded.
+    void LoadFromIni(const ButtonValues& values, std::array<std::unique_ptr<platform::Image>, 4> images);
 
     // The image for the present state.
     const platform::Image& CurrentImage() const;

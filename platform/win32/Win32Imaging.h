@@ -83,6 +83,10 @@ struct DecodedPixels {
 // picture within the limit or memory is short.
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component);
+// DecodePixels of each path, in order, on this thread (with its component) and one more.
+std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
+                                                          const DecodeLimit& limit,
+                                                          const ImagingComponent* component);
 // The reduction Image::Reduced makes of these pixels; on any thread.
 std::optional<DecodedPixels> ReducePixels(const DecodedPixels& from, Size size);
 // The pixels as an image; `reduced` is a reduction of them made ahead of time, which the

@@ -193,6 +193,11 @@ public:
 
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
+    std::vector<std::unique_ptr<platform::Image>> DecodeSkinImages(const std::vector<std::string>& paths) override {
+        std::vector<std::unique_ptr<platform::Image>> images;
+        for (const std::string& path : paths) images.push_back(DecodeSkinImage(path));
+        return images;
+    }
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
     // Keeps the request in readAhead and its function in reducedFor.
     void ReadAhead(std::vector<std::string> paths, std::function<platform::Size(platform::Size)> sizeFor) override {

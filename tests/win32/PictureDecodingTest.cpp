@@ -3,6 +3,8 @@
 #include "platform/win32/Win32Imaging.h"
 #include "tests/win32/ViewerTestSupport.h"
 
+#include <cstring>
+
 namespace zylora::win32test {
 namespace {
 
@@ -58,6 +60,29 @@ TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
                           reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride)[x];
         reference.UnlockBits(&data);
         EXPECT_EQ(differ, 0) << name;
+    }
+}
+
+TEST_F(PictureDecodingTest, ImagesDecodedSideBySideAreTheImagesDecodedOneByOne) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 7; ++i) {
+        paths.push_back(folder.File("p" + std::to_string(i) + (i == 3 ? ".gif" : ".png")));
+        WritePicture(paths.back(), 5 + i, 4, i == 3 ? "image/gif" : "image/png", HalfClear);
+    }
+    WriteBytes(folder.File("notes.png"), "text");
+    paths.insert(paths.begin() + 2, folder.File("notes.png"));
+    paths.insert(paths.begin() + 5, folder.File("missing.png"));
+    const auto together = platform->DecodeSkinImages(paths);
+    ASSERT_EQ(together.size(), paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const auto alone = platform->DecodeSkinImage(paths[i]);
+        ASSERT_EQ(together[i]->Width(), alone->Width()) << paths[i];
+        ASSERT_EQ(together[i]->Height(), alone->Height()) << paths[i];
+        if (alone->Width() == 0) continue;
+        EXPECT_EQ(std::memcmp(platform::win32::PixelsOf(*together[i]), platform::win32::PixelsOf(*alone),
+                              static_cast<std::size_t>(alone->Width()) * alone->Height() * 4),
+                  0)
+            << paths[i];
     }
 }
 

@@ -748,6 +748,15 @@ ImagingComponent::~ImagingComponent() {
     if (factory_) factory_->Release();
 }
 
+ThreadImaging::ThreadImaging() : com_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+    component_ = std::make_unique<ImagingComponent>();
+}
+
+ThreadImaging::~ThreadImaging() {
+    component_.reset();  // before COM ends on this thread
+    if (com_) ::CoUninitialize();
+}
+
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
@@ -770,46 +779,18 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
     return bitmap ? OwnPixels(*bitmap) : std::nullopt;
 }
 
-namespace {
-
-// Every other entry of a batch, from `first` on.
-struct BatchShare {
-    const std::vector<std::string>* paths;
-    const DecodeLimit* limit;
-    std::vector<std::optional<DecodedPixels>>* out;
-    std::size_t first;
-    std::size_t step;
-};
-
-void DecodeShare(const BatchShare& share, const ImagingComponent* component) {
-    for (std::size_t i = share.first; i < share.paths->size(); i += share.step)
-        (*share.out)[i] = DecodePixels((*share.paths)[i], *share.limit, component);
-}
-
-DWORD WINAPI RunShare(void* share) {
-    // A thread of its own needs COM and a factory of its own.
-    const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    {
-        const ImagingComponent component;
-        DecodeShare(*static_cast<const BatchShare*>(share), &component);
-    }
-    if (com) ::CoUninitialize();
-    return 0;
-}
-
-}  // namespace
-
 std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
                                                           const DecodeLimit& limit,
                                                           const ImagingComponent* component) {
     std::vector<std::optional<DecodedPixels>> out(paths.size());
-    BatchShare odd{&paths, &limit, &out, 1, 2};
-    HANDLE thread = paths.size() >= 2 ? ::CreateThread(nullptr, 0, &RunShare, &odd, 0, nullptr) : nullptr;
-    DecodeShare({&paths, &limit, &out, 0, thread ? 2u : 1u}, component);
-    if (thread) {
-        ::WaitForSingleObject(thread, INFINITE);
-        ::CloseHandle(thread);
-    }
+    InHalves(static_cast<int>(paths.size()), [&](int begin, int end) {
+        // The second half runs on a thread of its own, which needs COM and a factory of its own.
+        std::optional<ThreadImaging> own;
+        if (begin > 0) own.emplace();
+        for (int i = begin; i < end; ++i)
+            out[static_cast<std::size_t>(i)] =
+                DecodePixels(paths[static_cast<std::size_t>(i)], limit, own ? &own->Component() : component);
+    });
     return out;
 }
 

@@ -59,6 +59,21 @@ private:
     IWICImagingFactory* factory_ = nullptr;
 };
 
+// COM (a multithreaded apartment) and an imaging component for a thread the program starts
+// itself, for as long as the object lives on that thread.
+class ThreadImaging {
+public:
+    ThreadImaging();
+    ~ThreadImaging();
+    ThreadImaging(const ThreadImaging&) = delete;
+    ThreadImaging& operator=(const ThreadImaging&) = delete;
+    const ImagingComponent& Component() const { return *component_; }
+
+private:
+    bool com_ = false;
+    std::unique_ptr<ImagingComponent> component_;
+};
+
 // A file decoded without its embedded colour profile, by the imaging component when one is
 // given and it reads the format, else by GDI+; a 0 x 0 image when the file is missing or
 // not a picture.

@@ -1,7 +1,5 @@
 #include "platform/win32/Win32ReadAhead.h"
 
-#include <objbase.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -100,13 +98,8 @@ const std::string* ReadAheadWorker::NextJobLocked() const {
 }
 
 DWORD WINAPI ReadAheadWorker::Run(void* self) {
-    // The imaging library may create COM objects of its own on this thread.
-    const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    {
-        const ImagingComponent component;
-        static_cast<ReadAheadWorker*>(self)->Work(component);
-    }
-    if (com) ::CoUninitialize();
+    const ThreadImaging imaging;
+    static_cast<ReadAheadWorker*>(self)->Work(imaging.Component());
     return 0;
 }
 

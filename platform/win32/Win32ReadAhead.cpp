@@ -7,7 +7,7 @@ namespace zylora::platform::win32 {
 
 namespace {
 
-long long PixelsOf(const ReadAheadWorker::Picture& picture) {
+long long PixelCount(const ReadAheadWorker::Picture& picture) {
     long long n = static_cast<long long>(picture.pixels.pixels.pixels.size());
     if (picture.reduced) n += static_cast<long long>(picture.reduced->pixels.pixels.size());
     return n;
@@ -87,7 +87,7 @@ long long ReadAheadWorker::HeldPixels() {
 long long ReadAheadWorker::HeldPixelsLocked() const {
     long long n = 0;
     for (const auto& [path, entry] : held_)
-        if (entry.picture) n += PixelsOf(*entry.picture);
+        if (entry.picture) n += PixelCount(*entry.picture);
     return n;
 }
 

@@ -45,7 +45,7 @@ public:
     // longer held either way.
     std::optional<Picture> Take(const std::string& path);
 
-    // Pixels held ready, for the benchmark.
+    // Pixels held ready (the budget counts them; the tests wait on them).
     long long HeldPixels();
 
 private:

@@ -8,4 +8,5 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 bash scripts/build.sh
-env -u DISPLAY bash scripts/wine-run.sh build/win32/bench/zylora_bench.exe
+source scripts/wine-env.sh
+env -u DISPLAY bash scripts/wine-run.sh "build/$ZYLORA_WIN_PRESET/bench/zylora_bench.exe"

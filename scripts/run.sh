@@ -7,8 +7,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 bash scripts/build.sh
+source scripts/wine-env.sh
 
-dist="$root/build/win32/dist"
+dist="$ZYLORA_WIN_DIST"
 picture=
 if [ $# -gt 0 ]; then
   picture="$(realpath "$1")"
@@ -18,7 +19,7 @@ fi
 args=()
 if [ -n "$picture" ]; then
   # The program sees Windows paths: Z: is Wine's drive for the Unix root.
-  args=("$(WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all winepath -w "$picture")")
+  args=("$("$ZYLORA_WINE" winepath -w "$picture")")
 fi
 
 exec bash scripts/wine-run.sh "$dist/zylora.exe" "${args[@]}"

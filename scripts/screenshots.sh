@@ -8,8 +8,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 bash scripts/build.sh
+source scripts/wine-env.sh
 
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 picture=Samples/photo.jpg
 work="$(mktemp -d)"
 xvfb_pid=
@@ -35,9 +35,9 @@ export DISPLAY=":$(tr -dc 0-9 <"$displayfile")"
 shoot() {
   local skin="$1" out="$2"
   local app="$work/$skin"
-  cp -r build/win32/dist "$app"
+  cp -r "$ZYLORA_WIN_DIST" "$app"
   printf '[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/%s\r\n' "$skin" >"$app/zylora.ini"
-  (cd "$app" && exec setsid wine zylora.exe "$(winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
+  (cd "$app" && exec setsid "$ZYLORA_WINE" zylora.exe "$("$ZYLORA_WINE" winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
   app_pid=$!
 
   local window=

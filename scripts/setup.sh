@@ -5,18 +5,20 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-prefix="$root/build/wineprefix"
-stamp="$prefix/.zylora-ready-2"
 
 packages=(
   cmake ninja-build g++ make googletest
   g++-mingw-w64-i686
   wine wine32:i386
+  # where the kernel runs no 32-bit programs, the tests run a 64-bit build (wine-env.sh)
+  g++-mingw-w64-x86-64 wine64
   # libwine only recommends these X libraries (loaded at run time) and Wine's own
   # system fonts (marlett, ms_sans_serif...): named here so that a fresh machine runs
   # the same Wine as one that took the recommends, without their hundreds of megabytes.
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
   libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386 fonts-wine
+  libxrender1:amd64 libxrandr2:amd64 libxi6:amd64 libxcursor1:amd64 libxfixes3:amd64
+  libxcomposite1:amd64 libxinerama1:amd64 libxxf86vm1:amd64
   xvfb xauth x11-utils xdotool imagemagick unzip
   libx11-dev libxtst-dev
   fonts-dejavu-core fonts-liberation
@@ -46,32 +48,35 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
 fi
 
+# Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
+source "$root/scripts/wine-env.sh"
+prefix="$WINEPREFIX"
+stamp="$prefix/.zylora-ready-2"
 [ -f "$stamp" ] && exit 0
 
 mkdir -p "$root/build"
 # Two scripts started at once must not both build the prefix.
-exec 9>"$root/build/.wineprefix.lock"
+exec 9>"$prefix.lock"
 flock 9
 [ -f "$stamp" ] && exit 0
 
 echo "setup: creating the Wine prefix in $prefix"
 rm -rf "$prefix"
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # wineboot needs no display; without one it just cannot show its progress window.
-env -u DISPLAY wineboot -i </dev/null
+env -u DISPLAY "$ZYLORA_WINE" wineboot -i </dev/null
 wineserver -w
 
 # Text is drawn with fonts that are the same on every machine.
 key='HKCU\Software\Wine\Fonts\Replacements'
 for face in "Lucida Sans Unicode" "Tahoma" "Segoe UI" "Arial" "Verdana"; do
-  env -u DISPLAY wine reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans" /f >/dev/null </dev/null
+  env -u DISPLAY "$ZYLORA_WINE" reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans" /f >/dev/null </dev/null
 done
 # Without a window manager Wine waits two seconds for one at every hide of an activated
 # window; the benchmark, which rolls the window up and down, would time that wait.
-env -u DISPLAY wine reg add 'HKCU\Software\Wine\AppDefaults\zylora_bench.exe\X11 Driver' \
+env -u DISPLAY "$ZYLORA_WINE" reg add 'HKCU\Software\Wine\AppDefaults\zylora_bench.exe\X11 Driver' \
   /v Managed /t REG_SZ /d N /f >/dev/null </dev/null
 # A crash ends the process with a backtrace on stderr instead of waiting on a dialog.
-env -u DISPLAY wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null </dev/null
+env -u DISPLAY "$ZYLORA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null </dev/null
 wineserver -w
 
 touch "$stamp"

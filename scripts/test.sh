@@ -8,6 +8,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root" || exit 1
 
 bash scripts/setup.sh || { echo "test: setup failed" >&2; exit 1; }
+source scripts/wine-env.sh
+echo "== the Wine tiers run the $ZYLORA_WIN_PRESET build"
 
 failed=()
 step() {
@@ -17,10 +19,12 @@ step() {
   "$@" || failed+=("$name")
 }
 
-step "build win32" bash -c 'cmake --preset win32 && cmake --build --preset win32'
-step "build native" bash -c 'cmake --preset native && cmake --build --preset native'
-
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+step "build windows" bash scripts/build.sh
+# The end-to-end tests run the build the Wine tiers run.
+release_dir="$root/build/release"
+[ "$ZYLORA_WIN_PRESET" = win64 ] && release_dir="$root/build/win64/release"
+step "build native" bash -c "cmake --preset native -DZYLORA_DIST_DIR='$ZYLORA_WIN_DIST' \
+  -DZYLORA_RELEASE_DIR='$release_dir' && cmake --build --preset native"
 
 xvfb_pid=
 cleanup() {
@@ -57,9 +61,9 @@ fi
 # stdout and stderr open for as long as the session lasts: that must not be a pipe
 # ctest waits on, or the first test never ends.
 wineserver -p
-wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+"$ZYLORA_WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
 
-step "ctest win32" ctest --preset win32 --output-on-failure
+step "ctest $ZYLORA_WIN_PRESET" ctest --preset "$ZYLORA_WIN_PRESET" --output-on-failure
 step "ctest native" ctest --preset native --output-on-failure
 
 if [ ${#failed[@]} -gt 0 ]; then

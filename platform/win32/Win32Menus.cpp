@@ -129,7 +129,8 @@ bool ShowShellMenu(Win32Window& owner, HWND application, const std::string& fold
     }
     if (chosen != 0) {
         CMINVOKECOMMANDINFO invoke{};
-        static_assert(sizeof invoke == 36, "the invoke record of a 32-bit program");
+        // 36 bytes in the 32-bit program; the 64-bit test build has its own size.
+        static_assert(sizeof(void*) != 4 || sizeof invoke == 36, "the invoke record of a 32-bit program");
         invoke.cbSize = sizeof invoke;
         invoke.hwnd = window;
         invoke.lpVerb = MAKEINTRESOURCEA(chosen - 1);

@@ -206,11 +206,11 @@ int ExitStatus(const std::vector<Finding>& findings) {
 
 std::string Summary(const std::vector<Finding>& findings) {
     if (findings.empty()) return {};
-    const auto errors = std::count_if(findings.begin(), findings.end(),
-                                      [](const Finding& f) { return f.severity == Severity::Error; });
-    const auto warnings = static_cast<long>(findings.size()) - errors;
-    auto counted = [](long n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); };
-    return counted(static_cast<long>(errors), "error") + ", " + counted(warnings, "warning");
+    const long long errors = std::count_if(findings.begin(), findings.end(),
+                                           [](const Finding& f) { return f.severity == Severity::Error; });
+    const long long warnings = static_cast<long long>(findings.size()) - errors;
+    auto counted = [](long long n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); };
+    return counted(errors, "error") + ", " + counted(warnings, "warning");
 }
 
 }  // namespace zylora::skincheck

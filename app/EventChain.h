@@ -26,8 +26,11 @@ public:
     void MouseUp(platform::MouseButton b, platform::ShiftState s, platform::Point p) override {
         if (next_) next_->MouseUp(b, s, p);
     }
-    void DoubleClick() override {
-        if (next_) next_->DoubleClick();
+    void DoubleClick(platform::Point p) override {
+        if (next_) next_->DoubleClick(p);
+    }
+    void CaptureLost() override {
+        if (next_) next_->CaptureLost();
     }
     void CanResize(platform::Size proposed) override {
         if (next_) next_->CanResize(proposed);
@@ -49,6 +52,9 @@ public:
     bool ContextPopup() override { return next_ && next_->ContextPopup(); }
     void CloseRequested() override {
         if (next_) next_->CloseRequested();
+    }
+    void SessionEnds() override {
+        if (next_) next_->SessionEnds();
     }
 
 private:

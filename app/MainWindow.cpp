@@ -84,9 +84,14 @@ void TfrmMiddle::FormCreate() {
         if (width <= 0) width = 320;
         if (height <= 0) height = 320;
         window_->SetBounds({x, y, width, height});
-        SkinDir = settings.ReadString("Skin", "Dir", "Skins/Default");
-        ButtonsDir = settings.ReadString("Buttons", "Dir", "Buttons/Default");
+        SkinDir = settings.ReadString("Skin", "Dir", DefaultSkinDir);
+        ButtonsDir = settings.ReadString("Buttons", "Dir", DefaultButtonsDir);
     }
+    // A folder that is gone (deleted, renamed) would leave the window without a title, and
+    // so without the skin menu to choose another: the bundled one stands in. A folder that
+    // is there is used whatever it holds.
+    if (!platform_.Files().FolderExists(ProgramFolder() + "\\" + SkinDir)) SkinDir = DefaultSkinDir;
+    if (!platform_.Files().FolderExists(ProgramFolder() + "\\" + ButtonsDir)) ButtonsDir = DefaultButtonsDir;
 
     TopFrame = std::make_unique<skin::TfrmTop>(platform_);
     RightFrame = std::make_unique<skin::TfrmRight>(platform_);
@@ -151,16 +156,20 @@ void TfrmMiddle::FormDestroy() {
     ButtonList.clear();
 }
 
+void TfrmMiddle::SessionEnds() { WriteSettings(); }
+
 void TfrmMiddle::WriteSettings() {
-    const Rect r = BoundsRect();
+    if (settingsWritten_) return;
+    settingsWritten_ = true;
+    // Rolled up, the window's own height is that of the animation's last step: the next
+    // start opens the window as the user had it.
+    const Rect r = PlacedRect();
     try {
         platform::IniFile settings(platform_.Files(), SettingsPath());
         settings.WriteInteger("Placement", "X", r.left);
         settings.WriteInteger("Placement", "Y", r.top);
         settings.WriteInteger("Placement", "Width", r.width);
-        // Rolled up, the window's own height is that of the animation's last step: the
-        // next start opens the window as the user had it.
-        settings.WriteInteger("Placement", "Height", RolledUp ? UnrolledHeight : r.height);
+        settings.WriteInteger("Placement", "Height", r.height);
         settings.WriteString("Skin", "Dir", SkinDir);
         settings.WriteString("Buttons", "Dir", ButtonsDir);
     } catch (const platform::IniWriteError& error) {
@@ -205,7 +214,16 @@ FrameRects FrameAround(Rect m, int l, int r, int t, int b) {
             {Add(x, -l), y, l, Add(height, b)}};
 }
 
+Rect TfrmMiddle::PlacedRect() const {
+    Rect r = BoundsRect();
+    if (RolledUp) r.height = UnrolledHeight;
+    return r;
+}
+
 void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
+    // The hidden main window's own height is the roll animation's last step; a fit or a
+    // turn while rolled up must not be lost to it at the unroll.
+    if (RolledUp) UnrolledHeight = height;
     const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
                                       GetTopHeight(), GetBottomHeight());
     auto batch = platform_.BeginPositionBatch(5);

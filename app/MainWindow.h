@@ -71,7 +71,8 @@ public:
     std::string SettingsPath() const;
 
     // Moves and resizes all five windows around the main window's new rectangle, in one
-    // batch, and shows the frame windows that are to be seen.
+    // batch, and shows the frame windows that are to be seen. Rolled up, the height is the
+    // one the unroll gives back.
     void PlaceWindows(int x, int y, int width, int height);
     // Renders the four frame windows for a main window of the given size.
     void RenderFrames(int x, int y, int width, int height);
@@ -119,6 +120,8 @@ public:
 
     // The main window's rectangle on the screen.
     platform::Rect BoundsRect() const { return window_->Bounds(); }
+    // The same, but rolled up with the height the unroll gives back.
+    platform::Rect PlacedRect() const;
     int ToolbarHeight() const { return Toolbar->Bounds().height; }
     void SetToolbarHeight(int height);
 
@@ -133,6 +136,8 @@ public:
     }
     void Resized(platform::Size size) override;
     void CloseRequested() override { window_->Close(); }
+    // Logoff or shutdown: no destruction follows, so the settings are written now.
+    void SessionEnds() override;
 
     // The view panel's handler, for the parts that change what it shows.
     view::ViewProc& View() { return viewProc_; }
@@ -196,6 +201,8 @@ public:
     std::unique_ptr<skin::TfrmLeft> LeftFrame;
 
     static constexpr int DesignToolbarHeight = 53;
+    static constexpr const char* DefaultSkinDir = "Skins/Default";
+    static constexpr const char* DefaultButtonsDir = "Buttons/Default";
 
 private:
     void FormCreate();
@@ -222,9 +229,8 @@ private:
     platform::WindowEvents* OldViewProc = nullptr;
     platform::WindowEvents* OldToolbarProc = nullptr;
     bool shown_ = false;
-    // The read-ahead's own list of the folder, so that FileListBox1 reads a folder only
-    // when a step goes there.
-    view::TFileListBox readAheadList_{platform_.Files(), PictureMask, /*listWorkingDirectory=*/false};
+    // Written once: at the session's end, or else when the window goes.
+    bool settingsWritten_ = false;
     bool lastStepForward_ = true;
 };
 

@@ -17,10 +17,14 @@ struct FolderEntry {
     friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
 };
 
-// What tells one version of a file from another without reading it.
+// What tells one version of a file from another without reading it. The last-write time
+// alone doesn't: an unzip or a copy that keeps times gives a new content the old one's size
+// and time, but the change time is set by every write, replace and rename.
 struct FileStamp {
     std::uint64_t size = 0;
     std::uint64_t modified = 0;  // the system's last-write time, in its own units
+    std::uint64_t changed = 0;   // the system's change time (content or attributes), likewise
+    std::uint64_t identity = 0;  // the file's number on its volume
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
@@ -35,10 +39,12 @@ public:
     virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
     // A plain file (not a folder) exists at the path.
     virtual bool FileExists(const std::string& path) = 0;
+    // A folder exists at the path.
+    virtual bool FolderExists(const std::string& path) = 0;
     // Every entry of the folder but "." and "..", in the order the file system lists them;
     // nothing when the folder can't be read (missing, not a folder, no access).
     virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
-    // The plain file's size and last-write time; nothing when there is no such file.
+    // The plain file's stamp; nothing when there is no such file.
     virtual std::optional<FileStamp> StampOf(const std::string& path) = 0;
     // The process's working directory, as the system gives it.
     virtual std::string WorkingDirectory() = 0;

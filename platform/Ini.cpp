@@ -240,14 +240,19 @@ IniFile::IniFile(FileSystem& files, std::string path)
 }
 
 // Written back as it was read: a file in the code page stays in it for every text the code
-// page holds, and becomes UTF-8 only for one it can't.
-std::string IniFile::Bytes(const std::string& text, bool& utf8) const {
+// page holds, and becomes UTF-8 only for one it can't. Code-page bytes that happen to be
+// well-formed UTF-8 ("Ã¼" in Windows-1252 is the UTF-8 of "ü") would read back as another
+// text: that file becomes UTF-8 with a byte-order mark, which reads back as written.
+std::string IniFile::Bytes(const std::string& text, bool& utf8, std::string& mark) const {
     utf8 = utf8_;
+    mark = mark_;
     if (utf8_) return mark_ + text;
     if (IsAscii(text)) return text;
-    if (std::optional<std::string> inCodePage = files_.CodePageFromText(text)) return *inCodePage;
+    std::optional<std::string> inCodePage = files_.CodePageFromText(text);
+    if (inCodePage && !IsUtf8(*inCodePage)) return *inCodePage;
     utf8 = true;
-    return text;
+    if (inCodePage) mark = Utf8Mark;
+    return mark + text;
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -314,9 +319,11 @@ void IniFile::WriteInteger(const std::string& section, const std::string& key, i
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     std::string updated = WithValue(content_, section, key, value);
     bool utf8 = false;
-    const std::string bytes = Bytes(updated, utf8);
+    std::string mark;
+    const std::string bytes = Bytes(updated, utf8, mark);
     if (!files_.ReplaceFile(path_, bytes)) throw IniWriteError(path_);
     utf8_ = utf8;
+    mark_ = std::move(mark);
     content_ = std::move(updated);
 }
 

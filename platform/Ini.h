@@ -73,8 +73,9 @@ private:
     FileSystem& files_;
     std::string path_;
     std::string content_;
-    // The file's bytes for the text; `utf8` tells whether they are UTF-8.
-    std::string Bytes(const std::string& text, bool& utf8) const;
+    // The file's bytes for the text; `utf8` tells whether they are UTF-8, `mark` gives the
+    // byte-order mark they begin with.
+    std::string Bytes(const std::string& text, bool& utf8, std::string& mark) const;
 
     std::string mark_;  // a UTF-8 byte-order mark the file began with
     bool utf8_ = false;  // the file holds UTF-8, not the system's code page

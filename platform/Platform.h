@@ -37,8 +37,9 @@ public:
     // A copy resampled down to the size (each side at least 1 and at most the image's), for
     // drawing a large picture small; an empty image gives an empty one.
     virtual std::unique_ptr<Image> Reduced(int width, int height) const = 0;
-    // Transforms the pixels in place; quarter turns exchange width and height.
-    virtual void RotateFlip(RotateFlipType type) = 0;
+    // Transforms the pixels in place; quarter turns exchange width and height. False when it
+    // couldn't be done (no memory for the turned pixels): the image is then as it was.
+    virtual bool RotateFlip(RotateFlipType type) = 0;
     // Every pixel is known to be opaque (false when that isn't known).
     virtual bool Opaque() const { return false; }
 };
@@ -58,6 +59,9 @@ enum class PixelOffset { Default, Half };
 
 class Surface : public Image {
 public:
+    // There are pixels to draw on: false for an empty surface, and for one that memory
+    // couldn't be found for (which draws nothing and reads as transparent).
+    virtual bool HasPixels() const = 0;
     // Draws the whole image stretched into the destination rectangle.
     virtual void DrawImage(const Image& image, Rect destination) = 0;
     // Sets every pixel to the colour.
@@ -122,7 +126,12 @@ public:
     virtual void MouseDown(MouseButton, ShiftState, Point) {}
     virtual void MouseMove(ShiftState, Point) {}
     virtual void MouseUp(MouseButton, ShiftState, Point) {}
-    virtual void DoubleClick() {}
+    // The second press of a double click, where it happened; its MouseDown follows.
+    virtual void DoubleClick(Point) {}
+    // The system took the pointer away during a press (another window, a dialog, a system
+    // shortcut): no release follows. Whatever the press began ends as cancelled, without
+    // the action, crop or menu a release would bring.
+    virtual void CaptureLost() {}
     // Comes before every change of the window's size, whether made through SetBounds, a
     // positioning batch or the window system; not for a move alone. The resize is always
     // allowed. Not raised for the size change of the window's own PresentLayered.
@@ -143,6 +152,9 @@ public:
     virtual bool ContextPopup() { return false; }
     // The user asked the window to close (only the main window's matters).
     virtual void CloseRequested() {}
+    // The user's session ends (logoff, shutdown): the system ends the process right after,
+    // without a close. Only the main window's matters.
+    virtual void SessionEnds() {}
 };
 
 // The files of one drop from the file manager.
@@ -297,13 +309,15 @@ public:
     // DecodeSkinImage of each path, in order, decoded side by side where the system can.
     virtual std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
-    // Decodes the pictures at the paths ahead of their use, in that order, in the background
-    // and within a memory budget, so that a later DecodeImage of one whose file is unchanged
-    // returns at once. Each call replaces the last: pictures not named again are dropped.
-    // `reducedFor` gives, for a picture's size, the size of the reduction its first paint
-    // will draw from (its own size for none), made ahead with it; it runs on another thread,
-    // so it may only use what it holds.
-    virtual void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) = 0;
+    // Decodes the pictures at the paths `which` gives ahead of their use, in that order, in
+    // the background and within a memory budget, so that a later DecodeImage of one whose
+    // file is unchanged returns at once. Each call replaces the last: pictures not named
+    // again are dropped. `reducedFor` gives, for a picture's size, the size of the reduction
+    // its first paint will draw from (its own size for none), made ahead with it. Both run
+    // on another thread (so the listing of a large folder never holds up the user), so they
+    // may only use what they hold, and Files(), whose operations may be called from any thread.
+    using PictureList = std::function<std::vector<std::string>()>;
+    virtual void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) = 0;
 
     virtual FileSystem& Files() = 0;
 };

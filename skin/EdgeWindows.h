@@ -34,6 +34,8 @@ public:
     void MouseUp(platform::MouseButton, platform::ShiftState, platform::Point) override {
         FormMouseUp();
     }
+    // The resize stops where it is.
+    void CaptureLost() override { StopResize(); }
     void Timer1Timer();
 
     // "left", "right" or "bottom": the skin file section of this window.

@@ -50,8 +50,9 @@ void TfrmMiddle::LoadSkin() {
     CaptionAlphaActive = values.CaptionAlphaActive;
     CaptionAlphaInactive = values.CaptionAlphaInactive;
 
-    // With no picture the new background colour must show at once.
-    if (PicturePath.empty()) Image2->Invalidate();
+    // The background colour and the corner grip are the skin's: the view shows the new ones
+    // at once, a picture's too.
+    Image2->Invalidate();
 
     window_->SetCaption(values.CaptionText);
 

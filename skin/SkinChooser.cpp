@@ -24,7 +24,7 @@ void TfrmTop::DUMMY1Click(const std::string& caption) {
     app::TfrmMiddle& main = *MainWindow;
     main.SkinDir = "Skins\\" + caption;
     main.LoadSkin();
-    const platform::Rect m = main.BoundsRect();
+    const platform::Rect m = main.PlacedRect();
     main.PlaceWindows(m.left, m.top, m.width, m.height);
     for (TFrameWindow* frame : std::initializer_list<TFrameWindow*>{
              main.LeftFrame.get(), main.RightFrame.get(), this, main.BottomFrame.get()}) {

@@ -1,5 +1,7 @@
 // The title window's pointer handling: the caption buttons' hover and actions, the drag
 // that moves all five windows, the double click and the skin menu's right click.
+#include <utility>
+
 #include "app/MainWindow.h"
 #include "skin/EdgeWindows.h"
 #include "skin/TitleWindow.h"
@@ -13,10 +15,12 @@ constexpr CaptionButton HitOrder[] = {CaptionButton::Close, CaptionButton::Min, 
 
 }  // namespace
 
+// The width the title has in the present state: a title laid out for another state's frame
+// widths would neither meet the edges nor put its buttons under their hit areas.
 int TfrmTop::ReferenceWidth() const {
     if (!MainWindow) return window_->Bounds().width;
-    return platform::SaturatingSum(MainWindow->BoundsRect().width, MainWindow->Metrics.LeftWidth,
-                                   MainWindow->Metrics.RightWidth);
+    return platform::SaturatingSum(MainWindow->BoundsRect().width, MainWindow->GetLeftWidth(),
+                                   MainWindow->GetRightWidth());
 }
 
 int TfrmTop::ButtonAt(platform::Point at) const {
@@ -42,12 +46,17 @@ void TfrmTop::FormMouseDown(platform::Point at) {
     DragPending = true;
 }
 
+void TfrmTop::SetHoverButton(int button) {
+    if (button == HoverButton) return;
+    HoverButton = button;
+    if (MainWindow) PaintTitle(ReferenceWidth(), MainWindow->GetTopHeight());
+}
+
 void TfrmTop::FormMouseMove(platform::Point at) {
+    // Armed at every move, as the toolbar does: a lit button goes dark when the pointer leaves.
+    window_->TrackMouseLeave();
     const int button = ButtonAt(at);
-    if (button != HoverButton) {
-        HoverButton = button;
-        if (MainWindow) PaintTitle(ReferenceWidth(), MainWindow->GetTopHeight());
-    }
+    SetHoverButton(button);
     // A drag never begins over a caption button; it begins at the first move off them, from
     // where the pointer is then.
     if (button != 0) return;
@@ -62,6 +71,8 @@ void TfrmTop::FormMouseUp(platform::MouseButton mouseButton, platform::Point at)
     // Every release ends a drag, also one on a caption button: the windows must not go on
     // following a pointer with no button held.
     Timer1->SetEnabled(false);
+    // The second release of a double click on a caption button: the button acted at the first.
+    if (std::exchange(secondClickOnButton_, false)) return;
     if (const int button = ButtonAt(at); button != 0) {
         RunButton(static_cast<CaptionButton>(button));
         return;
@@ -73,13 +84,34 @@ void TfrmTop::RunButton(CaptionButton button) {
     if (!MainWindow) return;
     switch (button) {
         case CaptionButton::Close: MainWindow->Form().Close(); break;
-        case CaptionButton::Min: platform_.MinimizeApplication(); break;
+        case CaptionButton::Min: Minimize(); break;
         case CaptionButton::Max: FitToPicture(); break;
         case CaptionButton::Roll: MainWindow->SetRolledUp(!MainWindow->IsRolledUp()); break;
     }
 }
 
-void TfrmTop::FormDblClick() { platform_.MinimizeApplication(); }
+// A double click on the title minimises; on a caption button it is that button's second
+// click, which does nothing more: the button acted once, at the first release, and a roll
+// followed by a minimise would leave a window whose title comes back without the rest.
+void TfrmTop::FormDblClick(platform::Point at) {
+    if (ButtonAt(at) != 0) {
+        secondClickOnButton_ = true;
+        return;
+    }
+    Minimize();
+}
+
+// The pointer is on the minimised window's button now, and elsewhere when it comes back.
+void TfrmTop::Minimize() {
+    SetHoverButton(0);
+    platform_.MinimizeApplication();
+}
+
+void TfrmTop::CancelDrag() {
+    DragPending = false;
+    secondClickOnButton_ = false;
+    Timer1->SetEnabled(false);
+}
 
 void TfrmTop::FitToPicture() {
     if (!MainWindow) return;

@@ -38,7 +38,7 @@ public:
     const platform::Image* InactiveButtonImage(CaptionButton button) const;
 
     // Pointer handling. Positions are in the window's own pixels; the caption buttons are
-    // laid out for the active frame's width around the main window, whatever the variant.
+    // laid out for the frame's width around the main window in the present state.
     int ReferenceWidth() const;
     // The caption button under the point (0 for none): close, minimise, maximise, roll, the
     // first whose image has an opaque pixel there, the image's first row and column excluded.
@@ -46,7 +46,9 @@ public:
     void FormMouseDown(platform::Point at);
     void FormMouseMove(platform::Point at);
     void FormMouseUp(platform::MouseButton button, platform::Point at);
-    void FormDblClick();
+    void FormDblClick(platform::Point at);
+    // A drag ends where it is, without the release's action or menu.
+    void CancelDrag();
     // One step of the drag: all five windows follow the cursor's displacement.
     void Timer1Timer();
     // The maximise button: the main window sized to the picture, halved until it fits.
@@ -63,7 +65,9 @@ public:
     void MouseUp(platform::MouseButton button, platform::ShiftState, platform::Point at) override {
         FormMouseUp(button, at);
     }
-    void DoubleClick() override { FormDblClick(); }
+    void DoubleClick(platform::Point at) override { FormDblClick(at); }
+    void CaptureLost() override { CancelDrag(); }
+    void MouseLeave() override { SetHoverButton(0); }
 
     // Per caption button (close, min, max, roll): normal, pointer over it, inactive.
     enum ImageKind { Normal = 0, Mouseover = 1, InactiveImage = 2 };
@@ -87,6 +91,11 @@ private:
     void DrawCaption(platform::Surface& surface, int width, int height);
     void DrawButtons(platform::Surface& surface, int width);
     void RunButton(CaptionButton button);
+    // Repaints the title when the lit button changes.
+    void SetHoverButton(int button);
+    void Minimize();
+
+    bool secondClickOnButton_ = false;
 };
 
 }  // namespace zylora::skin

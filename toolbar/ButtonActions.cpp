@@ -55,11 +55,11 @@ void SetMode(app::TfrmMiddle& main, bool moveMode) {
 void TurnPicture(app::TfrmMiddle& main, const Turn& turn) {
     // A picture that didn't decode has no pixels to turn, and a window of width 0 and the
     // toolbar's height would turn into one without a toolbar.
-    if (!main.HasPicture()) return;
-    main.Picture->RotateFlip(turn.type);
+    // A turn that couldn't be made (no memory) changes nothing, the window's sides included.
+    if (!main.HasPicture() || !main.Picture->RotateFlip(turn.type)) return;
     main.View().PictureChanged();
     if (turn.exchangesSides) {
-        const platform::Rect now = main.BoundsRect();
+        const platform::Rect now = main.PlacedRect();
         main.PlaceWindows(now.left, now.top, now.height, now.width);
     }
     main.Image2->Invalidate();

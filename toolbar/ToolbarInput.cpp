@@ -55,6 +55,8 @@ void ClearEverywhere(app::TfrmMiddle& owner, bool TZylButton::*flag) {
 
 void ToolbarInput::ToolbarMouseLeave() { ClearEverywhere(owner_, &TZylButton::Hovered); }
 
+void ToolbarInput::CancelPress() { ClearEverywhere(owner_, &TZylButton::Pressed); }
+
 void ToolbarInput::ToolbarMouseDown(platform::Point at) {
     TZylButton* button = ButtonAt(owner_.ButtonList, at);
     if (!button) return;

@@ -31,6 +31,8 @@ public:
     void ToolbarMouseUp(platform::MouseButton button, platform::Point at);
     // The pointer left the toolbar.
     void ToolbarMouseLeave();
+    // The press ends without running anything: every pressed look goes.
+    void CancelPress();
 
     void MouseMove(platform::ShiftState, platform::Point at) override { ToolbarMouseMove(at); }
     void MouseDown(platform::MouseButton, platform::ShiftState, platform::Point at) override {
@@ -39,6 +41,7 @@ public:
     void MouseUp(platform::MouseButton button, platform::ShiftState, platform::Point at) override {
         ToolbarMouseUp(button, at);
     }
+    void CaptureLost() override { CancelPress(); }
 
 private:
     app::TfrmMiddle& owner_;

@@ -39,25 +39,31 @@ void TfrmMiddle::StepInFolder(bool forward) {
 
 void TfrmMiddle::ReadAheadTimerTimer() {
     ReadAheadTimer->SetEnabled(false);
-    std::vector<std::string> paths;
-    const std::string folder = platform::DirectoryOf(PicturePath);
-    if (!folder.empty() && readAheadList_.SetDirectory(folder)) {
-        const int count = readAheadList_.Count();
-        const int i = readAheadList_.IndexOf(platform::FileNameOf(PicturePath));
-        for (const bool forward : {lastStepForward_, !lastStepForward_}) {
+    // The folder is listed on the worker: a folder of thousands of files, or one on a slow
+    // share, must not hold up the user who never steps.
+    platform::FileSystem& files = platform_.Files();
+    auto which = [&files, folder = platform::DirectoryOf(PicturePath), name = platform::FileNameOf(PicturePath),
+                  first = lastStepForward_] {
+        std::vector<std::string> paths;
+        view::TFileListBox list(files, PictureMask, /*listWorkingDirectory=*/false);
+        if (folder.empty() || !list.SetDirectory(folder)) return paths;
+        const int count = list.Count();
+        const int i = list.IndexOf(name);
+        for (const bool forward : {first, !first}) {
             const int j = StepTarget(i, count, forward);
-            const std::string path = readAheadList_.PathOf(j);
+            const std::string path = list.PathOf(j);
             if (j != i && !path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end())
                 paths.push_back(path);
         }
-    }
+        return paths;
+    };
     // The first paint of a picture opened by a step: the window fitted to it on this screen
     // with this frame, at the zoom in force, draws from a copy reduced by this much.
     const platform::Size screen = platform_.ScreenSize();
     const long long roomWidth = screen.width - static_cast<long long>(GetLeftWidth()) - GetRightWidth();
     const long long roomHeight = screen.height - static_cast<long long>(GetTopHeight()) - GetBottomHeight();
     const int zoom = ZoomFactor;
-    platform_.ReadAhead(std::move(paths), [roomWidth, roomHeight, zoom](platform::Size picture) {
+    platform_.ReadAhead(std::move(which), [roomWidth, roomHeight, zoom](platform::Size picture) {
         const platform::Size panel = HalvedToFit(picture, roomWidth, roomHeight);
         const platform::RectF source = view::SourceRect(picture.width, picture.height, 0, 0, zoom);
         return view::ReducedSize(picture, view::ReductionFactor(source, panel));

@@ -84,6 +84,13 @@ void ViewInput::Image2MouseUp() {
     owner_.Image2->Invalidate();
 }
 
+void ViewInput::CancelDrag() {
+    owner_.Timer1->SetEnabled(false);
+    if (!owner_.Dragging) return;
+    owner_.Dragging = false;
+    if (!owner_.MoveMode) owner_.Image2->Invalidate();  // the selection's veil goes
+}
+
 void ViewInput::Crop() {
     if (owner_.SelectionWidth == 0 || owner_.SelectionHeight == 0 || !owner_.HasPicture()) return;
     const platform::RectF selection = NormalisedSelection(
@@ -96,11 +103,13 @@ void ViewInput::Crop() {
     const int width = extent(selection.width), height = extent(selection.height);
     if (width <= 0 || height <= 0) return;
 
-    // What the view shows, without the background: the crop keeps the displayed pixels.
+    // What the view shows, without the background: the crop keeps the displayed pixels. A
+    // crop that memory can't be found for leaves the picture as it was.
     const platform::Rect panel = owner_.Image2->Bounds();
     auto shown = owner_.Platform().CreateSurface(panel.width, panel.height);
-    owner_.View().DrawPicture(*shown, {panel.width, panel.height});
     auto cropped = owner_.Platform().CreateSurface(width, height);
+    if (!shown->HasPixels() || !cropped->HasPixels()) return;
+    owner_.View().DrawPicture(*shown, {panel.width, panel.height});
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     cropped->DrawImageRect(*shown, {selection.left, selection.top, w, h}, {0, 0, w, h});
     shown.reset();

@@ -21,6 +21,8 @@ public:
     void Image2MouseDown(platform::Point at);
     void Image2MouseMove(platform::Point at);
     void Image2MouseUp();
+    // Ends a drag where it is: a grip resize or a pan stops, a selection goes without a crop.
+    void CancelDrag();
 
     // A point of the panel on an opaque pixel of the skin's corner image, drawn in the
     // panel's lower-right corner.
@@ -33,6 +35,7 @@ public:
     void MouseUp(platform::MouseButton, platform::ShiftState, platform::Point) override {
         Image2MouseUp();
     }
+    void CaptureLost() override { CancelDrag(); }
     // After the right-button release: the shell's menu for the picture's file.
     bool ContextPopup() override;
 

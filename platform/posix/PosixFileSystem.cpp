@@ -2,6 +2,8 @@
 
 #include "platform/Text.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -69,14 +71,18 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::s
 }
 
 std::optional<FileStamp> PosixFileSystem::StampOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(Native(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) {
+        return static_cast<std::uint64_t>(t.tv_sec) * 1000000000u + static_cast<std::uint64_t>(t.tv_nsec);
+    };
+    return FileStamp{static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_mtim),
+                     nanoseconds(status.st_ctim), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+bool PosixFileSystem::FolderExists(const std::string& path) {
     std::error_code error;
-    const fs::path p = Native(path);
-    if (!fs::is_regular_file(p, error)) return std::nullopt;
-    const auto size = fs::file_size(p, error);
-    if (error) return std::nullopt;
-    const auto time = fs::last_write_time(p, error);
-    if (error) return std::nullopt;
-    return FileStamp{size, static_cast<std::uint64_t>(time.time_since_epoch().count())};
+    return fs::is_directory(Native(path), error);
 }
 
 std::string PosixFileSystem::WorkingDirectory() {

@@ -38,7 +38,7 @@ public:
                       {pixels.data(), width, height}, {0, 0, static_cast<float>(width), static_cast<float>(height)});
         return std::make_unique<PixelImage>(width, height, std::move(pixels));
     }
-    void RotateFlip(RotateFlipType type) override {
+    bool RotateFlip(RotateFlipType type) override {
         const bool turn = type == RotateFlipType::Rotate90FlipNone || type == RotateFlipType::Rotate270FlipNone;
         const int w = turn ? height_ : width_, h = turn ? width_ : height_;
         std::vector<std::uint32_t> turned(pixels_.size());
@@ -57,6 +57,7 @@ public:
         width_ = w;
         height_ = h;
         pixels_ = std::move(turned);
+        return true;
     }
 
 private:

@@ -31,6 +31,24 @@ bool WriteAll(HANDLE file, const std::string& content) {
     return true;
 }
 
+// Another program that has the target open without sharing its deletion, or is replacing
+// it just now (a second instance closing at the same moment), makes the rename fail for a
+// moment: it is tried again for a short while before it counts as a failure.
+bool RenameOver(const std::string& from, const std::string& to) {
+    constexpr int Tries = 50;
+    constexpr DWORD Pause = 20;  // milliseconds: a second in all
+    const std::wstring source = WideFromUtf8(from), target = WideFromUtf8(to);
+    for (int n = 0;; ++n) {
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (n + 1 == Tries || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
+                               error != ERROR_LOCK_VIOLATION))
+            return false;
+        ::Sleep(Pause);
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
@@ -81,10 +99,7 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
     if (!file.Valid()) return false;
     const bool written = WriteAll(file.Get(), content) && ::FlushFileBuffers(file.Get());
     const bool closed = file.Close();
-    if (written && closed &&
-        ::MoveFileExW(WideFromUtf8(temporary).c_str(), WideFromUtf8(path).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    if (written && closed && RenameOver(temporary, path)) return true;
     ::DeleteFileW(WideFromUtf8(temporary).c_str());
     return false;
 }
@@ -92,6 +107,11 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
 bool Win32FileSystem::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::FolderExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& folder) {
@@ -118,13 +138,22 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
 }
 
 std::optional<FileStamp> Win32FileSystem::StampOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path.empty() || !::GetFileAttributesExW(WideFromUtf8(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (path.empty()) return std::nullopt;
+    // Opened for its attributes only, so no reader or writer of the file is in the way.
+    KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &times, sizeof times))
         return std::nullopt;
-    return FileStamp{static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
-                     static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
-                         data.ftLastWriteTime.dwLowDateTime};
+    const auto join = [](DWORD high, DWORD low) { return static_cast<std::uint64_t>(high) << 32 | low; };
+    return FileStamp{join(info.nFileSizeHigh, info.nFileSizeLow),
+                     join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
+                     static_cast<std::uint64_t>(times.ChangeTime.QuadPart),
+                     join(info.nFileIndexHigh, info.nFileIndexLow)};
 }
 
 std::string Win32FileSystem::WorkingDirectory() {

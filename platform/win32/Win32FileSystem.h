@@ -11,6 +11,7 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool ReplaceFile(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     std::optional<FileStamp> StampOf(const std::string& path) override;
     std::string WorkingDirectory() override;

@@ -66,8 +66,9 @@ protected:
         Wrap();
     }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
-    // memory of its own behind the bitmap, leaving the buffer stale.
-    void RotateFlipOwnPixels(RotateFlipType type) {
+    // memory of its own behind the bitmap, leaving the buffer stale. False, and the pixels as
+    // they were, when memory is short.
+    bool RotateFlipOwnPixels(RotateFlipType type) {
         const int code = static_cast<int>(type);
         const int turns = code & 3;  // clockwise quarter turns, then the mirror
         const bool mirror = (code & 4) != 0;
@@ -78,7 +79,7 @@ protected:
         try {
             turned.pixels.resize(buffer_.pixels.size());
         } catch (const std::bad_alloc&) {
-            return;
+            return false;
         }
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -94,6 +95,7 @@ protected:
         bitmap_.reset();  // it points into the old buffer
         buffer_ = std::move(turned);
         Wrap();
+        return true;
     }
     PixelBuffer buffer_;
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
@@ -131,16 +133,15 @@ public:
         return ReducedCopy(Bitmap(), Buffer(), this->Opaque(), width_, height_, width, height);
     }
     bool Opaque() const override { return BitmapHolder::Opaque(); }
-    void RotateFlip(RotateFlipType type) override {
-        if (!bitmap_) return;
-        if (Buffer()) {
-            RotateFlipOwnPixels(type);
-        } else if (bitmap_->RotateFlip(static_cast<Gdiplus::RotateFlipType>(type)) != Gdiplus::Ok) {
-            return;
-        }
-        if (!bitmap_) return;
+    bool RotateFlip(RotateFlipType type) override {
+        if (!bitmap_) return false;
+        if (Buffer() ? !RotateFlipOwnPixels(type)
+                     : bitmap_->RotateFlip(static_cast<Gdiplus::RotateFlipType>(type)) != Gdiplus::Ok)
+            return false;
+        if (!bitmap_) return false;
         width_ = static_cast<int>(bitmap_->GetWidth());
         height_ = static_cast<int>(bitmap_->GetHeight());
+        return true;
     }
 
 protected:
@@ -173,9 +174,9 @@ public:
         if (premade_ && premade_->Width() == width && premade_->Height() == height) return std::move(premade_);
         return BitmapImage::Reduced(width, height);
     }
-    void RotateFlip(RotateFlipType type) override {
+    bool RotateFlip(RotateFlipType type) override {
         premade_.reset();  // a reduction of the picture as it was
-        BitmapImage::RotateFlip(type);
+        return BitmapImage::RotateFlip(type);
     }
 
 private:
@@ -188,6 +189,7 @@ public:
     GdiSurface(int width, int height, bool allocate) : BitmapImage(nullptr, width, height) {
         if (allocate) Allocate(width, height);
     }
+    bool HasPixels() const override { return bitmap_ != nullptr; }
 
     void DrawImage(const Image& image, Rect d) override {
         Gdiplus::Bitmap* source = Source(image);

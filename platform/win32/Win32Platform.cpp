@@ -95,8 +95,8 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
     }
-    void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) override {
-        if (gdiplus_.Started()) readAhead_.Request(std::move(paths), std::move(reducedFor));
+    void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
+        if (gdiplus_.Started()) readAhead_.Request(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return files_; }
 

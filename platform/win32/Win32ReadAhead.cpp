@@ -38,21 +38,13 @@ ReadAheadWorker::~ReadAheadWorker() {
     ::CloseHandle(thread_);
 }
 
-void ReadAheadWorker::Request(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) {
-    std::vector<Entry> dropped;  // freed outside the lock
+void ReadAheadWorker::Request(std::function<std::vector<std::string>()> which,
+                              std::function<Size(Size)> reducedFor) {
     {
         Exclusive hold(lock_);
-        wanted_ = std::move(paths);
+        which_ = std::move(which);
         reducedFor_ = std::move(reducedFor);
-        for (auto it = held_.begin(); it != held_.end();) {
-            if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end()) {
-                dropped.push_back(std::move(it->second));
-                it = held_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        if (!thread_ && !wanted_.empty()) {
+        if (!thread_ && which_) {
             thread_ = ::CreateThread(nullptr, 0, &ReadAheadWorker::Run, this, 0, nullptr);
             // Behind everything the user sees.
             if (thread_) ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
@@ -61,12 +53,39 @@ void ReadAheadWorker::Request(std::vector<std::string> paths, std::function<Size
     ::WakeAllConditionVariable(&changed_);
 }
 
+void ReadAheadWorker::TakeRequest(std::function<std::vector<std::string>()> which) {
+    std::vector<std::string> paths;
+    // A request that fails (a folder that can't be listed, no memory) wants nothing.
+    try {
+        if (which) paths = which();
+    } catch (...) {
+        paths.clear();
+    }
+    std::vector<Entry> dropped;  // freed outside the lock
+    Exclusive hold(lock_);
+    if (which_) return;  // a newer request came meanwhile: it counts, not this one
+    wanted_ = std::move(paths);
+    for (auto it = held_.begin(); it != held_.end();) {
+        if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end()) {
+            dropped.push_back(std::move(it->second));
+            it = held_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string& path) {
     std::optional<Entry> entry;
     {
         Exclusive hold(lock_);
-        // Half decoded already: waiting costs less than decoding it once more.
-        while (busy_ == path && !path.empty()) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+        // Half decoded already: waiting costs less than decoding it once more. The user waits
+        // for it, so it no longer stands behind everything else.
+        if (busy_ == path && !path.empty()) {
+            ::SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+            while (busy_ == path) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+        }
         if (auto it = held_.find(path); it != held_.end()) {
             entry = std::move(it->second);
             held_.erase(it);
@@ -107,28 +126,30 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
     for (;;) {
         std::string path;
         std::function<Size(Size)> reducedFor;
+        std::function<std::vector<std::string>()> which;
         DecodeLimit limit = PictureLimit;
         {
             Exclusive hold(lock_);
             const std::string* job = nullptr;
-            while (!stop_ && !(job = NextJobLocked())) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            while (!stop_ && !which_ && !(job = NextJobLocked()))
+                ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
             if (stop_) return;
-            path = *job;
-            busy_ = path;
-            reducedFor = reducedFor_;
-            // What is left of the budget, with room for a reduction of a quarter.
-            limit.pixels = std::min(limit.pixels, (BudgetPixels - HeldPixelsLocked()) * 4 / 5);
+            if (which_) {
+                which = std::move(which_);
+                which_ = nullptr;
+            } else {
+                path = *job;
+                busy_ = path;
+                reducedFor = reducedFor_;
+                // What is left of the budget, with room for a reduction of a quarter.
+                limit.pixels = std::min(limit.pixels, (BudgetPixels - HeldPixelsLocked()) * 4 / 5);
+            }
         }
-        Entry entry;
-        entry.stamp = files_.StampOf(path);
-        if (std::optional<DecodedPixels> pixels = limit.pixels > 0 ? DecodePixels(path, limit, &component) : std::nullopt) {
-            const Size own{pixels->pixels.width, pixels->pixels.height};
-            const Size reduced = reducedFor ? reducedFor(own) : own;
-            std::optional<DecodedPixels> reduction;
-            if (reduced.width > 0 && reduced.height > 0 && (reduced.width < own.width || reduced.height < own.height))
-                reduction = ReducePixels(*pixels, reduced);
-            entry.picture = Picture{std::move(*pixels), std::move(reduction)};
+        if (which) {
+            TakeRequest(std::move(which));
+            continue;
         }
+        Entry entry = Decode(path, limit, reducedFor, component);
         {
             Exclusive hold(lock_);
             busy_.clear();
@@ -137,6 +158,28 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
         ::WakeAllConditionVariable(&changed_);
         // A picture no longer wanted is freed here, outside the lock.
     }
+}
+
+// Nothing a decode throws (no memory for a large picture) leaves the worker: that picture is
+// just not read ahead, and a step to it decodes it as any other.
+ReadAheadWorker::Entry ReadAheadWorker::Decode(const std::string& path, DecodeLimit limit,
+                                               const std::function<Size(Size)>& reducedFor,
+                                               const ImagingComponent& component) {
+    Entry entry;
+    try {
+        entry.stamp = files_.StampOf(path);
+        std::optional<DecodedPixels> pixels = limit.pixels > 0 ? DecodePixels(path, limit, &component) : std::nullopt;
+        if (!pixels) return entry;
+        const Size own{pixels->pixels.width, pixels->pixels.height};
+        const Size reduced = reducedFor ? reducedFor(own) : own;
+        std::optional<DecodedPixels> reduction;
+        if (reduced.width > 0 && reduced.height > 0 && (reduced.width < own.width || reduced.height < own.height))
+            reduction = ReducePixels(*pixels, reduced);
+        entry.picture = Picture{std::move(*pixels), std::move(reduction)};
+    } catch (...) {
+        entry.picture.reset();
+    }
+    return entry;
 }
 
 }  // namespace zylora::platform::win32

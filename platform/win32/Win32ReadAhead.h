@@ -31,18 +31,19 @@ public:
     ReadAheadWorker(const ReadAheadWorker&) = delete;
     ReadAheadWorker& operator=(const ReadAheadWorker&) = delete;
 
-    // Replaces the pictures wanted, in the order to decode them; pictures held that aren't
-    // named any more are dropped. `reducedFor` (called on the worker) gives the size of a
-    // reduction to make with each picture, or the picture's own size for none.
-    void Request(std::vector<std::string> paths, std::function<Size(Size)> reducedFor);
+    // The pictures wanted, in the order to decode them, are what `which` gives; it replaces
+    // the last request, and pictures held that it doesn't name are dropped. `which` runs on
+    // the worker (it may list a large or slow folder), as does `reducedFor`, which gives the
+    // size of a reduction to make with each picture, or the picture's own size for none.
+    void Request(std::function<std::vector<std::string>()> which, std::function<Size(Size)> reducedFor);
 
     struct Picture {
         DecodedPixels pixels;
         std::optional<DecodedPixels> reduced;
     };
     // The picture read ahead for the path when its file is unchanged since; when the worker
-    // is decoding it just now, after waiting for it. Nothing otherwise. The path is no
-    // longer held either way.
+    // is decoding it just now, after waiting for it (the worker then runs at the waiting
+    // thread's priority). Nothing otherwise. The path is no longer held either way.
     std::optional<Picture> Take(const std::string& path);
 
     // Pixels held ready (the budget counts them; the tests wait on them).
@@ -55,6 +56,10 @@ private:
     };
     static DWORD WINAPI Run(void* self);
     void Work(const ImagingComponent& component);
+    // Runs the latest request's `which` and makes what it gives the pictures wanted.
+    void TakeRequest(std::function<std::vector<std::string>()> which);
+    Entry Decode(const std::string& path, DecodeLimit limit, const std::function<Size(Size)>& reducedFor,
+                 const ImagingComponent& component);
     // Under the lock.
     long long HeldPixelsLocked() const;
     const std::string* NextJobLocked() const;
@@ -64,6 +69,7 @@ private:
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
     HANDLE thread_ = nullptr;
     bool stop_ = false;
+    std::function<std::vector<std::string>()> which_;  // a request not yet listed
     std::vector<std::string> wanted_;
     std::function<Size(Size)> reducedFor_;
     std::map<std::string, Entry> held_;

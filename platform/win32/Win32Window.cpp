@@ -169,14 +169,14 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK: OnButtonDown(MouseButton::Middle, wParam, lParam); return 0;
         case WM_LBUTTONDBLCLK:
-            sink_->DoubleClick();
+            sink_->DoubleClick(PointOf(lParam));
             OnButtonDown(MouseButton::Left, wParam, lParam);
             return 0;
         case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, wParam, lParam); return 0;
         case WM_RBUTTONUP:
-            OnButtonUp(MouseButton::Right, wParam, lParam);
             // The system's default turns the release into the context-menu request.
-            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+            if (OnButtonUp(MouseButton::Right, wParam, lParam)) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+            return 0;
         case WM_CONTEXTMENU:
             if (sink_->ContextPopup()) return 0;
             break;
@@ -239,19 +239,21 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_CAPTURECHANGED:
             // The capture went elsewhere before the release came: the press is over all the
-            // same, or a drag would follow the pointer with no button held.
+            // same, or a drag would follow the pointer with no button held. It was not let go
+            // where the pointer is, so nothing a release does may happen.
             if (pressed_ && reinterpret_cast<HWND>(lParam) != hwnd) {
-                const MouseButton button = *pressed_;
                 pressed_.reset();
-                POINT at{};
-                ::GetCursorPos(&at);
-                ::ScreenToClient(hwnd, &at);
-                sink_->MouseUp(button, ShiftNow(), {at.x, at.y});
+                sink_->CaptureLost();
             }
             return 0;
         case WM_CLOSE:
             // Only the logic decides whether a close request ends anything.
             sink_->CloseRequested();
+            return 0;
+        case WM_QUERYENDSESSION: return TRUE;  // nothing here stops a logoff
+        case WM_ENDSESSION:
+            // TRUE: the session does end, and the process with it once this returns.
+            if (wParam) sink_->SessionEnds();
             return 0;
         default: break;
     }
@@ -264,13 +266,16 @@ void Win32Window::OnButtonDown(MouseButton button, WPARAM, LPARAM lParam) {
     sink_->MouseDown(button, ShiftNow(), PointOf(lParam));
 }
 
-void Win32Window::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
+bool Win32Window::OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam) {
+    // A release whose press was cancelled, or began outside the program, ends nothing here.
+    if (!pressed_) return false;
     // wParam holds the buttons still down after this release.
     if (!(wParam & AnyButton)) {
         pressed_.reset();  // before ReleaseCapture, whose capture change is no lost press
         if (::GetCapture() == hwnd_) ::ReleaseCapture();
     }
     sink_->MouseUp(button, ShiftNow(), PointOf(lParam));
+    return true;
 }
 
 void Win32Window::OnMouseMove(WPARAM, LPARAM lParam) { sink_->MouseMove(ShiftNow(), PointOf(lParam)); }

@@ -80,7 +80,8 @@ public:
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonDown(MouseButton button, WPARAM wParam, LPARAM lParam);
-    void OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam);
+    // False when the release had no press of its own here and was not reported.
+    bool OnButtonUp(MouseButton button, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void OnWindowPosChanging(const WINDOWPOS& position);
     void OnSize();

@@ -110,10 +110,12 @@ std::unique_ptr<platform::Image> FakeImage::Reduced(int width, int height) const
     return copy;
 }
 
-void FakeImage::RotateFlip(platform::RotateFlipType type) {
+bool FakeImage::RotateFlip(platform::RotateFlipType type) {
+    if (turnFails) return false;
     const int code = static_cast<int>(type);
     draws.push_back("rotateflip " + std::to_string(code));
     if (code % 2 == 1) std::swap(width_, height_);
+    return true;
 }
 
 // --- windows ------------------------------------------------------------------------
@@ -355,6 +357,8 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string
 std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {
     auto surface = std::make_unique<FakeImage>(width, height, 0);
     surface->path = "surface";
+    if (surfacePixelLimit >= 0 && static_cast<long long>(width) * height > surfacePixelLimit)
+        surface->hasPixels = false;
     return surface;
 }
 

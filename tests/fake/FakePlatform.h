@@ -37,7 +37,11 @@ public:
                       float width) override;
     std::unique_ptr<platform::Image> Reduced(int width, int height) const override;
     // Recorded as "rotateflip <type>" among the draws; quarter turns exchange the sides.
-    void RotateFlip(platform::RotateFlipType type) override;
+    // Fails, changing nothing, while turnFails is set.
+    bool RotateFlip(platform::RotateFlipType type) override;
+    bool HasPixels() const override { return hasPixels && width_ > 0 && height_ > 0; }
+    bool turnFails = false;
+    bool hasPixels = true;  // false: a surface the memory wasn't there for
 
     void SetAlpha(int x, int y, std::uint8_t alpha);
     std::string path;                 // the file it was decoded from, if any
@@ -198,11 +202,19 @@ public:
         for (const std::string& path : paths) images.push_back(DecodeSkinImage(path));
         return images;
     }
+    // A surface larger than surfacePixelLimit pixels has no pixels, as when memory is short.
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
-    // Keeps the request in readAhead and its function in reducedFor.
-    void ReadAhead(std::vector<std::string> paths, std::function<platform::Size(platform::Size)> sizeFor) override {
-        readAhead = std::move(paths);
+    long long surfacePixelLimit = -1;  // none
+    // Keeps the request's functions in readAheadWhich and reducedFor; nothing runs them
+    // until a test does, as a worker would.
+    void ReadAhead(PictureList which, std::function<platform::Size(platform::Size)> sizeFor) override {
+        readAheadWhich = std::move(which);
         reducedFor = std::move(sizeFor);
+    }
+    // The paths the last request names, as the worker would list them; nothing without one.
+    std::optional<std::vector<std::string>> ReadAheadPaths() const {
+        if (!readAheadWhich) return std::nullopt;
+        return readAheadWhich();
     }
     platform::FileSystem& Files() override { return files; }
 
@@ -235,7 +247,7 @@ public:
     std::function<void(bool)> activationHandler;
     std::optional<int> popupAnswer;  // nothing: the user dismisses the menu
     bool shellMenuShown = true;
-    std::optional<std::vector<std::string>> readAhead;  // the last request, if any
+    PictureList readAheadWhich;  // the last request, if any
     std::function<platform::Size(platform::Size)> reducedFor;
     std::vector<std::string> log;      // notable calls, in order
     int terminations = 0;

@@ -44,6 +44,13 @@ public:
         return true;
     }
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    // A folder named in `folders`, or one holding a file.
+    bool FolderExists(const std::string& path) override {
+        if (folders.count(path)) return true;
+        const std::string prefix = path.empty() || path.back() == '\\' ? path : path + "\\";
+        auto it = files.lower_bound(prefix);
+        return it != files.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+    }
     // The immediate children among the files and folders, in path order.
     std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& folder) override {
         listings.push_back(folder);

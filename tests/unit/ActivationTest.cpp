@@ -144,6 +144,14 @@ TEST_F(ActivationTest, RollBatchesKeepPositionsHideWithoutMovingAndShowOnUnroll)
     EXPECT_GT(view.updates, updates) << "the view is painted at once";
 }
 
+TEST_F(ActivationTest, APlacementWhileRolledUpIsWhatTheUnrollGivesBack) {
+    main->SetRolledUp(true);
+    main->PlaceWindows(100, 100, 800, 640);  // as a fit to the picture does
+    EXPECT_FALSE(MainForm().onScreen);
+    main->SetRolledUp(false);
+    EXPECT_EQ(MainForm().bounds, (Rect{100, 100, 800, 640}));
+}
+
 TEST_F(ActivationTest, ClosingWhileRolledUpStoresTheUnrolledHeight) {
     main->SetRolledUp(true);
     EXPECT_NE(Stop().find("Height=320\r\n"), std::string::npos);

@@ -85,6 +85,14 @@ TEST_F(EdgeWindowsTest, LeftDragMovesTheLeftEdgeOnly) {
     EXPECT_EQ(platform.batches.size(), batches + 1);
 }
 
+TEST_F(EdgeWindowsTest, ALostCaptureStopsTheResizeWhereItIs) {
+    skin::TfrmRight& right = *main->RightFrame;
+    platform.cursor = {500, 300};
+    Press(right, 4, 440);  // the corner band
+    FormOf(right).Events().CaptureLost();
+    EXPECT_FALSE(TimerOf(*right.Timer1).Enabled() || TimerOf(*right.Timer2).Enabled());
+}
+
 TEST_F(EdgeWindowsTest, RightAndBottomStepsFollowTheTable) {
     skin::TfrmRight& right = *main->RightFrame;
     platform.cursor = {500, 500};

@@ -140,10 +140,12 @@ TEST_F(FolderNavigationTest, WhenIdleTheNeighboursAreReadAheadTheLastStepsWayFir
         if (open == "n" || open == "p") Step(open == "n");
         else if (!open.empty()) main->OpenFile(open);
         EXPECT_TRUE(idle.Enabled()) << open;
-        platform.readAhead.reset();
+        platform.readAheadWhich = nullptr;
+        const std::size_t listings = platform.files.listings.size();
         idle.Tick();
         EXPECT_FALSE(idle.Enabled());
-        EXPECT_EQ(platform.readAhead, c.readAhead) << open;
+        EXPECT_EQ(platform.files.listings.size(), listings) << "the worker lists the folder, not the idle tick";
+        EXPECT_EQ(platform.ReadAheadPaths(), c.readAhead) << open;
     }
     EXPECT_EQ(main->FileListBox1.Directory(), "C:\\Pics") << "stepping's own list went nowhere else";
 }

@@ -134,6 +134,15 @@ TEST_F(IniTest, TextIsUtf8InsideAndTheFileKeepsItsOwnEncoding) {
     // UTF-8 stays UTF-8; ASCII takes the code page for a text it holds.
     EXPECT_EQ(AfterWrite("[A]\nx=" + cjk + "\n", "A", "y", cafe), "[A]\nx=" + cjk + "\ny=" + cafe + "\n");
     EXPECT_EQ(AfterWrite("[A]\nx=1\n", "A", "y", cafe), "[A]\nx=1\ny=Caf\xE9\n");
+    // "\xC3\xBC" in the code page is the UTF-8 of another text: the file takes a mark, so
+    // the next start reads what was written, and keeps it.
+    const std::string looksUtf8 = "\xC3\x83\xC2\xBC" "ber";  // the two characters of "Ã¼", then "ber"
+    IniFile written = Open("[Skin]\nDir=x\n");
+    written.WriteString("Skin", "Dir", looksUtf8);
+    EXPECT_EQ(files.files[Path], "\xEF\xBB\xBF[Skin]\nDir=" + looksUtf8 + "\n");
+    EXPECT_EQ(IniFile(files, Path).ReadString("Skin", "Dir", ""), looksUtf8);
+    written.WriteString("Skin", "Dir", cafe);
+    EXPECT_EQ(files.files[Path], "\xEF\xBB\xBF[Skin]\nDir=" + cafe + "\n");
 }
 
 TEST_F(IniTest, StringsAreCutTo2047CharactersAndQuotesKept) {

@@ -207,15 +207,15 @@ TEST_F(SkinLoadTest, ValuesOfThePreviousSkinNeverSurvive) {
     EXPECT_EQ(m.CornerImage, nullptr);
 }
 
-TEST_F(SkinLoadTest, WithoutAPictureTheViewIsAskedToRepaint) {
+TEST_F(SkinLoadTest, TheViewIsAskedToRepaintWithOrWithoutAPicture) {
     app::TfrmMiddle& m = Start();
     auto& view = dynamic_cast<fake::FakeWindow&>(*m.Image2);
     const int before = view.invalidations;
     m.LoadSkin();
     EXPECT_EQ(view.invalidations, before + 1);
-    m.PicturePath = "C:\\pictures\\a.png";
+    m.PicturePath = "C:\\pictures\\a.png";  // its grip is the new skin's too
     m.LoadSkin();
-    EXPECT_EQ(view.invalidations, before + 1);
+    EXPECT_EQ(view.invalidations, before + 2);
 }
 
 TEST_F(SkinLoadTest, ToolbarBackgroundComesFromTheSkinUnlessTheButtonSetHasItsOwn) {

@@ -55,6 +55,34 @@ TEST_F(ViewerTest, ShutdownWritesThePlacementOfThatMomentAndKeepsOtherLines) {
               "\n[Buttons]\nDir=Buttons/Default\n");
 }
 
+TEST_F(ViewerTest, TheSessionsEndWritesTheSettingsOnce) {
+    app::TfrmMiddle& m = Start();
+    m.Show();
+    m.PlaceWindows(40, 50, 600, 400);
+    MainForm().Events().SessionEnds();
+    const std::string written = platform.files.files[SettingsPath];
+    EXPECT_NE(written.find("Height=400"), std::string::npos) << written;
+    const std::size_t writes = platform.files.log.size();
+    m.PlaceWindows(10, 10, 300, 300);
+    EXPECT_EQ(Stop(), written) << "nothing written again when the process goes";
+    EXPECT_EQ(platform.files.log.size(), writes);
+}
+
+TEST_F(ViewerTest, AFolderThatIsGoneFallsBackToTheBundledOneAndAnEmptyOneIsKept) {
+    WriteSkin("[top]\nHeight=30\n");
+    platform.files.folders.insert("C:\\Zylora\\Skins\\Empty");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Skins\\Gone", "Skins/Default"}, {"Skins\\Empty", "Skins\\Empty"}};
+    for (const auto& [named, used] : cases) {
+        WriteSettings("[Skin]\nDir=" + named + "\n[Buttons]\nDir=Buttons\\Gone\n");
+        app::TfrmMiddle& m = Start();
+        EXPECT_EQ(m.SkinDir, used);
+        EXPECT_EQ(m.ButtonsDir, "Buttons/Default");
+        EXPECT_EQ(m.GetTopHeight(), named == "Skins\\Gone" ? 30 : 0) << "the bundled skin's title";
+        Stop();
+    }
+}
+
 TEST_F(ViewerTest, AFailedWriteIsShownOnceAndSkipsTheRemainingWrites) {
     platform.files.unwritable.insert(SettingsPath);
     Start();
@@ -72,6 +100,7 @@ TEST_F(ViewerTest, AbsurdSettingsNeverCrash) {
     WriteSettings(std::string("[Placement]\nX=99999999999\nY=-2147483648\nWidth=2147483647\n"
                               "Height=-7\n\x01\x02\xff\xfe=\n[Skin]\nDir=") +
                   std::string(5000, 'x') + "\n");
+    platform.files.folders.insert("C:\\Zylora\\" + std::string(2047, 'x'));  // kept, as it exists
     app::TfrmMiddle& m = Start();
     m.Show();
     EXPECT_EQ(m.BoundsRect(), (Rect{0, 0, INT32_MAX, 320})) << "brought onto the screen, a real height";

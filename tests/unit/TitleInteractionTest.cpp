@@ -56,11 +56,14 @@ TEST_F(TitleInteractionTest, HitTestIsStrictPerPixelAndInButtonOrder) {
     };
     for (const auto& [at, button] : cases) EXPECT_EQ(Title().ButtonAt(at), button) << at.x << "," << at.y;
 
-    // Inactive, the title is wider (the right width differs) but the buttons stay laid out
-    // for the active frame around the main window.
+    // Inactive, the title is wider (the right width differs) and the buttons are hit where it
+    // draws them, anchored at its own right end.
     platform.SetApplicationActive(false);
     EXPECT_EQ(TitleForm().bounds.width, 430);
-    EXPECT_EQ(Title().ButtonAt({391, 6}), 1);
+    EXPECT_EQ(Title().ButtonAt({391, 6}), 2);
+    EXPECT_EQ(Title().ButtonAt({401, 6}), 1);
+    Move({401, 6});
+    EXPECT_EQ(TitleForm().presentations.back().width, 430) << "a hover repaints it at its own width";
 }
 
 TEST_F(TitleInteractionTest, HoverRepaintsOnlyWhenTheButtonUnderThePointerChanges) {
@@ -139,12 +142,50 @@ TEST_F(TitleInteractionTest, PressesOnButtonsNeverDragAndReleasesRunThem) {
     Up({391, 6}, MouseButton::Right);
     EXPECT_EQ(platform.closes, 1) << "a right release on close closes too";
 
-    TitleForm().Events().DoubleClick();
+    TitleForm().Events().DoubleClick({100, 10});
     EXPECT_EQ(platform.minimizations, 2);
     Up({21, 6});
     EXPECT_TRUE(main->IsRolledUp());
     Up({21, 6});
     EXPECT_FALSE(main->IsRolledUp());
+}
+
+TEST_F(TitleInteractionTest, ADoubleClickOnACaptionButtonIsItsActionOnceAndNoMinimise) {
+    Down({21, 6});
+    Up({21, 6});  // the roll button's first click rolls up
+    TitleForm().Events().DoubleClick({21, 6});
+    Down({21, 6});
+    Up({21, 6});
+    EXPECT_TRUE(main->IsRolledUp());
+    EXPECT_EQ(platform.minimizations, 0);
+    Down({21, 6});
+    Up({21, 6});
+    EXPECT_FALSE(main->IsRolledUp()) << "the next click is a click again";
+}
+
+TEST_F(TitleInteractionTest, TheLightGoesWhenThePointerLeavesOrTheButtonMinimises) {
+    Move({391, 6});
+    EXPECT_GT(TitleForm().leaveTrackings, 0) << "a leave is asked for";
+    const std::size_t lit = Presents();
+    TitleForm().Events().MouseLeave();
+    EXPECT_EQ(Title().HoverButton, 0);
+    EXPECT_EQ(Presents(), lit + 1);
+    Move({385, 9});
+    Up({385, 9});  // minimise: the pointer is elsewhere when the window comes back
+    EXPECT_EQ(platform.minimizations, 1);
+    EXPECT_EQ(Title().HoverButton, 0);
+}
+
+TEST_F(TitleInteractionTest, ALostCaptureEndsTheDragWithoutMenuOrAction) {
+    Down({100, 10}, MouseButton::Right);
+    Move({101, 10});
+    DragBy(10, 0);
+    TitleForm().Events().CaptureLost();
+    EXPECT_FALSE(DragTimer().Enabled());
+    EXPECT_FALSE(Title().DragPending);
+    EXPECT_EQ(LogIndex("popup"), -1);
+    Move({102, 10});
+    EXPECT_FALSE(DragTimer().Enabled()) << "no drag without a press";
 }
 
 TEST_F(TitleInteractionTest, RolledUpDragMovesTheTitleFromItsOwnTopAndKeepsTheRestHidden) {

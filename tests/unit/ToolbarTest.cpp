@@ -175,6 +175,13 @@ TEST_F(ToolbarTest, AReleaseRunsTheButtonUnderItWhereverThePressBegan) {
     EXPECT_FALSE(Button(0).Pressed);
 }
 
+TEST_F(ToolbarTest, ALostCaptureClearsThePressedLookAndRunsNothing) {
+    Down(MouseButton::Left, {10, 10});
+    Bar().Events().CaptureLost();
+    EXPECT_FALSE(Button(0).Pressed);
+    EXPECT_EQ(LogIndex("open dialog"), -1);
+}
+
 TEST_F(ToolbarTest, ZoomActualAndHalvingNeverGoBelowOneNorDoublingPastTheIntegers) {
     const struct {
         int from;
@@ -235,9 +242,11 @@ TEST_F(ToolbarTest, TurnsAndMirrorsTransformThePictureAndQuarterTurnsExchangeThe
     EXPECT_EQ(main->ZoomFactor, 2);
 }
 
-TEST_F(ToolbarTest, TurnsNeedAPictureThatDecoded) {
-    for (const char* path : {"", "C:\\broken.png"}) {
+TEST_F(ToolbarTest, TurnsNeedAPictureThatDecodedAndMemoryForTheTurn) {
+    platform.AddImage("C:\\p.png", 400, 260);
+    for (const char* path : {"", "C:\\broken.png", "C:\\p.png"}) {
         if (*path) main->OpenFile(path);
+        if (main->HasPicture()) dynamic_cast<fake::FakeImage&>(*main->Picture).turnFails = true;
         const std::size_t batches = platform.batches.size();
         const int invalidations = View().invalidations;
         Run("rotate90left");

@@ -110,6 +110,29 @@ TEST_F(ViewInputTest, EmptyThinAndPictureLessSelectionsCropNothingButLoseTheVeil
     EXPECT_EQ(static_cast<int>(platform.batches.size()), batches);
 }
 
+TEST_F(ViewInputTest, ACropWithoutMemoryForItOrALostCaptureLeavesThePicture) {
+    const platform::Image* before = main->Picture.get();
+    const platform::Rect window = main->BoundsRect();
+    platform.surfacePixelLimit = 100;  // the cropped picture's pixels can't be had
+    Select({20, 20}, {60, 60});
+    platform.surfacePixelLimit = -1;
+    main->MoveMode = false;
+    Down({20, 20});
+    Move({60, 60});
+    const int invalidations = View().invalidations;
+    View().Events().CaptureLost();
+    Up();
+    EXPECT_FALSE(main->Dragging);
+    EXPECT_GT(View().invalidations, invalidations) << "the veil goes";
+    EXPECT_EQ(main->Picture.get(), before);
+    EXPECT_EQ(main->BoundsRect(), window);
+
+    main->PlaceWindows(0, 0, 300, 253);  // a grip resize stops where it is
+    Down({290, 190});
+    View().Events().CaptureLost();
+    EXPECT_FALSE(main->Timer1->Enabled());
+}
+
 TEST_F(ViewInputTest, ACropFarBeyondThePanelIsCutToWhatAWindowCanBe) {
     main->MoveMode = false;
     Down({0, 0});

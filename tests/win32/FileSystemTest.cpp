@@ -2,6 +2,7 @@
 #include "tests/win32/Win32TestSupport.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "platform/Ini.h"
 #include "view/FileListBox.h"
@@ -34,7 +35,7 @@ TEST_F(FileSystemTest, FailedReplaceKeepsTheOriginalAndNoTemporary) {
     EXPECT_FALSE(files.ReplaceFile(folder.File("no such folder\\settings.ini"), "data"));
     EXPECT_FALSE(files.ReplaceFile("", "data"));
 
-    // Held open without sharing: the rename over it can't happen.
+    // Held open without sharing for good: the rename over it can't happen.
     const std::string locked = folder.File("locked.ini");
     WriteBytes(locked, "original");
     HANDLE held = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -43,6 +44,21 @@ TEST_F(FileSystemTest, FailedReplaceKeepsTheOriginalAndNoTemporary) {
     ::CloseHandle(held);
     EXPECT_EQ(files.ReadFile(locked), "original");
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"locked.ini", "settings.ini"}));
+}
+
+TEST_F(FileSystemTest, AReplaceWaitsOutAnotherProgramHoldingTheFileForAMoment) {
+    const std::string path = folder.File("settings.ini");
+    WriteBytes(path, "theirs");
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread other([held] {
+        ::Sleep(150);
+        ::CloseHandle(held);
+    });
+    EXPECT_TRUE(files.ReplaceFile(path, "ours"));
+    other.join();
+    EXPECT_EQ(files.ReadFile(path), "ours");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"settings.ini"}));
 }
 
 TEST_F(FileSystemTest, AReadOnlyFileAndTheUsersOwnFilesBesideItAreNeverReplaced) {
@@ -69,11 +85,40 @@ TEST_F(FileSystemTest, ExistsAndReadAnswerForPlainFilesOnly) {
     const std::string path = folder.File("picture.png");
     WriteBytes(path, "bytes");
     EXPECT_TRUE(files.FileExists(path));
+    EXPECT_FALSE(files.FolderExists(path));
+    EXPECT_TRUE(files.FolderExists(folder.Path()));
     EXPECT_EQ(files.ReadFile(path), "bytes");
     for (const std::string& other : {folder.Path(), folder.File("missing.png"), std::string()}) {
         EXPECT_FALSE(files.FileExists(other)) << other;
         EXPECT_EQ(files.ReadFile(other), std::nullopt) << other;
+        EXPECT_EQ(files.StampOf(other), std::nullopt) << other;
     }
+    EXPECT_FALSE(files.FolderExists(folder.File("missing")));
+}
+
+TEST_F(FileSystemTest, AStampTellsANewContentOfTheSameSizeAndWriteTime) {
+    const std::string path = folder.File("scan.png");
+    WriteBytes(path, "first");
+    const auto before = files.StampOf(path);
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(files.StampOf(path), before) << "nothing changed";
+    FILETIME written{};
+    {
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ::GetFileTime(file, nullptr, nullptr, &written);
+        ::CloseHandle(file);
+    }
+    ::Sleep(20);
+    // As a copy that keeps times does it: the same size, the old write time.
+    WriteBytes(path, "other");
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
+    ::CloseHandle(file);
+    const auto after = files.StampOf(path);
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->size, before->size);
+    EXPECT_EQ(after->modified, before->modified);
+    EXPECT_NE(after, before);
 }
 
 TEST_F(FileSystemTest, IniFileWritesAndReadsBack) {

@@ -102,7 +102,7 @@ TEST_F(ImagingTest, TurnsAndMirrorsMovePixelsOfDecodedAndOwnImagesAlike) {
         auto decoded = platform->DecodeImage(path);
         auto own = decoded->Reduced(3, 2);  // pixels in memory of the program's own
         for (Image* image : {decoded.get(), own.get()}) {
-            image->RotateFlip(type);
+            EXPECT_TRUE(image->RotateFlip(type));
             ASSERT_EQ(image->Height(), static_cast<int>(rows.size()));
             ASSERT_EQ(image->Width(), static_cast<int>(rows[0].size()));
             for (int y = 0; y < image->Height(); ++y)
@@ -118,7 +118,7 @@ TEST_F(ImagingTest, TurnsAndMirrorsMovePixelsOfDecodedAndOwnImagesAlike) {
         EXPECT_EQ(surface->AlphaAt(0, 0), rows[0][0]);
     }
     auto empty = platform->DecodeImage(folder.File("missing.png"));
-    empty->RotateFlip(RotateFlipType::Rotate90FlipNone);
+    EXPECT_FALSE(empty->RotateFlip(RotateFlipType::Rotate90FlipNone));
     EXPECT_EQ(empty->Width(), 0);
 }
 

@@ -4,7 +4,9 @@
 #include "platform/win32/Win32ReadAhead.h"
 #include "tests/win32/ViewerTestSupport.h"
 
+#include <atomic>
 #include <cstring>
+#include <new>
 
 namespace zylora::win32test {
 namespace {
@@ -24,6 +26,9 @@ protected:
     void WaitForHeld(long long pixels) {
         PumpUntil([&] { return worker.HeldPixels() >= pixels; });
     }
+    void Want(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) {
+        worker.Request([paths] { return paths; }, std::move(reducedFor));
+    }
     ScratchFolder folder;
     const win32::ImagingComponent component;
     win32::Win32FileSystem files;
@@ -33,7 +38,7 @@ protected:
 TEST_F(ReadAheadTest, APictureReadAheadIsTheDecodedPictureWithItsReduction) {
     const std::string a = folder.File("a.png");
     WritePicture(a, 64, 48, "image/png", Pattern);
-    worker.Request({a}, [](Size s) { return Size{s.width / 4, s.height / 4}; });
+    Want({a}, [](Size s) { return Size{s.width / 4, s.height / 4}; });
     WaitForHeld(64 * 48 + 16 * 12);
     auto ready = worker.Take(a);
     ASSERT_TRUE(ready.has_value());
@@ -60,17 +65,51 @@ TEST_F(ReadAheadTest, AChangedFileOrAPictureNoLongerWantedIsNotHandedOver) {
     WritePicture(a, 20, 10, "image/png", Pattern);
     WritePicture(b, 30, 10, "image/png", Pattern);
     WriteBytes(bad, "not a picture");
-    worker.Request({bad, a, b}, nullptr);
+    Want({bad, a, b}, nullptr);
     WaitForHeld(200 + 300);
     EXPECT_FALSE(worker.Take(bad).has_value());
     WritePicture(a, 21, 10, "image/png", Pattern);
     EXPECT_FALSE(worker.Take(a).has_value()) << "written since";
-    worker.Request({a}, nullptr);
+    Want({a}, nullptr);
+    PumpUntil([&] { return worker.HeldPixels() != 300; });
     EXPECT_FALSE(worker.Take(b).has_value()) << "dropped";
     WaitForHeld(210);
     auto again = worker.Take(a);
     ASSERT_TRUE(again.has_value());
     EXPECT_EQ(again->pixels.pixels.width, 21) << "read afresh when asked again";
+}
+
+TEST_F(ReadAheadTest, AFailureOnTheWorkerMeansNotReadAheadAndTheWorkerGoesOn) {
+    const std::string a = folder.File("a.png"), b = folder.File("b.png");
+    WritePicture(a, 20, 10, "image/png", Pattern);
+    WritePicture(b, 30, 10, "image/png", Pattern);
+    worker.Request([]() -> std::vector<std::string> { throw std::bad_alloc(); }, nullptr);
+    Want({a, b}, [](Size s) -> Size {
+        if (s.width == 20) throw std::bad_alloc();  // no memory for this one's reduction
+        return s;
+    });
+    WaitForHeld(300);
+    EXPECT_FALSE(worker.Take(a).has_value());
+    EXPECT_TRUE(worker.Take(b).has_value());
+}
+
+TEST_F(ReadAheadTest, ThePictureTheUserWaitsForIsDecodedAtTheUsersPriority) {
+    const std::string a = folder.File("a.png");
+    WritePicture(a, 20, 10, "image/png", Pattern);
+    HANDLE started = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
+    Want({a}, [&](Size s) {
+        ::SetEvent(started);
+        // Holds the decode until the waiting user lifts this thread, or a generous bound.
+        for (int n = 0; n < 500 && ::GetThreadPriority(::GetCurrentThread()) < THREAD_PRIORITY_NORMAL; ++n)
+            ::Sleep(10);
+        priority = ::GetThreadPriority(::GetCurrentThread());
+        return s;
+    });
+    ASSERT_EQ(::WaitForSingleObject(started, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(worker.Take(a).has_value());
+    EXPECT_GE(priority.load(), THREAD_PRIORITY_NORMAL);
+    ::CloseHandle(started);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A settings file the viewer can't write: it says so once and the user's file stays as it
-// was.
+// The settings file at the ends of a run: a file the viewer can't write is reported once
+// and stays as it was; a logoff writes it although no close follows.
 #include "tests/win32/ViewerTestSupport.h"
 
 namespace zylora::win32test {
@@ -32,6 +32,19 @@ TEST_F(SettingsFaultTest, AFolderInTheFilesPlaceIsReportedOnceAndKept) {
     EXPECT_EQ(StopAndTakeMessages(), std::vector<std::string>{"Unable to write to " + SettingsFile()});
     EXPECT_TRUE(::GetFileAttributesA(SettingsFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     ::RemoveDirectoryA(SettingsFile().c_str());
+}
+
+TEST_F(SettingsFaultTest, TheSessionsEndWritesTheSettingsBeforeTheProcessIsEnded) {
+    ::DeleteFileA(SettingsFile().c_str());
+    Start().Show();
+    main->PlaceWindows(150, 160, 400, 300);
+    const HWND form = HandleOfAny(main->Form());
+    EXPECT_TRUE(::SendMessageA(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_FALSE(recording.Files().ReadFile(SettingsFile()).has_value()) << "only asked so far";
+    ::SendMessageA(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const std::string written = recording.Files().ReadFile(SettingsFile()).value_or("");
+    EXPECT_NE(written.find("X=150"), std::string::npos) << written;
+    EXPECT_NE(written.find("Height=300"), std::string::npos) << written;
 }
 
 }  // namespace

@@ -125,8 +125,8 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);
     }
-    void ReadAhead(std::vector<std::string> paths, std::function<Size(Size)> reducedFor) override {
-        real_.ReadAhead(std::move(paths), std::move(reducedFor));
+    void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
+        real_.ReadAhead(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return real_.Files(); }
 

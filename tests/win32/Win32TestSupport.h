@@ -44,7 +44,8 @@ public:
     void MouseDown(MouseButton b, ShiftState s, Point p) override { Add("down " + Text(b), s, p); }
     void MouseMove(ShiftState s, Point p) override { Add("move", s, p); }
     void MouseUp(MouseButton b, ShiftState s, Point p) override { Add("up " + Text(b), s, p); }
-    void DoubleClick() override { log.push_back("double"); }
+    void DoubleClick(Point p) override { Add("double", {}, p); }
+    void CaptureLost() override { log.push_back("capture lost"); }
     void CanResize(Size s) override { log.push_back("canresize " + Text(s)); }
     void Resized(Size s) override { log.push_back("resized " + Text(s)); }
     void KeyDown(int key, ShiftState s) override { log.push_back("key " + std::to_string(key) + Text(s)); }

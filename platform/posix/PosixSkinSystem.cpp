@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/ImageHeader.h"
+#include "platform/Pixels.h"
 #include "platform/Resample.h"
 #include "platform/SkinSystem.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -39,25 +40,12 @@ public:
         return std::make_unique<PixelImage>(width, height, std::move(pixels));
     }
     bool RotateFlip(RotateFlipType type) override {
-        const bool turn = type == RotateFlipType::Rotate90FlipNone || type == RotateFlipType::Rotate270FlipNone;
-        const int w = turn ? height_ : width_, h = turn ? width_ : height_;
-        std::vector<std::uint32_t> turned(pixels_.size());
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                int sx = x, sy = y;  // the source pixel of (x, y)
-                switch (type) {
-                    case RotateFlipType::Rotate90FlipNone: sx = y, sy = height_ - 1 - x; break;
-                    case RotateFlipType::Rotate180FlipNone: sx = width_ - 1 - x, sy = height_ - 1 - y; break;
-                    case RotateFlipType::Rotate270FlipNone: sx = width_ - 1 - y, sy = x; break;
-                    case RotateFlipType::RotateNoneFlipX: sx = width_ - 1 - x; break;
-                    case RotateFlipType::Rotate180FlipX: sy = height_ - 1 - y; break;
-                }
-                turned[static_cast<std::size_t>(y) * w + x] = pixels_[static_cast<std::size_t>(sy) * width_ + sx];
-            }
-        width_ = w;
-        height_ = h;
-        pixels_ = std::move(turned);
-        return true;
+        PixelBuffer buffer{std::move(pixels_), width_, height_};
+        const bool turned = RotateFlipPixels(buffer, type);
+        pixels_ = std::move(buffer.pixels);
+        width_ = buffer.width;
+        height_ = buffer.height;
+        return turned;
     }
 
 private:

@@ -1,5 +1,6 @@
-// Images and surfaces on GDI+ bitmaps, and drawing them on a device context. Internal to
-// platform/win32: later drawing code reaches the bitmap through BitmapOf.
+// Images and surfaces on GDI+ bitmaps, decoding picture files into them, and drawing them on
+// a device context. Internal to platform/win32: later drawing code reaches the bitmap
+// through BitmapOf.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
@@ -8,12 +9,14 @@
 #include <gdiplus.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ImageHeader.h"
+#include "platform/Pixels.h"
 #include "platform/Platform.h"
 
 struct IWICImagingFactory;
@@ -80,18 +83,9 @@ private:
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component);
 
-// Pixels in memory of our own, 32-bit straight ARGB rows without padding. Images and
-// surfaces keep theirs so the hot paths (clearing, 1:1 copies, copies to the screen) work on
-// the memory directly instead of through GDI+'s per-pixel machinery, which Wine runs slowly.
-struct PixelBuffer {
-    std::vector<std::uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-};
-struct DecodedPixels {
-    PixelBuffer pixels;
-    bool opaque = false;  // every alpha is 255
-};
+// Images and surfaces keep their pixels in memory of our own (PixelBuffer), so the hot
+// paths (clearing, 1:1 copies, copies to the screen) work on the memory directly instead of
+// through GDI+'s per-pixel machinery, which Wine runs slowly.
 
 // The same decoding into pixels alone, with no GDI+ object left behind: it may run on any
 // thread, and the pixels be made into an image on another. Nothing when the file isn't a
@@ -102,8 +96,10 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
 std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
                                                           const DecodeLimit& limit,
                                                           const ImagingComponent* component);
-// The reduction Image::Reduced makes of these pixels; on any thread.
-std::optional<DecodedPixels> ReducePixels(const DecodedPixels& from, Size size);
+// Runs work(begin, end) over [0, count) in two halves at once, the second on a thread of its
+// own; all on this thread when no thread can be had. A Parallel for the portable pixel work.
+void InHalves(int count, const std::function<void(int, int)>& work);
+
 // The pixels as an image; `reduced` is a reduction of them made ahead of time, which the
 // image's Reduced gives when asked for its size.
 std::unique_ptr<Image> ImageOfPixels(DecodedPixels picture, std::optional<DecodedPixels> reduced);

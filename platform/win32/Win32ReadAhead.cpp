@@ -174,7 +174,7 @@ ReadAheadWorker::Entry ReadAheadWorker::Decode(const std::string& path, DecodeLi
         const Size reduced = reducedFor ? reducedFor(own) : own;
         std::optional<DecodedPixels> reduction;
         if (reduced.width > 0 && reduced.height > 0 && (reduced.width < own.width || reduced.height < own.height))
-            reduction = ReducePixels(*pixels, reduced);
+            reduction = ReducePixels(pixels->pixels, pixels->opaque, reduced, InHalves);
         entry.picture = Picture{std::move(*pixels), std::move(reduction)};
     } catch (...) {
         entry.picture.reset();

@@ -53,7 +53,7 @@ TEST_F(ReadAheadTest, APictureReadAheadIsTheDecodedPictureWithItsReduction) {
     const std::string square = folder.File("square.png");
     WritePicture(square, 48, 48, "image/png", Pattern);
     auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, PictureLimit, &component)),
-                                       win32::ReducePixels(*win32::DecodePixels(square, PictureLimit, &component), {12, 12}));
+                                       [&] { auto d = win32::DecodePixels(square, PictureLimit, &component); return ReducePixels(d->pixels, d->opaque, {12, 12}); }());
     auto plain = platform->DecodeImage(square);
     turned->RotateFlip(RotateFlipType::Rotate90FlipNone);
     plain->RotateFlip(RotateFlipType::Rotate90FlipNone);

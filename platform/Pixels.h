@@ -1,0 +1,59 @@
+// The program's own pixel buffers and the work on them that needs no system: blank buffers,
+// turns and mirrors, the widening of three-byte rows, the reduced copy a large picture is
+// drawn from, and 1:1 copies. Any thread may use them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/Resample.h"
+
+namespace zylora::platform {
+
+// 32-bit straight ARGB rows without padding.
+struct PixelBuffer {
+    std::vector<std::uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+struct DecodedPixels {
+    PixelBuffer pixels;
+    bool opaque = false;  // every alpha is 255
+};
+
+// Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the
+// parts are independent. Null: all on the calling thread.
+using Parallel = std::function<void(int count, const std::function<void(int, int)>& work)>;
+
+// Transparent pixels of the size; nothing if memory is short.
+std::optional<DecodedPixels> BlankPixels(int width, int height);
+
+// Turns or mirrors the pixels as RotateFlipType numbers it (quarter turns clockwise, then
+// the mirror left to right). False, the pixels untouched, when memory is short.
+bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type);
+
+// `count` pixels of three bytes each (blue, green, red, as Windows stores a photo's rows)
+// as opaque ARGB.
+void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count);
+
+bool AllOpaque(const std::vector<std::uint32_t>& pixels);
+
+// A copy of the size (each side clamped to 1 and the source's own), each pixel the average
+// of the block of source pixels it covers, weighted by alpha so that transparent pixels lend
+// no colour. Nothing when the source is empty or memory is short.
+std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, Size size,
+                                         const Parallel& parallel = nullptr);
+
+// Blends the source rectangle of `from` onto the destination when both have the same size
+// in whole pixels, which needs no resampling: a picture at a power-of-two reduction and every
+// pan step at that zoom. False when the rectangles aren't such. `coveredAll` tells whether an
+// opaque source covered the whole of `to`.
+bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination,
+                  bool& coveredAll);
+
+}  // namespace zylora::platform

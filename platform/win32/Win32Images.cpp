@@ -1,0 +1,84 @@
+// The images of this layer: the GDI+ session, bitmaps over our own pixels and their
+// reduced copies.
+#include "platform/win32/Win32Bitmaps.h"
+
+#include <functional>
+
+namespace zylora::platform::win32 {
+
+namespace {
+
+struct Half {
+    const std::function<void(int, int)>* work;
+    int begin, end;
+};
+
+DWORD WINAPI RunHalf(void* half) {
+    const auto* h = static_cast<const Half*>(half);
+    (*h->work)(h->begin, h->end);
+    return 0;
+}
+
+// Runs work(begin, end) over [0, count) in two halves at once, the second on a thread of its
+// own (every machine the program meets has two cores); all on this thread when no thread can
+// be had.
+}  // namespace
+
+void InHalves(int count, const std::function<void(int, int)>& work) {
+    Half second{&work, count / 2, count};
+    HANDLE thread = count >= 2 ? ::CreateThread(nullptr, 0, &RunHalf, &second, 0, nullptr) : nullptr;
+    work(0, thread ? second.begin : count);
+    if (!thread) return;
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+}
+
+GdiplusSession::GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (started_) Gdiplus::GdiplusShutdown(token_);
+}
+
+const BitmapHolder* HolderOf(const Image& image) { return dynamic_cast<const BitmapHolder*>(&image); }
+
+const PixelBuffer* BufferOf(const Image& image) {
+    const BitmapHolder* holder = HolderOf(image);
+    return holder ? holder->Buffer() : nullptr;
+}
+
+Gdiplus::Bitmap* BitmapOf(const Image& image) {
+    const BitmapHolder* holder = HolderOf(image);
+    return holder ? holder->Bitmap() : nullptr;
+}
+
+const std::uint32_t* PixelsOf(const Image& image) {
+    const PixelBuffer* buffer = BufferOf(image);
+    return buffer ? buffer->pixels.data() : nullptr;
+}
+
+std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* direct, int width,
+                                    int height, int x, int y) {
+    if (!bitmap || x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
+    if (direct) return static_cast<std::uint8_t>(direct->pixels[static_cast<std::size_t>(y) * direct->width + x] >> 24);
+    Gdiplus::Color color;
+    if (bitmap->GetPixel(x, y, &color) != Gdiplus::Ok) return std::nullopt;
+    return color.GetA();
+}
+
+std::unique_ptr<Image> ReducedCopy(const PixelBuffer* direct, bool opaque, int newWidth, int newHeight) {
+    std::optional<DecodedPixels> copy;
+    if (direct) copy = ReducePixels(*direct, opaque, {newWidth, newHeight}, InHalves);
+    if (!copy) return std::make_unique<GdiImage>(nullptr);
+    return std::make_unique<GdiImage>(std::move(*copy));
+}
+
+std::unique_ptr<Image> ImageOfPixels(DecodedPixels picture, std::optional<DecodedPixels> reduced) {
+    auto premade = reduced ? std::make_unique<GdiImage>(std::move(*reduced)) : nullptr;
+    if (premade && premade->Width() == 0) premade.reset();
+    return std::make_unique<GdiImage>(std::move(picture), std::move(premade));
+}
+
+}  // namespace zylora::platform::win32

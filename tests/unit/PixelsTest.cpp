@@ -1,0 +1,130 @@
+// The program's own pixel buffers: turns and mirrors, widening, the reduced copy and 1:1
+// copies, checked pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/Pixels.h"
+
+namespace zylora::testing {
+namespace {
+
+using platform::DecodedPixels;
+using platform::PixelBuffer;
+using platform::RotateFlipType;
+
+constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
+PixelBuffer Buffer(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    return {pixels, width, height};
+}
+
+// Work in two halves on two threads, as the Windows build runs it.
+void TwoThreads(int count, const std::function<void(int, int)>& work) {
+    std::thread second([&] { work(count / 2, count); });
+    work(0, count / 2);
+    second.join();
+}
+
+TEST(PixelsTest, TurnsAndMirrorsMoveEveryPixel) {
+    // Alphas 10 50 90 / 130 170 210.
+    const PixelBuffer grid = Buffer(3, 2, {10u << 24, 50u << 24, 90u << 24, 130u << 24, 170u << 24, 210u << 24});
+    const std::pair<RotateFlipType, std::vector<std::vector<std::uint32_t>>> cases[] = {
+        {RotateFlipType::Rotate90FlipNone, {{130, 10}, {170, 50}, {210, 90}}},
+        {RotateFlipType::Rotate180FlipNone, {{210, 170, 130}, {90, 50, 10}}},
+        {RotateFlipType::Rotate270FlipNone, {{90, 210}, {50, 170}, {10, 130}}},
+        {RotateFlipType::RotateNoneFlipX, {{90, 50, 10}, {210, 170, 130}}},
+        {RotateFlipType::Rotate180FlipX, {{130, 170, 210}, {10, 50, 90}}},
+    };
+    for (const auto& [type, rows] : cases) {
+        PixelBuffer turned = grid;
+        ASSERT_TRUE(platform::RotateFlipPixels(turned, type));
+        ASSERT_EQ(turned.height, static_cast<int>(rows.size()));
+        ASSERT_EQ(turned.width, static_cast<int>(rows[0].size()));
+        for (int y = 0; y < turned.height; ++y)
+            for (int x = 0; x < turned.width; ++x)
+                EXPECT_EQ(turned.pixels[static_cast<std::size_t>(y * turned.width + x)] >> 24, rows[y][x])
+                    << "type " << static_cast<int>(type) << " at " << x << "," << y;
+    }
+}
+
+TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
+    const std::uint8_t bgr[] = {1, 2, 3, 250, 128, 0};
+    std::uint32_t out[2] = {};
+    platform::WidenBgr(bgr, out, 2);
+    EXPECT_EQ(out[0], Argb(255, 3, 2, 1));
+    EXPECT_EQ(out[1], Argb(255, 0, 128, 250));
+    EXPECT_TRUE(platform::AllOpaque({out[0], out[1]}));
+    EXPECT_FALSE(platform::AllOpaque({out[0], 0x7F000000u}));
+}
+
+TEST(PixelsTest, AReducedCopyAveragesItsBlocksAndTransparencyLendsNoColour) {
+    const std::uint32_t red = Argb(255, 255, 0, 0), blue = Argb(255, 0, 0, 255);
+    // Left half red, right half blue, 8 x 4 to 4 x 2.
+    std::vector<std::uint32_t> halves;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) halves.push_back(x < 4 ? red : blue);
+    const auto half = platform::ReducePixels(Buffer(8, 4, halves), true, {4, 2});
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->pixels.width, 4);
+    EXPECT_EQ(half->pixels.pixels.front(), red);
+    EXPECT_EQ(half->pixels.pixels.back(), blue);
+    EXPECT_TRUE(half->opaque);
+
+    // A transparent pixel beside a half-transparent green one: the green keeps its colour.
+    const auto mixed = platform::ReducePixels(Buffer(2, 1, {0u, Argb(128, 0, 200, 0)}), false, {1, 1});
+    EXPECT_EQ(mixed->pixels.pixels[0], Argb(64, 0, 200, 0));
+    EXPECT_FALSE(mixed->opaque);
+    EXPECT_EQ(platform::ReducePixels(Buffer(2, 1, {Argb(255, 10, 20, 30), Argb(255, 11, 21, 31)}), true, {1, 1})
+                  ->pixels.pixels[0],
+              Argb(255, 11, 21, 31))
+        << "halves round up";
+
+    // Opaque pixels reduce alike whether known to be opaque or not, on one thread or two.
+    std::vector<std::uint32_t> noise;
+    for (int i = 0; i < 7 * 5; ++i)
+        noise.push_back(Argb(255, static_cast<std::uint32_t>(i * 37 % 256), static_cast<std::uint32_t>(i * 11 % 256),
+                             static_cast<std::uint32_t>(200 - i * 5)));
+    const PixelBuffer photo = Buffer(7, 5, noise);
+    const auto known = platform::ReducePixels(photo, true, {3, 2});
+    EXPECT_EQ(platform::ReducePixels(photo, false, {3, 2})->pixels.pixels, known->pixels.pixels);
+    EXPECT_EQ(platform::ReducePixels(photo, true, {3, 2}, TwoThreads)->pixels.pixels, known->pixels.pixels);
+
+    const auto clamped = platform::ReducePixels(photo, true, {0, 100});  // each side within 1 and its own
+    EXPECT_EQ(clamped->pixels.width, 1);
+    EXPECT_EQ(clamped->pixels.height, 5);
+    EXPECT_FALSE(platform::ReducePixels(PixelBuffer{}, true, {1, 1}));
+}
+
+TEST(PixelsTest, AOneToOneCopyIsClippedToBothAndBlendsWhatIsTranslucent) {
+    const std::uint32_t grey = Argb(255, 128, 128, 128);
+    std::vector<std::uint32_t> source;
+    for (int i = 0; i < 4 * 3; ++i) source.push_back(Argb(255, static_cast<std::uint32_t>(i), 0, 0));
+    std::vector<std::uint32_t> target(5 * 4, grey);
+    bool covered = true;
+    // Starts one pixel left of the source, so that column is clipped away.
+    ASSERT_TRUE(platform::CopyOneToOne({source.data(), 4, 3}, true, {-1, 1, 3, 2}, {target.data(), 5, 4},
+                                       {2, 1, 3, 2}, covered));
+    EXPECT_FALSE(covered);
+    EXPECT_EQ(target[1 * 5 + 2], grey) << "the clipped column";
+    EXPECT_EQ(target[1 * 5 + 3], source[1 * 4 + 0]);
+    EXPECT_EQ(target[2 * 5 + 4], source[2 * 4 + 1]);
+    EXPECT_EQ(target[3 * 5 + 3], grey);
+
+    std::uint32_t half = Argb(128, 0, 0, 255), under = Argb(255, 255, 0, 0);
+    ASSERT_TRUE(platform::CopyOneToOne({&half, 1, 1}, false, {0, 0, 1, 1}, {&under, 1, 1}, {0, 0, 1, 1}, covered));
+    EXPECT_EQ(under, platform::Over(Argb(128, 0, 0, 255), Argb(255, 255, 0, 0)));
+    EXPECT_FALSE(covered) << "not from an opaque source";
+    EXPECT_FALSE(platform::CopyOneToOne({source.data(), 4, 3}, true, {0.5f, 0, 2, 2}, {target.data(), 5, 4},
+                                        {0, 0, 2, 2}, covered))
+        << "between pixels it needs resampling";
+    std::uint32_t all[4 * 3] = {};
+    EXPECT_TRUE(platform::CopyOneToOne({source.data(), 4, 3}, true, {0, 0, 4, 3}, {all, 4, 3}, {0, 0, 4, 3}, covered));
+    EXPECT_TRUE(covered);
+}
+
+}  // namespace
+}  // namespace zylora::testing

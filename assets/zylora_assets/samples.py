@@ -7,6 +7,12 @@ from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 from .common import clamp, layer, ramp, rgb8, save_png, shifted, vgradient
 
+# Every sample is wider than the widest bundled toolbar (Default's, 462 px), so a first start
+# on any of them shows every button; and at most 1008 x 728, so that a 1024 x 768 screen
+# shows it whole, unhalved, in the Default skin's frame.
+DRAWING_SCALE = 2    # drawing.gif: 640 x 480
+SCAN_SCALE = 1.6     # scan.tif: 640 x 480
+
 
 def noise_image(rng, size, lo, hi):
     """Seeded uniform noise in [lo, hi] as an L image."""
@@ -195,65 +201,78 @@ def make_sample_png(path):
 
 
 def make_drawing(path):
-    w, h = 320, 240
+    """A flat-coloured drawing in 14 palette entries, laid out on a 320 x 240 grid and drawn
+    at DRAWING_SCALE times that, so it is wider than any bundled toolbar."""
+    s = DRAWING_SCALE
+    w, h = 320 * s, 240 * s
+
+    def at(*v):
+        return [round(x * s) for x in v]
+
     pal = [(142, 202, 238), (255, 255, 255), (250, 212, 60), (112, 186, 80), (76, 148, 64),
            (196, 64, 50), (246, 232, 200), (110, 70, 40), (60, 120, 170), (40, 40, 48),
            (60, 130, 50), (234, 176, 40), (200, 226, 246), (160, 40, 36)]
     img = Image.new("P", (w, h), 0)
     img.putpalette([v for c in pal for v in c] + [0, 0, 0] * (256 - len(pal)))
     d = ImageDraw.Draw(img)
-    idx = {c: i for i, c in enumerate(pal)}
     SKY, WHITE, SUN, HILL1, HILL2, ROOF, WALL, WOOD, GLASS, INK, LEAF, RAY, HAZE, ROOF2 = range(len(pal))
-    d.rectangle((0, 92, w, 150), fill=HAZE)
+    d.rectangle(at(0, 92, 320, 150), fill=HAZE)
     for k in range(12):
         a = math.radians(k * 30)
-        d.line([(262 + math.cos(a) * 30, 48 + math.sin(a) * 30),
-                (262 + math.cos(a) * 44, 48 + math.sin(a) * 44)], fill=RAY, width=4)
-    d.ellipse((238, 24, 286, 72), fill=SUN, outline=RAY, width=3)
+        d.line(at(262 + math.cos(a) * 30, 48 + math.sin(a) * 30,
+                  262 + math.cos(a) * 44, 48 + math.sin(a) * 44), fill=RAY, width=4 * s)
+    d.ellipse(at(238, 24, 286, 72), fill=SUN, outline=RAY, width=3 * s)
     for cx, cy in ((60, 42), (150, 28)):
         for dx, dy, r in ((0, 0, 16), (18, -8, 18), (36, 0, 15), (18, 6, 15)):
-            d.ellipse((cx + dx - r, cy + dy - r, cx + dx + r, cy + dy + r), fill=WHITE)
-    d.ellipse((-80, 120, 220, 330), fill=HILL1, outline=INK, width=2)
-    d.ellipse((120, 140, 420, 360), fill=HILL2, outline=INK, width=2)
+            d.ellipse(at(cx + dx - r, cy + dy - r, cx + dx + r, cy + dy + r), fill=WHITE)
+    d.ellipse(at(-80, 120, 220, 330), fill=HILL1, outline=INK, width=2 * s)
+    d.ellipse(at(120, 140, 420, 360), fill=HILL2, outline=INK, width=2 * s)
     # house
-    d.rectangle((70, 132, 150, 190), fill=WALL, outline=INK, width=2)
-    d.polygon([(60, 134), (110, 92), (160, 134)], fill=ROOF, outline=INK)
-    d.line([(60, 134), (110, 92), (160, 134)], fill=INK, width=2)
-    d.rectangle((100, 156, 120, 190), fill=WOOD, outline=INK, width=2)
-    d.ellipse((114, 172, 117, 175), fill=SUN)
+    d.rectangle(at(70, 132, 150, 190), fill=WALL, outline=INK, width=2 * s)
+    d.polygon(at(60, 134, 110, 92, 160, 134), fill=ROOF, outline=INK)
+    d.line(at(60, 134, 110, 92, 160, 134), fill=INK, width=2 * s, joint="curve")
+    d.rectangle(at(100, 156, 120, 190), fill=WOOD, outline=INK, width=2 * s)
+    d.ellipse(at(114, 172, 117, 175), fill=SUN)
     for x0 in (78, 128):
-        d.rectangle((x0, 144, x0 + 16, 160), fill=GLASS, outline=INK, width=2)
-        d.line([(x0 + 8, 144), (x0 + 8, 160)], fill=INK, width=1)
-        d.line([(x0, 152), (x0 + 16, 152)], fill=INK, width=1)
-    d.rectangle((132, 98, 142, 120), fill=ROOF2, outline=INK, width=2)
+        d.rectangle(at(x0, 144, x0 + 16, 160), fill=GLASS, outline=INK, width=2 * s)
+        d.line(at(x0 + 8, 144, x0 + 8, 160), fill=INK, width=s)
+        d.line(at(x0, 152, x0 + 16, 152), fill=INK, width=s)
+    d.rectangle(at(132, 98, 142, 120), fill=ROOF2, outline=INK, width=2 * s)
     # tree
-    d.rectangle((222, 140, 234, 196), fill=WOOD, outline=INK, width=2)
+    d.rectangle(at(222, 140, 234, 196), fill=WOOD, outline=INK, width=2 * s)
     for dx, dy, r in ((0, 0, 26), (-18, 14, 20), (18, 14, 20), (0, -16, 20)):
-        d.ellipse((228 + dx - r, 124 + dy - r, 228 + dx + r, 124 + dy + r), fill=LEAF, outline=INK, width=2)
+        d.ellipse(at(228 + dx - r, 124 + dy - r, 228 + dx + r, 124 + dy + r), fill=LEAF, outline=INK,
+                  width=2 * s)
     for dx, dy, r in ((0, 0, 24), (-18, 14, 18), (18, 14, 18), (0, -16, 18)):
-        d.ellipse((228 + dx - r, 124 + dy - r, 228 + dx + r, 124 + dy + r), fill=LEAF)
+        d.ellipse(at(228 + dx - r, 124 + dy - r, 228 + dx + r, 124 + dy + r), fill=LEAF)
     for x, y in ((214, 118), (238, 110), (232, 136), (220, 140)):
-        d.ellipse((x - 3, y - 3, x + 3, y + 3), fill=ROOF)
+        d.ellipse(at(x - 3, y - 3, x + 3, y + 3), fill=ROOF)
     # path and flowers
-    d.polygon([(104, 192), (118, 192), (150, 240), (84, 240)], fill=WALL, outline=INK)
+    d.polygon(at(104, 192, 118, 192, 150, 240, 84, 240), fill=WALL, outline=INK, width=s)
     rng = random.Random(99)
     for _ in range(26):
         x, y = rng.randint(10, 310), rng.randint(200, 234)
         if 80 < x < 155:
             continue
-        d.ellipse((x - 2, y - 2, x + 2, y + 2), fill=rng.choice((WHITE, SUN, ROOF)))
-    del idx
+        d.ellipse(at(x - 2, y - 2, x + 2, y + 2), fill=rng.choice((WHITE, SUN, ROOF)))
     img.save(path, "GIF")
 
 
 def make_scan(path):
+    """A printed page scanned a little askew, laid out on a 400 x 300 grid and scanned at
+    SCAN_SCALE times that."""
     rng = random.Random(4242)
-    w, h = 400, 300
+    s = SCAN_SCALE
+    w, h = round(400 * s), round(300 * s)
+
+    def at(*v):
+        return [round(x * s) for x in v]
+
     page = vgradient((w, h), [(0, (236, 232, 222)), (1, (226, 221, 208))]).convert("RGB")
     d = ImageDraw.Draw(page)
     ink = (54, 56, 66)
-    d.rectangle((34, 30, 250, 42), fill=ink)
-    d.rectangle((34, 50, 160, 55), fill=(110, 112, 120))
+    d.rectangle(at(34, 30, 250, 42), fill=ink)
+    d.rectangle(at(34, 50, 160, 55), fill=(110, 112, 120))
     y = 74
     for para in range(4):
         lines = rng.randint(3, 5)
@@ -262,25 +281,26 @@ def make_scan(path):
             end = 250 if i < lines - 1 else rng.randint(120, 220)
             while x < end:
                 wl = rng.randint(8, 30)
-                d.rectangle((x, y, min(x + wl, end), y + 3), fill=(90, 92, 102))
+                d.rectangle(at(x, y, min(x + wl, end), y + 3), fill=(90, 92, 102))
                 x += wl + 5
             y += 10
         y += 8
     # a small figure: framed sketch of a bar chart
-    d.rectangle((268, 74, 368, 170), outline=ink, width=2)
+    d.rectangle(at(268, 74, 368, 170), outline=ink, width=round(2 * s))
     for i, v in enumerate((40, 62, 30, 74, 52)):
-        d.rectangle((280 + i * 17, 160 - v, 292 + i * 17, 160), fill=(170, 60, 50) if i == 3 else (80, 110, 150))
-    d.line([(276, 160), (360, 160)], fill=ink, width=1)
-    d.rectangle((268, 180, 368, 184), fill=(110, 112, 120))
-    d.rectangle((268, 190, 340, 194), fill=(110, 112, 120))
-    page = page.filter(ImageFilter.GaussianBlur(0.5))
+        d.rectangle(at(280 + i * 17, 160 - v, 292 + i * 17, 160),
+                    fill=(170, 60, 50) if i == 3 else (80, 110, 150))
+    d.line(at(276, 160, 360, 160), fill=ink, width=round(s))
+    d.rectangle(at(268, 180, 368, 184), fill=(110, 112, 120))
+    d.rectangle(at(268, 190, 340, 194), fill=(110, 112, 120))
+    page = page.filter(ImageFilter.GaussianBlur(0.5 * s))
     # scanned slightly askew on a darker platen, light falling off at the edges
     page = page.rotate(0.8, resample=Image.BICUBIC, expand=False, fillcolor=(128, 128, 126))
     vign = Image.radial_gradient("L").resize((w, h), Image.BICUBIC).point(lambda v: v * 46 // 255)
     page = ImageChops.subtract(page, Image.merge("RGB", (vign,) * 3))
     specks = Image.new("L", (w, h), 0)
     sdraw = ImageDraw.Draw(specks)
-    for _ in range(60):
+    for _ in range(round(60 * s * s)):
         x, y = rng.randint(0, w - 1), rng.randint(0, h - 1)
         sdraw.point((x, y), fill=rng.randint(40, 110))
     page = ImageChops.subtract(page, Image.merge("RGB", (specks,) * 3))

@@ -38,8 +38,8 @@ public:
     void Resized(platform::Size now) override {
         if (next_) next_->Resized(now);
     }
-    void KeyDown(int key, platform::ShiftState s) override {
-        if (next_) next_->KeyDown(key, s);
+    void KeyDown(int key, platform::ShiftState s, bool repeat) override {
+        if (next_) next_->KeyDown(key, s, repeat);
     }
     void WheelNotch(int direction) override {
         if (next_) next_->WheelNotch(direction);

@@ -2,20 +2,38 @@
 #include <algorithm>
 #include <climits>
 
+#include <utility>
+
+#include "app/KeyMap.h"
 #include "app/MainWindow.h"
 
 namespace zylora::app {
 
-void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift) {
-    if (!shift.ctrl || shift.shift || shift.alt) return;
-    switch (key) {
-        case platform::keys::M:
-        case platform::keys::H: platform_.MinimizeApplication(); break;
-        case platform::keys::W: window_->Close(); break;
-        case platform::keys::Q: platform_.TerminateApplication(); break;
-        case platform::keys::BackQuote: SwitchToOtherInstance(); break;
-        default: break;
+namespace {
+
+bool IsStep(const std::string& command) {
+    return command == "next" || command == "prev" || command == "first" || command == "last";
+}
+
+}  // namespace
+
+void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift, bool repeat) {
+    const KeyBinding* binding = BindingOf(key, shift);
+    if (!binding) return;
+    // A held key repeats faster than a large picture opens. The repeats that came while one
+    // opened are one step, taken once they are all read (the timer comes only then), so
+    // letting go stops within a picture instead of working off a backlog.
+    if (repeat && IsStep(binding->command)) {
+        pendingStep_ = binding->command;
+        StepTimer->SetEnabled(true);
+        return;
     }
+    RunCommand(binding->command);
+}
+
+void TfrmMiddle::StepTimerTimer() {
+    StepTimer->SetEnabled(false);
+    RunCommand(std::exchange(pendingStep_, std::string()));
 }
 
 void TfrmMiddle::FormMouseWheelUp() {

@@ -32,6 +32,7 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     Timer1 = platform.CreateTimer(1, [this] { Timer1Timer(); });
     // Timer messages come only when no other message waits: after the picture's first paint.
     ReadAheadTimer = platform.CreateTimer(10, [this] { ReadAheadTimerTimer(); });
+    StepTimer = platform.CreateTimer(1, [this] { StepTimerTimer(); });
     // As the designer sets it up: EnableDrop before the control, so only the binding counts.
     FileDrop1 = std::make_unique<shell::TFileDrop>(platform);
     FileDrop1->SetEnableDrop(true);

@@ -89,7 +89,13 @@ public:
     // Rolls the window up into its title window (true) or back down (false), animated.
     void SetRolledUp(bool value);
 
-    void FormKeyDown(int key, platform::ShiftState shift);
+    // A key of the key map (app/KeyMap.h) runs its command; `repeat` is a held key's repeat.
+    void FormKeyDown(int key, platform::ShiftState shift, bool repeat = false);
+    // A command of the key map or a toolbar button's action word, whatever its case;
+    // unknown words do nothing.
+    void RunCommand(const std::string& command);
+    // The step of a held key, taken once the repeats waiting are read.
+    void StepTimerTimer();
     // One wheel notch away from the user zooms in by one, towards the user out by one, down
     // to 1; the offsets stay.
     void FormMouseWheelUp();
@@ -104,6 +110,13 @@ public:
     void OpenFile(const std::string& path);
     // Opens the next (or previous) picture of the current picture's folder, wrapping around.
     void StepInFolder(bool forward);
+    // Opens the first (or last) picture of the current picture's folder.
+    void StepToEnd(bool first);
+    // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
+    // once it is gone the folder's next picture shows, or the background when none is left.
+    void DeleteCurrentFile();
+    // Every drag in progress ends where it is (Escape).
+    void CancelDrags();
     // The viewer has been idle since a picture was shown: the pictures a step would open
     // next are read ahead, the way of the last step first.
     void ReadAheadTimerTimer();
@@ -129,7 +142,7 @@ public:
     platform::Window& Form() { return *window_; }
 
     // WindowEvents of the main window itself.
-    void KeyDown(int key, platform::ShiftState shift) override { FormKeyDown(key, shift); }
+    void KeyDown(int key, platform::ShiftState shift, bool repeat) override { FormKeyDown(key, shift, repeat); }
     void WheelNotch(int direction) override {
         if (direction > 0) FormMouseWheelUp();
         if (direction < 0) FormMouseWheelDown();
@@ -186,10 +199,12 @@ public:
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
     std::unique_ptr<platform::Timer> ReadAheadTimer;
+    std::unique_ptr<platform::Timer> StepTimer;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;
-    static constexpr const char* PictureMask = "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg";
+    // The pictures a step goes to: the formats the decoder opens.
+    static constexpr const char* PictureMask = "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif";
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};
@@ -221,6 +236,11 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
+    // Points FileListBox1 at the picture's folder as it is now; false (and the user told) when
+    // that folder can't be read.
+    bool ListPictureFolder();
+    // Opens the entry of FileListBox1.
+    void OpenEntry(int index);
 
     view::ViewProc viewProc_{*this};
     view::ViewInput viewInput_{*this};
@@ -232,6 +252,7 @@ private:
     // Written once: at the session's end, or else when the window goes.
     bool settingsWritten_ = false;
     bool lastStepForward_ = true;
+    std::string pendingStep_;  // the command of the held key's merged repeats
 };
 
 }  // namespace zylora::app

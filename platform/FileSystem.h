@@ -46,6 +46,14 @@ public:
     virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
     // The plain file's stamp; nothing when there is no such file.
     virtual std::optional<FileStamp> StampOf(const std::string& path) = 0;
+    // The folder's last-write time, which every entry added, removed or renamed in it sets;
+    // nothing when there is no such folder.
+    virtual std::optional<std::uint64_t> FolderStamp(const std::string& folder) = 0;
+    // Orders two names as the system's file manager shows them: case-blind, runs of digits
+    // by their value ("img2" before "img10"). Below 0, 0 or above 0.
+    virtual int CompareNames(const std::string& a, const std::string& b) = 0;
+    // The names are the same to the file system, whatever their case (any letters).
+    virtual bool SameName(const std::string& a, const std::string& b) = 0;
     // The process's working directory, as the system gives it.
     virtual std::string WorkingDirectory() = 0;
     // Text files made for the system (settings, skin files) may hold its 8-bit code page:

@@ -109,10 +109,36 @@ enum class MessageIcon { None, Information, Error };
 
 // Virtual-key codes the logic names.
 namespace keys {
+constexpr int Backspace = 0x08;
+constexpr int Escape = 0x1B;
+constexpr int Space = 0x20;
+constexpr int PageUp = 0x21;
+constexpr int PageDown = 0x22;
+constexpr int End = 0x23;
+constexpr int Home = 0x24;
+constexpr int Left = 0x25;
+constexpr int Up = 0x26;
+constexpr int Right = 0x27;
+constexpr int Down = 0x28;
+constexpr int Delete = 0x2E;
+constexpr int Digit0 = 0x30;
+constexpr int Digit8 = 0x38;
 constexpr int H = 0x48;
+constexpr int L = 0x4C;
 constexpr int M = 0x4D;
+constexpr int O = 0x4F;
 constexpr int Q = 0x51;
+constexpr int R = 0x52;
+constexpr int S = 0x53;
+constexpr int V = 0x56;
 constexpr int W = 0x57;
+constexpr int Numpad0 = 0x60;
+constexpr int NumpadMultiply = 0x6A;
+constexpr int NumpadAdd = 0x6B;
+constexpr int NumpadSubtract = 0x6D;
+constexpr int F1 = 0x70;
+constexpr int Plus = 0xBB;   // "=" and, with Shift, "+" on US keyboards
+constexpr int Minus = 0xBD;
 constexpr int BackQuote = 0xC0;  // the key left of 1 on US keyboards
 }  // namespace keys
 
@@ -138,7 +164,8 @@ public:
     virtual void CanResize(Size /*proposed*/) {}
     // After the window's size changed.
     virtual void Resized(Size /*now*/) {}
-    virtual void KeyDown(int /*virtualKey*/, ShiftState) {}
+    // `repeat`: the key's auto-repeat while it is held, not a new press.
+    virtual void KeyDown(int /*virtualKey*/, ShiftState, bool /*repeat*/ = false) {}
     // One wheel notch: +1 turned away from the user, -1 towards.
     virtual void WheelNotch(int /*direction*/) {}
     // Paint request. Return true when painted; false leaves the window's default painting
@@ -200,6 +227,9 @@ public:
     // The cursor the pointer shows while over this window.
     virtual void SetCursor(CursorShape shape) = 0;
     virtual void Invalidate() = 0;
+    // Ends the pointer press in progress on this window, if any: the capture goes and the
+    // press's release, when it comes, is not reported.
+    virtual void CancelPointerPress() = 0;
     // Asks for one MouseLeave when the pointer next leaves the window; asking again while
     // one is pending changes nothing.
     virtual void TrackMouseLeave() = 0;
@@ -273,6 +303,10 @@ public:
     // menu was dismissed.
     virtual std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                              Point at) = 0;
+    // Moves the file to the Recycle Bin through the shell, with the shell's own confirmation.
+    // True when the file is gone; false when the user refused or it failed (then nothing
+    // changed).
+    virtual bool MoveToRecycleBin(Window& owner, const std::string& path) = 0;
     // The file manager's own context menu for one file (its folder, with the trailing
     // separator, and its name), at the cursor, owned by the window; runs the command chosen
     // there. False when the shell gave no menu for the file (nothing was shown).

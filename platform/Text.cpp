@@ -17,13 +17,32 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const auto folded = [](char x, char y) {
-        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) return false;
-    return a < b;
+int CompareNatural(const std::string& a, const std::string& b) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            // Runs of digits by value: without their leading zeros, the longer is larger.
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && digit(a[ei])) ++ei;
+            while (ej < b.size() && digit(b[ej])) ++ej;
+            std::size_t si = i, sj = j;
+            while (si + 1 < ei && a[si] == '0') ++si;
+            while (sj + 1 < ej && b[sj] == '0') ++sj;
+            if (ei - si != ej - sj) return ei - si < ej - sj ? -1 : 1;
+            if (const int order = a.compare(si, ei - si, b, sj, ej - sj); order != 0) return order < 0 ? -1 : 1;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const auto x = static_cast<unsigned char>(LowerAscii(a[i])), y = static_cast<unsigned char>(LowerAscii(b[j]));
+        if (x != y) return x < y ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
 }
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {

@@ -10,9 +10,10 @@ namespace zylora::platform {
 char LowerAscii(char c);
 std::string LowerAscii(std::string text);
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
-// Orders by the case-folded text; names that differ only in case keep a fixed order by
-// their bytes, so a sort never depends on where it started.
-bool LessIgnoringCase(const std::string& a, const std::string& b);
+// Orders names as a file manager does: ASCII letters case-blind, runs of digits by their
+// value ("img2" before "img10"). Below 0, 0 or above 0. The order of the systems without a
+// comparison of their own.
+int CompareNatural(const std::string& a, const std::string& b);
 // Matches a file name against a pattern with "*" (any run) and "?" (any one character).
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
 // The bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).

@@ -15,8 +15,8 @@ TFrameWindow::~TFrameWindow() {
     window_->SetEvents(&quiet);
 }
 
-void TFrameWindow::KeyDown(int key, platform::ShiftState shift) {
-    if (MainWindow) MainWindow->FormKeyDown(key, shift);
+void TFrameWindow::KeyDown(int key, platform::ShiftState shift, bool repeat) {
+    if (MainWindow) MainWindow->FormKeyDown(key, shift, repeat);
 }
 
 bool TFrameWindow::ActiveLook() const { return MainWindow == nullptr || MainWindow->Active; }

@@ -32,7 +32,7 @@ public:
     virtual void ReadSkinValues(const SkinValues& values) = 0;
 
     // Keyboard commands work wherever the keyboard is: they belong to the main window.
-    void KeyDown(int key, platform::ShiftState shift) override;
+    void KeyDown(int key, platform::ShiftState shift, bool repeat) override;
 
     // Empty until the main window links itself, right after all four frames exist.
     app::TfrmMiddle* MainWindow = nullptr;

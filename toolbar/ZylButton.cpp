@@ -48,4 +48,6 @@ void TZylButton::Redraw(platform::ScreenTarget& toolbar) const {
     toolbar.DrawSurface(*surface, {X, Y});
 }
 
+void TZylButton::RunAction() { MainWindow.RunCommand(Action); }
+
 }  // namespace zylora::toolbar

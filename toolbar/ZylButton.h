@@ -35,7 +35,8 @@ public:
     // Redraws only this button on the toolbar: its piece of the background cache with the
     // current image over it, composed off-screen.
     void Redraw(platform::ScreenTarget& toolbar) const;
-    // Carries out the button's action word, whatever its case; unknown words do nothing.
+    // Carries out the button's action word, a command of the main window's, whatever its
+    // case; unknown words do nothing.
     void RunAction();
 
     std::unique_ptr<platform::Image> NormalImage;

@@ -21,11 +21,13 @@ TFileListBox::TFileListBox(platform::FileSystem& files, std::string mask, bool l
 }
 
 bool TFileListBox::SetDirectory(const std::string& folder) {
-    if (platform::EqualsIgnoringCase(folder, directory_)) return true;
+    if (files_.SameName(folder, directory_) && stamp_ && files_.FolderStamp(folder) == stamp_) return true;
     return Read(folder);
 }
 
 bool TFileListBox::Read(const std::string& folder) {
+    // Taken first: a change while the folder is listed is seen at the next look.
+    const std::optional<std::uint64_t> stamp = files_.FolderStamp(folder);
     const auto entries = files_.ListFolder(folder);
     if (!entries) return false;
     // A name may match more than one pattern, so it is kept once: listed twice, a step from
@@ -39,8 +41,13 @@ bool TFileListBox::Read(const std::string& folder) {
             if (listed.insert(entry.name).second) items.push_back(entry.name);
         }
     }
-    std::stable_sort(items.begin(), items.end(), platform::LessIgnoringCase);
+    std::stable_sort(items.begin(), items.end(), [this](const std::string& a, const std::string& b) {
+        const int order = files_.CompareNames(a, b);
+        // Names the file manager puts together keep a fixed order, whatever the listing's.
+        return order != 0 ? order < 0 : a < b;
+    });
     directory_ = folder;
+    stamp_ = stamp;
     items_ = std::move(items);
     itemIndex_ = -1;
     return true;
@@ -48,7 +55,7 @@ bool TFileListBox::Read(const std::string& folder) {
 
 int TFileListBox::IndexOf(const std::string& name) const {
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (platform::EqualsIgnoringCase(items_[i], name)) return static_cast<int>(i);
+        if (files_.SameName(items_[i], name)) return static_cast<int>(i);
     return -1;
 }
 

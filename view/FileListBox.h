@@ -2,6 +2,8 @@
 // steps walk through.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,17 +19,18 @@ public:
     // The entry with its folder; "" outside the list.
     std::string PathOf(int index) const;
 
-    // Points the list at the folder. It reads the folder only when it differs (ignoring
-    // case) from the one it lists, so files added meanwhile show up only after the list has
-    // been elsewhere. False when the folder can't be read: the list then stays as it was.
+    // Points the list at the folder. It reads the folder when it differs from the one it
+    // lists, or when the folder changed since it was read (an entry added, removed or
+    // renamed): the list is the folder as it is now, read at most once. False when the
+    // folder can't be read: the list then stays as it was.
     bool SetDirectory(const std::string& folder);
     const std::string& Directory() const { return directory_; }
 
     // The files matching a pattern of the mask (patterns separated by ";"), ignoring case;
-    // no folders, hidden or system files; each name once, in order of name ignoring case.
+    // no folders, hidden or system files; each name once, in the file manager's order.
     const std::vector<std::string>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
-    // The entry equal to the name ignoring case, or -1.
+    // The entry that is the same name to the file system (whatever its case), or -1.
     int IndexOf(const std::string& name) const;
 
     // An index outside the list leaves no entry selected.
@@ -41,6 +44,7 @@ private:
     platform::FileSystem& files_;
     std::vector<std::string> patterns_;
     std::string directory_;
+    std::optional<std::uint64_t> stamp_;  // the folder's when it was read
     std::vector<std::string> items_;
     int itemIndex_ = -1;
 };

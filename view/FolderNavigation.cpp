@@ -18,23 +18,50 @@ int StepTarget(int i, int count, bool forward) {
 
 }  // namespace
 
-void TfrmMiddle::StepInFolder(bool forward) {
-    lastStepForward_ = forward;
+bool TfrmMiddle::ListPictureFolder() {
     // A bare name, or no picture yet: the list stays at the folder it lists.
     const std::string folder = platform::DirectoryOf(PicturePath);
-    if (!folder.empty() && !FileListBox1.SetDirectory(folder)) {
-        // The folder is gone or can't be read: the step is abandoned, nothing changes.
-        platform_.ShowMessage(window_.get(), "Unable to read the folder " + folder, "Zylora",
-                              platform::MessageIcon::Error);
-        return;
-    }
-    const int count = FileListBox1.Count();
+    if (folder.empty() || FileListBox1.SetDirectory(folder)) return true;
+    // The folder is gone or can't be read: the step is abandoned, nothing changes.
+    platform_.ShowMessage(window_.get(), "Unable to read the folder " + folder, "Zylora", platform::MessageIcon::Error);
+    return false;
+}
+
+void TfrmMiddle::OpenEntry(int index) {
+    FileListBox1.SetItemIndex(index);
+    OpenFile(FileListBox1.FileName());
+}
+
+void TfrmMiddle::StepInFolder(bool forward) {
+    lastStepForward_ = forward;
     // No picture to go to: stepping would open nothing and leave the window without a
     // picture or a toolbar to go on with.
-    if (count == 0) return;
-    const int i = FileListBox1.IndexOf(platform::FileNameOf(PicturePath));
-    FileListBox1.SetItemIndex(StepTarget(i, count, forward));
-    OpenFile(FileListBox1.FileName());
+    if (!ListPictureFolder() || FileListBox1.Count() == 0) return;
+    OpenEntry(StepTarget(FileListBox1.IndexOf(platform::FileNameOf(PicturePath)), FileListBox1.Count(), forward));
+}
+
+void TfrmMiddle::StepToEnd(bool first) {
+    lastStepForward_ = !first;  // the way to read ahead: away from the end
+    if (!ListPictureFolder() || FileListBox1.Count() == 0) return;
+    OpenEntry(first ? 0 : FileListBox1.Count() - 1);
+}
+
+void TfrmMiddle::DeleteCurrentFile() {
+    if (PicturePath.empty() || !platform_.MoveToRecycleBin(*window_, PicturePath)) return;
+    // Gone: the picture after it in the folder's order takes its place, the first after the
+    // last; with none left, the background.
+    const std::string name = platform::FileNameOf(PicturePath);
+    if (ListPictureFolder() && FileListBox1.Count() > 0) {
+        const std::vector<std::string>& items = FileListBox1.Items();
+        const auto after = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
+            return platform_.Files().CompareNames(item, name) > 0;
+        });
+        OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
+        return;
+    }
+    Picture.reset();
+    viewProc_.PictureChanged();
+    Image2->Invalidate();
 }
 
 void TfrmMiddle::ReadAheadTimerTimer() {

@@ -57,15 +57,20 @@ void ViewInput::Image2MouseMove(platform::Point at) {
 
 void ViewInput::Pan() {
     const platform::Point cursor = owner_.Platform().CursorPos();
+    PanBy(static_cast<long double>(cursor.x) - owner_.PanAnchorX, static_cast<long double>(cursor.y) - owner_.PanAnchorY);
+    owner_.PanAnchorX = cursor.x;
+    owner_.PanAnchorY = cursor.y;
+}
+
+void ViewInput::PanBy(long double dx, long double dy) {
+    if (!owner_.HasPicture()) return;
     // Picture pixels move with screen pixels, whatever the zoom.
-    owner_.OffsetX -= cursor.x - owner_.PanAnchorX;
-    owner_.OffsetY -= cursor.y - owner_.PanAnchorY;
+    owner_.OffsetX -= dx;
+    owner_.OffsetY -= dy;
     const long double zoom = std::max(1, owner_.ZoomFactor);
     const long double width = owner_.Picture->Width(), height = owner_.Picture->Height();
     if (width / zoom + owner_.OffsetX > width) owner_.OffsetX = width - width / zoom;
     if (height / zoom + owner_.OffsetY > height) owner_.OffsetY = height - height / zoom;
-    owner_.PanAnchorX = cursor.x;
-    owner_.PanAnchorY = cursor.y;
     owner_.OffsetX = std::max(owner_.OffsetX, 0.0L);
     owner_.OffsetY = std::max(owner_.OffsetY, 0.0L);
     owner_.Image2->Invalidate();

@@ -23,6 +23,9 @@ public:
     void Image2MouseUp();
     // Ends a drag where it is: a grip resize or a pan stops, a selection goes without a crop.
     void CancelDrag();
+    // Moves the picture under the view as a pan by (dx, dy) screen pixels does, within the
+    // picture.
+    void PanBy(long double dx, long double dy);
 
     // A point of the panel on an opaque pixel of the skin's corner image, drawn in the
     // panel's lower-right corner.

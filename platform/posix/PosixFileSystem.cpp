@@ -80,6 +80,12 @@ std::optional<FileStamp> PosixFileSystem::StampOf(const std::string& path) {
                      nanoseconds(status.st_ctim), static_cast<std::uint64_t>(status.st_ino)};
 }
 
+std::optional<std::uint64_t> PosixFileSystem::FolderStamp(const std::string& folder) {
+    struct stat status {};
+    if (::stat(Native(folder).c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(status.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(status.st_mtim.tv_nsec);
+}
+
 bool PosixFileSystem::FolderExists(const std::string& path) {
     std::error_code error;
     return fs::is_directory(Native(path), error);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace zylora::platform::posix {
 
@@ -16,6 +17,9 @@ public:
     bool FolderExists(const std::string& path) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     std::optional<FileStamp> StampOf(const std::string& path) override;
+    std::optional<std::uint64_t> FolderStamp(const std::string& folder) override;
+    int CompareNames(const std::string& a, const std::string& b) override { return CompareNatural(a, b); }
+    bool SameName(const std::string& a, const std::string& b) override { return EqualsIgnoringCase(a, b); }
     std::string WorkingDirectory() override;
     std::string TextFromCodePage(const std::string& bytes) override;
     std::optional<std::string> CodePageFromText(const std::string& text) override;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/Win32Api.h"
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <new>
@@ -154,6 +155,24 @@ std::optional<FileStamp> Win32FileSystem::StampOf(const std::string& path) {
                      join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
                      static_cast<std::uint64_t>(times.ChangeTime.QuadPart),
                      join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FolderStamp(const std::string& folder) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (folder.empty() || !::GetFileAttributesExW(WideFromUtf8(folder).c_str(), GetFileExInfoStandard, &data) ||
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Explorer's own order.
+int Win32FileSystem::CompareNames(const std::string& a, const std::string& b) {
+    return ::StrCmpLogicalW(WideFromUtf8(a).c_str(), WideFromUtf8(b).c_str());
+}
+
+// The file system's own case folding, for every letter it knows, as it matches names.
+bool Win32FileSystem::SameName(const std::string& a, const std::string& b) {
+    return ::CompareStringOrdinal(WideFromUtf8(a).c_str(), -1, WideFromUtf8(b).c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 std::string Win32FileSystem::WorkingDirectory() {

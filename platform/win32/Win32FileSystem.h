@@ -14,6 +14,9 @@ public:
     bool FolderExists(const std::string& path) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     std::optional<FileStamp> StampOf(const std::string& path) override;
+    std::optional<std::uint64_t> FolderStamp(const std::string& folder) override;
+    int CompareNames(const std::string& a, const std::string& b) override;
+    bool SameName(const std::string& a, const std::string& b) override;
     std::string WorkingDirectory() override;
     std::string TextFromCodePage(const std::string& bytes) override;
     std::optional<std::string> CodePageFromText(const std::string& text) override;

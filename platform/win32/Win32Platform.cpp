@@ -44,6 +44,7 @@ public:
     void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
+    bool MoveToRecycleBin(Window& owner, const std::string& path) override;
 
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {
@@ -314,6 +315,22 @@ std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const 
                    OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
     return Utf8FromWide(file.c_str());
+}
+
+bool Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
+    const auto* ownerWindow = dynamic_cast<Win32Window*>(&owner);
+    // A list of names, each ended by a zero and the list by one more.
+    std::wstring from = WideFromUtf8(path);
+    if (from.empty()) return false;
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    // Into the Recycle Bin, and the shell asks the user as it always does.
+    operation.fFlags = FOF_ALLOWUNDO;
+    const int result = ::SHFileOperationW(&operation);
+    return result == 0 && !operation.fAnyOperationsAborted && !files_.FileExists(path);
 }
 
 std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {

@@ -45,6 +45,8 @@ void FillWithColor(HDC dc, const RECT& area, COLORREF color) {
 constexpr WPARAM AnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 constexpr int WheelNotchDelta = WHEEL_DELTA;
+// A key message's previous-state bit: the key was down already, so this is its auto-repeat.
+constexpr LPARAM KeyWasDown = 1 << 30;
 
 // The screen target of GetScreenTarget: holds the window's DC until it dies.
 class WindowDcTarget : public ScreenTarget {
@@ -171,11 +173,11 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_SIZE: OnSize(); return 0;
         case WM_KEYDOWN:
-            sink_->KeyDown(static_cast<int>(wParam), ShiftNow());
+            sink_->KeyDown(static_cast<int>(wParam), ShiftNow(), (lParam & KeyWasDown) != 0);
             return 0;
         case WM_SYSKEYDOWN:
             // Alt+key. The default handling stays, so Alt+F4 still asks to close.
-            sink_->KeyDown(static_cast<int>(wParam), ShiftNow());
+            sink_->KeyDown(static_cast<int>(wParam), ShiftNow(), (lParam & KeyWasDown) != 0);
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_SYSCHAR:
             // The forms have no menu: the default would only beep at every Alt+letter.
@@ -360,6 +362,12 @@ void Win32Window::SetCursor(CursorShape shape) {
 
 void Win32Window::Invalidate() {
     if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Window::CancelPointerPress() {
+    if (!pressed_) return;
+    pressed_.reset();  // first: the capture change that follows is no lost press
+    if (hwnd_ && ::GetCapture() == hwnd_) ::ReleaseCapture();
 }
 
 void Win32Window::TrackMouseLeave() {

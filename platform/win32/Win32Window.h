@@ -64,6 +64,7 @@ public:
     void SetColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void SetCursor(CursorShape shape) override;
     void Invalidate() override;
+    void CancelPointerPress() override;
     void TrackMouseLeave() override;
     void Update() override;
     std::unique_ptr<ScreenTarget> GetScreenTarget() override;

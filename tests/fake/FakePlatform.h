@@ -79,6 +79,7 @@ public:
     void SetCursor(platform::CursorShape shape) override { cursor = shape; }
     void Invalidate() override { ++invalidations; }
     void TrackMouseLeave() override { ++leaveTrackings; }
+    void CancelPointerPress() override { ++pressesCancelled; }
     void Update() override { ++updates; }
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
@@ -102,6 +103,7 @@ public:
     platform::CursorShape cursor = platform::CursorShape::Arrow;
     int invalidations = 0;
     int leaveTrackings = 0;
+    int pressesCancelled = 0;
     int updates = 0;
     std::vector<Presentation> presentations;
     bool acceptsDrops = false;
@@ -171,6 +173,14 @@ public:
     std::optional<std::string> ChooseFileToOpen(platform::Window& owner,
                                                 const std::string& filter) override;
 
+    // Logs "recycle <path>"; with recycleAnswer the file goes (the user said yes).
+    bool MoveToRecycleBin(platform::Window&, const std::string& path) override {
+        Log("recycle " + path);
+        if (!recycleAnswer) return false;
+        files.files.erase(path);
+        return true;
+    }
+    bool recycleAnswer = true;
     // Logs "popup <caption>|<caption>... at x,y" and gives popupAnswer.
     std::optional<int> ShowPopupMenu(platform::Window& owner, const std::vector<std::string>& captions,
                                      platform::Point at) override;

@@ -83,6 +83,18 @@ public:
         return platform::FileStamp{it->second.size(), time == modified.end() ? 0 : time->second};
     }
     std::map<std::string, std::uint64_t> modified;
+    // As a real folder's write time, it changes with the names in the folder.
+    std::optional<std::uint64_t> FolderStamp(const std::string& folder) override {
+        auto entries = ListFolder(folder);
+        listings.pop_back();  // a look at the folder's time, not a listing
+        if (!entries) return std::nullopt;
+        std::uint64_t stamp = 1469598103934665603u;
+        for (const platform::FolderEntry& e : *entries)
+            for (char c : e.name + "/") stamp = (stamp ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        return stamp;
+    }
+    int CompareNames(const std::string& a, const std::string& b) override { return platform::CompareNatural(a, b); }
+    bool SameName(const std::string& a, const std::string& b) override { return platform::EqualsIgnoringCase(a, b); }
     std::string WorkingDirectory() override { return workingDirectory; }
 };
 

@@ -27,8 +27,9 @@ protected:
     }
 };
 
-TEST_F(FolderNavigationTest, TheListHoldsEachMatchingFileOnceInNameOrder) {
-    for (const char* name : {"E.JPEG", "f.Tif", "g.tiff", "d.bmp", "h.png", "s.jpg", "notes.png.txt"})
+TEST_F(FolderNavigationTest, TheListHoldsEachMatchingFileOnceInTheFileManagersOrder) {
+    for (const char* name : {"E.JPEG", "f.Tif", "g.tiff", "d.bmp", "h.png", "s.jpg", "notes.png.txt", "img10.png",
+                             "img2.png"})
         platform.files.files[std::string("C:\\Pics\\") + name] = "x";
     platform.files.folders.insert("C:\\Pics\\Sub.png");
     platform.files.hidden.insert("C:\\Pics\\h.png");
@@ -36,10 +37,10 @@ TEST_F(FolderNavigationTest, TheListHoldsEachMatchingFileOnceInNameOrder) {
     view::TFileListBox list(platform.files, "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.TIF");
     ASSERT_TRUE(list.SetDirectory("C:\\Pics"));
     EXPECT_EQ(list.Items(),
-              (std::vector<std::string>{"a.png", "B.jpg", "c.gif", "E.JPEG", "f.Tif", "g.tiff"}));
+              (std::vector<std::string>{"a.png", "B.jpg", "c.gif", "E.JPEG", "f.Tif", "g.tiff", "img2.png", "img10.png"}));
     EXPECT_EQ(list.IndexOf("b.JPG"), 1);
     EXPECT_EQ(list.IndexOf("x.png"), -1);
-    list.SetItemIndex(6);
+    list.SetItemIndex(8);
     EXPECT_EQ(list.FileName(), "");
     list.SetItemIndex(5);
     EXPECT_EQ(list.FileName(), "C:\\Pics\\g.tiff");
@@ -62,10 +63,10 @@ TEST_F(FolderNavigationTest, StepsWrapAroundAndKeepTheView) {
 }
 
 TEST_F(FolderNavigationTest, APictureOutsideTheListStepsToTheFirstOrTheLast) {
-    platform.arguments = {"C:\\Pics\\scan.bmp"};
+    platform.arguments = {"C:\\Pics\\scan.ico"};
     Start();
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"a.png"}));
-    main->OpenFile("c:\\PICS\\other.bmp");  // the same folder in other case: not read again
+    main->OpenFile("C:\\Pics\\other.ico");  // the same folder, unchanged: not read again
     EXPECT_EQ(Walk("p"), (std::vector<std::string>{"c.gif"}));
     EXPECT_EQ(platform.files.listings, (std::vector<std::string>{"C:\\Work", "C:\\Pics"}));
 }
@@ -80,28 +81,32 @@ TEST_F(FolderNavigationTest, BeforeAnyPictureTheWorkingDirectoryIsStepped) {
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"c.gif"}));
 }
 
-TEST_F(FolderNavigationTest, AFolderIsReadAgainOnlyAfterTheListWasElsewhere) {
+TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     platform.arguments = {"C:\\Pics\\a.png"};
     Start();
     Step(true);
-    Picture("C:\\Pics\\b2.png");
-    Picture("D:\\One\\only.png");
-    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"c.gif"}));
-    main->OpenFile("D:\\One\\only.png");
-    EXPECT_EQ(Walk("np"), (std::vector<std::string>{"only.png", "only.png"}));
-    main->OpenFile("C:\\Pics\\B.jpg");
+    Picture("C:\\Pics\\b2.png");  // added since: reached
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
+    platform.files.files.erase("C:\\Pics\\c.gif");  // deleted since: skipped
+    for (const char* name : {"z.bmp", "y.jpe", "x.jfif"}) Picture(std::string("C:\\Pics\\") + name);
+    const std::size_t listings = platform.files.listings.size();
+    EXPECT_EQ(Walk("nnnnp"), (std::vector<std::string>{"x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
+    EXPECT_EQ(platform.files.listings.size(), listings + 1) << "read once, then unchanged";
+    main->StepToEnd(true);
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
+    main->StepToEnd(false);
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "z.bmp");
 }
 
 TEST_F(FolderNavigationTest, AStepWithNothingToGoToChangesNothing) {
-    platform.AddImage("C:\\Empty\\old.bmp", 300, 200);
-    platform.arguments = {"C:\\Empty\\old.bmp"};
+    platform.AddImage("C:\\Empty\\old.ico", 300, 200);
+    platform.arguments = {"C:\\Empty\\old.ico"};
     Start();
     const platform::Rect before = main->BoundsRect();
     const std::size_t batches = platform.batches.size();
     Step(true);
     Step(false);
-    EXPECT_EQ(main->PicturePath, "C:\\Empty\\old.bmp");
+    EXPECT_EQ(main->PicturePath, "C:\\Empty\\old.ico");
     EXPECT_EQ(main->Picture->Width(), 300);
     EXPECT_EQ(main->BoundsRect(), before);
     EXPECT_EQ(platform.batches.size(), batches);
@@ -193,9 +198,13 @@ TEST(TextTest, WildcardsAndOrderIgnoreCase) {
                  {"aXbXc", "a*b*c", true},   {"abcab", "*ab", true},        {"abc", "**", true}};
     for (const auto& c : cases)
         EXPECT_EQ(platform::MatchesWildcard(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
-    EXPECT_TRUE(platform::LessIgnoringCase("a.png", "B.jpg"));
-    EXPECT_TRUE(platform::LessIgnoringCase("B.jpg", "b.jpg"));  // a fixed order for case twins
-    EXPECT_FALSE(platform::LessIgnoringCase("b.jpg", "B.jpg"));
+    const struct {
+        const char* a;
+        const char* b;
+        int order;
+    } orders[] = {{"a.png", "B.jpg", -1}, {"B.jpg", "b.JPG", 0}, {"img2.png", "img10.png", -1},
+                  {"img010.png", "img9.png", 1}, {"img07.png", "img7.png", 0}, {"x1", "x1a", -1}};
+    for (const auto& o : orders) EXPECT_EQ(platform::CompareNatural(o.a, o.b), o.order) << o.a << " " << o.b;
 }
 
 }  // namespace

@@ -1,4 +1,9 @@
-// The keyboard commands of the main window.
+// The keyboard commands of the main window: the key map's every row, held keys, Delete,
+// Escape and the key list.
+#include <sstream>
+
+#include "app/KeyMap.h"
+#include "platform/Paths.h"
 #include "tests/unit/Harness.h"
 
 namespace zylora::testing {
@@ -63,6 +68,127 @@ TEST_F(KeysTest, AnInstanceFoundBeforeOurOwnIsTakenFirst) {
     std::rotate(p.windows.begin(), p.windows.end() - 1, p.windows.end());
     Press(keys::BackQuote, Ctrl);
     EXPECT_EQ(p.switchedTo, (std::vector<platform::ForeignWindow>{p.IdentityOf(*other)}));
+}
+
+// A viewer on c.gif of a folder of five, at zoom 4 with the view moved to (100, 100).
+class KeyMapTest : public ViewerTest {
+protected:
+    void SetUp() override {
+        for (const char* name : {"a.png", "B.jpg", "c.gif", "d.png", "e.png"})
+            platform.AddImage(std::string("C:\\Pics\\") + name, 400, 300);
+        platform.arguments = {"C:\\Pics\\c.gif"};
+        platform.openDialogAnswer = std::nullopt;
+        Start().Show();
+        main->ZoomFactor = 4;
+        main->OffsetX = main->OffsetY = 100;
+    }
+    void Press(int key, ShiftState shift, bool repeat = false) { MainForm().Events().KeyDown(key, shift, repeat); }
+    // What a command changed, in words.
+    std::string Seen() {
+        std::ostringstream out;
+        out << platform::FileNameOf(main->PicturePath) << " zoom " << main->ZoomFactor << " at "
+            << static_cast<double>(main->OffsetX) << "," << static_cast<double>(main->OffsetY)
+            << (main->MoveMode ? "" : " select");
+        const auto& draws = dynamic_cast<const fake::FakeImage&>(*main->Picture).draws;
+        if (!draws.empty()) out << " " << draws.back();
+        for (const std::string& entry : platform.log)
+            if (entry.rfind("open dialog", 0) == 0 || entry.rfind("recycle", 0) == 0 || entry == "minimize" ||
+                entry == "terminate")
+                out << " " << entry.substr(0, entry.find(' ', entry.find(' ') + 1));
+        if (platform.closes) out << " close";
+        for (const auto& m : platform.messages) out << " box " << m.caption;
+        return out.str();
+    }
+};
+
+TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
+    const std::string next = "d.png zoom 4 at 100,100", prev = "B.jpg zoom 4 at 100,100";
+    const std::map<std::string, std::string> expected = {
+        {"Right", next}, {"Page Down", next}, {"Space", next},
+        {"Left", prev}, {"Page Up", prev}, {"Backspace", prev},
+        {"Home", "a.png zoom 4 at 100,100"}, {"End", "e.png zoom 4 at 100,100"},
+        {"+", "c.gif zoom 8 at 100,100"}, {"=", "c.gif zoom 8 at 100,100"}, {"Numpad +", "c.gif zoom 8 at 100,100"},
+        {"-", "c.gif zoom 2 at 100,100"}, {"Numpad -", "c.gif zoom 2 at 100,100"},
+        {"0", "c.gif zoom 1 at 100,100"}, {"Numpad 0", "c.gif zoom 1 at 100,100"},
+        {"*", "c.gif zoom 1 at 100,100"}, {"Shift+8", "c.gif zoom 1 at 100,100"},
+        // A tenth of the 400 x 300 view.
+        {"Up", "c.gif zoom 4 at 100,70"}, {"Down", "c.gif zoom 4 at 100,130"},
+        {"Shift+Left", "c.gif zoom 4 at 60,100"}, {"Shift+Right", "c.gif zoom 4 at 140,100"},
+        {"R", "c.gif zoom 4 at 100,100 rotateflip 1"}, {"L", "c.gif zoom 4 at 100,100 rotateflip 3"},
+        {"H", "c.gif zoom 4 at 100,100 rotateflip 4"}, {"V", "c.gif zoom 4 at 100,100 rotateflip 6"},
+        {"M", "c.gif zoom 4 at 100,100"}, {"S", "c.gif zoom 4 at 100,100 select"},
+        {"Ctrl+O", "c.gif zoom 4 at 100,100 open dialog"},
+        {"Delete", "d.png zoom 4 at 100,100 recycle C:\\Pics\\c.gif"},
+        {"Escape", "c.gif zoom 4 at 100,100"}, {"F1", "c.gif zoom 4 at 100,100 box Zylora keys"},
+        {"Ctrl+M", "c.gif zoom 4 at 100,100 minimize"}, {"Ctrl+H", "c.gif zoom 4 at 100,100 minimize"},
+        {"Ctrl+W", "c.gif zoom 4 at 100,100 close"}, {"Ctrl+Q", "c.gif zoom 4 at 100,100 terminate"},
+        {"Ctrl+`", "c.gif zoom 4 at 100,100"},
+    };
+    for (const app::KeyBinding& binding : app::KeyBindings()) {
+        SCOPED_TRACE(binding.keyName);
+        ASSERT_TRUE(expected.count(binding.keyName));
+        main->MoveMode = binding.command != std::string("movemode");
+        Press(binding.key, binding.shift);
+        if (binding.command == std::string("movemode")) EXPECT_TRUE(main->MoveMode);
+        EXPECT_EQ(Seen(), expected.at(binding.keyName));
+        TearDown();
+        platform = fake::FakePlatform();
+        SetUp();
+    }
+}
+
+TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
+    Press(keys::Right, {});
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "a press steps at once";
+    for (int i = 0; i < 5; ++i) Press(keys::Right, {}, true);
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "the repeats wait";
+    fake::FakeTimer& merged = dynamic_cast<fake::FakeTimer&>(*main->StepTimer);
+    merged.Tick();
+    merged.Tick();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png") << "one step for all of them";
+    Press(keys::R, {}, true);  // other keys' repeats act each
+    Press(keys::R, {}, true);
+    EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->Picture).draws.size(), 2u);
+}
+
+TEST_F(KeyMapTest, DeleteShowsTheNextPictureOrTheBackgroundAndARefusalChangesNothing) {
+    platform.recycleAnswer = false;
+    Press(keys::Delete, {});
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "c.gif");
+    EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\c.gif"));
+    platform.recycleAnswer = true;
+    main->OpenFile("C:\\Pics\\e.png");
+    Press(keys::Delete, {});
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png") << "after the last, the first";
+    for (const char* name : {"B.jpg", "c.gif", "d.png"}) platform.files.files.erase(std::string("C:\\Pics\\") + name);
+    const platform::Rect window = main->BoundsRect();
+    Press(keys::Delete, {});
+    EXPECT_FALSE(main->HasPicture()) << "none left: the background";
+    EXPECT_EQ(main->BoundsRect(), window);
+}
+
+TEST_F(KeyMapTest, EscapeDropsASelectionWithoutCroppingAndEndsThePress) {
+    main->MoveMode = false;
+    fake::FakeWindow& view = dynamic_cast<fake::FakeWindow&>(*main->Image2);
+    view.Events().MouseDown(platform::MouseButton::Left, {}, {10, 10});
+    view.Events().MouseMove({}, {60, 50});
+    const platform::Image* before = main->Picture.get();
+    Press(keys::Escape, {});
+    EXPECT_FALSE(main->Dragging);
+    EXPECT_GT(view.pressesCancelled, 0) << "its release will do nothing";
+    view.Events().MouseUp(platform::MouseButton::Left, {}, {60, 50});
+    EXPECT_EQ(main->Picture.get(), before);
+}
+
+TEST_F(KeyMapTest, TheKeyListHasALineForEachCommandWithAllItsKeys) {
+    Press(keys::F1, {});
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const std::string& list = platform.messages[0].text;
+    EXPECT_NE(list.find("Right, Page Down, Space\tnext picture of the folder\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("Ctrl+W\tclose"), std::string::npos) << list;
+    std::set<std::string> commands;
+    for (const app::KeyBinding& binding : app::KeyBindings()) commands.insert(binding.command);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n')), commands.size());
 }
 
 }  // namespace

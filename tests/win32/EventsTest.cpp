@@ -61,6 +61,13 @@ TEST_F(EventsTest, APressWhoseCaptureIsTakenAwayEndsAsCancelledWithoutARelease) 
     Send(WM_RBUTTONUP, 0, At(5, 7));  // nor does one whose press was never here
     EXPECT_EQ(sink.log, (Log{"down left 5,7", "capture lost"}));
     sink.log.clear();
+    // A press the program itself ends (Escape) gives up the capture, and no release follows.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    form->CancelPointerPress();
+    EXPECT_NE(::GetCapture(), hwnd);
+    Send(WM_LBUTTONUP, 0, At(3, 3));
+    EXPECT_EQ(sink.log, (Log{"down left 3,3"}));
+    sink.log.clear();
     // An ordinary release ends the press once, without a second one from its capture change.
     Send(WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
     Send(WM_RBUTTONUP, 0, At(2, 2));
@@ -96,10 +103,11 @@ TEST_F(EventsTest, WheelKeysCloseAndLeave) {
     Send(WM_SYSKEYDOWN, 'Q', 1 << 29);  // Alt+Q
     SetModifiers(false, false, false);
     Send(WM_KEYDOWN, 0xC0);
+    Send(WM_KEYDOWN, VK_RIGHT, 1 << 30);  // held: its auto-repeat
     Send(WM_CLOSE);
     Send(WM_MOUSELEAVE);
     EXPECT_EQ(sink.log, (Log{"wheel +1", "wheel -1", "wheel -1", "key 72", "key 81 alt", "key 192",
-                             "close", "leave"}));
+                             "key 39 repeat", "close", "leave"}));
     EXPECT_TRUE(::IsWindow(hwnd)) << "closing is only a request";
 }
 

@@ -96,6 +96,20 @@ TEST_F(FileSystemTest, ExistsAndReadAnswerForPlainFilesOnly) {
     EXPECT_FALSE(files.FolderExists(folder.File("missing")));
 }
 
+TEST_F(FileSystemTest, NamesCompareAsTheFileManagerShowsThemAndAFolderTellsItChanged) {
+    EXPECT_LT(files.CompareNames("img2.png", "IMG10.png"), 0);
+    EXPECT_GT(files.CompareNames("img10.png", "img1.png"), 0);
+    EXPECT_EQ(files.CompareNames("a.PNG", "A.png"), 0);
+    EXPECT_TRUE(files.SameName("\xC3\x84PFEL.PNG", "\xC3\xA4pfel.png"));  // ÄPFEL.PNG, äpfel.png
+    EXPECT_FALSE(files.SameName("apfel.png", "\xC3\xA4pfel.png"));
+    const auto before = files.FolderStamp(folder.Path());
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(files.FolderStamp(folder.File("missing")), std::nullopt);
+    ::Sleep(20);
+    WriteBytes(folder.File("new.png"), "x");
+    EXPECT_NE(files.FolderStamp(folder.Path()), before);
+}
+
 TEST_F(FileSystemTest, AStampTellsANewContentOfTheSameSizeAndWriteTime) {
     const std::string path = folder.File("scan.png");
     WriteBytes(path, "first");

@@ -49,6 +49,7 @@ public:
     void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) override { inner_->SetColor(r, g, b); }
     void SetCursor(CursorShape shape) override { inner_->SetCursor(shape); }
     void Invalidate() override { inner_->Invalidate(); }
+    void CancelPointerPress() override { inner_->CancelPointerPress(); }
     void TrackMouseLeave() override { inner_->TrackMouseLeave(); }
     void Update() override { inner_->Update(); }
     std::unique_ptr<ScreenTarget> GetScreenTarget() override { return inner_->GetScreenTarget(); }
@@ -84,6 +85,9 @@ public:
     }
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override {
         return real_.ChooseFileToOpen(Unwrap(owner), filter);
+    }
+    bool MoveToRecycleBin(Window& owner, const std::string& path) override {
+        return real_.MoveToRecycleBin(Unwrap(owner), path);
     }
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {

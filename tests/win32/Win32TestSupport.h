@@ -48,7 +48,9 @@ public:
     void CaptureLost() override { log.push_back("capture lost"); }
     void CanResize(Size s) override { log.push_back("canresize " + Text(s)); }
     void Resized(Size s) override { log.push_back("resized " + Text(s)); }
-    void KeyDown(int key, ShiftState s) override { log.push_back("key " + std::to_string(key) + Text(s)); }
+    void KeyDown(int key, ShiftState s, bool repeat) override {
+        log.push_back("key " + std::to_string(key) + Text(s) + (repeat ? " repeat" : ""));
+    }
     void WheelNotch(int direction) override { log.push_back(direction > 0 ? "wheel +1" : "wheel -1"); }
     bool Paint(ScreenTarget& screen) override { return onPaint && onPaint(screen); }
     bool EraseBackground() override { return swallowErase; }

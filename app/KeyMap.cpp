@@ -1,0 +1,122 @@
+#include "app/KeyMap.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace zylora::app {
+
+namespace {
+
+namespace keys = platform::keys;
+
+constexpr platform::ShiftState None{};
+constexpr platform::ShiftState Shift{true, false, false};
+constexpr platform::ShiftState Ctrl{false, true, false};
+
+constexpr KeyBinding Bindings[] = {
+    {keys::Right, None, "Right", "next"},
+    {keys::PageDown, None, "Page Down", "next"},
+    {keys::Space, None, "Space", "next"},
+    {keys::Left, None, "Left", "prev"},
+    {keys::PageUp, None, "Page Up", "prev"},
+    {keys::Backspace, None, "Backspace", "prev"},
+    {keys::Home, None, "Home", "first"},
+    {keys::End, None, "End", "last"},
+    {keys::Plus, Shift, "+", "zoomin"},
+    {keys::Plus, None, "=", "zoomin"},
+    {keys::NumpadAdd, None, "Numpad +", "zoomin"},
+    {keys::Minus, None, "-", "zoomout"},
+    {keys::NumpadSubtract, None, "Numpad -", "zoomout"},
+    {keys::Digit0, None, "0", "zoomactual"},
+    {keys::Numpad0, None, "Numpad 0", "zoomactual"},
+    {keys::NumpadMultiply, None, "*", "zoomactual"},
+    {keys::Digit8, Shift, "Shift+8", "zoomactual"},  // "*" on US keyboards
+    {keys::Up, None, "Up", "panup"},
+    {keys::Down, None, "Down", "pandown"},
+    {keys::Left, Shift, "Shift+Left", "panleft"},
+    {keys::Right, Shift, "Shift+Right", "panright"},
+    {keys::R, None, "R", "rotate90right"},
+    {keys::L, None, "L", "rotate90left"},
+    {keys::H, None, "H", "mirrorx"},
+    {keys::V, None, "V", "mirrory"},
+    {keys::M, None, "M", "movemode"},
+    {keys::S, None, "S", "selectmode"},
+    {keys::O, Ctrl, "Ctrl+O", "open"},
+    {keys::Delete, None, "Delete", "delete"},
+    {keys::Escape, None, "Escape", "cancel"},
+    {keys::F1, None, "F1", "keys"},
+    {keys::M, Ctrl, "Ctrl+M", "minimize"},
+    {keys::H, Ctrl, "Ctrl+H", "minimize"},
+    {keys::W, Ctrl, "Ctrl+W", "close"},
+    {keys::Q, Ctrl, "Ctrl+Q", "terminate"},
+    {keys::BackQuote, Ctrl, "Ctrl+`", "switch"},
+};
+
+struct Description {
+    const char* command;
+    const char* text;
+};
+
+constexpr Description Descriptions[] = {
+    {"next", "next picture of the folder"},
+    {"prev", "previous picture of the folder"},
+    {"first", "first picture of the folder"},
+    {"last", "last picture of the folder"},
+    {"zoomin", "zoom in"},
+    {"zoomout", "zoom out"},
+    {"zoomactual", "actual size"},
+    {"panup", "move the view up"},
+    {"pandown", "move the view down"},
+    {"panleft", "move the view left"},
+    {"panright", "move the view right"},
+    {"rotate90right", "turn right"},
+    {"rotate90left", "turn left"},
+    {"mirrorx", "mirror left to right"},
+    {"mirrory", "mirror top to bottom"},
+    {"movemode", "move mode"},
+    {"selectmode", "select mode (drag to crop)"},
+    {"open", "open a picture"},
+    {"delete", "move the picture to the Recycle Bin"},
+    {"cancel", "cancel a drag"},
+    {"keys", "this list"},
+    {"minimize", "minimise"},
+    {"close", "close (the settings are kept)"},
+    {"terminate", "end the program"},
+    {"switch", "switch to another Zylora"},
+};
+
+}  // namespace
+
+std::span<const KeyBinding> KeyBindings() { return Bindings; }
+
+const KeyBinding* BindingOf(int key, platform::ShiftState shift) {
+    const auto* found = std::find_if(std::begin(Bindings), std::end(Bindings),
+                                     [&](const KeyBinding& b) { return b.key == key && b.shift == shift; });
+    return found == std::end(Bindings) ? nullptr : found;
+}
+
+std::string CommandDescription(const std::string& command) {
+    for (const Description& d : Descriptions)
+        if (command == d.command) return d.text;
+    return command;
+}
+
+std::string KeyListText() {
+    std::vector<std::string> order;
+    for (const KeyBinding& b : Bindings)
+        if (std::find(order.begin(), order.end(), b.command) == order.end()) order.push_back(b.command);
+    std::string text;
+    for (const std::string& command : order) {
+        std::string names;
+        for (const KeyBinding& b : Bindings) {
+            if (command != b.command) continue;
+            if (!names.empty()) names += ", ";
+            names += b.keyName;
+        }
+        text += names + "\t" + CommandDescription(command) + "\n";
+    }
+    return text;
+}
+
+}  // namespace zylora::app

@@ -1,0 +1,147 @@
+// The keyboard on the real exe, in one session as a person would use it: stepping through a
+// folder in Explorer's order, a picture added meanwhile, zoom and turn keys, Escape during a
+// selection, Delete with the shell's confirmation, and the key list.
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "tests/e2e/SkinnedAppTest.h"
+
+namespace zylora::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kCaption = "Zylora Keys E2E";
+constexpr int kX = 200, kY = 150;
+
+// No frame images, and no corner image over the view's corners.
+constexpr const char* kSkinValues =
+    "[Caption]\r\nText=Zylora Keys E2E\r\n"
+    "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
+    "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
+
+class Keys : public SkinnedAppTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
+        app_.WriteFile("Skins/Keys/values.ini", kSkinValues);
+        app_.WriteFile("zylora.ini", "[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/Keys\r\n");
+        toolbarHeight_ = ReadButtonSet("Buttons/Default").toolbarHeight;
+        // Sizes that tell the pictures apart; in name order img10 would come before img2.
+        QuartersPng("Pictures/img1.png", 480, 400, 240, 200);
+        SolidPng("Pictures/img2.png", 500, 300, {200, 100, 0});
+        SolidPng("Pictures/img10.png", 520, 260, {0, 100, 200});
+    }
+    void Expect(const std::string& after, int viewWidth, int viewHeight) {
+        const auto w = ExpectWindowAt(kCaption, kX, kY, viewWidth, viewHeight + toolbarHeight_, after);
+        ASSERT_TRUE(w);
+        window_ = *w;
+    }
+    void Key(const std::string& chord) {
+        x_.Focus(window_);
+        x_.KeyChord(chord);
+    }
+    void ExpectCorners(const std::string& name, Rgb topLeft, Rgb topRight, Rgb bottomLeft, Rgb bottomRight) {
+        const int top = kY + toolbarHeight_;
+        ExpectColours(name, kX, top, 480, 400,
+                      {{name + ": top left", kX + 12, top + 12, topLeft},
+                       {name + ": top right", kX + 480 - 12, top + 12, topRight},
+                       {name + ": bottom left", kX + 12, top + 400 - 12, bottomLeft},
+                       {name + ": bottom right", kX + 480 - 12, top + 400 - 12, bottomRight}});
+    }
+    // A window mapped now whose name wasn't among `before`.
+    std::optional<TopLevelWindow> NewWindow(const std::set<std::string>& before) {
+        std::optional<TopLevelWindow> found;
+        PollUntil(
+            [&] {
+                for (const TopLevelWindow& w : x_.TopLevelWindows())
+                    if (w.mapped && !w.name.empty() && !before.count(w.name)) found = w;
+                return found.has_value();
+            },
+            30s);
+        return found;
+    }
+    std::set<std::string> MappedNames() {
+        std::set<std::string> names;
+        for (const TopLevelWindow& w : x_.TopLevelWindows())
+            if (w.mapped) names.insert(w.name);
+        return names;
+    }
+
+    int toolbarHeight_ = 0;
+    TopLevelWindow window_;
+};
+
+TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
+    app_.Start({app_.WindowsPath("Pictures/img1.png")});
+    ASSERT_NO_FATAL_FAILURE(Expect("start", 480, 400));
+
+    Key("Right");
+    ASSERT_NO_FATAL_FAILURE(Expect("Right from img1", 500, 300));
+    Key("Right");
+    ASSERT_NO_FATAL_FAILURE(Expect("Right from img2", 520, 260));
+    Key("Left");
+    ASSERT_NO_FATAL_FAILURE(Expect("Left from img10", 500, 300));
+    Key("End");
+    ASSERT_NO_FATAL_FAILURE(Expect("End", 520, 260));
+    Key("Home");
+    ASSERT_NO_FATAL_FAILURE(Expect("Home", 480, 400));
+
+    Key("shift+equal");  // "+": the top-left quarter over the whole view
+    ExpectCorners("zoomed", kRed, kRed, kRed, kRed);
+    Key("0");
+    ExpectCorners("actual size", kRed, kLime, kBlue, kYellow);
+    Key("r");
+    const int turnedWidth = 400 + toolbarHeight_, turnedHeight = 480 - toolbarHeight_;
+    ASSERT_NO_FATAL_FAILURE(Expect("R", turnedWidth, turnedHeight));
+    Key("l");
+    ASSERT_NO_FATAL_FAILURE(Expect("L", 480, 400));
+
+    // A selection dragged, then Escape before the release: nothing is cropped.
+    Key("s");
+    const int top = kY + toolbarHeight_;
+    x_.MovePointer(kX + 40, top + 40);
+    x_.PressButton();
+    x_.MovePointer(kX + 120, top + 100);
+    x_.MovePointer(kX + 200, top + 160);
+    Key("Escape");
+    x_.ReleaseButton();
+    ASSERT_NO_FATAL_FAILURE(Expect("Escape during a selection", 480, 400));
+    ExpectCorners("uncropped", kRed, kLime, kBlue, kYellow);
+    Key("m");
+
+    // A picture added while the viewer runs is reached by the next step.
+    SolidPng("Pictures/img3.png", 460, 360, {0, 160, 60});
+    Key("Right");
+    ASSERT_NO_FATAL_FAILURE(Expect("Right from img1", 500, 300));
+    Key("Right");
+    ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3", 460, 360));
+
+    // Delete asks the shell, which asks the user; once the file is in the trash the next
+    // picture shows.
+    std::set<std::string> before = MappedNames();
+    Key("Delete");
+    const auto confirm = NewWindow(before);
+    ASSERT_TRUE(confirm) << "no confirmation";
+    x_.Focus(*confirm);
+    x_.KeyChord("Return");
+    ASSERT_NO_FATAL_FAILURE(Expect("Delete of img3", 520, 260));
+    EXPECT_FALSE(fs::exists(app_.Dir() / "Pictures/img3.png"));
+    const char* home = std::getenv("HOME");
+    ASSERT_TRUE(home);
+    EXPECT_TRUE(fs::exists(fs::path(home) / ".local/share/Trash/files/img3.png")) << "not in the trash";
+
+    before = MappedNames();
+    Key("F1");
+    const auto list = x_.WaitForMappedWindow("Zylora keys", 30s);
+    ASSERT_TRUE(list) << "no key list";
+    x_.Focus(*list);
+    x_.KeyChord("Return");
+    EXPECT_TRUE(x_.WaitForNoMappedWindow("Zylora keys", 30s));
+
+    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(window_));
+}
+
+}  // namespace
+}  // namespace zylora::e2e

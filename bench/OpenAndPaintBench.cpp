@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "bench/BenchSupport.h"
+#include "bench/KeysAndFoldersBench.h"
 #include "platform/win32/Win32Memory.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
@@ -25,24 +27,10 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Median milliseconds of `runs` calls.
-double Time(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double start = Now();
-        work();
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using zylora::bench::Now;
+using zylora::bench::Report;
+using zylora::bench::Rest;
+using zylora::bench::Time;
 
 bool EncoderFor(const wchar_t* mime, CLSID& clsid) {
     UINT count = 0, bytes = 0;
@@ -82,26 +70,6 @@ bool WritePhoto(const std::string& path, unsigned seed) {
     if (!EncoderFor(L"image/jpeg", jpeg)) return false;
     const std::wstring wide = zylora::platform::win32::WideFromUtf8(path);
     return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
-}
-
-// One row of the table: the path, its time, the baseline measured in the same run, the
-// ratio and the goal for it (empty for rows that only explain another).
-void Report(const char* what, double ms, const char* baselineName, double baseline, const char* goal = "") {
-    std::printf("| %-46s | %8.1f ms | %-24s %8.1f ms | %6.2f x | %-10s |\n", what, ms, baselineName, baseline,
-                ms / baseline, goal);
-}
-
-// Lets the messages flow for the time, as they do while the user rests.
-void Rest(double ms) {
-    const double until = Now() + ms;
-    while (Now() < until) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(2);
-    }
 }
 
 // Every window of the class (and its children) visible and with nothing left to paint.
@@ -307,6 +275,16 @@ int main() {
     std::sort(restedSteps.begin(), restedSteps.end());
     const double restedStep = restedSteps[restedSteps.size() / 2];
 
+    // Right held for three seconds over the two photos, the keyboard repeating 30 times a second.
+    const zylora::bench::HeldKey held = zylora::bench::HoldRight(*main, 3000, 30);
+    // A folder of 10,000 pictures: listed afresh at the first step into it; looked at again
+    // at every later step, listed only when it changed.
+    const std::string large = zylora::bench::LargeFolder(folder, 10000);
+    const double listLarge = zylora::bench::ListFolder(*main, large);
+    zylora::view::TFileListBox largeList(platform->Files(), zylora::app::TfrmMiddle::PictureMask, false);
+    largeList.SetDirectory(large);
+    const double lookAgain = Time(15, [&] { largeList.SetDirectory(large); });
+
     Gdiplus::Bitmap turned(widePhoto.c_str(), FALSE);
     turned.RotateFlip(Gdiplus::RotateNoneFlipNone);  // decoded before the clock runs
     const double rotateFlip = Time(4, [&] { turned.RotateFlip(Gdiplus::Rotate90FlipNone); });
@@ -417,6 +395,12 @@ int main() {
            "<= 0.1 x");
     Report("next at once (nothing read ahead)", step, "the plain decode of it", decodeSecond);
     Report("next at once, against an open by drop", step, "the open", open);
+    std::printf("| %-46s | %8.1f /s | %-24s %8.1f /s | %6.2f x | %-10s |\n", "Right held 3 s at 30/s: pictures shown",
+                held.shown / 3.0, "the repeats", 30.0, held.shown / 90.0, ">= 5 /s");
+    Report("  of it: the release to the last paint", held.lastPaintAfterRelease, "the plain decode of it", decodeSecond,
+           "<= 1 x");
+    Report("listing a folder of 10,000 pictures", listLarge, "a 60 Hz frame", 1000.0 / 60);
+    Report("  a step's look at it, unchanged", lookAgain, "a 60 Hz frame", 1000.0 / 60);
     Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
     Report("hover change: one button redrawn", hover, "a 60 Hz frame", 1000.0 / 60);
     Report("title drag step: five windows moved", titleStep, "a 60 Hz frame", 1000.0 / 60, "<= 0.5 x");

@@ -52,6 +52,9 @@ public:
     // Orders two names as the system's file manager shows them: case-blind, runs of digits
     // by their value ("img2" before "img10"). Below 0, 0 or above 0.
     virtual int CompareNames(const std::string& a, const std::string& b) = 0;
+    // Sorts the names in that order; names it puts together keep a fixed order by their
+    // bytes, whatever order they came in.
+    virtual void SortNames(std::vector<std::string>& names) = 0;
     // The names are the same to the file system, whatever their case (any letters).
     virtual bool SameName(const std::string& a, const std::string& b) = 0;
     // The process's working directory, as the system gives it.

@@ -45,6 +45,13 @@ int CompareNatural(const std::string& a, const std::string& b) {
     return 0;
 }
 
+void SortNatural(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int order = CompareNatural(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
+}
+
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     // Greedy with one backtrack point: linear in practice, never exponential.
     std::size_t n = 0, p = 0, star = std::string::npos, resume = 0;

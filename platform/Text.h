@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zylora::platform {
 
@@ -14,6 +15,8 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 // value ("img2" before "img10"). Below 0, 0 or above 0. The order of the systems without a
 // comparison of their own.
 int CompareNatural(const std::string& a, const std::string& b);
+// Sorts by CompareNatural, names it puts together by their bytes.
+void SortNatural(std::vector<std::string>& names);
 // Matches a file name against a pattern with "*" (any run) and "?" (any one character).
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
 // The bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).

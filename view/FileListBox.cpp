@@ -1,7 +1,6 @@
 #include "view/FileListBox.h"
 
 #include <algorithm>
-#include <set>
 
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -33,19 +32,13 @@ bool TFileListBox::Read(const std::string& folder) {
     // A name may match more than one pattern, so it is kept once: listed twice, a step from
     // the first copy would land on the second and show the same picture again.
     std::vector<std::string> items;
-    std::set<std::string> listed;
-    for (const std::string& pattern : patterns_) {
-        for (const platform::FolderEntry& entry : *entries) {
-            if (entry.folder || entry.hidden || entry.system) continue;
-            if (!platform::MatchesWildcard(entry.name, pattern)) continue;
-            if (listed.insert(entry.name).second) items.push_back(entry.name);
-        }
+    for (const platform::FolderEntry& entry : *entries) {
+        if (entry.folder || entry.hidden || entry.system) continue;
+        if (std::any_of(patterns_.begin(), patterns_.end(),
+                        [&](const std::string& pattern) { return platform::MatchesWildcard(entry.name, pattern); }))
+            items.push_back(entry.name);
     }
-    std::stable_sort(items.begin(), items.end(), [this](const std::string& a, const std::string& b) {
-        const int order = files_.CompareNames(a, b);
-        // Names the file manager puts together keep a fixed order, whatever the listing's.
-        return order != 0 ? order < 0 : a < b;
-    });
+    files_.SortNames(items);
     directory_ = folder;
     stamp_ = stamp;
     items_ = std::move(items);

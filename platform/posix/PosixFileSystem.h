@@ -19,6 +19,7 @@ public:
     std::optional<FileStamp> StampOf(const std::string& path) override;
     std::optional<std::uint64_t> FolderStamp(const std::string& folder) override;
     int CompareNames(const std::string& a, const std::string& b) override { return CompareNatural(a, b); }
+    void SortNames(std::vector<std::string>& names) override { SortNatural(names); }
     bool SameName(const std::string& a, const std::string& b) override { return EqualsIgnoringCase(a, b); }
     std::string WorkingDirectory() override;
     std::string TextFromCodePage(const std::string& bytes) override;

@@ -170,6 +170,18 @@ int Win32FileSystem::CompareNames(const std::string& a, const std::string& b) {
     return ::StrCmpLogicalW(WideFromUtf8(a).c_str(), WideFromUtf8(b).c_str());
 }
 
+// Each name converted once, not at every comparison: a folder may hold thousands.
+void Win32FileSystem::SortNames(std::vector<std::string>& names) {
+    std::vector<std::pair<std::wstring, std::string>> wide;
+    wide.reserve(names.size());
+    for (std::string& name : names) wide.emplace_back(WideFromUtf8(name), std::move(name));
+    std::sort(wide.begin(), wide.end(), [](const auto& a, const auto& b) {
+        const int order = ::StrCmpLogicalW(a.first.c_str(), b.first.c_str());
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(wide[i].second);
+}
+
 // The file system's own case folding, for every letter it knows, as it matches names.
 bool Win32FileSystem::SameName(const std::string& a, const std::string& b) {
     return ::CompareStringOrdinal(WideFromUtf8(a).c_str(), -1, WideFromUtf8(b).c_str(), -1, TRUE) == CSTR_EQUAL;

@@ -16,6 +16,7 @@ public:
     std::optional<FileStamp> StampOf(const std::string& path) override;
     std::optional<std::uint64_t> FolderStamp(const std::string& folder) override;
     int CompareNames(const std::string& a, const std::string& b) override;
+    void SortNames(std::vector<std::string>& names) override;
     bool SameName(const std::string& a, const std::string& b) override;
     std::string WorkingDirectory() override;
     std::string TextFromCodePage(const std::string& bytes) override;

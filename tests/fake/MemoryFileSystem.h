@@ -94,6 +94,7 @@ public:
         return stamp;
     }
     int CompareNames(const std::string& a, const std::string& b) override { return platform::CompareNatural(a, b); }
+    void SortNames(std::vector<std::string>& names) override { platform::SortNatural(names); }
     bool SameName(const std::string& a, const std::string& b) override { return platform::EqualsIgnoringCase(a, b); }
     std::string WorkingDirectory() override { return workingDirectory; }
 };

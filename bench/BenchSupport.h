@@ -1,0 +1,53 @@
+// What the benchmarks share: the clock, the median of runs, a row of the table and a rest
+// with the messages flowing. Run by hand under Wine; nothing here asserts a time.
+#pragma once
+
+#include "platform/win32/Win32Api.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace zylora::bench {
+
+inline double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Median milliseconds of `runs` calls.
+inline double Time(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        work();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// One row of the table: the path, its time, the baseline measured in the same run, the
+// ratio and the goal for it (empty for rows that only explain another).
+inline void Report(const char* what, double ms, const char* baselineName, double baseline, const char* goal = "") {
+    std::printf("| %-46s | %8.1f ms | %-24s %8.1f ms | %6.2f x | %-10s |\n", what, ms, baselineName, baseline,
+                ms / baseline, goal);
+}
+
+// Lets the messages flow for the time, as they do while the user rests.
+inline void Rest(double ms) {
+    const double until = Now() + ms;
+    while (Now() < until) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(2);
+    }
+}
+
+}  // namespace zylora::bench

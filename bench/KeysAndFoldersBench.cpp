@@ -1,0 +1,79 @@
+#include "bench/KeysAndFoldersBench.h"
+
+#include "app/MainWindow.h"
+#include "bench/BenchSupport.h"
+#include "platform/win32/Win32Text.h"
+
+namespace zylora::bench {
+
+HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
+    auto& platform = main.Platform();
+    const HWND form = reinterpret_cast<HWND>(platform.IdentityOf(main.Form()));
+    const HWND view = reinterpret_cast<HWND>(platform.IdentityOf(*main.Image2));
+    HeldKey result;
+    const platform::Image* shown = main.Picture.get();
+    bool painting = false;
+    double lastPaint = Now();
+    // Dispatches what waits; a new picture counts once its view has nothing left to paint.
+    auto pump = [&] {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        if (main.Picture.get() != shown) {
+            shown = main.Picture.get();
+            painting = true;
+        }
+        if (painting && !::GetUpdateRect(view, nullptr, FALSE)) {
+            painting = false;
+            ++result.shown;
+            lastPaint = Now();
+        }
+    };
+    const double start = Now();
+    double nextKey = start;
+    for (bool first = true; Now() - start < holdMs;) {
+        if (Now() >= nextKey) {
+            // The repeat count 1; from the second on, the key was down already.
+            ::PostMessageW(form, WM_KEYDOWN, VK_RIGHT, first ? 1 : (1 | (1 << 30)));
+            first = false;
+            nextKey += 1000.0 / perSecond;
+        }
+        pump();
+        ::Sleep(1);
+    }
+    const double release = Now();
+    ::PostMessageW(form, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
+    // Until nothing new was shown for two seconds.
+    while (Now() - std::max(release, lastPaint) < 2000) {
+        pump();
+        ::Sleep(1);
+    }
+    result.lastPaintAfterRelease = std::max(0.0, lastPaint - release);
+    return result;
+}
+
+std::string LargeFolder(const std::string& benchFolder, int count) {
+    const std::string folder = benchFolder + "bench-folder-" + std::to_string(count);
+    const std::string done = folder + "\\complete";
+    if (::GetFileAttributesW(platform::win32::WideFromUtf8(done).c_str()) != INVALID_FILE_ATTRIBUTES) return folder;
+    std::printf("writing %d files into %s ...\n", count, folder.c_str());
+    ::CreateDirectoryW(platform::win32::WideFromUtf8(folder).c_str(), nullptr);
+    for (int i = 0; i <= count; ++i) {
+        const std::string name = i == count ? done : folder + "\\img" + std::to_string(i + 1) + ".jpg";
+        const HANDLE file = ::CreateFileW(platform::win32::WideFromUtf8(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    }
+    return folder;
+}
+
+double ListFolder(app::TfrmMiddle& main, const std::string& folder) {
+    return Time(3, [&] {
+        view::TFileListBox list(main.Platform().Files(), app::TfrmMiddle::PictureMask, false);
+        list.SetDirectory(folder);
+    });
+}
+
+}  // namespace zylora::bench

@@ -3,6 +3,7 @@
 // windows and the keyboard commands.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -236,9 +237,9 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
-    // Points FileListBox1 at the picture's folder as it is now; false (and the user told) when
-    // that folder can't be read.
-    bool ListPictureFolder();
+    // Runs `then` once FileListBox1 lists the picture's folder as it is now; the user is told
+    // when that folder can't be read, and `then` doesn't run.
+    void WithPictureFolder(std::function<void()> then);
     // Opens the entry of FileListBox1.
     void OpenEntry(int index);
 
@@ -253,6 +254,10 @@ private:
     bool settingsWritten_ = false;
     bool lastStepForward_ = true;
     std::string pendingStep_;  // the command of the held key's merged repeats
+    bool listing_ = false;     // the picture's folder is being read on another thread
+    std::function<void()> afterListing_;
+    // Gone with the window: what another thread finishes later finds it expired.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace zylora::app

@@ -354,6 +354,10 @@ public:
     virtual void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) = 0;
 
     virtual FileSystem& Files() = 0;
+    // Runs `work` on a thread of its own (a long look at the file system that must not hold
+    // up the user), then `done` on the user-interface thread from the message loop. `work`
+    // may only use what it holds and Files().
+    virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
 };
 
 }  // namespace zylora::platform

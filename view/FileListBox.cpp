@@ -19,9 +19,17 @@ TFileListBox::TFileListBox(platform::FileSystem& files, std::string mask, bool l
     if (!Read(working)) directory_ = working;
 }
 
-bool TFileListBox::SetDirectory(const std::string& folder) {
-    if (files_.SameName(folder, directory_) && stamp_ && files_.FolderStamp(folder) == stamp_) return true;
-    return Read(folder);
+bool TFileListBox::SetDirectory(const std::string& folder) { return IsCurrent(folder) || Read(folder); }
+
+bool TFileListBox::IsCurrent(const std::string& folder) {
+    return files_.SameName(folder, directory_) && stamp_ && files_.FolderStamp(folder) == stamp_;
+}
+
+void TFileListBox::Adopt(TFileListBox&& other) {
+    directory_ = std::move(other.directory_);
+    stamp_ = other.stamp_;
+    items_ = std::move(other.items_);
+    itemIndex_ = -1;
 }
 
 bool TFileListBox::Read(const std::string& folder) {

@@ -24,6 +24,10 @@ public:
     // renamed): the list is the folder as it is now, read at most once. False when the
     // folder can't be read: the list then stays as it was.
     bool SetDirectory(const std::string& folder);
+    // The list holds the folder as it is now: SetDirectory wouldn't read it.
+    bool IsCurrent(const std::string& folder);
+    // Takes the folder another list read, with no entry selected.
+    void Adopt(TFileListBox&& other);
     const std::string& Directory() const { return directory_; }
 
     // The files matching a pattern of the mask (patterns separated by ";"), ignoring case;

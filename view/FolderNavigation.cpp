@@ -1,5 +1,7 @@
 // The next and previous picture of the current picture's folder, with wrap-around.
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "platform/Paths.h"
@@ -18,13 +20,37 @@ int StepTarget(int i, int count, bool forward) {
 
 }  // namespace
 
-bool TfrmMiddle::ListPictureFolder() {
-    // A bare name, or no picture yet: the list stays at the folder it lists.
+// A folder that changed is read on another thread: thousands of names, or a slow share,
+// must not hold up the user. What waits for it runs once it is read; a later request
+// replaces an earlier one still waiting (a held key's steps).
+void TfrmMiddle::WithPictureFolder(std::function<void()> then) {
     const std::string folder = platform::DirectoryOf(PicturePath);
-    if (folder.empty() || FileListBox1.SetDirectory(folder)) return true;
-    // The folder is gone or can't be read: the step is abandoned, nothing changes.
-    platform_.ShowMessage(window_.get(), "Unable to read the folder " + folder, "Zylora", platform::MessageIcon::Error);
-    return false;
+    // A bare name, or no picture yet: the list stays at the folder it lists.
+    if (folder.empty() || FileListBox1.IsCurrent(folder)) {
+        then();
+        return;
+    }
+    afterListing_ = std::move(then);
+    if (listing_) return;
+    listing_ = true;
+    auto list = std::make_shared<view::TFileListBox>(platform_.Files(), PictureMask, /*listWorkingDirectory=*/false);
+    auto read = std::make_shared<bool>(false);
+    platform_.RunInBackground([list, read, folder] { *read = list->SetDirectory(folder); },
+                              [this, list, read, folder, alive = std::weak_ptr<bool>(alive_)] {
+                                  if (alive.expired()) return;
+                                  listing_ = false;
+                                  auto then = std::exchange(afterListing_, nullptr);
+                                  if (!*read) {
+                                      // The folder is gone or can't be read: the step is
+                                      // abandoned, nothing changes.
+                                      platform_.ShowMessage(window_.get(), "Unable to read the folder " + folder,
+                                                            "Zylora", platform::MessageIcon::Error);
+                                      return;
+                                  }
+                                  FileListBox1.Adopt(std::move(*list));
+                                  // Another picture was opened meanwhile: its folder is read.
+                                  if (then) WithPictureFolder(std::move(then));
+                              });
 }
 
 void TfrmMiddle::OpenEntry(int index) {
@@ -34,34 +60,38 @@ void TfrmMiddle::OpenEntry(int index) {
 
 void TfrmMiddle::StepInFolder(bool forward) {
     lastStepForward_ = forward;
-    // No picture to go to: stepping would open nothing and leave the window without a
-    // picture or a toolbar to go on with.
-    if (!ListPictureFolder() || FileListBox1.Count() == 0) return;
-    OpenEntry(StepTarget(FileListBox1.IndexOf(platform::FileNameOf(PicturePath)), FileListBox1.Count(), forward));
+    WithPictureFolder([this, forward] {
+        // No picture to go to: stepping would open nothing and leave the window without a
+        // picture or a toolbar to go on with.
+        const int count = FileListBox1.Count();
+        if (count > 0) OpenEntry(StepTarget(FileListBox1.IndexOf(platform::FileNameOf(PicturePath)), count, forward));
+    });
 }
 
 void TfrmMiddle::StepToEnd(bool first) {
     lastStepForward_ = !first;  // the way to read ahead: away from the end
-    if (!ListPictureFolder() || FileListBox1.Count() == 0) return;
-    OpenEntry(first ? 0 : FileListBox1.Count() - 1);
+    WithPictureFolder([this, first] {
+        if (FileListBox1.Count() > 0) OpenEntry(first ? 0 : FileListBox1.Count() - 1);
+    });
 }
 
 void TfrmMiddle::DeleteCurrentFile() {
     if (PicturePath.empty() || !platform_.MoveToRecycleBin(*window_, PicturePath)) return;
     // Gone: the picture after it in the folder's order takes its place, the first after the
     // last; with none left, the background.
-    const std::string name = platform::FileNameOf(PicturePath);
-    if (ListPictureFolder() && FileListBox1.Count() > 0) {
+    WithPictureFolder([this, name = platform::FileNameOf(PicturePath)] {
         const std::vector<std::string>& items = FileListBox1.Items();
-        const auto after = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
-            return platform_.Files().CompareNames(item, name) > 0;
-        });
-        OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
-        return;
-    }
-    Picture.reset();
-    viewProc_.PictureChanged();
-    Image2->Invalidate();
+        if (!items.empty()) {
+            const auto after = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
+                return platform_.Files().CompareNames(item, name) > 0;
+            });
+            OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
+            return;
+        }
+        Picture.reset();
+        viewProc_.PictureChanged();
+        Image2->Invalidate();
+    });
 }
 
 void TfrmMiddle::ReadAheadTimerTimer() {

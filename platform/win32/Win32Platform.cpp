@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "platform/win32/Win32Background.h"
 #include "platform/win32/Win32FileDrop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
@@ -100,8 +101,12 @@ public:
         if (gdiplus_.Started()) readAhead_.Request(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return files_; }
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        background_->Run(std::move(work), std::move(done));
+    }
 
 private:
+    static constexpr UINT BackgroundDone = WM_APP + 1;
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnApplicationMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool EnsureClass(const std::string& className);
@@ -121,6 +126,7 @@ private:
     std::function<void(bool)> activation_;
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
+    std::unique_ptr<BackgroundTasks> background_;
     // Declared last: its thread ends before anything it uses goes.
     ReadAheadWorker readAhead_{files_};
 };
@@ -150,9 +156,11 @@ Win32Platform::Win32Platform() {
                                      nullptr, nullptr, instance_, this);
     if (application_) ::ShowWindow(application_, SW_SHOWNOACTIVATE);
     timers_ = std::make_unique<TimerHost>(application_);
+    background_ = std::make_unique<BackgroundTasks>(application_, BackgroundDone);
 }
 
 Win32Platform::~Win32Platform() {
+    background_.reset();  // its threads use the file system
     if (application_) {
         ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);
         ::DestroyWindow(application_);
@@ -181,6 +189,9 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
         case WM_TIMER:
             if (timers_ && timers_->OnTimer(wParam)) return 0;
             break;
+        case BackgroundDone:
+            if (background_) background_->Finish(lParam);
+            return 0;
         case WM_WINDOWPOSCHANGED:
             // Windows hides and shows the owned forms itself when the owner is minimised and
             // restored; Wine doesn't. Doing it here too is harmless: ShowOwnedPopups shows

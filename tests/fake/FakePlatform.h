@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -227,6 +228,23 @@ public:
         return readAheadWhich();
     }
     platform::FileSystem& Files() override { return files; }
+    // At once, unless deferBackground keeps the tasks for RunBackground.
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        if (!deferBackground) {
+            work();
+            done();
+            return;
+        }
+        background.emplace_back(std::move(work), std::move(done));
+    }
+    void RunBackground() {
+        for (auto tasks = std::exchange(background, {}); auto& [work, done] : tasks) {
+            work();
+            done();
+        }
+    }
+    bool deferBackground = false;
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> background;
 
     // Test set-up and inspection.
     // Makes the path a file that decodes to an image of that size and alpha.

@@ -98,6 +98,22 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "z.bmp");
 }
 
+TEST_F(FolderNavigationTest, AChangedFolderIsReadOnAnotherThreadAndOnlyTheLastStepWaitingIsTaken) {
+    platform.arguments = {"C:\\Pics\\a.png"};
+    Start();
+    Picture("C:\\Pics\\b2.png");
+    platform.deferBackground = true;
+    const std::size_t listings = platform.files.listings.size();
+    Step(true);
+    Step(true);
+    Step(false);
+    EXPECT_EQ(platform.files.listings.size(), listings) << "nothing listed on this thread";
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
+    platform.RunBackground();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "c.gif") << "the last step, from a.png";
+    EXPECT_EQ(platform.files.listings.size(), listings + 1);
+}
+
 TEST_F(FolderNavigationTest, AStepWithNothingToGoToChangesNothing) {
     platform.AddImage("C:\\Empty\\old.ico", 300, 200);
     platform.arguments = {"C:\\Empty\\old.ico"};

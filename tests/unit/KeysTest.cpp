@@ -76,6 +76,7 @@ protected:
     void SetUp() override {
         for (const char* name : {"a.png", "B.jpg", "c.gif", "d.png", "e.png"})
             platform.AddImage(std::string("C:\\Pics\\") + name, 400, 300);
+        platform.files.folders.insert("C:\\Pics");  // there also when emptied
         platform.arguments = {"C:\\Pics\\c.gif"};
         platform.openDialogAnswer = std::nullopt;
         Start().Show();

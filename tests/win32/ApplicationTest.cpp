@@ -19,6 +19,16 @@ TEST_F(ApplicationTest, ExecutablePathAndArgumentsAreThisProgramsOwn) {
     EXPECT_EQ(platform->CommandLineArguments(), expected);
 }
 
+TEST_F(ApplicationTest, BackgroundWorkRunsOnAThreadOfItsOwnAndEndsHereFromTheMessages) {
+    const DWORD here = ::GetCurrentThreadId();
+    DWORD worked = 0, ended = 0;
+    platform->RunInBackground([&] { worked = ::GetCurrentThreadId(); }, [&] { ended = ::GetCurrentThreadId(); });
+    EXPECT_EQ(ended, 0u) << "not before the messages flow";
+    ASSERT_TRUE(PumpUntil([&] { return ended != 0; }));
+    EXPECT_NE(worked, here);
+    EXPECT_EQ(ended, here);
+}
+
 TEST_F(ApplicationTest, MainFormIsFoundByItsClassAndIdentity) {
     auto first = Form("TfrmMiddle");
     auto second = Form("TfrmMiddle");

@@ -33,7 +33,12 @@ Holdings Now() {
 class EnduranceTest : public ViewerTest {
 protected:
     void Session(int steps, int menus) {
-        for (int i = 0; i < steps; ++i) main->StepInFolder(true);
+        for (int i = 0; i < steps; ++i) {
+            // A folder the list doesn't hold yet is read on another thread first.
+            const std::string before = main->PicturePath;
+            main->StepInFolder(true);
+            PumpUntil([&] { return main->PicturePath != before; });
+        }
         auto closer = recording.CreateTimer(20, [] { ::EndMenu(); });
         closer->SetEnabled(true);
         for (int i = 0; i < menus; ++i) {

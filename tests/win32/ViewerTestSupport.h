@@ -133,6 +133,9 @@ public:
         real_.ReadAhead(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return real_.Files(); }
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        real_.RunInBackground(std::move(work), std::move(done));
+    }
 
     static Window& Unwrap(Window& window);
     static const Window& Unwrap(const Window& window);

@@ -31,20 +31,35 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
             lastPaint = Now();
         }
     };
-    const double start = Now();
-    double nextKey = start;
-    for (bool first = true; Now() - start < holdMs;) {
-        if (Now() >= nextKey) {
+    // The keyboard repeats on its own, whatever the program is busy with: the keys come from
+    // a thread of their own.
+    struct Keyboard {
+        HWND form;
+        double holdMs;
+        int perSecond;
+        double release = 0;
+    } keyboard{form, holdMs, perSecond};
+    auto typist = [](void* state) -> DWORD {
+        auto* k = static_cast<Keyboard*>(state);
+        const double start = Now();
+        for (int n = 0; Now() - start < k->holdMs; ++n) {
             // The repeat count 1; from the second on, the key was down already.
-            ::PostMessageW(form, WM_KEYDOWN, VK_RIGHT, first ? 1 : (1 | (1 << 30)));
-            first = false;
-            nextKey += 1000.0 / perSecond;
+            ::PostMessageW(k->form, WM_KEYDOWN, VK_RIGHT, n == 0 ? 1 : (1 | (1 << 30)));
+            const double next = start + (n + 1) * 1000.0 / k->perSecond;
+            while (Now() < next) ::Sleep(1);
         }
+        k->release = Now();
+        ::PostMessageW(k->form, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
+        return 0;
+    };
+    const HANDLE thread = ::CreateThread(nullptr, 0, typist, &keyboard, 0, nullptr);
+    if (!thread) return result;
+    while (::WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
         pump();
         ::Sleep(1);
     }
-    const double release = Now();
-    ::PostMessageW(form, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
+    ::CloseHandle(thread);
+    const double release = keyboard.release;
     // Until nothing new was shown for two seconds.
     while (Now() - std::max(release, lastPaint) < 2000) {
         pump();

@@ -23,9 +23,40 @@ std::optional<Size> MakeSize(long long width, long long height) {
     return Size{static_cast<int>(width), static_cast<int>(height)};
 }
 
-std::optional<Size> Jpeg(const ByteReader& read) {
-    // Walk the marker segments up to the first start-of-frame; a bounded number of steps,
-    // each moving forward, so a crafted file can't make this loop forever.
+// What the first directory of a TIFF structure at `base` says (-1 where it says nothing).
+struct TiffFields {
+    long long width = -1, height = -1, orientation = -1;
+};
+
+TiffFields ReadTiff(const ByteReader& read, std::uint64_t base) {
+    TiffFields fields;
+    const std::string header = read(base, 8);
+    if (header.size() < 8) return fields;
+    const bool little = header.compare(0, 4, std::string("II*\0", 4)) == 0;
+    if (!little && header.compare(0, 4, std::string("MM\0*", 4)) != 0) return fields;
+    auto u16 = [&](const std::string& s, std::size_t i) { return little ? Little16(s, i) : Big16(s, i); };
+    auto u32 = [&](const std::string& s, std::size_t i) { return little ? Little32(s, i) : Big32(s, i); };
+    const std::uint64_t ifd = base + u32(header, 4);
+    const std::string countBytes = read(ifd, 2);
+    if (countBytes.size() < 2) return fields;
+    const std::uint32_t count = u16(countBytes, 0);
+    const std::string entries = read(ifd + 2, static_cast<std::size_t>(count) * 12);
+    for (std::size_t i = 0; i + 12 <= entries.size(); i += 12) {
+        const std::uint32_t tag = u16(entries, i), type = u16(entries, i + 2);
+        const long long value = type == 3 ? u16(entries, i + 8) : type == 4 ? u32(entries, i + 8) : -1;
+        if (tag == 256) fields.width = value;
+        if (tag == 257) fields.height = value;
+        if (tag == 274) fields.orientation = value;
+    }
+    return fields;
+}
+
+// Walks a JPEG's marker segments up to the first start-of-frame, telling `segment` of each
+// (its marker and where its content starts) until it answers false; returns the frame's
+// size. A bounded number of steps, each moving forward, so a crafted file can't make this
+// loop forever.
+std::optional<Size> WalkJpeg(const ByteReader& read,
+                             const std::function<bool(std::uint32_t marker, std::uint64_t content)>& segment) {
     std::uint64_t at = 2;
     for (int step = 0; step < 10000; ++step) {
         const std::string head = read(at, 9);
@@ -47,29 +78,17 @@ std::optional<Size> Jpeg(const ByteReader& read) {
             return MakeSize(Big16(head, 7), Big16(head, 5));
         }
         if (marker == 0xD9 || marker == 0xDA || length < 2) return std::nullopt;
+        if (!segment(marker, at + 4)) return std::nullopt;
         at += 2 + length;
     }
     return std::nullopt;
 }
 
-std::optional<Size> Tiff(const ByteReader& read, bool little) {
-    auto u16 = [&](const std::string& s, std::size_t i) { return little ? Little16(s, i) : Big16(s, i); };
-    auto u32 = [&](const std::string& s, std::size_t i) { return little ? Little32(s, i) : Big32(s, i); };
-    const std::string header = read(0, 8);
-    if (header.size() < 8) return std::nullopt;
-    const std::uint32_t ifd = u32(header, 4);
-    const std::string countBytes = read(ifd, 2);
-    if (countBytes.size() < 2) return std::nullopt;
-    const std::uint32_t count = u16(countBytes, 0);
-    const std::string entries = read(ifd + 2, static_cast<std::size_t>(count) * 12);
-    long long width = -1, height = -1;
-    for (std::size_t i = 0; i + 12 <= entries.size(); i += 12) {
-        const std::uint32_t tag = u16(entries, i), type = u16(entries, i + 2);
-        const long long value = type == 3 ? u16(entries, i + 8) : type == 4 ? u32(entries, i + 8) : -1;
-        if (tag == 256) width = value;
-        if (tag == 257) height = value;
-    }
-    return MakeSize(width, height);
+bool IsJpeg(const std::string& head) { return head.size() >= 4 && Byte(head, 0) == 0xFF && Byte(head, 1) == 0xD8; }
+
+bool IsTiff(const std::string& head) {
+    return head.size() >= 8 &&
+           (head.compare(0, 4, std::string("II*\0", 4)) == 0 || head.compare(0, 4, std::string("MM\0*", 4)) == 0);
 }
 
 }  // namespace
@@ -86,10 +105,27 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
         const auto height = static_cast<std::int32_t>(Little32(head, 22));
         return MakeSize(static_cast<std::int32_t>(Little32(head, 18)), std::llabs(height));
     }
-    if (head.size() >= 4 && Byte(head, 0) == 0xFF && Byte(head, 1) == 0xD8) return Jpeg(read);
-    if (head.size() >= 8 && head.compare(0, 4, std::string("II*\0", 4)) == 0) return Tiff(read, true);
-    if (head.size() >= 8 && head.compare(0, 4, std::string("MM\0*", 4)) == 0) return Tiff(read, false);
+    if (IsJpeg(head)) return WalkJpeg(read, [](std::uint32_t, std::uint64_t) { return true; });
+    if (IsTiff(head)) {
+        const TiffFields fields = ReadTiff(read, 0);
+        return MakeSize(fields.width, fields.height);
+    }
     return std::nullopt;
+}
+
+int DeclaredOrientation(const ByteReader& read) {
+    const std::string head = read(0, 8);
+    long long orientation = -1;
+    if (IsTiff(head)) orientation = ReadTiff(read, 0).orientation;
+    if (IsJpeg(head)) {
+        // The first APP1 segment that is Exif: a TIFF structure after its six-byte name.
+        WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content) {
+            if (marker != 0xE1 || read(content, 6) != std::string("Exif\0\0", 6)) return true;
+            orientation = ReadTiff(read, content + 6).orientation;
+            return false;
+        });
+    }
+    return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 0;
 }
 
 }  // namespace zylora::platform

@@ -46,6 +46,23 @@ bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type) {
     return true;
 }
 
+std::optional<RotateFlipType> UprightTurn(int orientation) {
+    // What undoes each stored orientation: 2 mirrored, 3 upside down, 4 mirrored top to
+    // bottom, 5 mirrored along the diagonal, 6 turned left (a turn right stands it up),
+    // 7 mirrored along the other diagonal, 8 turned right.
+    constexpr RotateFlipType Upright[] = {RotateFlipType::RotateNoneFlipX,   RotateFlipType::Rotate180FlipNone,
+                                          RotateFlipType::Rotate180FlipX,    RotateFlipType::Rotate90FlipX,
+                                          RotateFlipType::Rotate90FlipNone,  RotateFlipType::Rotate270FlipX,
+                                          RotateFlipType::Rotate270FlipNone};
+    if (orientation < 2 || orientation > 8) return std::nullopt;
+    return Upright[orientation - 2];
+}
+
+bool OrientPixels(PixelBuffer& buffer, int orientation) {
+    const std::optional<RotateFlipType> turn = UprightTurn(orientation);
+    return !turn || RotateFlipPixels(buffer, *turn);
+}
+
 void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i, from += 3)
         to[i] = 0xFF000000u | std::uint32_t{from[2]} << 16 | std::uint32_t{from[1]} << 8 | from[0];

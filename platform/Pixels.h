@@ -37,6 +37,13 @@ std::optional<DecodedPixels> BlankPixels(int width, int height);
 // the mirror left to right). False, the pixels untouched, when memory is short.
 bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type);
 
+// Turns and mirrors the pixels stored as a camera's orientation tag (EXIF 274, values 1 to 8)
+// says, so they stand upright; 1, 0 and unknown values leave them as stored. False, the pixels
+// as they were, when memory is short.
+bool OrientPixels(PixelBuffer& buffer, int orientation);
+// The turn that stands a picture of that orientation upright; nothing for none.
+std::optional<RotateFlipType> UprightTurn(int orientation);
+
 // `count` pixels of three bytes each (blue, green, red, as Windows stores a photo's rows)
 // as opaque ARGB.
 void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count);

@@ -21,7 +21,9 @@ enum class RotateFlipType : int {
     Rotate180FlipNone = 2,
     Rotate270FlipNone = 3,
     RotateNoneFlipX = 4,
+    Rotate90FlipX = 5,   // the picture's diagonal from top left to bottom right as its mirror
     Rotate180FlipX = 6,  // the same as mirroring top to bottom
+    Rotate270FlipX = 7,
 };
 
 // A decoded picture or skin image. A file that is missing or can't be decoded still gives

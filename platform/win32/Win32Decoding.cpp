@@ -20,7 +20,9 @@ namespace {
 // folder named like a picture could block it or make it read for ever. A decompression bomb
 // (a small file declaring an enormous picture) is refused before the library tries to
 // allocate and decode it.
-bool MayDecode(const std::string& path, const DecodeLimit& limit) {
+// `orientation` is the header's orientation tag (0 for none).
+bool MayDecode(const std::string& path, const DecodeLimit& limit, int& orientation) {
+    orientation = 0;
     KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -40,7 +42,9 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit) {
         return bytes;
     };
     const std::optional<Size> size = DeclaredImageSize(read);
-    return !size || limit.Allows(*size);
+    if (size && !limit.Allows(*size)) return false;
+    orientation = DeclaredOrientation(read);
+    return true;
 }
 
 
@@ -163,26 +167,39 @@ ThreadImaging::~ThreadImaging() {
     if (com_) ::CoUninitialize();
 }
 
+// The picture as the camera meant it, upright by its orientation tag, before anything else
+// sees it. Without memory for the turn it stays as stored.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
-    if (widePath.empty() || !MayDecode(path, limit)) return std::make_unique<GdiImage>(nullptr);
-    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component))
+    int orientation = 0;
+    if (widePath.empty() || !MayDecode(path, limit, orientation)) return std::make_unique<GdiImage>(nullptr);
+    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component);
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
+    if (bitmap) own = OwnPixels(*bitmap);
+    if (own) {
+        OrientPixels(own->pixels, orientation);
         return std::make_unique<GdiImage>(std::move(*own));
-    std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
-    if (!bitmap) return std::make_unique<GdiImage>(nullptr);
-    if (std::optional<DecodedPixels> own = OwnPixels(*bitmap)) return std::make_unique<GdiImage>(std::move(*own));
-    // The decoder's bitmap stays only when memory of our own can't be had.
-    return std::make_unique<GdiImage>(std::move(bitmap));
+    }
+    // The decoder's bitmap stays only when memory of our own can't be had, turned by GDI+
+    // itself, which numbers the turns as the tag's table does.
+    auto image = std::make_unique<GdiImage>(std::move(bitmap));
+    if (const std::optional<RotateFlipType> upright = UprightTurn(orientation)) image->RotateFlip(*upright);
+    return image;
 }
 
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
-    if (widePath.empty() || !MayDecode(path, limit)) return std::nullopt;
-    if (std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component)) return own;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
-    return bitmap ? OwnPixels(*bitmap) : std::nullopt;
+    int orientation = 0;
+    if (widePath.empty() || !MayDecode(path, limit, orientation)) return std::nullopt;
+    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component);
+    if (!own) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
+        if (bitmap) own = OwnPixels(*bitmap);
+    }
+    if (own) OrientPixels(own->pixels, orientation);
+    return own;
 }
 
 std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,

@@ -1,7 +1,10 @@
 // The keyboard on the real exe, in one session as a person would use it: stepping through a
-// folder in Explorer's order, a picture added meanwhile, zoom and turn keys, Escape during a
-// selection, Delete with the shell's confirmation, and the key list.
+// folder in Explorer's order, a photo added meanwhile (stored turned, shown upright), zoom
+// and turn keys, Escape during a selection, Delete with the shell's confirmation, and the
+// key list.
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -62,6 +65,18 @@ protected:
             30s);
         return found;
     }
+    // The desktop's trash tells where each of its files came from.
+    static bool InTheTrash(const fs::path& original) {
+        const char* home = std::getenv("HOME");
+        const fs::path info = fs::path(home ? home : "") / ".local/share/Trash/info";
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(info, error)) {
+            std::ifstream in(entry.path());
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (text.find("Path=" + original.string() + "\n") != std::string::npos) return true;
+        }
+        return false;
+    }
     std::set<std::string> MappedNames() {
         std::set<std::string> names;
         for (const TopLevelWindow& w : x_.TopLevelWindows())
@@ -111,12 +126,15 @@ TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     ExpectCorners("uncropped", kRed, kLime, kBlue, kYellow);
     Key("m");
 
-    // A picture added while the viewer runs is reached by the next step.
-    SolidPng("Pictures/img3.png", 460, 360, {0, 160, 60});
+    // A picture added while the viewer runs is reached by the next step: a photo a camera
+    // stored turned left (orientation tag 6), which shows upright at its upright size.
+    const fs::path added = app_.Dir() / "Pictures/img3.jpg";
+    Convert({"-size", "360x460", "xc:#00A03C", "-rotate", "-90", added.string()});
+    ASSERT_EQ(std::system(("exiftool -q -overwrite_original -Orientation#=6 '" + added.string() + "'").c_str()), 0);
     Key("Right");
     ASSERT_NO_FATAL_FAILURE(Expect("Right from img1", 500, 300));
     Key("Right");
-    ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3", 460, 360));
+    ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3, upright", 360, 460));
 
     // Delete asks the shell, which asks the user; once the file is in the trash the next
     // picture shows.
@@ -127,10 +145,8 @@ TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     x_.Focus(*confirm);
     x_.KeyChord("Return");
     ASSERT_NO_FATAL_FAILURE(Expect("Delete of img3", 520, 260));
-    EXPECT_FALSE(fs::exists(app_.Dir() / "Pictures/img3.png"));
-    const char* home = std::getenv("HOME");
-    ASSERT_TRUE(home);
-    EXPECT_TRUE(fs::exists(fs::path(home) / ".local/share/Trash/files/img3.png")) << "not in the trash";
+    EXPECT_FALSE(fs::exists(added));
+    EXPECT_TRUE(InTheTrash(added)) << "not in the trash";
 
     before = MappedNames();
     Key("F1");

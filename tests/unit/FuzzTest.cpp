@@ -104,18 +104,21 @@ TEST(FuzzTest, IniWritesReadBackAndTouchOnlyTheirOwnPlace) {
     }
 }
 
-TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeOrNothing) {
+TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
     Generator g(4711);
     const std::vector<std::string> starts{"\x89PNG\r\n\x1a\n", "GIF89a", "BM", "\xFF\xD8\xFF", "II*\0", "MM\0*"};
     for (int run = 0, runs = Runs(5000); run < runs; ++run) {
         std::string bytes = g.Int(0, 3) ? g.Pick(starts) + g.Bytes(300) : g.Bytes(64);
-        const auto size = platform::DeclaredImageSize([&](std::uint64_t offset, std::size_t length) {
+        const platform::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
             return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
-        });
+        };
+        const auto size = platform::DeclaredImageSize(read);
         if (size) {
             EXPECT_GE(size->width, 0);
             EXPECT_GE(size->height, 0);
         }
+        const int orientation = platform::DeclaredOrientation(read);
+        EXPECT_TRUE(orientation >= 0 && orientation <= 8);
     }
 }
 

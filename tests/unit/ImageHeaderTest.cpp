@@ -69,5 +69,24 @@ TEST(ImageHeaderTest, OtherOrBrokenFilesDeclareNothing) {
               std::nullopt);
 }
 
+TEST(ImageHeaderTest, TheOrientationTagOfAJpegsExifOrATiffIsRead) {
+    // One directory entry, tag 274, a SHORT: in either byte order.
+    const std::string littleTiff = std::string("II*\0", 4) + Little32(8) + Little16(1) + Little16(274) +
+                                   Little16(3) + Little32(1) + Little16(6) + Little16(0) + Little32(0);
+    const std::string bigTiff = std::string("MM\0*", 4) + Big32(8) + std::string("\0\x01\x01\x12\0\x03", 6) +
+                                Big32(1) + std::string("\0\x08\0\0", 4) + Big32(0);
+    auto jpeg = [](const std::string& exif) {
+        const std::string app1 = std::string("Exif\0\0", 6) + exif;
+        const auto length = static_cast<std::uint32_t>(app1.size() + 2);
+        return std::string("\xFF\xD8\xFF\xE0\0\x04xx\xFF\xE1", 10) + static_cast<char>(length >> 8) +
+               static_cast<char>(length) + app1 + std::string("\xFF\xC0\0\x11\x08\0\x14\0\x1E", 9);
+    };
+    const std::pair<std::string, int> cases[] = {
+        {littleTiff, 6}, {bigTiff, 8}, {jpeg(littleTiff), 6}, {jpeg(bigTiff), 8},
+        {jpeg(littleTiff.substr(0, 12)), 0},  // cut inside its directory
+        {Png(10, 10), 0}, {"", 0}};
+    for (const auto& [bytes, orientation] : cases) EXPECT_EQ(DeclaredOrientation(ReaderOf(bytes)), orientation);
+}
+
 }  // namespace
 }  // namespace zylora::platform

@@ -51,6 +51,31 @@ TEST(PixelsTest, TurnsAndMirrorsMoveEveryPixel) {
     }
 }
 
+TEST(PixelsTest, EachOrientationTagStandsThePictureUpright) {
+    // The upright picture, 3 x 2: alphas 1 2 3 / 4 5 6. Each case is how a camera stores it.
+    const std::vector<std::uint32_t> upright = {1, 2, 3, 4, 5, 6};
+    const struct {
+        int orientation;
+        int width, height;
+        std::vector<std::uint32_t> stored;
+    } cases[] = {
+        {1, 3, 2, {1, 2, 3, 4, 5, 6}},    {2, 3, 2, {3, 2, 1, 6, 5, 4}},    {3, 3, 2, {6, 5, 4, 3, 2, 1}},
+        {4, 3, 2, {4, 5, 6, 1, 2, 3}},    {5, 2, 3, {1, 4, 2, 5, 3, 6}},    {6, 2, 3, {3, 6, 2, 5, 1, 4}},
+        {7, 2, 3, {6, 3, 5, 2, 4, 1}},    {8, 2, 3, {4, 1, 5, 2, 6, 3}},    {0, 3, 2, {1, 2, 3, 4, 5, 6}},
+        {9, 3, 2, {1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint32_t> alphas;
+        for (std::uint32_t a : c.stored) alphas.push_back(a << 24);
+        PixelBuffer buffer = Buffer(c.width, c.height, alphas);
+        ASSERT_TRUE(platform::OrientPixels(buffer, c.orientation));
+        ASSERT_EQ(buffer.width, 3) << c.orientation;
+        std::vector<std::uint32_t> got;
+        for (std::uint32_t p : buffer.pixels) got.push_back(p >> 24);
+        EXPECT_EQ(got, upright) << "orientation " << c.orientation;
+    }
+}
+
 TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     const std::uint8_t bgr[] = {1, 2, 3, 250, 128, 0};
     std::uint32_t out[2] = {};

@@ -36,6 +36,23 @@ TEST_F(PictureDecodingTest, EachFormatDecodesWithItsSize) {
     }
 }
 
+// A photo stored turned, as a camera held upright-turned stores it, decodes upright: its
+// orientation tag is read through the system and the pixels turned before anything sees them.
+TEST_F(PictureDecodingTest, APictureStoredTurnedDecodesUprightByItsOrientationTag) {
+    for (const char* name : {"oriented6.jpg", "oriented8.tif"}) {
+        auto image = platform->DecodeImage(std::string(ZYLORA_TEST_PICTURES) + "/" + name);
+        ASSERT_EQ(image->Width(), 20) << name;
+        ASSERT_EQ(image->Height(), 30) << name;
+        auto surface = platform->CreateSurface(20, 30);
+        surface->DrawImage(*image, {0, 0, 20, 30});
+        const Argb corner = win32::PixelsOf(*surface)[2 * 20 + 2];
+        const Argb rest = win32::PixelsOf(*surface)[25 * 20 + 15];
+        EXPECT_GT(corner & 0xFF, 180u) << name << ": blue in the top left";
+        EXPECT_LT((corner >> 16) & 0xFF, 80u) << name;
+        EXPECT_GT((rest >> 16) & 0xFF, 180u) << name << ": red elsewhere";
+    }
+}
+
 // Whichever codec path decodes it, a picture has exactly the pixels GDI+ gives for it.
 TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
     auto translucent = [](int x, int y) { return MakeArgb((x * 40 + y) & 255, x * 20, 255 - y * 30, 90); };

@@ -1,5 +1,7 @@
 #include "platform/Pixels.h"
 
+#include "platform/Lanczos.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -72,124 +74,10 @@ bool AllOpaque(const std::vector<std::uint32_t>& pixels) {
     return std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p >> 24) == 0xFF; });
 }
 
-namespace {
-
-// The source columns of each copy column: [first[x], first[x + 1]).
-std::vector<int> FirstColumns(int width, int newWidth) {
-    std::vector<int> first(static_cast<std::size_t>(newWidth) + 1);
-    for (int x = 0; x <= newWidth; ++x)
-        first[static_cast<std::size_t>(x)] = static_cast<int>(static_cast<long long>(x) * width / newWidth);
-    return first;
-}
-
-int FirstRow(int y, int height, int newHeight) {
-    return static_cast<int>(static_cast<long long>(y) * height / newHeight);
-}
-
-// An opaque picture: every alpha is 255, so the weighting by alpha drops out (it gives the
-// very same rounding) and a block's sums fit 32 bits.
-void ReduceOpaqueRows(const PixelBuffer& from, PixelBuffer& copy, const std::vector<int>& firstColumn, int yBegin,
-                      int yEnd) {
-    const int width = from.width, height = from.height, newWidth = copy.width, newHeight = copy.height;
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(newWidth) * 3);
-    for (int y = yBegin; y < yEnd; ++y) {
-        const int top = FirstRow(y, height, newHeight), bottom = FirstRow(y + 1, height, newHeight);
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int row = top; row < bottom; ++row) {
-            const std::uint32_t* pixels = from.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
-            std::uint32_t* sum = sums.data();
-            for (int x = 0; x < newWidth; ++x, sum += 3) {
-                std::uint32_t r = 0, g = 0, b = 0;
-                for (int sx = firstColumn[static_cast<std::size_t>(x)], end = firstColumn[static_cast<std::size_t>(x) + 1];
-                     sx < end; ++sx) {
-                    const std::uint32_t p = pixels[sx];
-                    r += (p >> 16) & 0xFF;
-                    g += (p >> 8) & 0xFF;
-                    b += p & 0xFF;
-                }
-                sum[0] += r;
-                sum[1] += g;
-                sum[2] += b;
-            }
-        }
-        std::uint32_t* out = copy.pixels.data() + static_cast<std::ptrdiff_t>(y) * newWidth;
-        for (int x = 0; x < newWidth; ++x) {
-            const std::uint32_t count = static_cast<std::uint32_t>(bottom - top) *
-                                        static_cast<std::uint32_t>(firstColumn[static_cast<std::size_t>(x) + 1] -
-                                                                   firstColumn[static_cast<std::size_t>(x)]);
-            const std::uint32_t* sum = &sums[static_cast<std::size_t>(x) * 3];
-            auto channel = [&](int i) { return (sum[i] + count / 2) / count; };
-            out[x] = count == 0 ? 0u : 0xFF000000u | channel(0) << 16 | channel(1) << 8 | channel(2);
-        }
-    }
-}
-
-// Any picture: the colours weighted by alpha. True when every pixel made is opaque.
-bool ReduceRows(const PixelBuffer& from, PixelBuffer& copy, const std::vector<int>& firstColumn) {
-    const int width = from.width, height = from.height, newWidth = copy.width, newHeight = copy.height;
-    std::vector<std::uint64_t> sums(static_cast<std::size_t>(newWidth) * 4);
-    bool opaque = true;
-    for (int y = 0; y < newHeight; ++y) {
-        const int top = FirstRow(y, height, newHeight), bottom = FirstRow(y + 1, height, newHeight);
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int row = top; row < bottom; ++row) {
-            const std::uint32_t* pixels = from.pixels.data() + static_cast<std::ptrdiff_t>(row) * width;
-            for (int x = 0; x < newWidth; ++x) {
-                std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
-                for (int sx = firstColumn[static_cast<std::size_t>(x)];
-                     sx < firstColumn[static_cast<std::size_t>(x) + 1]; ++sx) {
-                    const std::uint32_t p = pixels[sx];
-                    const std::uint32_t a = p >> 24;
-                    sum[0] += a;
-                    sum[1] += a * ((p >> 16) & 0xFF);
-                    sum[2] += a * ((p >> 8) & 0xFF);
-                    sum[3] += a * (p & 0xFF);
-                }
-            }
-        }
-        std::uint32_t* out = copy.pixels.data() + static_cast<std::ptrdiff_t>(y) * newWidth;
-        for (int x = 0; x < newWidth; ++x) {
-            const std::uint64_t* sum = &sums[static_cast<std::size_t>(x) * 4];
-            const std::uint64_t count = static_cast<std::uint64_t>(bottom - top) *
-                                        static_cast<std::uint64_t>(firstColumn[static_cast<std::size_t>(x) + 1] -
-                                                                   firstColumn[static_cast<std::size_t>(x)]);
-            if (count == 0 || sum[0] == 0) {
-                out[x] = 0;
-                opaque = false;
-                continue;
-            }
-            const auto alpha = static_cast<std::uint32_t>((sum[0] + count / 2) / count);
-            auto channel = [&](int i) { return static_cast<std::uint32_t>((sum[i] + sum[0] / 2) / sum[0]); };
-            out[x] = alpha << 24 | channel(1) << 16 | channel(2) << 8 | channel(3);
-            opaque = opaque && alpha == 255;
-        }
-    }
-    return opaque;
-}
-
-}  // namespace
-
 std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, Size size, const Parallel& parallel) {
-    const int width = from.width, height = from.height;
-    if (width <= 0 || height <= 0) return std::nullopt;
-    const int newWidth = std::clamp(size.width, 1, width), newHeight = std::clamp(size.height, 1, height);
-    std::optional<DecodedPixels> copy = BlankPixels(newWidth, newHeight);
-    if (!copy) return copy;
-    const std::vector<int> firstColumn = FirstColumns(width, newWidth);
-    // A block's sums stay within 32 bits up to 16 million pixels a block.
-    const long long block = (static_cast<long long>(width) / newWidth + 1) * (static_cast<long long>(height) / newHeight + 1);
-    if (opaque && block < (1LL << 24)) {
-        // Rows of the copy are independent.
-        auto rows = [&](int begin, int end) { ReduceOpaqueRows(from, copy->pixels, firstColumn, begin, end); };
-        if (parallel)
-            parallel(newHeight, rows);
-        else
-            rows(0, newHeight);
-        copy->opaque = true;
-        return copy;
-    }
-    copy->opaque = ReduceRows(from, copy->pixels, firstColumn);
-    return copy;
+    if (from.width <= 0 || from.height <= 0) return std::nullopt;
+    return ResizeLanczos(from, opaque, {std::clamp(size.width, 1, from.width), std::clamp(size.height, 1, from.height)},
+                         parallel);
 }
 
 bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d, bool& coveredAll) {

@@ -50,9 +50,9 @@ void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count);
 
 bool AllOpaque(const std::vector<std::uint32_t>& pixels);
 
-// A copy of the size (each side clamped to 1 and the source's own), each pixel the average
-// of the block of source pixels it covers, weighted by alpha so that transparent pixels lend
-// no colour. Nothing when the source is empty or memory is short.
+// A copy of the size (each side clamped to 1 and the source's own), resampled with the
+// Lanczos filter (platform/Lanczos.h): fine patterns show no moiré. Nothing when the source
+// is empty or memory is short.
 std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, Size size,
                                          const Parallel& parallel = nullptr);
 

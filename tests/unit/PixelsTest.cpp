@@ -86,7 +86,7 @@ TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     EXPECT_FALSE(platform::AllOpaque({out[0], 0x7F000000u}));
 }
 
-TEST(PixelsTest, AReducedCopyAveragesItsBlocksAndTransparencyLendsNoColour) {
+TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
     const std::uint32_t red = Argb(255, 255, 0, 0), blue = Argb(255, 0, 0, 255);
     // Left half red, right half blue, 8 x 4 to 4 x 2.
     std::vector<std::uint32_t> halves;

@@ -39,7 +39,7 @@ void TfrmMiddle::WithPictureFolder(std::function<void()> then) {
                               [this, list, read, folder, alive = std::weak_ptr<bool>(alive_)] {
                                   if (alive.expired()) return;
                                   listing_ = false;
-                                  auto then = std::exchange(afterListing_, nullptr);
+                                  auto waiting = std::exchange(afterListing_, nullptr);
                                   if (!*read) {
                                       // The folder is gone or can't be read: the step is
                                       // abandoned, nothing changes.
@@ -49,7 +49,7 @@ void TfrmMiddle::WithPictureFolder(std::function<void()> then) {
                                   }
                                   FileListBox1.Adopt(std::move(*list));
                                   // Another picture was opened meanwhile: its folder is read.
-                                  if (then) WithPictureFolder(std::move(then));
+                                  if (waiting) WithPictureFolder(std::move(waiting));
                               });
 }
 

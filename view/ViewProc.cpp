@@ -50,7 +50,26 @@ const platform::Image& ReducedPictureCache::Choose(const platform::Image& pictur
         Clear();
         picture_ = &picture;
     }
+    wanted_ = {};
     const int factor = ReductionFactor(source, panel);
+    // The picture at exactly the scale shown, when that is a reduction.
+    const float scaleX = static_cast<float>(panel.width) / source.width;
+    const float scaleY = static_cast<float>(panel.height) / source.height;
+    const platform::Size exact{static_cast<int>(std::lround(static_cast<float>(picture.Width()) * scaleX)),
+                               static_cast<int>(std::lround(static_cast<float>(picture.Height()) * scaleY))};
+    const bool reduced = std::isfinite(scaleX) && std::isfinite(scaleY) && exact.width > 0 && exact.height > 0 &&
+                         exact.width <= picture.Width() && exact.height <= picture.Height() &&
+                         (exact.width < picture.Width() || exact.height < picture.Height());
+    if (reduced && exact != ReducedSize({picture.Width(), picture.Height()}, factor)) {
+        if (exact_ && exact_->Width() == exact.width && exact_->Height() == exact.height) {
+            const float sx = static_cast<float>(exact.width) / static_cast<float>(picture.Width());
+            const float sy = static_cast<float>(exact.height) / static_cast<float>(picture.Height());
+            source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
+            return *exact_;
+        }
+        wanted_ = exact;
+        wantedFrom_ = factor;
+    }
     if (factor < 2) return picture;
 
     auto& copy = copies_[factor];
@@ -68,7 +87,29 @@ const platform::Image& ReducedPictureCache::Choose(const platform::Image& pictur
 
 void ReducedPictureCache::Clear() {
     copies_.clear();
+    exact_.reset();
+    wanted_ = {};
     picture_ = nullptr;
+}
+
+bool ReducedPictureCache::MakeWanted() {
+    if (!picture_ || wanted_.width <= 0) return false;
+    // From the smallest copy at least that large, which is at most twice the size.
+    auto from = copies_.find(wantedFrom_);
+    const platform::Image& source = from != copies_.end() && from->second && from->second->Width() > 0 ? *from->second
+                                                                                                      : *picture_;
+    exact_.reset();
+    exact_ = source.Reduced(wanted_.width, wanted_.height);
+    wanted_ = {};
+    return exact_ && exact_->Width() > 0;
+}
+
+ViewProc::ViewProc(app::TfrmMiddle& owner)
+    : owner_(owner), restTimer_(owner.Platform().CreateTimer(150, [this] { RestTimerTimer(); })) {}
+
+void ViewProc::RestTimerTimer() {
+    restTimer_->SetEnabled(false);
+    if (cache_.MakeWanted()) owner_.Image2->Invalidate();
 }
 
 void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel) {
@@ -106,6 +147,9 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     surface->SetAntiAlias(true);
 
     DrawPicture(*surface, {panel.width, panel.height});
+    // Restarted: it fires once the view has rested.
+    restTimer_->SetEnabled(false);
+    if (cache_.Wants()) restTimer_->SetEnabled(true);
 
     if (owner_.Dragging && !owner_.MoveMode) {
         const std::vector<RectF> veil = {

@@ -31,21 +31,32 @@ platform::Size ReducedSize(platform::Size picture, int factor);
 // than the panel costs the library a pass over every source pixel at every paint; a copy
 // reduced by a power of two that still has at least the panel's resolution gives the same
 // picture on screen at a fraction of the cost.
+//
+// A scale between two powers of two is drawn from the larger copy, stretched: quick, but a
+// fine pattern may show moiré. So once the view rests, a copy of exactly the scale shown is
+// made (MakeWanted), and the view draws from that one while the scale stays.
 class ReducedPictureCache {
 public:
     // The image to draw from and the source rectangle in its pixels.
     const platform::Image& Choose(const platform::Image& picture, platform::RectF& source,
                                   platform::Size panel);
     void Clear();
+    // The last Choose drew from a stretched copy: a copy of the exact scale is wanted.
+    bool Wants() const { return wanted_.width > 0; }
+    // Makes the copy Wants asks for; false when nothing was wanted.
+    bool MakeWanted();
 
 private:
     const platform::Image* picture_ = nullptr;
     std::map<int, std::unique_ptr<platform::Image>> copies_;  // by reduction factor
+    std::unique_ptr<platform::Image> exact_;  // of the scale last shown between two powers
+    platform::Size wanted_;                   // of the picture: the exact copy's size
+    int wantedFrom_ = 1;                      // the factor of the copy to make it from
 };
 
 class ViewProc : public app::EventChain {
 public:
-    explicit ViewProc(app::TfrmMiddle& owner) : owner_(owner) {}
+    explicit ViewProc(app::TfrmMiddle& owner);
 
     bool Paint(platform::ScreenTarget& screen) override;
     // The panel is drawn in full at every paint; erasing first would only flicker.
@@ -60,9 +71,15 @@ public:
     void DrawPicture(platform::Surface& surface, platform::Size panel);
 
 private:
+    // The view has rested since its last paint: the copy of the exact scale is made.
+    void RestTimerTimer();
+
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;
     std::unique_ptr<platform::Surface> surface_;
+    // Started again by every paint that drew from a stretched copy: it fires only once the
+    // view rests (no drag step, no pan step repaints it meanwhile).
+    std::unique_ptr<platform::Timer> restTimer_;
 };
 
 }  // namespace zylora::view

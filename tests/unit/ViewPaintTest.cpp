@@ -1,4 +1,6 @@
 // What the view panel draws: background, the zoomed and panned picture, the veil, the grip.
+#include <algorithm>
+
 #include "shell/FileDrop.h"
 #include "tests/unit/Harness.h"
 #include "view/ViewProc.h"
@@ -116,6 +118,25 @@ TEST_F(ViewPaintTest, ALargePictureIsDrawnFromACachedReducedCopy) {
     // The offsets survive the open, in picture pixels.
     EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg@1500x1000 from 25,0,1500,1000 to 0,0,1500,1000");
     EXPECT_EQ(dynamic_cast<fake::FakeImage&>(*main->Picture).reductions, 1);
+}
+
+TEST_F(ViewPaintTest, BetweenTwoPowersTheExactScaleIsMadeOnceTheViewRests) {
+    platform.screen = {8000, 8000};
+    Start().Show();
+    Open("C:\\pics\\big.jpg", 6000, 4000);
+    main->PlaceWindows(0, 0, 2220, 1533);  // a view of 2220 x 1480: 0.37 of the picture
+    auto restTimer = std::find_if(platform.timers.begin(), platform.timers.end(),
+                                  [](const fake::FakeTimer* t) { return t->interval == 150; });
+    ASSERT_NE(restTimer, platform.timers.end());
+    fake::FakeTimer& rest = **restTimer;
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg@3000x2000 from 0,0,3000,2000 to 0,0,2220,1480")
+        << "at first the half, stretched";
+    EXPECT_TRUE(rest.Enabled());
+    const int invalidations = View().invalidations;
+    rest.Tick();
+    EXPECT_GT(View().invalidations, invalidations);
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\big.jpg@3000x2000@2220x1480 from 0,0,2220,1480 to 0,0,2220,1480");
+    EXPECT_FALSE(rest.Enabled()) << "nothing more to make while the scale stays";
 }
 
 TEST_F(ViewPaintTest, AResizeOfThePanelRepaintsAtOnce) {

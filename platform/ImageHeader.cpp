@@ -1,6 +1,7 @@
 #include "platform/ImageHeader.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace zylora::platform {
 
@@ -52,11 +53,12 @@ TiffFields ReadTiff(const ByteReader& read, std::uint64_t base) {
 }
 
 // Walks a JPEG's marker segments up to the first start-of-frame, telling `segment` of each
-// (its marker and where its content starts) until it answers false; returns the frame's
+// (its marker, where its content starts and its length) until it answers false; returns the frame's
 // size. A bounded number of steps, each moving forward, so a crafted file can't make this
 // loop forever.
 std::optional<Size> WalkJpeg(const ByteReader& read,
-                             const std::function<bool(std::uint32_t marker, std::uint64_t content)>& segment) {
+                             const std::function<bool(std::uint32_t marker, std::uint64_t content,
+                                                      std::uint32_t length)>& segment) {
     std::uint64_t at = 2;
     for (int step = 0; step < 10000; ++step) {
         const std::string head = read(at, 9);
@@ -78,13 +80,28 @@ std::optional<Size> WalkJpeg(const ByteReader& read,
             return MakeSize(Big16(head, 7), Big16(head, 5));
         }
         if (marker == 0xD9 || marker == 0xDA || length < 2) return std::nullopt;
-        if (!segment(marker, at + 4)) return std::nullopt;
+        if (!segment(marker, at + 4, length - 2)) return std::nullopt;
         at += 2 + length;
     }
     return std::nullopt;
 }
 
 bool IsJpeg(const std::string& head) { return head.size() >= 4 && Byte(head, 0) == 0xFF && Byte(head, 1) == 0xD8; }
+
+bool IsPng(const std::string& head) { return head.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
+
+// Walks a PNG's chunks up to its pixel data, as WalkJpeg its segments.
+void WalkPng(const ByteReader& read,
+             const std::function<bool(const std::string& type, std::uint64_t content, std::uint32_t length)>& chunk) {
+    std::uint64_t at = 8;
+    for (int step = 0; step < 10000; ++step) {
+        const std::string head = read(at, 8);
+        if (head.size() < 8 || head.compare(4, 4, "IDAT") == 0 || head.compare(4, 4, "IEND") == 0) return;
+        const std::uint32_t length = Big32(head, 0);
+        if (!chunk(head.substr(4, 4), at + 8, length)) return;
+        at += 12ull + length;
+    }
+}
 
 bool IsTiff(const std::string& head) {
     return head.size() >= 8 &&
@@ -95,7 +112,7 @@ bool IsTiff(const std::string& head) {
 
 std::optional<Size> DeclaredImageSize(const ByteReader& read) {
     const std::string head = read(0, 32);
-    if (head.size() >= 24 && head.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0 &&
+    if (head.size() >= 24 && IsPng(head) &&
         head.compare(12, 4, "IHDR") == 0)
         return MakeSize(Big32(head, 16), Big32(head, 20));
     if (head.size() >= 10 && (head.compare(0, 6, "GIF87a") == 0 || head.compare(0, 6, "GIF89a") == 0))
@@ -105,7 +122,7 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
         const auto height = static_cast<std::int32_t>(Little32(head, 22));
         return MakeSize(static_cast<std::int32_t>(Little32(head, 18)), std::llabs(height));
     }
-    if (IsJpeg(head)) return WalkJpeg(read, [](std::uint32_t, std::uint64_t) { return true; });
+    if (IsJpeg(head)) return WalkJpeg(read, [](std::uint32_t, std::uint64_t, std::uint32_t) { return true; });
     if (IsTiff(head)) {
         const TiffFields fields = ReadTiff(read, 0);
         return MakeSize(fields.width, fields.height);
@@ -119,13 +136,50 @@ int DeclaredOrientation(const ByteReader& read) {
     if (IsTiff(head)) orientation = ReadTiff(read, 0).orientation;
     if (IsJpeg(head)) {
         // The first APP1 segment that is Exif: a TIFF structure after its six-byte name.
-        WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content) {
+        WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content, std::uint32_t) {
             if (marker != 0xE1 || read(content, 6) != std::string("Exif\0\0", 6)) return true;
             orientation = ReadTiff(read, content + 6).orientation;
             return false;
         });
     }
+    if (IsPng(head)) {
+        // The eXIf chunk is the TIFF structure itself.
+        WalkPng(read, [&](const std::string& type, std::uint64_t content, std::uint32_t) {
+            if (type != "eXIf") return true;
+            orientation = ReadTiff(read, content).orientation;
+            return false;
+        });
+    }
     return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 0;
+}
+
+std::string DeclaredColourProfile(const ByteReader& read) {
+    if (!IsJpeg(read(0, 4))) return {};
+    // Each APP2 segment named "ICC_PROFILE" holds one piece: its number from 1, the count of
+    // pieces, then its bytes. A piece missing, repeated or numbered against the count
+    // leaves the profile unknown.
+    std::vector<std::string> pieces;
+    bool broken = false;
+    WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content, std::uint32_t length) {
+        if (marker != 0xE2 || length < 14) return true;
+        const std::string name = read(content, 14);
+        if (name.size() < 14 || name.compare(0, 12, std::string("ICC_PROFILE\0", 12)) != 0) return true;
+        const std::uint32_t number = Byte(name, 12), count = Byte(name, 13);
+        if (pieces.empty()) pieces.resize(count);
+        if (number == 0 || count != pieces.size() || number > count || !pieces[number - 1].empty()) {
+            broken = true;
+            return false;
+        }
+        pieces[number - 1] = read(content + 14, length - 14);
+        broken = pieces[number - 1].size() != length - 14;
+        return !broken;
+    });
+    std::string profile;
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) return {};
+        profile += piece;
+    }
+    return broken ? std::string() : profile;
 }
 
 }  // namespace zylora::platform

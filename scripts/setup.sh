@@ -26,6 +26,9 @@ packages=(
   fonts-dejavu-core fonts-liberation
   # the skin checker's native build: image decoding and the font lookup
   libstb-dev libfontconfig-dev pkg-config
+  # colour management: LittleCMS natively; its source package (fetched below) unpacked by
+  # dpkg-source for the Windows builds; colour profiles the tests embed in their pictures
+  liblcms2-dev dpkg-dev colord-data icc-profiles-free
   python3 python3-pil
 )
 
@@ -48,6 +51,34 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get update
   as_root env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+fi
+
+# The Windows builds compile LittleCMS from Debian's source package (CMakeLists.txt); it
+# is fetched once into build/deps/lcms2. apt needs source lines for that: where the machine
+# has none, the binary lines of Debian's own list are copied as source lines.
+lcms="$root/build/deps/lcms2"
+if [ ! -f "$lcms/include/lcms2.h" ]; then
+  mkdir -p "$root/build/deps"
+  exec 8>"$root/build/deps/.lock"
+  flock 8
+  if [ ! -f "$lcms/include/lcms2.h" ]; then
+    if ! apt-get source --print-uris lcms2 >/dev/null 2>&1; then
+      list=/etc/apt/sources.list.d/zylora-deb-src.sources
+      if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$list" >/dev/null
+      else
+        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\n' \
+          | as_root tee "$list" >/dev/null
+      fi
+      as_root apt-get update
+    fi
+    work="$(mktemp -d "$root/build/deps/lcms2.XXXXXX")"
+    (cd "$work" && apt-get source lcms2 </dev/null)
+    rm -rf "$lcms"
+    mv "$work"/lcms2-*/ "$lcms"
+    rm -rf "$work"
+  fi
+  flock -u 8
 fi
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).

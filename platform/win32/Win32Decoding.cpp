@@ -1,5 +1,6 @@
 // Decoding picture files: into our own pixels by the imaging component where it reads the
-// format, else by GDI+; files that aren't pictures or are too large are refused first.
+// format, else by GDI+; files that aren't pictures or are too large are refused first. The
+// pixels come out upright and in the display's colours.
 #include "platform/win32/Win32Bitmaps.h"
 
 #include <wincodec.h>
@@ -8,7 +9,9 @@
 #include <initializer_list>
 #include <new>
 
+#include "platform/ColourManagement.h"
 #include "platform/ImageHeader.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
@@ -20,9 +23,15 @@ namespace {
 // folder named like a picture could block it or make it read for ever. A decompression bomb
 // (a small file declaring an enormous picture) is refused before the library tries to
 // allocate and decode it.
-// `orientation` is the header's orientation tag (0 for none).
-bool MayDecode(const std::string& path, const DecodeLimit& limit, int& orientation) {
-    orientation = 0;
+// What the header tells besides the size: the orientation tag (0 for none) and the colour
+// profile the system's JPEG decoder may not read (Wine's doesn't).
+struct HeaderFacts {
+    int orientation = 0;
+    std::string profile;
+};
+
+bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& facts) {
+    facts = {};
     KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -43,8 +52,57 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, int& orientati
     };
     const std::optional<Size> size = DeclaredImageSize(read);
     if (size && !limit.Allows(*size)) return false;
-    orientation = DeclaredOrientation(read);
+    facts.orientation = DeclaredOrientation(read);
+    facts.profile = DeclaredColourProfile(read);
     return true;
+}
+
+// The display's colour profile as the system names it, read once; empty (sRGB) when it
+// names none or the file can't be read.
+const std::string& DisplayProfile() {
+    static const std::string profile = [] {
+        HDC screen = ::GetDC(nullptr);
+        wchar_t name[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        const bool named = screen && ::GetICMProfileW(screen, &length, name);
+        if (screen) ::ReleaseDC(nullptr, screen);
+        return named ? Win32FileSystem().ReadFile(Utf8FromWide(name)).value_or(std::string()) : std::string();
+    }();
+    return profile;
+}
+
+// The colour profile the system reads from the frame (a PNG's iCCP chunk, a TIFF's tag, a
+// JPEG's APP2 segments on Windows); empty when it reads none.
+std::string SystemProfile(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame) {
+    UINT count = 0;
+    if (FAILED(frame->GetColorContexts(0, nullptr, &count)) || count == 0) return {};
+    count = std::min(count, 4u);
+    Com<IWICColorContext> contexts[4];
+    IWICColorContext* raw[4] = {};
+    for (UINT i = 0; i < count; ++i) {
+        if (FAILED(factory->CreateColorContext(contexts[i].Receive()))) return {};
+        raw[i] = contexts[i].Get();
+    }
+    if (FAILED(frame->GetColorContexts(count, raw, &count))) return {};
+    for (UINT i = 0; i < std::min(count, 4u); ++i) {
+        WICColorContextType type{};
+        UINT size = 0;
+        if (FAILED(raw[i]->GetType(&type)) || type != WICColorContextProfile ||
+            FAILED(raw[i]->GetProfileBytes(0, nullptr, &size)) || size == 0 || size > (16u << 20))
+            continue;
+        std::string bytes(size, '\0');
+        if (SUCCEEDED(raw[i]->GetProfileBytes(size, reinterpret_cast<BYTE*>(bytes.data()), &size))) {
+            bytes.resize(std::min<std::size_t>(size, bytes.size()));
+            return bytes;
+        }
+    }
+    return {};
+}
+
+// The pixels converted from the picture's own profile to the display's; left as they are
+// without a profile or with one that can't be used.
+void ShowInDisplayColours(DecodedPixels& own, const std::unique_ptr<ColourConversion>& conversion) {
+    if (conversion) ConvertColours(own.pixels, *conversion, InHalves);
 }
 
 
@@ -58,7 +116,7 @@ bool IsOneOf(const GUID& format, std::initializer_list<GUID> formats) {
 // can't read the file, and GDI+ tries it (it also reads GIF's logical screen and the
 // metafile formats).
 std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit,
-                                             const ImagingComponent* component) {
+                                             const ImagingComponent* component, const std::string& headerProfile) {
     IWICImagingFactory* factory = component ? component->Factory() : nullptr;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -76,6 +134,16 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
         FAILED(frame->GetPixelFormat(&format)) || width == 0 || height == 0 ||
         !limit.Allows({static_cast<int>(width), static_cast<int>(height)}))
         return std::nullopt;
+    const ColourModel model =
+        IsOneOf(format, {GUID_WICPixelFormat32bppCMYK}) ? ColourModel::Cmyk
+        : IsOneOf(format, {GUID_WICPixelFormatBlackWhite, GUID_WICPixelFormat2bppGray, GUID_WICPixelFormat4bppGray,
+                           GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray})
+            ? ColourModel::Grey
+            : ColourModel::Rgb;
+    std::string profile = SystemProfile(factory, frame.Get());
+    if (profile.empty()) profile = headerProfile;
+    const std::unique_ptr<ColourConversion> colours =
+        profile.empty() ? nullptr : ColourConversion::Between(profile, model, DisplayProfile());
     std::optional<DecodedPixels> own = BlankPixels(static_cast<int>(width), static_cast<int>(height));
     if (!own) return own;
     auto* out = reinterpret_cast<BYTE*>(own->pixels.pixels.data());
@@ -96,6 +164,10 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
             WidenBgr(rows.data(), own->pixels.pixels.data() + static_cast<std::size_t>(top) * width,
                      static_cast<std::size_t>(width) * count);
         }
+    } else if (colours && model == ColourModel::Cmyk) {
+        // The inks themselves, which the profile converts; the component's converter would
+        // take them as the complements of sRGB.
+        if (FAILED(frame->CopyPixels(nullptr, width * 4, width * height * 4, out))) return std::nullopt;
     } else if (FAILED(factory->CreateFormatConverter(converter.Receive())) ||
                FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
                                             nullptr, 0.0, WICBitmapPaletteTypeCustom)) ||
@@ -108,6 +180,7 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
                                    GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray,
                                    GUID_WICPixelFormat32bppCMYK}) ||
                   AllOpaque(own->pixels.pixels);
+    ShowInDisplayColours(*own, colours);
     return own;
 }
 
@@ -145,6 +218,14 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
     return own;
 }
 
+// A picture GDI+ decoded, in the display's colours where its header carried a profile.
+std::optional<DecodedPixels> GdiplusPixels(Gdiplus::Bitmap& bitmap, const std::string& headerProfile) {
+    std::optional<DecodedPixels> own = OwnPixels(bitmap);
+    if (own && !headerProfile.empty())
+        ShowInDisplayColours(*own, ColourConversion::Between(headerProfile, ColourModel::Rgb, DisplayProfile()));
+    return own;
+}
+
 
 }  // namespace
 
@@ -172,33 +253,33 @@ ThreadImaging::~ThreadImaging() {
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
-    int orientation = 0;
-    if (widePath.empty() || !MayDecode(path, limit, orientation)) return std::make_unique<GdiImage>(nullptr);
-    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component);
+    HeaderFacts facts;
+    if (widePath.empty() || !MayDecode(path, limit, facts)) return std::make_unique<GdiImage>(nullptr);
+    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component, facts.profile);
     std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
-    if (bitmap) own = OwnPixels(*bitmap);
+    if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     if (own) {
-        OrientPixels(own->pixels, orientation);
+        OrientPixels(own->pixels, facts.orientation);
         return std::make_unique<GdiImage>(std::move(*own));
     }
     // The decoder's bitmap stays only when memory of our own can't be had, turned by GDI+
     // itself, which numbers the turns as the tag's table does.
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
-    if (const std::optional<RotateFlipType> upright = UprightTurn(orientation)) image->RotateFlip(*upright);
+    if (const std::optional<RotateFlipType> upright = UprightTurn(facts.orientation)) image->RotateFlip(*upright);
     return image;
 }
 
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component) {
     const std::wstring widePath = WideFromUtf8(path);
-    int orientation = 0;
-    if (widePath.empty() || !MayDecode(path, limit, orientation)) return std::nullopt;
-    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component);
+    HeaderFacts facts;
+    if (widePath.empty() || !MayDecode(path, limit, facts)) return std::nullopt;
+    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component, facts.profile);
     if (!own) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
-        if (bitmap) own = OwnPixels(*bitmap);
+        if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     }
-    if (own) OrientPixels(own->pixels, orientation);
+    if (own) OrientPixels(own->pixels, facts.orientation);
     return own;
 }
 

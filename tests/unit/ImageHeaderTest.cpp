@@ -1,6 +1,9 @@
 // Reading the declared size of an image file from its header.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/ImageHeader.h"
 
 namespace zylora::platform {
@@ -69,23 +72,50 @@ TEST(ImageHeaderTest, OtherOrBrokenFilesDeclareNothing) {
               std::nullopt);
 }
 
+// A JPEG of 20 x 30 with the given segments (each a marker byte and its content) before
+// its frame.
+std::string JpegWith(const std::vector<std::pair<char, std::string>>& segments) {
+    std::string bytes("\xFF\xD8\xFF\xE0\0\x04xx", 8);
+    for (const auto& [marker, content] : segments) {
+        const auto length = static_cast<std::uint32_t>(content.size() + 2);
+        bytes += std::string("\xFF", 1) + marker + static_cast<char>(length >> 8) + static_cast<char>(length) + content;
+    }
+    return bytes + std::string("\xFF\xC0\0\x11\x08\0\x14\0\x1E", 9);
+}
+
 TEST(ImageHeaderTest, TheOrientationTagOfAJpegsExifOrATiffIsRead) {
     // One directory entry, tag 274, a SHORT: in either byte order.
     const std::string littleTiff = std::string("II*\0", 4) + Little32(8) + Little16(1) + Little16(274) +
                                    Little16(3) + Little32(1) + Little16(6) + Little16(0) + Little32(0);
     const std::string bigTiff = std::string("MM\0*", 4) + Big32(8) + std::string("\0\x01\x01\x12\0\x03", 6) +
                                 Big32(1) + std::string("\0\x08\0\0", 4) + Big32(0);
-    auto jpeg = [](const std::string& exif) {
-        const std::string app1 = std::string("Exif\0\0", 6) + exif;
-        const auto length = static_cast<std::uint32_t>(app1.size() + 2);
-        return std::string("\xFF\xD8\xFF\xE0\0\x04xx\xFF\xE1", 10) + static_cast<char>(length >> 8) +
-               static_cast<char>(length) + app1 + std::string("\xFF\xC0\0\x11\x08\0\x14\0\x1E", 9);
-    };
+    auto jpeg = [](const std::string& exif) { return JpegWith({{'\xE1', std::string("Exif\0\0", 6) + exif}}); };
+    // A PNG's eXIf chunk after its header (the chunks' checksums aren't looked at).
+    const std::string png = Png(10, 10) + Big32(0) + Big32(static_cast<std::uint32_t>(bigTiff.size())) + "eXIf" +
+                            bigTiff + Big32(0);
     const std::pair<std::string, int> cases[] = {
         {littleTiff, 6}, {bigTiff, 8}, {jpeg(littleTiff), 6}, {jpeg(bigTiff), 8},
         {jpeg(littleTiff.substr(0, 12)), 0},  // cut inside its directory
-        {Png(10, 10), 0}, {"", 0}};
+        {png, 8}, {Png(10, 10), 0}, {"", 0}};
     for (const auto& [bytes, orientation] : cases) EXPECT_EQ(DeclaredOrientation(ReaderOf(bytes)), orientation);
+}
+
+TEST(ImageHeaderTest, AJpegsColourProfileIsItsIccPiecesJoinedInOrder) {
+    auto piece = [](int number, int count, const std::string& bytes) {
+        return std::pair{'\xE2', std::string("ICC_PROFILE\0", 12) + static_cast<char>(number) +
+                                      static_cast<char>(count) + bytes};
+    };
+    const std::pair<char, std::string> exif{'\xE1', "Exif"};
+    const std::pair<std::string, std::string> cases[] = {
+        {JpegWith({exif, piece(1, 1, "whole")}), "whole"},
+        {JpegWith({piece(2, 3, "BB"), piece(1, 3, "AA"), exif, piece(3, 3, "CC")}), "AABBCC"},
+        {JpegWith({piece(1, 2, "AA")}), ""},                    // a piece missing
+        {JpegWith({piece(1, 2, "AA"), piece(1, 2, "AA")}), ""},  // a piece twice
+        {JpegWith({piece(1, 2, "AA"), piece(2, 3, "BB")}), ""},  // counts that disagree
+        {JpegWith({piece(0, 1, "AA")}), ""},
+        {JpegWith({{'\xE2', "FPXR\0xx"}, exif}), ""},
+        {Png(10, 10), ""}};
+    for (const auto& [bytes, profile] : cases) EXPECT_EQ(DeclaredColourProfile(ReaderOf(bytes)), profile);
 }
 
 }  // namespace

@@ -53,6 +53,30 @@ TEST_F(PictureDecodingTest, APictureStoredTurnedDecodesUprightByItsOrientationTa
     }
 }
 
+// A picture with a colour profile shows in the display's colours (sRGB under Wine): its
+// swatches, red and green side by side, within 3 levels of ImageMagick's conversion. The
+// system reads the PNG's and the TIFF's profile; the JPEG's too on Windows, and under Wine
+// the viewer's own header reader. A CMYK JPEG shows its colours, not their complements.
+TEST_F(PictureDecodingTest, APictureWithAColourProfileDecodesInTheDisplaysColours) {
+    const std::pair<const char*, const char*> cases[] = {{"adobe.png", "adobe-srgb.png"},
+                                                         {"adobe.jpg", "adobe-srgb.png"},
+                                                         {"adobe.tif", "adobe-srgb.png"},
+                                                         {"grey.jpg", "grey-srgb.png"},
+                                                         {"cmyk.jpg", "swatches.png"}};
+    for (const auto& [name, reference] : cases) {
+        auto image = platform->DecodeImage(std::string(ZYLORA_TEST_PICTURES) + "/" + name);
+        auto expected = platform->DecodeImage(std::string(ZYLORA_TEST_PICTURES) + "/" + reference);
+        ASSERT_TRUE(image->Width() == 16 && expected->Width() == 16) << name;
+        for (int x : {4, 12}) {
+            const Argb got = platform::win32::PixelsOf(*image)[4 * 16 + x];
+            const Argb want = platform::win32::PixelsOf(*expected)[4 * 16 + x];
+            for (int shift : {0, 8, 16, 24})
+                EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((want >> shift) & 0xFF), 3)
+                    << name << " at x " << x << ": " << std::hex << got << " for " << want;
+        }
+    }
+}
+
 // Whichever codec path decodes it, a picture has exactly the pixels GDI+ gives for it.
 TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
     auto translucent = [](int x, int y) { return MakeArgb((x * 40 + y) & 255, x * 20, 255 - y * 30, 90); };

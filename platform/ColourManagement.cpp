@@ -1,0 +1,81 @@
+#include "platform/ColourManagement.h"
+
+#include <lcms2.h>
+
+#include <algorithm>
+
+namespace zylora::platform {
+
+namespace {
+
+struct ProfileCloser {
+    void operator()(void* profile) const {
+        if (profile) cmsCloseProfile(profile);
+    }
+};
+using Profile = std::unique_ptr<void, ProfileCloser>;
+
+Profile OpenProfile(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return nullptr;
+    return Profile(cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+}
+
+// A grey picture's pixels are read by their first byte (blue, equal to green and red) and
+// the other three skipped, so that the grey converts in place into the same pixels.
+constexpr cmsUInt32Number kGreyInArgb =
+    COLORSPACE_SH(PT_GRAY) | CHANNELS_SH(1) | EXTRA_SH(3) | BYTES_SH(1);
+
+}  // namespace
+
+std::unique_ptr<ColourConversion> ColourConversion::Between(const std::string& embedded, ColourModel model,
+                                                            const std::string& target) {
+    Profile source = OpenProfile(embedded);
+    if (!source) return nullptr;
+    const cmsColorSpaceSignature expected = model == ColourModel::Grey   ? cmsSigGrayData
+                                            : model == ColourModel::Cmyk ? cmsSigCmykData
+                                                                         : cmsSigRgbData;
+    if (cmsGetColorSpace(source.get()) != expected) return nullptr;
+    Profile display = OpenProfile(target);
+    if (!display || cmsGetColorSpace(display.get()) != cmsSigRgbData) display.reset(cmsCreate_sRGBProfile());
+    if (!display) return nullptr;
+    const cmsUInt32Number intent =
+        cmsIsIntentSupported(source.get(), INTENT_RELATIVE_COLORIMETRIC, LCMS_USED_AS_INPUT)
+            ? INTENT_RELATIVE_COLORIMETRIC
+            : cmsGetHeaderRenderingIntent(source.get());
+    const cmsUInt32Number in = model == ColourModel::Grey   ? kGreyInArgb
+                               : model == ColourModel::Cmyk ? TYPE_CMYK_8
+                                                            : TYPE_BGRA_8;
+    cmsHTRANSFORM transform = cmsCreateTransform(source.get(), in, display.get(), TYPE_BGRA_8, intent, 0);
+    if (!transform) return nullptr;
+    return std::unique_ptr<ColourConversion>(new ColourConversion(transform, model));
+}
+
+ColourConversion::~ColourConversion() { cmsDeleteTransform(transform_); }
+
+void ColourConversion::Convert(std::uint32_t* pixels, std::size_t count) const {
+    // Rows of at most a million pixels: the count LittleCMS takes is 32 bits.
+    for (std::size_t done = 0; done < count;) {
+        const auto part = static_cast<cmsUInt32Number>(std::min<std::size_t>(count - done, 1u << 20));
+        cmsDoTransform(transform_, pixels + done, pixels + done, part);
+        done += part;
+    }
+    // The black ink was where alpha goes, and a CMYK picture has no transparency.
+    if (model_ == ColourModel::Cmyk)
+        for (std::size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
+}
+
+void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, const Parallel& parallel) {
+    const int rows = buffer.height;
+    const auto width = static_cast<std::size_t>(buffer.width);
+    std::uint32_t* pixels = buffer.pixels.data();
+    auto convert = [&](int begin, int end) {
+        conversion.Convert(pixels + static_cast<std::size_t>(begin) * width,
+                           static_cast<std::size_t>(end - begin) * width);
+    };
+    if (parallel)
+        parallel(rows, convert);
+    else
+        convert(0, rows);
+}
+
+}  // namespace zylora::platform

@@ -1,0 +1,49 @@
+// A picture's colours as its file means them: the numbers of a picture that embeds a colour
+// profile are converted by LittleCMS from that profile to the display's, so an Adobe RGB or
+// Display P3 photo doesn't look dull or shifted. Pictures without a profile are sRGB and
+// need nothing. Any thread may use a conversion, several at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Pixels.h"
+
+namespace zylora::platform {
+
+// How a decoded picture's numbers are laid out in its 32-bit pixels before conversion.
+enum class ColourModel {
+    Rgb,   // ARGB
+    Grey,  // ARGB with the grey in each of red, green and blue
+    Cmyk,  // four bytes a pixel, cyan, magenta, yellow, black, in memory order (ink as 255)
+};
+
+class ColourConversion {
+public:
+    // The conversion from the profile embedded in a picture to `target` (the display's
+    // profile; sRGB when it is empty or unreadable), with relative colorimetric intent where
+    // the profile has it, else its own default. Null when the embedded profile is damaged,
+    // isn't of the model's colour space, or can't be converted: the picture then shows as
+    // its numbers stand.
+    static std::unique_ptr<ColourConversion> Between(const std::string& embedded, ColourModel model,
+                                                     const std::string& target);
+    ~ColourConversion();
+    ColourConversion(const ColourConversion&) = delete;
+    ColourConversion& operator=(const ColourConversion&) = delete;
+
+    // Converts `count` pixels in place into opaque-or-not ARGB in the target's colours;
+    // alpha stays (a CMYK picture becomes opaque).
+    void Convert(std::uint32_t* pixels, std::size_t count) const;
+
+private:
+    ColourConversion(void* transform, ColourModel model) : transform_(transform), model_(model) {}
+    void* transform_;
+    ColourModel model_;
+};
+
+// The whole buffer converted, in parts that may run at once.
+void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, const Parallel& parallel = nullptr);
+
+}  // namespace zylora::platform

@@ -1,0 +1,209 @@
+// Converting a picture's colours from its embedded profile: swatches against LittleCMS's own
+// conversion in floating point, and profiles that must be ignored.
+#include <gtest/gtest.h>
+#include <lcms2.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "platform/ColourManagement.h"
+
+namespace zylora::platform {
+namespace {
+
+std::string Saved(cmsHPROFILE profile) {
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    std::string bytes(size, '\0');
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
+
+cmsCIExyY D65() {
+    cmsCIExyY white;
+    cmsWhitePointFromTemp(&white, 6504);
+    return white;
+}
+
+std::string RgbProfile(cmsCIExyYTRIPLE primaries, double gamma) {
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    const cmsCIExyY white = D65();
+    std::string bytes = Saved(cmsCreateRGBProfile(&white, &primaries, curves));
+    cmsFreeToneCurve(curve);
+    return bytes;
+}
+
+const std::string& AdobeRgb() {
+    static const std::string p = RgbProfile({{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);
+    return p;
+}
+
+const std::string& WideDisplay() {  // a display of about Display P3's gamut
+    static const std::string p = RgbProfile({{0.68, 0.32, 1}, {0.265, 0.69, 1}, {0.15, 0.06, 1}}, 2.2);
+    return p;
+}
+
+const std::string& GreyProfile() {
+    static const std::string p = [] {
+        cmsToneCurve* curve = cmsBuildGamma(nullptr, 1.8);
+        std::string bytes = Saved(cmsCreateGrayProfile(cmsD50_xyY(), curve));
+        cmsFreeToneCurve(curve);
+        return bytes;
+    }();
+    return p;
+}
+
+// A table-based CMYK profile with only the perceptual table, as printers' profiles are made:
+// inks taken naively as the complements of sRGB. Version 2, whose table type takes a grid
+// without curves around it.
+const std::string& CmykProfile() {
+    static const std::string p = [] {
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
+        cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
+        cmsHPROFILE cmyk = cmsCreateProfilePlaceholder(nullptr);
+        cmsSetProfileVersion(cmyk, 2.1);
+        cmsSetDeviceClass(cmyk, cmsSigOutputClass);
+        cmsSetColorSpace(cmyk, cmsSigCmykData);
+        cmsSetPCS(cmyk, cmsSigLabData);
+        cmsWriteTag(cmyk, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+        cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+        cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 9, 4, 3, nullptr);
+        auto sample = [](const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) -> cmsInt32Number {
+            const double k = 1 - in[3] / 65535.0;
+            const double rgb[3] = {(1 - in[0] / 65535.0) * k, (1 - in[1] / 65535.0) * k, (1 - in[2] / 65535.0) * k};
+            cmsCIELab colour;
+            cmsDoTransform(cargo, rgb, &colour, 1);
+            cmsFloat2LabEncodedV2(out, &colour);
+            return TRUE;
+        };
+        cmsStageSampleCLut16bit(grid, sample, toLab, 0);
+        cmsPipelineInsertStage(lut, cmsAT_BEGIN, grid);
+        cmsWriteTag(cmyk, cmsSigAToB0Tag, lut);
+        cmsPipelineFree(lut);
+        cmsDeleteTransform(toLab);
+        cmsCloseProfile(srgb);
+        cmsCloseProfile(lab);
+        return Saved(cmyk);
+    }();
+    return p;
+}
+
+// The colour an 8-bit RGB pixel shows on a display of the profile (sRGB when empty).
+cmsCIELab LabOf(std::uint32_t argb, const std::string& display) {
+    cmsHPROFILE rgb = display.empty() ? cmsCreate_sRGBProfile()
+                                      : cmsOpenProfileFromMem(display.data(), static_cast<cmsUInt32Number>(display.size()));
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM t = cmsCreateTransform(rgb, TYPE_BGRA_8, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsCIELab colour{};
+    cmsDoTransform(t, &argb, &colour, 1);
+    cmsDeleteTransform(t);
+    cmsCloseProfile(rgb);
+    cmsCloseProfile(lab);
+    return colour;
+}
+
+// LittleCMS's floating-point conversion of one colour to the display, clipped to its gamut
+// and quantised as the display shows it.
+std::uint32_t Reference(const std::string& source, cmsUInt32Number format, const double* colour,
+                        cmsUInt32Number intent, const std::string& display) {
+    cmsHPROFILE from = cmsOpenProfileFromMem(source.data(), static_cast<cmsUInt32Number>(source.size()));
+    cmsHPROFILE to = display.empty() ? cmsCreate_sRGBProfile()
+                                     : cmsOpenProfileFromMem(display.data(), static_cast<cmsUInt32Number>(display.size()));
+    cmsHTRANSFORM t = cmsCreateTransform(from, format, to, TYPE_RGB_DBL, intent, 0);
+    double rgb[3] = {};
+    cmsDoTransform(t, colour, rgb, 1);
+    cmsDeleteTransform(t);
+    cmsCloseProfile(from);
+    cmsCloseProfile(to);
+    auto byte = [](double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    return 0xFF000000u | byte(rgb[0]) << 16 | byte(rgb[1]) << 8 | byte(rgb[2]);
+}
+
+struct Swatch {
+    std::array<int, 4> values;  // red, green, blue (alpha in the fourth); grey; or C, M, Y, K
+};
+
+struct Case {
+    const char* name;
+    ColourModel model;
+    const std::string& profile;
+    const std::string& display;
+    cmsUInt32Number referenceFormat;
+    cmsUInt32Number referenceIntent;
+};
+
+TEST(ColourManagementTest, SwatchesConvertWithinADeltaE2000OfOneOfTheColourModule) {
+    static const std::string none;
+    const Case cases[] = {
+        {"Adobe RGB to sRGB", ColourModel::Rgb, AdobeRgb(), none, TYPE_RGB_DBL, INTENT_RELATIVE_COLORIMETRIC},
+        {"Adobe RGB to a wide display", ColourModel::Rgb, AdobeRgb(), WideDisplay(), TYPE_RGB_DBL,
+         INTENT_RELATIVE_COLORIMETRIC},
+        {"grey of gamma 1.8", ColourModel::Grey, GreyProfile(), none, TYPE_GRAY_DBL, INTENT_RELATIVE_COLORIMETRIC},
+        {"CMYK by its perceptual table", ColourModel::Cmyk, CmykProfile(), none, TYPE_CMYK_DBL, INTENT_PERCEPTUAL},
+    };
+    const Swatch swatches[] = {{{200, 40, 40, 255}},  {{30, 160, 60, 255}},  {{40, 60, 190, 128}},
+                               {{128, 128, 128, 255}}, {{230, 190, 160, 0}}, {{0, 0, 0, 255}},
+                               {{255, 255, 255, 255}}, {{90, 200, 230, 255}}};
+    for (const Case& c : cases) {
+        auto conversion = ColourConversion::Between(c.profile, c.model, c.display);
+        ASSERT_TRUE(conversion) << c.name;
+        // One swatch a row, converted in parts of a row each.
+        PixelBuffer buffer{{}, 1, static_cast<int>(std::size(swatches))};
+        for (const Swatch& s : swatches) {
+            const auto [a, b, d, e] = s.values;
+            buffer.pixels.push_back(c.model == ColourModel::Cmyk ? static_cast<std::uint32_t>(a | b << 8 | d << 16 | e << 24)
+                                    : c.model == ColourModel::Grey
+                                        ? static_cast<std::uint32_t>(e << 24 | a << 16 | a << 8 | a)
+                                        : static_cast<std::uint32_t>(e << 24 | a << 16 | b << 8 | d));
+        }
+        ConvertColours(buffer, *conversion, [](int count, const std::function<void(int, int)>& work) {
+            for (int i = 0; i < count; ++i) work(i, i + 1);
+        });
+        for (std::size_t i = 0; i < std::size(swatches); ++i) {
+            const auto [a, b, d, e] = swatches[i].values;
+            const double rgb[3] = {a / 255.0, b / 255.0, d / 255.0};
+            const double grey[1] = {a / 255.0};
+            const double cmyk[4] = {a / 2.55, b / 2.55, d / 2.55, e / 2.55};  // inks in per cent
+            const double* colour = c.model == ColourModel::Cmyk ? cmyk : c.model == ColourModel::Grey ? grey : rgb;
+            const std::uint32_t expected = Reference(c.profile, c.referenceFormat, colour, c.referenceIntent, c.display);
+            const std::uint32_t got = buffer.pixels[i];
+            cmsCIELab want = LabOf(expected, c.display), have = LabOf(got, c.display);
+            EXPECT_LE(cmsCIE2000DeltaE(&want, &have, 1, 1, 1), 1.0)
+                << c.name << ", swatch " << i << ": " << std::hex << got << " for " << expected;
+            const std::uint32_t alpha = c.model == ColourModel::Cmyk ? 255u : static_cast<std::uint32_t>(e);
+            EXPECT_EQ(got >> 24, alpha) << c.name << ", swatch " << i;
+        }
+    }
+}
+
+TEST(ColourManagementTest, ADamagedOrMismatchedProfileIsIgnored) {
+    const std::string& adobe = AdobeRgb();
+    const std::pair<std::string, ColourModel> ignored[] = {
+        {"", ColourModel::Rgb},
+        {"not a colour profile at all, just words", ColourModel::Rgb},
+        {adobe.substr(0, 200), ColourModel::Rgb},   // cut short
+        {adobe.substr(0, 128) + std::string(adobe.size() - 128, '\xFF'), ColourModel::Rgb},  // its tags garbled
+        {GreyProfile(), ColourModel::Rgb},          // a grey profile in a colour picture
+        {adobe, ColourModel::Cmyk},
+        {CmykProfile(), ColourModel::Grey},
+    };
+    for (const auto& [profile, model] : ignored)
+        EXPECT_FALSE(ColourConversion::Between(profile, model, "")) << profile.size() << " bytes";
+
+    // A display profile that can't be read converts to sRGB instead.
+    auto toBroken = ColourConversion::Between(adobe, ColourModel::Rgb, "garbage");
+    auto toSrgb = ColourConversion::Between(adobe, ColourModel::Rgb, "");
+    ASSERT_TRUE(toBroken && toSrgb);
+    std::uint32_t a = 0xFF20C040, b = a;
+    toBroken->Convert(&a, 1);
+    toSrgb->Convert(&b, 1);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, 0xFF20C040u) << "Adobe RGB green is not sRGB green";
+}
+
+}  // namespace
+}  // namespace zylora::platform

@@ -3,6 +3,8 @@
 #include <lcms2.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 namespace zylora::platform {
 
@@ -76,6 +78,59 @@ void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, con
         parallel(rows, convert);
     else
         convert(0, rows);
+}
+
+bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(int top, int count)>& decodeRows,
+                      const ColourConversion* conversion, const Parallel& parallel) {
+    const int rows = buffer.height;
+    band = std::max(1, band);
+    const int bands = (rows + band - 1) / band;
+    std::mutex mutex;
+    std::condition_variable decoded;
+    int ready = 0, next = 0;  // bands decoded; the next band to convert
+    bool failed = false;
+    // Takes the next band to convert once it is decoded, until none is left or the decode failed.
+    auto convertBands = [&] {
+        for (;;) {
+            int b = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                if (next >= bands || failed) return;
+                b = next++;
+                decoded.wait(lock, [&] { return ready > b || failed; });
+                if (failed) return;
+            }
+            const int top = b * band, count = std::min(band, rows - top);
+            conversion->Convert(buffer.pixels.data() + static_cast<std::size_t>(top) * buffer.width,
+                                static_cast<std::size_t>(count) * buffer.width);
+        }
+    };
+    auto decodeBands = [&] {
+        for (int b = 0; b < bands; ++b) {
+            const bool ok = decodeRows(b * band, std::min(band, rows - b * band));
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                failed = !ok;
+                ready = b + 1;
+            }
+            decoded.notify_all();
+            if (!ok) return;
+        }
+    };
+    if (!conversion) {
+        decodeBands();
+        return !failed;
+    }
+    // Part 0 decodes, then helps convert; part 1 converts from the start.
+    auto work = [&](int begin, int) {
+        if (begin == 0) decodeBands();
+        convertBands();
+    };
+    if (parallel)
+        parallel(2, work);
+    else
+        work(0, 2);
+    return !failed;
 }
 
 }  // namespace zylora::platform

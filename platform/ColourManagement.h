@@ -46,4 +46,13 @@ private:
 // The whole buffer converted, in parts that may run at once.
 void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, const Parallel& parallel = nullptr);
 
+// Fills the buffer by `decodeRows(top, count)`, `band` rows at a time from the top, on the
+// calling thread, and converts each band decoded by the conversion (when there is one) on
+// a second part of `parallel` meanwhile; once the rows are in, both parts convert what is
+// left. So the conversion costs a photo little more than its last band where the decoder
+// gives its rows as it decodes them. False, the rows as far as they came, when a call of
+// `decodeRows` fails. `parallel` must run its parts at once or in order.
+bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(int top, int count)>& decodeRows,
+                      const ColourConversion* conversion, const Parallel& parallel);
+
 }  // namespace zylora::platform

@@ -147,8 +147,10 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     std::optional<DecodedPixels> own = BlankPixels(static_cast<int>(width), static_cast<int>(height));
     if (!own) return own;
     auto* out = reinterpret_cast<BYTE*>(own->pixels.pixels.data());
+    bool converted = false;
     // A photo's three bytes a pixel are widened here, a band of rows at a time: several
-    // times faster than the component's general converter.
+    // times faster than the component's general converter. Its colours are converted band by
+    // band as the rows come.
     if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
         const UINT band = std::max(1u, std::min(height, (1u << 22) / (width * 3 + 4)));
         std::vector<BYTE> rows;
@@ -157,13 +159,17 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
         } catch (const std::bad_alloc&) {
             return std::nullopt;
         }
-        for (UINT top = 0; top < height; top += band) {
-            const UINT count = std::min(band, height - top);
-            const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(count)};
-            if (FAILED(frame->CopyPixels(&rect, width * 3, width * 3 * count, rows.data()))) return std::nullopt;
+        const auto decodeRows = [&](int top, int count) {
+            const WICRect rect{0, top, static_cast<INT>(width), count};
+            const UINT bytes = width * 3 * static_cast<UINT>(count);
+            if (FAILED(frame->CopyPixels(&rect, width * 3, bytes, rows.data()))) return false;
             WidenBgr(rows.data(), own->pixels.pixels.data() + static_cast<std::size_t>(top) * width,
-                     static_cast<std::size_t>(width) * count);
-        }
+                     static_cast<std::size_t>(width) * static_cast<std::size_t>(count));
+            return true;
+        };
+        if (!DecodeAndConvert(own->pixels, static_cast<int>(band), decodeRows, colours.get(), InHalves))
+            return std::nullopt;
+        converted = true;
     } else if (colours && model == ColourModel::Cmyk) {
         // The inks themselves, which the profile converts; the component's converter would
         // take them as the complements of sRGB.
@@ -180,7 +186,7 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
                                    GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray,
                                    GUID_WICPixelFormat32bppCMYK}) ||
                   AllOpaque(own->pixels.pixels);
-    ShowInDisplayColours(*own, colours);
+    if (!converted) ShowInDisplayColours(*own, colours);
     return own;
 }
 

@@ -1,6 +1,9 @@
 // A picture named on the command line: the main window takes its size (plus the toolbar),
 // the view shows it stretched over the skin's background colour, and the skin's corner
-// image sits in the view's lower-right corner.
+// image sits in the view's lower-right corner; a photo with a colour profile shows its colours.
+#include <lcms2.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +110,51 @@ TEST_F(Picture, PictureLargerThanTheScreenIsHalvedUntilItFits) {
     ASSERT_LT(x_.ScreenWidth(), 2400 + 20);
     ASSERT_GE(x_.ScreenHeight(), kY + 500 + toolbarHeight_ + 10);
     ExpectPictureShown("halved-picture", HalfRedPicture(2400, 1000), 1200, 500);
+}
+
+// A photo in Adobe RGB, six swatches of saturated and skin colours, shows on screen within a
+// colour difference (CIEDE2000) of 2 of ImageMagick's own conversion of it to sRGB.
+TEST_F(Picture, AnAdobeRgbPhotoShowsTheColoursImageMagickConvertsItTo) {
+    const std::string icc = "/usr/share/color/icc/colord/";
+    std::filesystem::create_directories(app_.Dir() / "Pictures");
+    const std::string photo = (app_.Dir() / "Pictures/adobe.jpg").string();
+    Convert({"-size", "80x80", "xc:#C82828", "xc:#28C83C", "xc:#2846BE", "+append", "(", "-size", "80x80",
+             "xc:#E6BEA0", "xc:#F0DC28", "xc:#8C3CA0", "+append", ")", "-append", "-profile",
+             icc + "AdobeRGB1998.icc", "-sampling-factor", "1x1", "-quality", "100", photo});
+    Convert({photo, "-profile", icc + "sRGB.icc", "-strip", (app_.Dir() / "Pictures/reference.png").string()});
+    const RgbImage reference = ReadPicture("Pictures/reference.png");
+
+    app_.Start({app_.WindowsPath("Pictures/adobe.jpg")});
+    const auto main = WaitForMainWindow(kCaption, [&](const TopLevelWindow& w) {
+        return w.x == kX && w.y == kY && w.width == 240 && w.height == 160 + toolbarHeight_;
+    });
+    ASSERT_TRUE(main) << "no mapped window named \"" << kCaption << "\"";
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_8, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    auto difference = [&](Rgb a, Rgb b) {
+        cmsCIELab la, lb;
+        cmsDoTransform(toLab, &a, &la, 1);
+        cmsDoTransform(toLab, &b, &lb, 1);
+        return cmsCIE2000DeltaE(&la, &lb, 1, 1, 1);
+    };
+    const int viewY = kY + toolbarHeight_;
+    RgbImage shot;
+    auto worst = [&] {
+        shot = x_.Capture(kX, viewY, 240, 160);
+        double most = 0;
+        for (int y : {40, 120})
+            for (int x : {40, 120, 200}) most = std::max(most, difference(shot.At(x, y), reference.At(x, y)));
+        return most;
+    };
+    PollUntil([&] { return worst() <= 2; }, 20s, 100ms);
+    for (int y : {40, 120})
+        for (int x : {40, 120, 200})
+            EXPECT_LE(difference(shot.At(x, y), reference.At(x, y)), 2.0)
+                << "swatch at (" << x << ", " << y << "): " << shot.At(x, y) << " for " << reference.At(x, y);
+    cmsDeleteTransform(toLab);
+    cmsCloseProfile(srgb);
+    cmsCloseProfile(lab);
+    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(*main));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 #include "platform/ColourManagement.h"
 
@@ -203,6 +204,39 @@ TEST(ColourManagementTest, ADamagedOrMismatchedProfileIsIgnored) {
     toSrgb->Convert(&b, 1);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, 0xFF20C040u) << "Adobe RGB green is not sRGB green";
+}
+
+// Rows converted as they are decoded come out as the rows converted once all are in, with
+// the two parts running at once; a failing decode stops both.
+TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAfter) {
+    auto conversion = ColourConversion::Between(AdobeRgb(), ColourModel::Rgb, "");
+    ASSERT_TRUE(conversion);
+    const Parallel atOnce = [](int count, const std::function<void(int, int)>& work) {
+        std::thread second(work, count / 2, count);
+        work(0, count / 2);
+        second.join();
+    };
+    PixelBuffer expected{std::vector<std::uint32_t>(37 * 23), 37, 23};
+    for (std::size_t i = 0; i < expected.pixels.size(); ++i)
+        expected.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    const PixelBuffer stored = expected;
+    ConvertColours(expected, *conversion);
+    for (const Parallel& parallel : {atOnce, Parallel()}) {
+        PixelBuffer buffer{std::vector<std::uint32_t>(stored.pixels.size()), 37, 23};
+        int calls = 0;
+        const bool done = DecodeAndConvert(buffer, 5, [&](int top, int count) {
+            ++calls;
+            std::copy_n(stored.pixels.begin() + top * 37, count * 37, buffer.pixels.begin() + top * 37);
+            return true;
+        }, conversion.get(), parallel);
+        EXPECT_TRUE(done);
+        EXPECT_EQ(calls, 5);  // 23 rows in bands of 5
+        EXPECT_EQ(buffer.pixels, expected.pixels);
+
+        calls = 0;
+        EXPECT_FALSE(DecodeAndConvert(buffer, 5, [&](int, int) { return ++calls < 3; }, conversion.get(), parallel));
+        EXPECT_EQ(calls, 3) << "the decode stops at its failure";
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <lcms2.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -33,6 +34,8 @@ std::string AdobeRgb() {
 
 bool WriteWithAdobeRgbProfile(const std::string& from, const std::string& to) {
     if (std::ifstream(to, std::ios::binary)) return true;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(to).parent_path(), error);
     std::ifstream in(from, std::ios::binary);
     const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string profile = AdobeRgb();

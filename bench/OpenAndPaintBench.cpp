@@ -164,8 +164,9 @@ int main() {
         main->Image2->Update();  // the first paint of the view, with its reduced copy
     });
     const double memoryOpen = PrivateMb() - memoryBefore;
-    // The same photo carrying an Adobe RGB profile, which its open converts to the display's.
-    const std::string profiled = folder + "bench-24mp-adobe.jpg";
+    // The same photo carrying an Adobe RGB profile, which its open converts to the display's;
+    // in a folder of its own, so that the steps below still go between the two photos.
+    const std::string profiled = folder + "profiled\\bench-24mp-adobe.jpg";
     zylora::bench::WriteWithAdobeRgbProfile(photo, profiled);
     // Alternated, so that a busy moment of the machine weighs on both alike.
     std::vector<double> profiledOpens, plainOpens;

@@ -6,6 +6,33 @@
 
 namespace zylora::bench {
 
+namespace {
+
+struct Keyboard {
+    HWND form;
+    double holdMs;
+    int perSecond;
+    double release = 0;
+};
+
+// Posts Right as a held key repeats it, then its release (a thread's start routine, which
+// a 32-bit build wants with the system's calling convention).
+DWORD WINAPI Typist(void* state) {
+    auto* k = static_cast<Keyboard*>(state);
+    const double start = Now();
+    for (int n = 0; Now() - start < k->holdMs; ++n) {
+        // The repeat count 1; from the second on, the key was down already.
+        ::PostMessageW(k->form, WM_KEYDOWN, VK_RIGHT, n == 0 ? 1 : (1 | (1 << 30)));
+        const double next = start + (n + 1) * 1000.0 / k->perSecond;
+        while (Now() < next) ::Sleep(1);
+    }
+    k->release = Now();
+    ::PostMessageW(k->form, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
+    return 0;
+}
+
+}  // namespace
+
 HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     auto& platform = main.Platform();
     const HWND form = reinterpret_cast<HWND>(platform.IdentityOf(main.Form()));
@@ -33,26 +60,8 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     };
     // The keyboard repeats on its own, whatever the program is busy with: the keys come from
     // a thread of their own.
-    struct Keyboard {
-        HWND form;
-        double holdMs;
-        int perSecond;
-        double release = 0;
-    } keyboard{form, holdMs, perSecond};
-    auto typist = [](void* state) -> DWORD {
-        auto* k = static_cast<Keyboard*>(state);
-        const double start = Now();
-        for (int n = 0; Now() - start < k->holdMs; ++n) {
-            // The repeat count 1; from the second on, the key was down already.
-            ::PostMessageW(k->form, WM_KEYDOWN, VK_RIGHT, n == 0 ? 1 : (1 | (1 << 30)));
-            const double next = start + (n + 1) * 1000.0 / k->perSecond;
-            while (Now() < next) ::Sleep(1);
-        }
-        k->release = Now();
-        ::PostMessageW(k->form, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC0000001u));
-        return 0;
-    };
-    const HANDLE thread = ::CreateThread(nullptr, 0, typist, &keyboard, 0, nullptr);
+    Keyboard keyboard{form, holdMs, perSecond};
+    const HANDLE thread = ::CreateThread(nullptr, 0, &Typist, &keyboard, 0, nullptr);
     if (!thread) return result;
     while (::WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
         pump();

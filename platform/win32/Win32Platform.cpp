@@ -24,6 +24,19 @@ namespace {
 
 constexpr const char* ApplicationClass = "TApplication";
 constexpr const char* PanelClass = "TPanel";
+
+// A captioned window gets the desktop compositor's frame: a shadow around it and, on
+// Windows 11, rounded corners, which would show round the skin's edges. Asked off where the
+// compositor is there to ask (Wine answers that it isn't).
+void WithoutCompositorFrame(HWND hwnd) {
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    static const HMODULE dwm = ::LoadLibraryA("dwmapi.dll");
+    const auto set = dwm ? reinterpret_cast<SetAttribute>(::GetProcAddress(dwm, "DwmSetWindowAttribute")) : nullptr;
+    if (!set || !hwnd) return;
+    constexpr DWORD NonClientRenderingPolicy = 2, Disabled = 1, CornerPreference = 33, DoNotRound = 1;
+    set(hwnd, NonClientRenderingPolicy, &Disabled, sizeof Disabled);
+    set(hwnd, CornerPreference, &DoNotRound, sizeof DoNotRound);
+}
 constexpr const char* UnnamedFormClass = "TForm";
 
 class Win32Platform : public Platform {
@@ -112,6 +125,7 @@ private:
     bool EnsureClass(const std::string& className);
     // The first plain form, which stands for the application (close, focus), if alive.
     HWND MainForm() const;
+    void RaiseForms();
 
     // Declared first: GDI+ goes last, after everything that may hold its objects.
     GdiplusSession gdiplus_;
@@ -208,6 +222,18 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 handler(wParam != FALSE);
             }
             return 0;
+        case ActivateMainFormMessage:
+            // A frame window was pressed while another program was active: the main form
+            // takes the keyboard (the application window does, while the main form is
+            // hidden, rolled up).
+            if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main))
+                ::SetForegroundWindow(main);
+            else
+                ::SetForegroundWindow(hwnd);
+            return 0;
+        case RaiseFormsMessage:
+            RaiseForms();
+            return 0;
         case WM_SETFOCUS:
             // Activated through the taskbar button: the keyboard belongs to the main form.
             if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main)) {
@@ -240,6 +266,32 @@ bool Win32Platform::EnsureClass(const std::string& className) {
     if (!RegisterWindowClass(instance_, className)) return false;
     classes_.insert(className);
     return true;
+}
+
+// The main form, then the frame windows above it: the order owned windows keep on Windows,
+// where this changes nothing; under a window manager it brings all five above the window
+// of another program that covered them. Dialogs the forms own stay where they are.
+// Wine tells the window manager of a raise only when the window's place among the
+// system's windows changes, and an activated main form is already first there: so the
+// frames go up first, then the main form above them, then the frames above it again.
+void Win32Platform::RaiseForms() {
+    const HWND main = MainForm();
+    if (!main || !::IsWindowVisible(main)) return;
+    constexpr UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    auto raiseFrames = [this] {
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM owner) {
+                if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(hwnd) &&
+                    (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+                    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, keep);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(application_));
+    };
+    raiseFrames();
+    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, keep);
+    raiseFrames();
 }
 
 HWND Win32Platform::MainForm() const {
@@ -348,7 +400,14 @@ std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {
     WindowSetup setup;
     setup.instance = instance_;
     setup.className = options.className.empty() ? UnnamedFormClass : options.className;
-    setup.style = WS_POPUP | WS_CLIPCHILDREN;
+    // The main form is an overlapped window with a caption, not a popup: Wine declares an
+    // owned popup a dialog to the window manager, which lists it in Alt+Tab beside the
+    // application window's entry, where an owned overlapped window is a normal window left
+    // off the taskbar and the list. The caption takes no room (the forms have no
+    // non-client area, Win32Window), so nothing of it shows on Windows. The frame windows
+    // stay popups: Wine hands a captioned window to the window manager, and without one
+    // (a bare X server) it then waits two seconds at every hide of it.
+    setup.style = (options.layered ? WS_POPUP : WS_CAPTION) | WS_CLIPCHILDREN;
     // Layered from the start, so the form shows nothing before its first presentation.
     setup.exStyle = options.layered ? WS_EX_LAYERED | WS_EX_TOOLWINDOW : 0;
     setup.parent = application_;
@@ -356,6 +415,7 @@ std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {
     setup.defaultSink = &defaultSink_;
     EnsureClass(setup.className);
     auto form = std::make_unique<Win32Window>(setup);
+    if (!options.layered) WithoutCompositorFrame(form->Handle());
     if (!options.layered && !MainForm()) mainForm_ = form->Handle();
     return form;
 }

@@ -205,13 +205,39 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // A press on a frame window must not make it the active window: the keyboard
             // stays with the main form, and Wine would re-create the window under the
             // pointer in the middle of the press. A press while another program is active
-            // still brings the application forward, through its main form.
+            // brings the application forward: its main form is activated, which raises all
+            // the forms (below).
             if (layered_) {
                 const HWND owner = ::GetWindow(hwnd, GW_OWNER);
                 const HWND foreground = ::GetForegroundWindow();
                 if (owner && foreground != owner && ::GetWindow(foreground, GW_OWNER) != owner)
-                    ::SetForegroundWindow(owner);
+                    ::SendMessageA(owner, ActivateMainFormMessage, 0, 0);
                 return MA_NOACTIVATE;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Under a window manager each form is a window of its own, and activating one
+            // raises that one alone: the application window raises them all once the
+            // activation is done. The default then gives the main form the keyboard.
+            if (!child_ && !layered_ && LOWORD(wParam) != WA_INACTIVE)
+                ::PostMessageA(::GetWindow(hwnd, GW_OWNER), RaiseFormsMessage, 0, 0);
+            break;
+        // A form has a caption in its style only so that window managers treat it as a
+        // window of the application (see Win32Platform::CreateForm): all of it is client
+        // area, every point of it the client's, and it has no smallest or largest size.
+        case WM_NCCALCSIZE:
+            if (!child_) return 0;
+            break;
+        case WM_NCHITTEST:
+            if (!child_) return HTCLIENT;
+            break;
+        case WM_GETMINMAXINFO:
+            if (!child_) {
+                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+                limits->ptMinTrackSize = {0, 0};
+                limits->ptMaxTrackSize = {MaxWindowExtent, MaxWindowExtent};
+                limits->ptMaxSize = limits->ptMaxTrackSize;
+                return 0;
             }
             break;
         case WM_CAPTURECHANGED:

@@ -22,6 +22,10 @@ bool RegisterWindowClass(HINSTANCE instance, const std::string& className);
 // the system's default application icon when the program has none.
 HICON ProgramIcon(HINSTANCE instance, bool small);
 
+// What a form asks of the application window that owns every form.
+constexpr UINT ActivateMainFormMessage = WM_APP + 2;  // a frame window was pressed
+constexpr UINT RaiseFormsMessage = WM_APP + 3;        // the main form became active
+
 // Sees a window's messages before the window does (the file drops are one): a window
 // procedure put in front of the window's own.
 class MessageHook {

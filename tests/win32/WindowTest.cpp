@@ -22,7 +22,7 @@ LONG ExStyleOf(HWND hwnd) { return ::GetWindowLongA(hwnd, GWL_EXSTYLE); }
 
 using WindowTest = PlatformTest;
 
-TEST_F(WindowTest, FormsAreHiddenBorderlessPopupsOwnedByTheApplicationWindow) {
+TEST_F(WindowTest, FormsAreHiddenBorderlessWindowsOwnedByTheApplicationWindow) {
     platform->SetApplicationTitle("Zylora");
     auto form = Form("TzyPlainForm");
     auto second = Form("TzyPlainForm");  // one class, registered once, used twice
@@ -31,8 +31,10 @@ TEST_F(WindowTest, FormsAreHiddenBorderlessPopupsOwnedByTheApplicationWindow) {
     ASSERT_NE(hwnd, nullptr);
     ASSERT_NE(HandleOf(*second), nullptr);
     EXPECT_EQ(ClassOf(hwnd), "TzyPlainForm");
+    // A caption for the window manager (no popup: that would be a dialog to it), which takes
+    // no room.
     EXPECT_EQ(StyleOf(hwnd) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
-              WS_POPUP | WS_CLIPCHILDREN);
+              WS_CAPTION | WS_CLIPCHILDREN);
     EXPECT_FALSE(ExStyleOf(hwnd) & WS_EX_LAYERED);
     // Layered from the start, so nothing shows before the first presentation.
     EXPECT_EQ(ExStyleOf(HandleOf(*layered)) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW),
@@ -111,6 +113,58 @@ TEST_F(WindowTest, PlainFormTakesTheKeyboardWhenShownLayeredFormDoesNot) {
     main->SetVisible(false);
     EXPECT_FALSE(main->Visible());
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));
+}
+
+// All of a form is client area, every point of it the client's, and any size holds: a
+// captioned window would otherwise keep the system's smallest size.
+TEST_F(WindowTest, AFormIsAllClientAreaAtAnySize) {
+    for (bool layered : {false, true}) {
+        auto form = Form("TzyNcForm", layered);
+        const HWND hwnd = HandleOf(*form);
+        form->SetBounds({200, 150, 10, 4});
+        form->SetVisible(true);
+        PumpPending();
+        EXPECT_EQ(WindowRectOf(hwnd).width, 10) << layered;
+        EXPECT_EQ(WindowRectOf(hwnd).height, 4) << layered;
+        RECT client{};
+        ::GetClientRect(hwnd, &client);
+        EXPECT_EQ(client.right, 10) << layered;
+        EXPECT_EQ(client.bottom, 4) << layered;
+        EXPECT_EQ(::SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(202, 150)), HTCLIENT) << layered;
+    }
+}
+
+// Activating the main form raises the frame windows above it (under a window manager each
+// form is raised on its own), and a press on a frame window while another program is
+// active activates the main form, not the frame.
+TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesIt) {
+    auto main = Form("TzyMainForm");
+    auto edge = Form("TzyEdgeForm", true);
+    main->SetBounds({100, 100, 200, 150});
+    edge->SetBounds({90, 100, 10, 150});
+    main->SetVisible(true);
+    edge->SetVisible(true);
+    PumpPending();
+    const HWND mainHwnd = HandleOf(*main), edgeHwnd = HandleOf(*edge);
+    ::SetWindowPos(mainHwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    auto above = [](HWND upper, HWND lower) {
+        for (HWND w = ::GetWindow(upper, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+            if (w == lower) return true;
+        return false;
+    };
+    ASSERT_TRUE(above(mainHwnd, edgeHwnd));
+
+    // A window none of ours owns takes the activation, as another program's would.
+    const HWND other = ::CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 400, 300, 100, 100,
+                                         nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    PumpPending();
+    ASSERT_EQ(::GetForegroundWindow(), other);
+    ::SendMessageA(edgeHwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(edgeHwnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    PumpPending();
+    EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
+    EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "the frame stayed under the activated main form";
+    ::DestroyWindow(other);
 }
 
 TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) {

@@ -25,13 +25,25 @@ namespace {
 constexpr const char* ApplicationClass = "TApplication";
 constexpr const char* PanelClass = "TPanel";
 
+constexpr UINT KeepPlaceAndActivation = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+
+// Raises `hwnd` if it is a visible frame window (layered) of the application window `owner`.
+BOOL CALLBACK RaiseFrameWindow(HWND hwnd, LPARAM owner) {
+    if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(hwnd) &&
+        (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);
+    return TRUE;
+}
+
 // A captioned window gets the desktop compositor's frame: a shadow around it and, on
 // Windows 11, rounded corners, which would show round the skin's edges. Asked off where the
 // compositor is there to ask (Wine answers that it isn't).
 void WithoutCompositorFrame(HWND hwnd) {
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     static const HMODULE dwm = ::LoadLibraryA("dwmapi.dll");
-    const auto set = dwm ? reinterpret_cast<SetAttribute>(::GetProcAddress(dwm, "DwmSetWindowAttribute")) : nullptr;
+    // Through a function type of no arguments, which any function pointer converts to.
+    const auto found = dwm ? reinterpret_cast<void (*)()>(::GetProcAddress(dwm, "DwmSetWindowAttribute")) : nullptr;
+    const auto set = reinterpret_cast<SetAttribute>(found);
     if (!set || !hwnd) return;
     constexpr DWORD NonClientRenderingPolicy = 2, Disabled = 1, CornerPreference = 33, DoNotRound = 1;
     set(hwnd, NonClientRenderingPolicy, &Disabled, sizeof Disabled);
@@ -277,21 +289,10 @@ bool Win32Platform::EnsureClass(const std::string& className) {
 void Win32Platform::RaiseForms() {
     const HWND main = MainForm();
     if (!main || !::IsWindowVisible(main)) return;
-    constexpr UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-    auto raiseFrames = [this] {
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM owner) {
-                if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(hwnd) &&
-                    (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-                    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, keep);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(application_));
-    };
-    raiseFrames();
-    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, keep);
-    raiseFrames();
+    const auto owner = reinterpret_cast<LPARAM>(application_);
+    ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
+    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);
+    ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
 }
 
 HWND Win32Platform::MainForm() const {

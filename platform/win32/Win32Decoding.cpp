@@ -39,7 +39,7 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    const ByteReader read = [&file](std::uint64_t offset, std::size_t length) {
+    const ByteReader readFile = [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(offset);
@@ -49,6 +49,15 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
             got = 0;
         bytes.resize(got);
         return bytes;
+    };
+    // The size, the orientation and the profile are each looked for from the start: the
+    // first bytes, where they stand, are read from the file once.
+    constexpr std::size_t headLength = 1 << 18;
+    const std::string head = readFile(0, headLength);
+    const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+        if (head.size() < headLength || offset + length <= head.size())
+            return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
+        return readFile(offset, length);
     };
     const std::optional<Size> size = DeclaredImageSize(read);
     if (size && !limit.Allows(*size)) return false;

@@ -18,18 +18,11 @@ namespace fs = std::filesystem;
 constexpr const char* kCaption = "Zylora Keys E2E";
 constexpr int kX = 200, kY = 150;
 
-// No frame images, and no corner image over the view's corners.
-constexpr const char* kSkinValues =
-    "[Caption]\r\nText=Zylora Keys E2E\r\n"
-    "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
-    "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
-
 class Keys : public SkinnedAppTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
-        app_.WriteFile("Skins/Keys/values.ini", kSkinValues);
-        app_.WriteFile("zylora.ini", "[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/Keys\r\n");
+        UseBareSkin("Keys", kCaption, kX, kY);
         toolbarHeight_ = ReadButtonSet("Buttons/Default").toolbarHeight;
         // Sizes that tell the pictures apart; in name order img10 would come before img2.
         QuartersPng("Pictures/img1.png", 480, 400, 240, 200);

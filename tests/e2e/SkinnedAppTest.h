@@ -63,6 +63,10 @@ protected:
     // A picture in four quarters meeting at (splitX, splitY): red top left, lime top right,
     // blue bottom left, yellow bottom right.
     void QuartersPng(const std::filesystem::path& relative, int width, int height, int splitX, int splitY) const;
+    // A skin `Skins/<name>` of bare frame sizes (sides 10, top 30, bottom 10), no images
+    // (nothing covers the view's corners), a dark grey view and the caption; zylora.ini
+    // starts the window at (x, y) with it.
+    void UseBareSkin(const std::string& name, const std::string& caption, int x, int y) const;
     // The button set file of a folder of the program's folder; fails the test when it's not there.
     ButtonSetLayout ReadButtonSet(const std::string& folder) const;
 

@@ -14,19 +14,11 @@ namespace {
 constexpr const char* kCaption = "Zylora Toolbar E2E";
 constexpr int kX = 200, kY = 150;
 
-
-// No frame images; no corner image, so nothing covers the view's corners.
-constexpr const char* kSkinValues =
-    "[Caption]\r\nText=Zylora Toolbar E2E\r\n"
-    "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
-    "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
-
 class Toolbar : public SkinnedAppTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
-        app_.WriteFile("Skins/Toolbar/values.ini", kSkinValues);
-        app_.WriteFile("zylora.ini", "[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/Toolbar\r\n");
+        UseBareSkin("Toolbar", kCaption, kX, kY);
         const ButtonSetLayout set = ReadButtonSet("Buttons/Default");
         toolbarHeight_ = set.toolbarHeight;
         buttons_ = set.buttons;

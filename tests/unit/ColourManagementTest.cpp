@@ -93,10 +93,16 @@ const std::string& CmykProfile() {
     return p;
 }
 
+cmsHPROFILE Open(const std::string& profile) {
+    return cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size()));
+}
+
+// A display's profile, sRGB when empty.
+cmsHPROFILE OpenDisplay(const std::string& display) { return display.empty() ? cmsCreate_sRGBProfile() : Open(display); }
+
 // The colour an 8-bit RGB pixel shows on a display of the profile (sRGB when empty).
 cmsCIELab LabOf(std::uint32_t argb, const std::string& display) {
-    cmsHPROFILE rgb = display.empty() ? cmsCreate_sRGBProfile()
-                                      : cmsOpenProfileFromMem(display.data(), static_cast<cmsUInt32Number>(display.size()));
+    cmsHPROFILE rgb = OpenDisplay(display);
     cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
     cmsHTRANSFORM t = cmsCreateTransform(rgb, TYPE_BGRA_8, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
     cmsCIELab colour{};
@@ -111,9 +117,8 @@ cmsCIELab LabOf(std::uint32_t argb, const std::string& display) {
 // and quantised as the display shows it.
 std::uint32_t Reference(const std::string& source, cmsUInt32Number format, const double* colour,
                         cmsUInt32Number intent, const std::string& display) {
-    cmsHPROFILE from = cmsOpenProfileFromMem(source.data(), static_cast<cmsUInt32Number>(source.size()));
-    cmsHPROFILE to = display.empty() ? cmsCreate_sRGBProfile()
-                                     : cmsOpenProfileFromMem(display.data(), static_cast<cmsUInt32Number>(display.size()));
+    cmsHPROFILE from = Open(source);
+    cmsHPROFILE to = OpenDisplay(display);
     cmsHTRANSFORM t = cmsCreateTransform(from, format, to, TYPE_RGB_DBL, intent, 0);
     double rgb[3] = {};
     cmsDoTransform(t, colour, rgb, 1);

@@ -137,6 +137,8 @@ private:
     bool EnsureClass(const std::string& className);
     // The first plain form, which stands for the application (close, focus), if alive.
     HWND MainForm() const;
+    // The main form when it can take the keyboard: shown and not disabled by a dialog.
+    HWND KeyboardForm() const;
     void RaiseForms();
 
     // Declared first: GDI+ goes last, after everything that may hold its objects.
@@ -225,6 +227,9 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
             if (const bool iconic = ::IsIconic(hwnd) != FALSE; iconic != iconic_) {
                 iconic_ = iconic;
                 ::ShowOwnedPopups(hwnd, !iconic);
+                // Restored while active (Wine activates before it restores, while the main
+                // form was still hidden): the keyboard goes back to the main form.
+                if (HWND main = KeyboardForm(); main && !iconic && ::GetFocus() == hwnd) ::SetFocus(main);
             }
             break;
         case WM_ACTIVATEAPP:
@@ -235,20 +240,26 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
             }
             return 0;
         case ActivateMainFormMessage:
-            // A frame window was pressed while another program was active: the main form
-            // takes the keyboard (the application window does, while the main form is
-            // hidden, rolled up).
-            if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main))
-                ::SetForegroundWindow(main);
-            else
+            // A frame window was pressed. The main form takes the keyboard if it hasn't it
+            // (the application window does, while the main form is hidden, rolled up), and
+            // its activation raises all the forms. Under a window manager the viewer may
+            // have the keyboard and yet lie under a window that came up without it, and the
+            // manager raises only the window pressed: then the press raises them all.
+            if (HWND main = KeyboardForm()) {
+                if (::GetForegroundWindow() != main)
+                    ::SetForegroundWindow(main);
+                else
+                    ::PostMessageA(hwnd, RaiseFormsMessage, 0, 0);
+            } else if (::GetForegroundWindow() != hwnd) {
                 ::SetForegroundWindow(hwnd);
+            }
             return 0;
         case RaiseFormsMessage:
             RaiseForms();
             return 0;
         case WM_SETFOCUS:
             // Activated through the taskbar button: the keyboard belongs to the main form.
-            if (HWND main = MainForm(); main && ::IsWindowVisible(main) && ::IsWindowEnabled(main)) {
+            if (HWND main = KeyboardForm()) {
                 ::SetFocus(main);
                 return 0;
             }
@@ -299,6 +310,11 @@ HWND Win32Platform::MainForm() const {
     if (!mainForm_ || !::IsWindow(mainForm_) || ::GetWindow(mainForm_, GW_OWNER) != application_)
         return nullptr;
     return mainForm_;
+}
+
+HWND Win32Platform::KeyboardForm() const {
+    const HWND main = MainForm();
+    return main && ::IsWindowVisible(main) && ::IsWindowEnabled(main) ? main : nullptr;
 }
 
 void Win32Platform::SetApplicationTitle(const std::string& title) {
@@ -401,14 +417,16 @@ std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {
     WindowSetup setup;
     setup.instance = instance_;
     setup.className = options.className.empty() ? UnnamedFormClass : options.className;
-    // The main form is an overlapped window with a caption, not a popup: Wine declares an
-    // owned popup a dialog to the window manager, which lists it in Alt+Tab beside the
-    // application window's entry, where an owned overlapped window is a normal window left
-    // off the taskbar and the list. The caption takes no room (the forms have no
-    // non-client area, Win32Window), so nothing of it shows on Windows. The frame windows
-    // stay popups: Wine hands a captioned window to the window manager, and without one
-    // (a bare X server) it then waits two seconds at every hide of it.
-    setup.style = (options.layered ? WS_POPUP : WS_CAPTION) | WS_CLIPCHILDREN;
+    // Every form is an overlapped window with a caption, not a popup. Wine hands a captioned
+    // window to the window manager, so the frame windows stack, change workspace and take
+    // the activation of a press together with the main form, where popups shown without
+    // activation would float above every other program; and it declares an owned popup a
+    // dialog, which Alt+Tab lists beside the application window, where an owned overlapped
+    // window is a normal window left off the taskbar and the list. The caption takes no room
+    // (the forms have no non-client area, Win32Window), so nothing of it shows on Windows,
+    // where owned windows stack together anyway. Without a window manager (a bare X server)
+    // Wine waits up to two seconds at each hide of such a window for one to answer.
+    setup.style = WS_CAPTION | WS_CLIPCHILDREN;
     // Layered from the start, so the form shows nothing before its first presentation.
     setup.exStyle = options.layered ? WS_EX_LAYERED | WS_EX_TOOLWINDOW : 0;
     setup.parent = application_;

@@ -204,14 +204,10 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEACTIVATE:
             // A press on a frame window must not make it the active window: the keyboard
             // stays with the main form, and Wine would re-create the window under the
-            // pointer in the middle of the press. A press while another program is active
-            // brings the application forward: its main form is activated, which raises all
-            // the forms (below).
+            // pointer in the middle of the press. The application brings its main form
+            // forward instead (Win32Platform).
             if (layered_) {
-                const HWND owner = ::GetWindow(hwnd, GW_OWNER);
-                const HWND foreground = ::GetForegroundWindow();
-                if (owner && foreground != owner && ::GetWindow(foreground, GW_OWNER) != owner)
-                    ::SendMessageA(owner, ActivateMainFormMessage, 0, 0);
+                if (const HWND owner = ::GetWindow(hwnd, GW_OWNER)) ::SendMessageA(owner, ActivateMainFormMessage, 0, 0);
                 return MA_NOACTIVATE;
             }
             break;

@@ -31,10 +31,11 @@ TEST_F(WindowTest, FormsAreHiddenBorderlessWindowsOwnedByTheApplicationWindow) {
     ASSERT_NE(hwnd, nullptr);
     ASSERT_NE(HandleOf(*second), nullptr);
     EXPECT_EQ(ClassOf(hwnd), "TzyPlainForm");
-    // A caption for the window manager (no popup: that would be a dialog to it), which takes
-    // no room.
-    EXPECT_EQ(StyleOf(hwnd) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
-              WS_CAPTION | WS_CLIPCHILDREN);
+    // A caption for the window manager (no popup: that would be a dialog to it, or float
+    // above every program), which takes no room.
+    for (const Window* w : {form.get(), layered.get()})
+        EXPECT_EQ(StyleOf(HandleOf(*w)) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
+                  WS_CAPTION | WS_CLIPCHILDREN);
     EXPECT_FALSE(ExStyleOf(hwnd) & WS_EX_LAYERED);
     // Layered from the start, so nothing shows before the first presentation.
     EXPECT_EQ(ExStyleOf(HandleOf(*layered)) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW),
@@ -136,7 +137,7 @@ TEST_F(WindowTest, AFormIsAllClientAreaAtAnySize) {
 
 // Activating the main form raises the frame windows above it (under a window manager each
 // form is raised on its own), and a press on a frame window while another program is
-// active activates the main form, not the frame.
+// active activates the main form, not the frame; while ours is active, it raises them.
 TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesIt) {
     auto main = Form("TzyMainForm");
     auto edge = Form("TzyEdgeForm", true);
@@ -165,6 +166,15 @@ TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesI
     EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
     EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "the frame stayed under the activated main form";
     ::DestroyWindow(other);
+
+    // Already active, yet covered (a window manager raises only the window pressed): the
+    // press raises the frames all the same.
+    ::SetWindowPos(mainHwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    ASSERT_TRUE(above(mainHwnd, edgeHwnd));
+    ::SendMessageA(edgeHwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(edgeHwnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    PumpPending();
+    EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
+    EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "a press on the active viewer's frame left it under the main form";
 }
 
 TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) {
@@ -185,8 +195,12 @@ TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) 
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*edge)));
     EXPECT_TRUE(main->Visible()) << "the visible property stays";
 
-    ::ShowWindow(application, SW_RESTORE);
+    // Restored as Wine does it for the window manager: activated while still minimised, with
+    // the main form hidden; the keyboard then goes back to the main form.
+    ::SetActiveWindow(application);
+    ::SendMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
     PumpPending();
+    EXPECT_EQ(::GetFocus(), HandleOf(*main));
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*main)));
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*edge)));
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*hidden))) << "only what minimising hid comes back";

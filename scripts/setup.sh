@@ -31,6 +31,9 @@ packages=(
   # colour management: LittleCMS natively; its source package (fetched below) unpacked by
   # dpkg-source for the Windows builds; colour profiles the tests embed in their pictures
   liblcms2-dev dpkg-dev colord-data icc-profiles-free
+  # the quick reduced decode of a large JPEG's preview: libjpeg-turbo natively; its source
+  # package (fetched below) for the Windows builds
+  libjpeg62-turbo-dev
   python3 python3-pil
 )
 
@@ -55,16 +58,18 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
 fi
 
-# The Windows builds compile LittleCMS from Debian's source package (CMakeLists.txt); it
-# is fetched once into build/deps/lcms2. apt needs source lines for that: where the machine
-# has none, the binary lines of Debian's own list are copied as source lines.
-lcms="$root/build/deps/lcms2"
-if [ ! -f "$lcms/include/lcms2.h" ]; then
+# The Windows builds compile LittleCMS and libjpeg-turbo from Debian's source packages
+# (CMakeLists.txt); each is fetched once into build/deps/<package>, a file of it telling that
+# it is there. apt needs source lines for that: where the machine has none, the binary lines
+# of Debian's own list are copied as source lines.
+fetch_source() {
+  local package="$1" marker="$2" into="$root/build/deps/$1"
+  [ -f "$into/$marker" ] && return 0
   mkdir -p "$root/build/deps"
   exec 8>"$root/build/deps/.lock"
   flock 8
-  if [ ! -f "$lcms/include/lcms2.h" ]; then
-    if ! apt-get source --print-uris lcms2 >/dev/null 2>&1; then
+  if [ ! -f "$into/$marker" ]; then
+    if ! apt-get source --print-uris "$package" >/dev/null 2>&1; then
       list=/etc/apt/sources.list.d/zylora-deb-src.sources
       if [ -f /etc/apt/sources.list.d/debian.sources ]; then
         sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$list" >/dev/null
@@ -74,14 +79,16 @@ if [ ! -f "$lcms/include/lcms2.h" ]; then
       fi
       as_root apt-get update
     fi
-    work="$(mktemp -d "$root/build/deps/lcms2.XXXXXX")"
-    (cd "$work" && apt-get source lcms2 </dev/null)
-    rm -rf "$lcms"
-    mv "$work"/lcms2-*/ "$lcms"
+    work="$(mktemp -d "$root/build/deps/$package.XXXXXX")"
+    (cd "$work" && apt-get source "$package" </dev/null)
+    rm -rf "$into"
+    mv "$work/$package"-*/ "$into"
     rm -rf "$work"
   fi
   flock -u 8
-fi
+}
+fetch_source lcms2 include/lcms2.h
+fetch_source libjpeg-turbo jpeglib.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

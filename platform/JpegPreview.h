@@ -1,0 +1,24 @@
+// A quick first look at a large JPEG: the decoder scales it by 1/2, 1/4 or 1/8 in the
+// transform domain, for a fraction of the full decode's time, so that a screen-sized picture
+// can be shown while the full pixels are still being decoded. Any thread may use it.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "platform/Pixels.h"
+
+namespace zylora::platform {
+
+// The eighths the decoder can scale to (1/8, 1/4, 1/2), as the divisor of the size: the
+// largest whose result is still at least `needed` (the picture as stored, not turned), or 1
+// when only the full size is (then no preview is worth it). An absent side needs nothing.
+int PreviewDivisor(Size stored, Size needed);
+
+// The JPEG's pixels reduced by the divisor, opaque ARGB; nothing for what isn't a JPEG the
+// decoder reads (or one in CMYK, which only the full decode converts), a divisor other than
+// 2, 4 or 8, or when memory is short. A cut-short file gives what it holds, the rest grey.
+std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor);
+
+}  // namespace zylora::platform

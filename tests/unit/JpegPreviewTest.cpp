@@ -1,0 +1,118 @@
+// The reduced first look at a JPEG: the scale chosen for a size, the reduced pixels of a
+// picture of four coloured quarters, and files it must refuse or read in part.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/JpegPreview.h"
+
+namespace zylora::platform {
+namespace {
+
+struct DivisorCase {
+    Size stored, needed;
+    int divisor;
+};
+
+TEST(JpegPreviewTest, TheDivisorIsTheLargestStillCoveringTheNeededSize) {
+    const DivisorCase cases[] = {
+        {{6000, 4000}, {750, 500}, 8},   // an eighth exactly
+        {{6000, 4000}, {751, 500}, 4},   // one pixel more: a quarter
+        {{6001, 4000}, {751, 500}, 8},   // the decoder rounds up
+        {{6000, 4000}, {1500, 1000}, 4},
+        {{6000, 4000}, {1501, 1000}, 2},
+        {{6000, 4000}, {3001, 10}, 1},   // only the full size will do
+        {{6000, 4000}, {0, 0}, 8},
+        {{0, 0}, {1, 1}, 1},
+    };
+    for (const DivisorCase& c : cases)
+        EXPECT_EQ(PreviewDivisor(c.stored, c.needed), c.divisor)
+            << c.stored.width << "x" << c.stored.height << " for " << c.needed.width << "x" << c.needed.height;
+}
+
+// A JPEG of the size, its quarters red, green, blue and white (top left, top right, bottom
+// left, bottom right), or all ink in CMYK.
+std::string Jpeg(int width, int height, bool cmyk = false) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &bytes, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = cmyk ? 4 : 3;
+    info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * info.input_components);
+    while (info.next_scanline < info.image_height) {
+        const bool top = info.next_scanline < static_cast<JDIMENSION>(height / 2);
+        for (int x = 0; x < width; ++x) {
+            static constexpr unsigned char quarters[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+            const unsigned char* colour = quarters[(top ? 0 : 2) + (x < width / 2 ? 0 : 1)];
+            unsigned char* p = &row[static_cast<std::size_t>(x) * info.input_components];
+            for (int c = 0; c < info.input_components; ++c) p[c] = cmyk ? 255 : colour[c];
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string file(reinterpret_cast<const char*>(bytes), size);
+    std::free(bytes);
+    return file;
+}
+
+void ExpectNear(std::uint32_t argb, std::uint32_t expected, const char* where) {
+    for (int shift : {24, 16, 8, 0})
+        EXPECT_NEAR(static_cast<int>((argb >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 24)
+            << where << std::hex << ": " << argb << " for " << expected;
+}
+
+TEST(JpegPreviewTest, AReducedDecodeKeepsEachQuarterInItsPlace) {
+    const std::string file = Jpeg(256, 128);
+    for (int divisor : {2, 4, 8}) {
+        const std::optional<DecodedPixels> preview = DecodeJpegPreview(file, divisor);
+        ASSERT_TRUE(preview) << divisor;
+        const PixelBuffer& p = preview->pixels;
+        ASSERT_EQ(p.width, 256 / divisor);
+        ASSERT_EQ(p.height, 128 / divisor);
+        EXPECT_TRUE(preview->opaque);
+        auto at = [&](int x, int y) { return p.pixels[static_cast<std::size_t>(y) * p.width + x]; };
+        const int w = p.width, h = p.height;
+        ExpectNear(at(w / 4, h / 4), 0xFFFF0000, "top left");
+        ExpectNear(at(3 * w / 4, h / 4), 0xFF00FF00, "top right");
+        ExpectNear(at(w / 4, 3 * h / 4), 0xFF0000FF, "bottom left");
+        ExpectNear(at(3 * w / 4, 3 * h / 4), 0xFFFFFFFF, "bottom right");
+    }
+}
+
+TEST(JpegPreviewTest, WhatItCannotReadGivesNothingAndACutFileGivesWhatItHolds) {
+    const std::string file = Jpeg(256, 128);
+    EXPECT_FALSE(DecodeJpegPreview(file, 1)) << "no divisor";
+    EXPECT_FALSE(DecodeJpegPreview(file, 3)) << "a divisor the decoder has no scale for";
+    EXPECT_FALSE(DecodeJpegPreview("", 8));
+    EXPECT_FALSE(DecodeJpegPreview("\x89PNG\r\n\x1a\n not a JPEG at all", 8));
+    EXPECT_FALSE(DecodeJpegPreview(file.substr(0, 20), 8)) << "the header cut short";
+    EXPECT_FALSE(DecodeJpegPreview(Jpeg(64, 64, true), 8)) << "CMYK is the full decode's";
+
+    // Cut halfway through the coded rows, which start after the scan's header.
+    const std::size_t rows = file.find("\xFF\xDA");
+    ASSERT_NE(rows, std::string::npos);
+    const std::optional<DecodedPixels> cut = DecodeJpegPreview(file.substr(0, rows + (file.size() - rows) / 2), 8);
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->pixels.width, 32);
+    EXPECT_EQ(cut->pixels.height, 16);
+    ExpectNear(cut->pixels.pixels[0], 0xFFFF0000, "the part that was read");
+}
+
+}  // namespace
+}  // namespace zylora::platform

@@ -46,7 +46,9 @@ struct Pan {
 
 constexpr Pan Pans[] = {{"panup", 0, -1}, {"pandown", 0, 1}, {"panleft", -1, 0}, {"panright", 1, 0}};
 
+// A zoom shows the full pixels: a preview's would be too coarse.
 void Zoom(TfrmMiddle& main, int factor) {
+    main.CompletePicture();
     main.ZoomFactor = factor;
     main.Image2->Invalidate();
 }

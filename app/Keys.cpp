@@ -37,11 +37,13 @@ void TfrmMiddle::StepTimerTimer() {
 }
 
 void TfrmMiddle::FormMouseWheelUp() {
+    CompletePicture();  // as any zoom
     if (ZoomFactor < INT_MAX) ++ZoomFactor;
     Image2->Invalidate();
 }
 
 void TfrmMiddle::FormMouseWheelDown() {
+    CompletePicture();
     ZoomFactor = std::max(1, ZoomFactor - 1);
     Image2->Invalidate();
 }

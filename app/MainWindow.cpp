@@ -145,7 +145,7 @@ void TfrmMiddle::FormShow() {
 void TfrmMiddle::FormDestroy() {
     ToolbarBackground.reset();
     ToolbarBackgroundCache.reset();
-    Picture.reset();
+    ForgetPicture();
     CornerImage.reset();
 
     if (OldViewProc) viewProc_.RemoveFrom(*Image2);

@@ -129,8 +129,24 @@ public:
     void ShowSkinInfo();
     // The view's context menu: the shell's own menu for the picture's file.
     void Image2ContextPopup(bool& handled);
-    // A picture with pixels: none was opened, or the one opened didn't decode.
-    bool HasPicture() const { return Picture && Picture->Width() > 0 && Picture->Height() > 0; }
+    // A picture with pixels: none was opened, or the one opened didn't decode. While a large
+    // picture's full decode runs, this waits for it: whatever asks works on the full pixels.
+    bool HasPicture() {
+        CompletePicture();
+        return Picture && Picture->Width() > 0 && Picture->Height() > 0;
+    }
+    // The full pixels in Picture in the place of the preview, once their decode is done;
+    // waits for it first if need be. Nothing without a decode under way.
+    void CompletePicture();
+    // No picture any more, nor its preview or decode.
+    void ForgetPicture() {
+        PendingPicture.reset();
+        Preview.reset();
+        Picture.reset();
+    }
+    // The picture's size as shown, the previewed picture's while its decode runs; 0 x 0
+    // without a picture.
+    platform::Size ShownPictureSize() const;
 
     // The main window's rectangle on the screen.
     platform::Rect BoundsRect() const { return window_->Bounds(); }
@@ -165,6 +181,11 @@ public:
     std::string ButtonsDir;
     std::string PicturePath;
     std::unique_ptr<platform::Image> Picture;
+    // A large picture's first look, shown while Picture stays empty until the full pixels
+    // of PendingPicture are in; PreviewOf is the whole picture's size it stands for.
+    std::unique_ptr<platform::Image> Preview;
+    platform::Size PreviewOf;
+    std::unique_ptr<platform::Platform::PendingImage> PendingPicture;
     std::unique_ptr<platform::Image> CornerImage;
     bool Active = false;
     bool RolledUp = false;

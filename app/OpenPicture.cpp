@@ -1,4 +1,6 @@
 // Opening a picture: from the command line, a drop, the open dialog or a folder step.
+#include <algorithm>
+
 #include "app/MainWindow.h"
 #include "shell/FileDrop.h"
 
@@ -22,21 +24,56 @@ platform::Size TfrmMiddle::FitToScreen(int width, int height) {
     return HalvedToFit({width, height}, screen.width - across, screen.height - down);
 }
 
+platform::Size TfrmMiddle::ShownPictureSize() const {
+    if (Picture) return {Picture->Width(), Picture->Height()};
+    if (Preview) return PreviewOf;
+    return {};
+}
+
+void TfrmMiddle::CompletePicture() {
+    if (!PendingPicture) return;
+    const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
+    Picture = pending->Take();
+    Preview.reset();
+    viewProc_.PictureChanged();
+    Image2->Invalidate();
+}
+
 void TfrmMiddle::ShowPicture(const std::string& path) {
     PicturePath = path;
-    Picture.reset();
-    Picture = platform_.DecodeImage(PicturePath);
+    ForgetPicture();
+    // A large photo shows first a copy reduced while decoding, at least as large as the view
+    // shows it at the zoom kept from the last picture, while its full pixels are decoded on
+    // another thread; they take its place as soon as they are in, or before anything needs
+    // them.
+    const int zoom = std::max(1, ZoomFactor);
+    std::optional<platform::Platform::PicturePreview> preview = platform_.DecodePreview(
+        PicturePath,
+        [this, zoom](platform::Size picture) {
+            const platform::Size panel = FitToScreen(picture.width, picture.height);
+            return platform::Size{static_cast<int>(std::min<long long>(1LL * panel.width * zoom, picture.width)),
+                                  static_cast<int>(std::min<long long>(1LL * panel.height * zoom, picture.height))};
+        },
+        [this] { CompletePicture(); });
+    if (preview && preview->image) {
+        Preview = std::move(preview->image);
+        PreviewOf = preview->size;
+        PendingPicture = std::move(preview->full);
+    } else {
+        Picture = preview ? preview->full->Take() : platform_.DecodeImage(PicturePath);
+    }
     viewProc_.PictureChanged();
     // Started again: the neighbours are read once the viewer is idle.
     ReadAheadTimer->SetEnabled(false);
     ReadAheadTimer->SetEnabled(true);
     // Nothing to size the window to: it keeps its size, so the toolbar stays at hand for the
     // next picture and no vanished window is saved.
-    if (!HasPicture()) {
+    const platform::Size shown = ShownPictureSize();
+    if (shown.width <= 0 || shown.height <= 0) {
         Image2->Invalidate();
         return;
     }
-    const platform::Size fitted = FitToScreen(Picture->Width(), Picture->Height());
+    const platform::Size fitted = FitToScreen(shown.width, shown.height);
     const platform::Rect now = BoundsRect();
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
     PlaceWindows(now.left, now.top, fitted.width, height);

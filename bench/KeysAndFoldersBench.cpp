@@ -38,7 +38,8 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     const HWND form = reinterpret_cast<HWND>(platform.IdentityOf(main.Form()));
     const HWND view = reinterpret_cast<HWND>(platform.IdentityOf(*main.Image2));
     HeldKey result;
-    const platform::Image* shown = main.Picture.get();
+    // A picture counts once, whether it shows its preview or its full pixels first.
+    std::string shown = main.PicturePath;
     bool painting = false;
     double lastPaint = Now();
     // Dispatches what waits; a new picture counts once its view has nothing left to paint.
@@ -48,8 +49,8 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-        if (main.Picture.get() != shown) {
-            shown = main.Picture.get();
+        if ((main.Picture || main.Preview) && main.PicturePath != shown) {
+            shown = main.PicturePath;
             painting = true;
         }
         if (painting && !::GetUpdateRect(view, nullptr, FALSE)) {

@@ -345,6 +345,28 @@ public:
     // DecodeSkinImage of each path, in order, decoded side by side where the system can.
     virtual std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
+    // The full decode of a picture running on another thread.
+    class PendingImage {
+    public:
+        virtual ~PendingImage() = default;
+        // The decoded picture, waiting for it first if need be; once only.
+        virtual std::unique_ptr<Image> Take() = 0;
+    };
+    // A first look at a large picture: its full decode starts on another thread, and a copy
+    // reduced while decoding (a JPEG's, by 1/2, 1/4 or 1/8), upright and in the display's
+    // colours, at least the size `neededFor` gives for the picture's upright size, is made
+    // meanwhile. `ready` runs on the user-interface thread from the message loop once the
+    // full decode is done, unless its PendingImage is gone by then. Nothing when the picture
+    // has no such decode, would gain nothing by it, or was read ahead (DecodeImage gives it at
+    // once then); no image when the reduced decode failed (the full one still runs).
+    struct PicturePreview {
+        std::unique_ptr<Image> image;
+        Size size;  // the whole picture's, upright
+        std::unique_ptr<PendingImage> full;
+    };
+    virtual std::optional<PicturePreview> DecodePreview(const std::string& path,
+                                                        const std::function<Size(Size)>& neededFor,
+                                                        std::function<void()> ready) = 0;
     // Decodes the pictures at the paths `which` gives ahead of their use, in that order, in
     // the background and within a memory budget, so that a later DecodeImage of one whose
     // file is unchanged returns at once. Each call replaces the last: pictures not named

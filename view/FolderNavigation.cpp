@@ -88,7 +88,7 @@ void TfrmMiddle::DeleteCurrentFile() {
             OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
             return;
         }
-        Picture.reset();
+        ForgetPicture();
         viewProc_.PictureChanged();
         Image2->Invalidate();
     });

@@ -112,11 +112,25 @@ void ViewProc::RestTimerTimer() {
     if (cache_.MakeWanted()) owner_.Image2->Invalidate();
 }
 
+const platform::Image* ViewProc::ShownImage() const {
+    return owner_.Picture ? owner_.Picture.get() : owner_.Preview.get();
+}
+
+RectF ViewProc::ShownSource() const {
+    const platform::Size whole = owner_.ShownPictureSize();
+    return SourceRect(whole.width, whole.height, owner_.OffsetX, owner_.OffsetY, owner_.ZoomFactor);
+}
+
 void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel) {
-    const platform::Image* picture = owner_.Picture.get();
+    const platform::Image* picture = ShownImage();
     if (!picture || picture->Width() <= 0) return;
-    RectF source = SourceRect(picture->Width(), picture->Height(), owner_.OffsetX, owner_.OffsetY,
-                              owner_.ZoomFactor);
+    RectF source = ShownSource();
+    // A preview stands in for the whole picture at its own, smaller scale.
+    if (const platform::Size whole = owner_.ShownPictureSize(); whole.width != picture->Width() && whole.width > 0) {
+        const float sx = static_cast<float>(picture->Width()) / static_cast<float>(whole.width);
+        const float sy = static_cast<float>(picture->Height()) / static_cast<float>(std::max(1, whole.height));
+        source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
+    }
     const platform::Image& drawn = cache_.Choose(*picture, source, panel);
     surface.DrawImageRect(drawn, source,
                           {0, 0, static_cast<float>(panel.width), static_cast<float>(panel.height)});
@@ -136,13 +150,12 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     // An opaque picture over the whole panel leaves nothing of the background to be seen:
     // clearing first would only cost a pass over every pixel of the panel (a pan step
     // repaints often).
-    const platform::Image* picture = owner_.Picture.get();
-    const RectF source = picture ? SourceRect(picture->Width(), picture->Height(), owner_.OffsetX, owner_.OffsetY,
-                                              owner_.ZoomFactor)
-                                 : RectF{};
+    const platform::Image* picture = ShownImage();
+    const platform::Size whole = owner_.ShownPictureSize();
+    const RectF source = ShownSource();
     const bool covered = picture && picture->Opaque() && source.left >= 0 && source.top >= 0 &&
-                         source.left + source.width <= static_cast<float>(picture->Width()) &&
-                         source.top + source.height <= static_cast<float>(picture->Height());
+                         source.left + source.width <= static_cast<float>(whole.width) &&
+                         source.top + source.height <= static_cast<float>(whole.height);
     if (!covered) surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
     surface->SetAntiAlias(true);
 

@@ -71,6 +71,10 @@ public:
     void DrawPicture(platform::Surface& surface, platform::Size panel);
 
 private:
+    // The picture's pixels to draw: the full ones, else the preview standing in for them.
+    const platform::Image* ShownImage() const;
+    // The part of the whole picture that zoom and offsets select, in its own pixels.
+    platform::RectF ShownSource() const;
     // The view has rested since its last paint: the copy of the exact scale is made.
     void RestTimerTimer();
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/win32/Win32Imaging.h"
+
 namespace zylora::platform::win32 {
 
 struct BackgroundTasks::Task {
@@ -52,6 +54,72 @@ void BackgroundTasks::Finish(LPARAM task) {
         threads_.erase(it);
     }
     if (t->done) t->done();
+}
+
+namespace {
+// One full decode at a time: a quick step past large pictures leaves their decodes waiting
+// here, and those nobody waits for any more are skipped, so each step costs only its
+// preview, and no more than one picture's pixels are decoded beside the one shown.
+SRWLOCK decodeSlot = SRWLOCK_INIT;
+}  // namespace
+
+struct PendingPicture::State {
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    bool finished = false;
+    bool abandoned = false;
+    std::optional<DecodedPixels> pixels;
+};
+
+PendingPicture::PendingPicture(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
+                               std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready)
+    : state_(std::make_shared<State>()), decodeHere_(std::move(decodeHere)) {
+    tasks.Run(
+        [state = state_, decode = std::move(decode)] {
+            std::optional<DecodedPixels> pixels;
+            {
+                Exclusive slot(decodeSlot);
+                bool abandoned;
+                {
+                    Exclusive hold(state->lock);
+                    abandoned = state->abandoned;
+                }
+                try {
+                    if (!abandoned) pixels = decode();
+                } catch (...) {
+                }
+            }
+            Exclusive hold(state->lock);
+            state->pixels = std::move(pixels);
+            state->finished = true;
+            ::WakeAllConditionVariable(&state->changed);
+        },
+        [state = state_, ready = std::move(ready)] {
+            bool abandoned;
+            {
+                Exclusive hold(state->lock);
+                abandoned = state->abandoned;
+            }
+            if (!abandoned && ready) ready();
+        });
+}
+
+PendingPicture::~PendingPicture() {
+    Exclusive hold(state_->lock);
+    state_->abandoned = true;
+}
+
+std::unique_ptr<Image> PendingPicture::Take() {
+    if (taken_) return nullptr;
+    taken_ = true;
+    std::optional<DecodedPixels> pixels;
+    {
+        Exclusive hold(state_->lock);
+        while (!state_->finished) ::SleepConditionVariableSRW(&state_->changed, &state_->lock, INFINITE, 0);
+        pixels = std::move(state_->pixels);
+    }
+    if (pixels) return ImageOfPixels(std::move(*pixels), std::nullopt);
+    return decodeHere_();
 }
 
 }  // namespace zylora::platform::win32

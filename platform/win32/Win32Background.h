@@ -6,9 +6,27 @@
 #include "platform/win32/Win32Api.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/Pixels.h"
+#include "platform/Platform.h"
+
 namespace zylora::platform::win32 {
+
+// Holds a slim reader/writer lock exclusively while it lives.
+class Exclusive {
+public:
+    explicit Exclusive(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+    ~Exclusive() { ::ReleaseSRWLockExclusive(&lock_); }
+    Exclusive(const Exclusive&) = delete;
+    Exclusive& operator=(const Exclusive&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
 
 class BackgroundTasks {
 public:
@@ -31,6 +49,27 @@ private:
     HWND window_;
     UINT message_;
     std::vector<HANDLE> threads_;
+};
+
+// A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).
+// Only its pixels pass between the threads: the image is made on the user-interface thread,
+// in Take.
+class PendingPicture : public Platform::PendingImage {
+public:
+    // `decode` makes the pixels on the task's thread, once no other picture's decode runs
+    // (not at all once this is gone); `decodeHere` decodes on this thread a picture `decode`
+    // made no pixels of (a format only GDI+ reads, whose objects stay on one thread).
+    // `ready` runs from the message loop when the task ends, unless this is gone.
+    PendingPicture(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
+                   std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready);
+    ~PendingPicture() override;
+    std::unique_ptr<Image> Take() override;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+    std::function<std::unique_ptr<Image>()> decodeHere_;
+    bool taken_ = false;
 };
 
 }  // namespace zylora::platform::win32

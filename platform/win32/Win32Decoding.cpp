@@ -11,6 +11,7 @@
 
 #include "platform/ColourManagement.h"
 #include "platform/ImageHeader.h"
+#include "platform/JpegPreview.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
@@ -28,6 +29,8 @@ namespace {
 struct HeaderFacts {
     int orientation = 0;
     std::string profile;
+    std::optional<Size> size;
+    bool jpeg = false;
 };
 
 bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& facts) {
@@ -61,6 +64,8 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     };
     const std::optional<Size> size = DeclaredImageSize(read);
     if (size && !limit.Allows(*size)) return false;
+    facts.size = size;
+    facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
     return true;
@@ -296,6 +301,31 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
     }
     if (own) OrientPixels(own->pixels, facts.orientation);
     return own;
+}
+
+std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
+                                       const std::function<Size(Size)>& neededFor) {
+    HeaderFacts facts;
+    if (!MayDecode(path, limit, facts) || !facts.jpeg || !facts.size) return std::nullopt;
+    // The size needed is the upright picture's; the decoder scales the picture as stored.
+    const bool across = facts.orientation >= 5 && facts.orientation <= 8;
+    const Size stored = *facts.size;
+    PreviewPlan plan{1, facts.orientation, std::move(facts.profile), across ? Size{stored.height, stored.width} : stored};
+    Size needed = neededFor(plan.upright);
+    if (across) std::swap(needed.width, needed.height);
+    plan.divisor = PreviewDivisor(stored, needed);
+    if (plan.divisor < 2) return std::nullopt;
+    return plan;
+}
+
+std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan) {
+    const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
+    std::optional<DecodedPixels> preview = file ? DecodeJpegPreview(*file, plan.divisor) : std::nullopt;
+    if (!preview) return std::nullopt;
+    OrientPixels(preview->pixels, plan.orientation);
+    if (!plan.profile.empty())
+        ShowInDisplayColours(*preview, ColourConversion::Between(plan.profile, ColourModel::Rgb, DisplayProfile()));
+    return preview;
 }
 
 std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,

@@ -92,6 +92,20 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
 // picture within the limit or memory is short.
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component);
+// What a first look at a large JPEG (Platform::DecodePreview) takes: the scale to decode at,
+// and how to turn and convert the result as the full decode does.
+struct PreviewPlan {
+    int divisor = 1;
+    int orientation = 0;
+    std::string profile;
+    Size upright;  // the whole picture's size
+};
+// Nothing when the file isn't a JPEG within the limit, or a reduced decode wouldn't cover
+// what `neededFor` asks for the upright size. Any thread.
+std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
+                                       const std::function<Size(Size)>& neededFor);
+// The reduced pixels, upright and in the display's colours. Any thread.
+std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan);
 // DecodePixels of each path, in order, on this thread (with its component) and one more.
 std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
                                                           const DecodeLimit& limit,

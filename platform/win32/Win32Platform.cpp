@@ -126,6 +126,8 @@ public:
         if (gdiplus_.Started()) readAhead_.Request(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return files_; }
+    std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
+                                                std::function<void()> ready) override;
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         background_->Run(std::move(work), std::move(done));
     }
@@ -480,6 +482,29 @@ std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
     Window& window, std::function<void(const DroppedFiles&)> onDrop) {
     if (auto* own = dynamic_cast<Win32Window*>(&window)) return HookDrops(*own, std::move(onDrop));
     return std::make_unique<FileDropHook>();
+}
+
+// The full decode starts first, on a thread of its own, so that the reduced one on this
+// thread costs the open nothing on a second core.
+std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
+                                                                     const std::function<Size(Size)>& neededFor,
+                                                                     std::function<void()> ready) {
+    if (!gdiplus_.Started() || readAhead_.Holds(path)) return std::nullopt;
+    const std::optional<PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
+    if (!plan) return std::nullopt;
+    PicturePreview preview{nullptr, plan->upright, nullptr};
+    preview.full = std::make_unique<PendingPicture>(
+        *background_,
+        // The read-ahead may be decoding this very picture: waiting for it costs less.
+        [this, path]() -> std::optional<DecodedPixels> {
+            if (std::optional<ReadAheadWorker::Picture> ahead = readAhead_.Take(path)) return std::move(ahead->pixels);
+            ThreadImaging imaging;
+            return DecodePixels(path, PictureLimit, &imaging.Component());
+        },
+        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
+    if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan))
+        preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
+    return preview;
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {

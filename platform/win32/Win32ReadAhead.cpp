@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/Win32Background.h"
+
 namespace zylora::platform::win32 {
 
 namespace {
@@ -12,18 +14,6 @@ long long PixelCount(const ReadAheadWorker::Picture& picture) {
     if (picture.reduced) n += static_cast<long long>(picture.reduced->pixels.pixels.size());
     return n;
 }
-
-// The lock held for the life of the object.
-class Exclusive {
-public:
-    explicit Exclusive(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    ~Exclusive() { ::ReleaseSRWLockExclusive(&lock_); }
-    Exclusive(const Exclusive&) = delete;
-    Exclusive& operator=(const Exclusive&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
 
 }  // namespace
 
@@ -96,6 +86,12 @@ std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string&
     // A file written since its decoding began is read afresh.
     if (!entry || !entry->picture || !entry->stamp || files_.StampOf(path) != entry->stamp) return std::nullopt;
     return std::move(entry->picture);
+}
+
+bool ReadAheadWorker::Holds(const std::string& path) {
+    Exclusive hold(lock_);
+    const auto it = held_.find(path);
+    return it != held_.end() && it->second.picture.has_value();
 }
 
 long long ReadAheadWorker::HeldPixels() {

@@ -46,6 +46,10 @@ public:
     // thread's priority). Nothing otherwise. The path is no longer held either way.
     std::optional<Picture> Take(const std::string& path);
 
+    // The picture for the path is decoded and held: Take would give it at once (unless its
+    // file changed since).
+    bool Holds(const std::string& path);
+
     // Pixels held ready (the budget counts them; the tests wait on them).
     long long HeldPixels();
 

@@ -346,6 +346,37 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeImage(const std::string& pa
     return image;
 }
 
+namespace {
+
+class FakePendingImage : public platform::Platform::PendingImage {
+public:
+    ~FakePendingImage() override { *alive = false; }
+    std::unique_ptr<platform::Image> Take() override { return std::move(image); }
+    std::unique_ptr<platform::Image> image;
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+};
+
+}  // namespace
+
+std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
+    const std::string& path, const std::function<platform::Size(platform::Size)>& neededFor,
+    std::function<void()> ready) {
+    const auto preview = previews.find(path);
+    const auto picture = images.find(path);
+    if (preview == previews.end() || picture == images.end()) return std::nullopt;
+    const platform::Size size{picture->second.Width(), picture->second.Height()};
+    previewNeeded.push_back(neededFor(size));
+    auto full = std::make_unique<FakePendingImage>();
+    full->image = DecodeImage(path);
+    background.emplace_back([] {}, [alive = full->alive, ready = std::move(ready)] {
+        if (*alive && ready) ready();
+    });
+    Log("preview " + path);
+    auto image = std::make_unique<FakeImage>(preview->second.width, preview->second.height);
+    image->path = "preview " + path;
+    return PicturePreview{std::move(image), size, std::move(full)};
+}
+
 std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string& path) {
     auto image = DecodeImage(path);
     if (platform::SkinImageLimit.Allows({image->Width(), image->Height()})) return image;

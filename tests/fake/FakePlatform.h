@@ -227,6 +227,15 @@ public:
         if (!readAheadWhich) return std::nullopt;
         return readAheadWhich();
     }
+    // For a path a test put in previews, a preview of that size of the picture images holds
+    // for the path, whose full decode (DecodeImage) is done at once but whose `ready` waits in
+    // background for RunBackground, as a task's would; the sizes asked for are kept in
+    // previewNeeded.
+    std::optional<PicturePreview> DecodePreview(const std::string& path,
+                                                const std::function<platform::Size(platform::Size)>& neededFor,
+                                                std::function<void()> ready) override;
+    std::map<std::string, platform::Size> previews;
+    std::vector<platform::Size> previewNeeded;
     platform::FileSystem& Files() override { return files; }
     // At once, unless deferBackground keeps the tasks for RunBackground.
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {

@@ -120,6 +120,38 @@ TEST_F(ViewPaintTest, ALargePictureIsDrawnFromACachedReducedCopy) {
     EXPECT_EQ(dynamic_cast<fake::FakeImage&>(*main->Picture).reductions, 1);
 }
 
+// A large photo's preview, a quarter of its size, stands in for it in the whole picture's
+// place until the full pixels are in; what asks for the picture waits for them.
+TEST_F(ViewPaintTest, APreviewStandsInForTheWholePictureUntilItsPixelsAreIn) {
+    Start().Show();
+    platform.previews["C:\\pics\\huge.jpg"] = {1500, 1000};
+    Open("C:\\pics\\huge.jpg", 6000, 4000);
+    EXPECT_EQ(platform.previewNeeded, (std::vector<platform::Size>{{1500, 1000}})) << "the size the window shows";
+    EXPECT_EQ(main->Picture, nullptr);
+    EXPECT_EQ(main->Image2->Bounds().width, 1500) << "the window takes the whole picture's fitted size";
+    EXPECT_EQ(Paint()[2], "imagerect preview C:\\pics\\huge.jpg from 0,0,1500,1000 to 0,0,1500,1000");
+    main->ZoomFactor = 2;
+    main->OffsetX = 1000;  // whole-picture pixels: 250 of the preview's
+    EXPECT_EQ(Paint()[2], "imagerect preview C:\\pics\\huge.jpg from 250,0,750,500 to 0,0,1500,1000");
+
+    platform.RunBackground();  // the full decode ends
+    ASSERT_NE(main->Picture, nullptr);
+    EXPECT_EQ(main->Picture->Width(), 6000);
+    EXPECT_EQ(main->Preview, nullptr);
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\huge.jpg@3000x2000 from 500,0,1500,1000 to 0,0,1500,1000");
+
+    // Asked for before its decode ends (a zoom, a turn), the picture is waited for; the
+    // decode's end later, or that of a picture left behind, changes nothing.
+    Open("C:\\pics\\huge.jpg", 6000, 4000);
+    ASSERT_TRUE(main->HasPicture());
+    const platform::Image* full = main->Picture.get();
+    Open("C:\\pics\\next.jpg", 300, 200);
+    platform.RunBackground();
+    EXPECT_EQ(main->PicturePath, "C:\\pics\\next.jpg");
+    EXPECT_NE(main->Picture.get(), full);
+    EXPECT_EQ(main->Picture->Width(), 300);
+}
+
 TEST_F(ViewPaintTest, BetweenTwoPowersTheExactScaleIsMadeOnceTheViewRests) {
     platform.screen = {8000, 8000};
     Start().Show();

@@ -13,13 +13,6 @@ namespace {
 
 Argb Pattern(int x, int y) { return MakeArgb(255, (x * 37) & 255, (y * 53) & 255, (x ^ y) & 255); }
 
-bool SamePixels(const Image& a, const Image& b) {
-    const std::uint32_t* pa = win32::PixelsOf(a);
-    const std::uint32_t* pb = win32::PixelsOf(b);
-    return a.Width() == b.Width() && a.Height() == b.Height() && pa && pb &&
-           std::memcmp(pa, pb, static_cast<std::size_t>(a.Width()) * a.Height() * 4) == 0;
-}
-
 class ReadAheadTest : public PlatformTest {
 protected:
     // Until the worker holds that many pixels (it never gets there if it fails).

@@ -199,4 +199,11 @@ void SendDrop(HWND window, const std::vector<std::string>& names, POINT at) {
     ::SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
+bool SamePixels(const Image& a, const Image& b) {
+    const std::uint32_t* pa = win32::PixelsOf(a);
+    const std::uint32_t* pb = win32::PixelsOf(b);
+    return a.Width() == b.Width() && a.Height() == b.Height() && pa && pb &&
+           std::memcmp(pa, pb, static_cast<std::size_t>(a.Width()) * a.Height() * 4) == 0;
+}
+
 }  // namespace zylora::win32test

@@ -133,6 +133,10 @@ public:
         real_.ReadAhead(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return real_.Files(); }
+    std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
+                                                std::function<void()> ready) override {
+        return real_.DecodePreview(path, neededFor, std::move(ready));
+    }
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         real_.RunInBackground(std::move(work), std::move(done));
     }
@@ -178,6 +182,9 @@ private:
 using Colouring = Argb (*)(int x, int y);
 void WritePicture(const std::string& path, int width, int height, const std::string& mimeType,
                   Colouring colour);
+
+// The two images hold the very same pixels (images of pixels of our own only).
+bool SamePixels(const Image& a, const Image& b);
 
 // Sends a drop to the window as the shell does: a DROPFILES block of UTF-16 names, each
 // zero-terminated, with one more zero at the end (two for no names). The receiver frees it.

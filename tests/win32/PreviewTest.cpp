@@ -1,0 +1,52 @@
+// A large photo opened on the real platform: its reduced decode shows first while the full
+// decode runs on another thread, and what needs the pixels gets the full ones.
+#include "tests/win32/ViewerTestSupport.h"
+
+namespace zylora::win32test {
+namespace {
+
+// Blocks of four pixels: sharp edges, which only the full decode keeps.
+Argb Blocks(int x, int y) { return ((x / 4 + y / 4) & 1) ? MakeArgb(255, 240, 240, 240) : MakeArgb(255, 20, 40, 60); }
+
+class PreviewTest : public ViewerTest {
+protected:
+    void SetUp() override {
+        ViewerTest::SetUp();
+        photo = pictures.File("large.jpg");
+        WritePicture(photo, 4000, 3000, "image/jpeg", Blocks);
+        Start().Show();
+        PumpPending();
+    }
+    // Opened as a drop or a step does, without the messages that end the full decode.
+    void Open() {
+        main->ZoomFactor = 1;
+        main->OpenFile(photo);
+        ASSERT_NE(main->Preview, nullptr) << "no preview for a photo four times the window's size";
+        ASSERT_EQ(main->Picture, nullptr);
+        EXPECT_GE(main->Preview->Width(), main->Image2->Bounds().width) << "at least as large as shown";
+        EXPECT_LT(main->Preview->Width(), 4000);
+    }
+    std::string photo;
+};
+
+TEST_F(PreviewTest, TheFullPixelsReplaceThePreviewBeforeAZoomAndATurnTurnsThem) {
+    Open();
+    main->RunCommand("zoomin");
+    main->RunCommand("zoomin");
+    EXPECT_EQ(main->ZoomFactor, 4);
+    ASSERT_NE(main->Picture, nullptr);
+    EXPECT_EQ(main->Preview, nullptr);
+    EXPECT_TRUE(SamePixels(*main->Picture, *platform->DecodeImage(photo))) << "the full pixels, as decoded";
+    PumpPending();  // the decode's own end changes nothing now
+    EXPECT_EQ(main->Picture->Width(), 4000);
+
+    Open();
+    main->RunCommand("rotate90right");
+    ASSERT_NE(main->Picture, nullptr);
+    auto turned = platform->DecodeImage(photo);
+    ASSERT_TRUE(turned->RotateFlip(RotateFlipType::Rotate90FlipNone));
+    EXPECT_TRUE(SamePixels(*main->Picture, *turned)) << "the full picture turned";
+}
+
+}  // namespace
+}  // namespace zylora::win32test

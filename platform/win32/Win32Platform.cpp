@@ -1,12 +1,12 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Api.h"
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <set>
 
 #include "platform/win32/Win32Background.h"
+#include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileDrop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
@@ -141,6 +141,8 @@ private:
     HWND MainForm() const;
     // The main form when it can take the keyboard: shown and not disabled by a dialog.
     HWND KeyboardForm() const;
+    // The window's handle, or the application window's for none.
+    HWND OwnerHandle(const Window* owner) const;
     void RaiseForms();
 
     // Declared first: GDI+ goes last, after everything that may hold its objects.
@@ -365,54 +367,22 @@ void Win32Platform::MinimizeApplication() {
     if (application_) ::ShowWindow(application_, SW_MINIMIZE);
 }
 
+HWND Win32Platform::OwnerHandle(const Window* owner) const {
+    const auto* ownerWindow = dynamic_cast<const Win32Window*>(owner);
+    return ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
+}
+
 void Win32Platform::ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                                 MessageIcon icon) {
-    const auto* ownerWindow = dynamic_cast<Win32Window*>(owner);
-    HWND ownerHandle = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
-    UINT style = MB_OK;
-    if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
-    if (icon == MessageIcon::Error) style |= MB_ICONERROR;
-    ::MessageBoxW(ownerHandle, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), style);
+    ShowMessageBox(OwnerHandle(owner), text, caption, icon);
 }
 
 std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const std::string& filter) {
-    const auto* ownerWindow = dynamic_cast<Win32Window*>(&owner);
-    // The dialog wants each description and pattern list ended by a zero, and one more
-    // zero after the last.
-    std::wstring filters = WideFromUtf8(filter);
-    for (wchar_t& c : filters)
-        if (c == L'|') c = L'\0';
-    filters.append(2, L'\0');
-    std::wstring file(32768, L'\0');  // long paths fit as well
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
-    dialog.lpstrFilter = filters.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    // A name that isn't there is refused in the dialog, not opened as an empty picture; the
-    // working directory stays what it was at start-up.
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
-                   OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-    return Utf8FromWide(file.c_str());
+    return ChooseFileToOpenFrom(OwnerHandle(&owner), filter);
 }
 
 bool Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
-    const auto* ownerWindow = dynamic_cast<Win32Window*>(&owner);
-    // A list of names, each ended by a zero and the list by one more.
-    std::wstring from = WideFromUtf8(path);
-    if (from.empty()) return false;
-    from.append(2, L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.hwnd = ownerWindow && ownerWindow->Handle() ? ownerWindow->Handle() : application_;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    // Into the Recycle Bin, and the shell asks the user as it always does.
-    operation.fFlags = FOF_ALLOWUNDO;
-    const int result = ::SHFileOperationW(&operation);
-    return result == 0 && !operation.fAnyOperationsAborted && !files_.FileExists(path);
+    return ShellRecycle(OwnerHandle(&owner), path) && !files_.FileExists(path);
 }
 
 std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {

@@ -1,0 +1,54 @@
+#include "platform/win32/Win32Dialogs.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "platform/win32/Win32Text.h"
+
+namespace zylora::platform::win32 {
+
+void ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, MessageIcon icon) {
+    UINT style = MB_OK;
+    if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
+    if (icon == MessageIcon::Error) style |= MB_ICONERROR;
+    ::MessageBoxW(owner, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), style);
+}
+
+std::optional<std::string> ChooseFileToOpenFrom(HWND owner, const std::string& filter) {
+    // The dialog wants each description and pattern list ended by a zero, and one more
+    // zero after the last.
+    std::wstring filters = WideFromUtf8(filter);
+    for (wchar_t& c : filters)
+        if (c == L'|') c = L'\0';
+    filters.append(2, L'\0');
+    std::wstring file(32768, L'\0');  // long paths fit as well
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    // A name that isn't there is refused in the dialog, not opened as an empty picture; the
+    // working directory stays what it was at start-up.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
+                   OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    return Utf8FromWide(file.c_str());
+}
+
+bool ShellRecycle(HWND owner, const std::string& path) {
+    // A list of names, each ended by a zero and the list by one more.
+    std::wstring from = WideFromUtf8(path);
+    if (from.empty()) return false;
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    // Into the Recycle Bin, and the shell asks the user as it always does.
+    operation.fFlags = FOF_ALLOWUNDO;
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+}  // namespace zylora::platform::win32

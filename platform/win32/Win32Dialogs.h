@@ -1,0 +1,21 @@
+// The system's own dialogs the viewer uses: the message box, the open dialog and the shell's
+// move into the Recycle Bin, each owned by a window of the program. Internal to
+// platform/win32.
+#pragma once
+
+#include "platform/win32/Win32Api.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace zylora::platform::win32 {
+
+void ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, MessageIcon icon);
+// The file chosen, or nothing when the user cancelled. `filter` is "description|patterns|...".
+std::optional<std::string> ChooseFileToOpenFrom(HWND owner, const std::string& filter);
+// The shell moved the file away, the user not refusing; the caller sees whether it is gone.
+bool ShellRecycle(HWND owner, const std::string& path);
+
+}  // namespace zylora::platform::win32

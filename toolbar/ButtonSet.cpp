@@ -28,22 +28,21 @@ void TfrmMiddle::LoadButtonSet() {
     // be built at that size.
     SetToolbarHeight(std::min(values.ToolbarHeight, platform_.DesktopSize().height));
 
-    // All the buttons' images at once: decoded side by side.
-    std::vector<std::string> paths;
-    for (const toolbar::ButtonValues& read : values.Buttons)
-        for (const std::string& name : toolbar::TZylButton::ImageNames(read)) paths.push_back(folder + name);
-    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
-    std::size_t next = 0;
     for (const toolbar::ButtonValues& read : values.Buttons) {
         auto button = std::make_unique<toolbar::TZylButton>(*this);
-        std::array<std::unique_ptr<platform::Image>, 4> own;
-        for (auto& image : own) image = std::move(images[next++]);
-        button->LoadFromIni(read, std::move(own));
+        button->LoadFromIni(read, folder);
         const std::string action = platform::LowerAscii(button->Action);
         if (action == "movemode") button->Selected = MoveMode;
         if (action == "selectmode") button->Selected = !MoveMode;
         ButtonList.push_back(std::move(button));
     }
+    // The looks the next paint shows, decoded side by side; the others (pointer-over,
+    // pressed, inactive) at their first use, off the way of the first frame.
+    std::vector<std::string> paths;
+    for (const auto& button : ButtonList) paths.push_back(button->LookPath(button->CurrentLook()));
+    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
+    for (std::size_t i = 0; i < ButtonList.size() && i < images.size(); ++i)
+        ButtonList[i]->AdoptLook(ButtonList[i]->CurrentLook(), std::move(images[i]));
 }
 
 // The button set folders as they are now: folders added while the program runs are offered

@@ -9,24 +9,31 @@ std::array<std::string, 4> TZylButton::ImageNames(const ButtonValues& values) {
     return {values.NormalImage, values.MouseoverImage, values.InactiveImage, values.SelectedImage};
 }
 
-void TZylButton::LoadFromIni(const ButtonValues& values, std::array<std::unique_ptr<platform::Image>, 4> images) {
+void TZylButton::LoadFromIni(const ButtonValues& values, const std::string& folder) {
     Action = values.Action;
     X = values.X;
     Y = values.Y;
     Width = values.Width;
     Height = values.Height;
-    NormalImage = std::move(images[0]);
-    MouseoverImage = std::move(images[1]);
-    InactiveImage = std::move(images[2]);
-    SelectedImage = std::move(images[3]);
+    const std::array<std::string, 4> names = ImageNames(values);
+    for (std::size_t look = 0; look < names.size(); ++look) {
+        paths_[look] = folder + names[look];
+        images_[look].reset();
+    }
 }
 
-const platform::Image& TZylButton::CurrentImage() const {
-    if (!MainWindow.Active) return *InactiveImage;
-    if (Pressed) return *SelectedImage;
-    if (Hovered) return *MouseoverImage;
-    if (Selected) return *SelectedImage;
-    return *NormalImage;
+const platform::Image& TZylButton::LookImage(Look look) const {
+    auto& image = images_[look];
+    if (!image) image = MainWindow.Platform().DecodeSkinImage(paths_[look]);
+    return *image;
+}
+
+TZylButton::Look TZylButton::CurrentLook() const {
+    if (!MainWindow.Active) return InactiveLook;
+    if (Pressed) return SelectedLook;
+    if (Hovered) return MouseoverLook;
+    if (Selected) return SelectedLook;
+    return NormalLook;
 }
 
 bool TZylButton::HitTest(int px, int py) const {

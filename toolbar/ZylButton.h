@@ -19,14 +19,22 @@ public:
     explicit TZylButton(app::TfrmMiddle& mainWindow) : MainWindow(mainWindow) {}
     virtual ~TZylButton() = default;
 
-    // The names of one section's images, relative to the button set folder, in the order
-    // LoadFromIni takes them: normal, pointer-over, inactive, selected.
+    // The button's four looks.
+    enum Look { NormalLook = 0, MouseoverLook = 1, InactiveLook = 2, SelectedLook = 3 };
+    // The names of one section's images, relative to the button set folder, by look.
     static std::array<std::string, 4> ImageNames(const ButtonValues& values);
-    // Takes one "Button-n" section as the button set file gave it, with its images decoded.
-    void LoadFromIni(const ButtonValues& values, std::array<std::unique_ptr<platform::Image>, 4> images);
+    // Takes one "Button-n" section as the button set file gave it; its images lie in `folder`
+    // and are decoded at their first use, the file as it is then.
+    void LoadFromIni(const ButtonValues& values, const std::string& folder);
+    // The look's file, and its image, decoded now at its first use.
+    const std::string& LookPath(Look look) const { return paths_[look]; }
+    const platform::Image& LookImage(Look look) const;
+    // Takes the look's image decoded ahead (the first frame's looks are decoded side by side).
+    void AdoptLook(Look look, std::unique_ptr<platform::Image> image) { images_[look] = std::move(image); }
 
-    // The image for the present state.
-    const platform::Image& CurrentImage() const;
+    // The look and the image for the present state.
+    Look CurrentLook() const;
+    const platform::Image& CurrentImage() const { return LookImage(CurrentLook()); }
     // Offsets from the button's top-left corner; hits where that pixel of the current image,
     // read unscaled, is not fully transparent.
     bool HitTest(int px, int py) const;
@@ -39,10 +47,6 @@ public:
     // case; unknown words do nothing.
     void RunAction();
 
-    std::unique_ptr<platform::Image> NormalImage;
-    std::unique_ptr<platform::Image> MouseoverImage;
-    std::unique_ptr<platform::Image> InactiveImage;
-    std::unique_ptr<platform::Image> SelectedImage;
     app::TfrmMiddle& MainWindow;
     int X = 0;
     int Y = 0;
@@ -52,6 +56,10 @@ public:
     bool Selected = false;
     bool Hovered = false;
     bool Pressed = false;
+
+private:
+    std::array<std::string, 4> paths_;
+    mutable std::array<std::unique_ptr<platform::Image>, 4> images_;
 };
 
 }  // namespace zylora::toolbar

@@ -152,6 +152,23 @@ TEST_F(SkinLoadTest, TheTwelveCaptionButtonImagesLoadInTheirOrder) {
     EXPECT_EQ(decoded.back(), "bg.bmp");  // the button set's fallback background comes after
 }
 
+TEST_F(SkinLoadTest, OnlyTheButtonLooksTheFirstFrameShowsAreDecodedAtStart) {
+    const std::string folder = "C:\\Zylora\\Buttons/Default\\";
+    platform.files.files[folder + "values.ini"] =
+        "[Main]\nNumOfButtons=2\n"
+        "[Button-0]\nAction=MoveMode\nnormalImage=move.png\nselectedImage=move_on.png\nmouseoverImage=move_hi.png\n"
+        "[Button-1]\nAction=next\nnormalImage=next.png\nmouseoverImage=next_hi.png\ninactiveImage=next_off.png\n";
+    app::TfrmMiddle& m = Start();
+    auto decoded = [&](const char* name) { return LogIndex("decode " + folder + name) >= 0; };
+    EXPECT_TRUE(decoded("move_on.png")) << "the mode that is on shows selected";
+    EXPECT_TRUE(decoded("next.png"));
+    for (const char* later : {"move.png", "move_hi.png", "next_hi.png", "next_off.png"})
+        EXPECT_FALSE(decoded(later)) << later;
+    m.ButtonList[1]->Hovered = true;
+    m.ButtonList[1]->CurrentImage();
+    EXPECT_TRUE(decoded("next_hi.png")) << "at its first use";
+}
+
 TEST_F(SkinLoadTest, HoverPicksThePointerOverImage) {
     platform.AddImage(std::string(SkinPath) + "active_max.png", 16, 14);
     platform.AddImage(std::string(SkinPath) + "mouseover_Max.png", 18, 14);
@@ -251,7 +268,7 @@ TEST_F(SkinLoadTest, AbsurdSizesAreHeldToWhatTheDesktopAndTheImageLimitAllow) {
     EXPECT_EQ(m.Metrics.BottomHeight, 1080);
     EXPECT_EQ(m.Metrics.BottomInactiveHeight, INT32_MIN) << "below zero is no frame, not clamped up";
     EXPECT_EQ(m.ToolbarHeight(), 1080);
-    EXPECT_EQ(m.ButtonList.front()->NormalImage->Width(), 0) << "beyond the limit: missing";
+    EXPECT_EQ(m.ButtonList.front()->LookImage(toolbar::TZylButton::NormalLook).Width(), 0) << "beyond the limit: missing";
     EXPECT_EQ(m.TopFrame->CurrentButtonImage(skin::CaptionButton::Close)->Width(), 0);
     EXPECT_EQ(m.TopFrame->CurrentButtonImage(skin::CaptionButton::Min)->Width(), 4096);
     m.OpenFile("C:\\p\\huge.png");
@@ -289,8 +306,8 @@ TEST_F(SkinLoadTest, ButtonSetReadsItsSectionsFromZero) {
     EXPECT_EQ(m.ButtonList[2]->Action, "ZoomIn");
     // Selected shows the selected image; the other states fall back to the normal one.
     EXPECT_EQ(move.CurrentImage().Width(), 30);
-    EXPECT_EQ(move.MouseoverImage->Width(), 32);
-    EXPECT_EQ(move.InactiveImage->Width(), 32);
+    EXPECT_EQ(move.LookImage(toolbar::TZylButton::MouseoverLook).Width(), 32);
+    EXPECT_EQ(move.LookImage(toolbar::TZylButton::InactiveLook).Width(), 32);
 
     // A set without a height keeps the one the toolbar has; an absurd count ends.
     platform.files.files["C:\\Zylora\\Buttons/Default\\values.ini"] =

@@ -1,8 +1,7 @@
 #include "platform/JpegPreview.h"
 
 #include <csetjmp>
-#include <cstdio>
-#include <new>
+#include <cstdio>  // before jpeglib.h, which uses FILE
 
 #include <jpeglib.h>
 

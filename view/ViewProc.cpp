@@ -126,9 +126,9 @@ void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel) {
     if (!picture || picture->Width() <= 0) return;
     RectF source = ShownSource();
     // A preview stands in for the whole picture at its own, smaller scale.
-    if (const platform::Size whole = owner_.ShownPictureSize(); whole.width != picture->Width() && whole.width > 0) {
-        const float sx = static_cast<float>(picture->Width()) / static_cast<float>(whole.width);
-        const float sy = static_cast<float>(picture->Height()) / static_cast<float>(std::max(1, whole.height));
+    if (picture == owner_.Preview.get()) {
+        const float sx = static_cast<float>(picture->Width()) / static_cast<float>(std::max(1, owner_.PreviewOf.width));
+        const float sy = static_cast<float>(picture->Height()) / static_cast<float>(std::max(1, owner_.PreviewOf.height));
         source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
     }
     const platform::Image& drawn = cache_.Choose(*picture, source, panel);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <new>
 
 namespace zylora::platform {
@@ -18,6 +19,58 @@ std::optional<DecodedPixels> BlankPixels(int width, int height) {
     blank.pixels.width = width;
     blank.pixels.height = height;
     return blank;
+}
+
+namespace {
+
+constexpr std::size_t SmallestRecycledPixels = (1u << 20) / sizeof(std::uint32_t);
+constexpr std::size_t RecycledBuffers = 2;
+
+// Surfaces come and go on the user-interface thread, but pixels may die on any thread.
+std::mutex recycledLock;
+std::vector<std::vector<std::uint32_t>> recycled;  // oldest first
+
+}  // namespace
+
+std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    DecodedPixels blank;
+    std::vector<std::uint32_t>& memory = blank.pixels.pixels;
+    {
+        const std::lock_guard<std::mutex> hold(recycledLock);
+        auto best = recycled.end();
+        for (auto it = recycled.begin(); it != recycled.end(); ++it)
+            if (it->capacity() >= count && (best == recycled.end() || it->capacity() < best->capacity())) best = it;
+        if (best != recycled.end()) {
+            memory = std::move(*best);
+            recycled.erase(best);
+        }
+    }
+    try {
+        if (memory.capacity() < count) {
+            memory = {};
+            memory.reserve(count + count / 8);
+        }
+        memory.assign(count, 0u);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    blank.pixels.width = width;
+    blank.pixels.height = height;
+    return blank;
+}
+
+void RecyclePixels(PixelBuffer&& buffer) {
+    std::vector<std::uint32_t> memory = std::move(buffer.pixels);
+    buffer = {};
+    if (memory.capacity() < SmallestRecycledPixels) return;
+    std::vector<std::uint32_t> dropped;  // freed outside the lock
+    const std::lock_guard<std::mutex> hold(recycledLock);
+    recycled.push_back(std::move(memory));
+    if (recycled.size() > RecycledBuffers) {
+        dropped = std::move(recycled.front());
+        recycled.erase(recycled.begin());
+    }
 }
 
 bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type) {

@@ -33,6 +33,15 @@ using Parallel = std::function<void(int count, const std::function<void(int, int
 // Transparent pixels of the size; nothing if memory is short.
 std::optional<DecodedPixels> BlankPixels(int width, int height);
 
+// The same, in the memory of a buffer let go of through RecyclePixels where one is large
+// enough. Fresh memory costs a page fault per 4 KB at its first touch, which a drag that
+// resizes a window-sized surface at every step would pay in full each time; new memory is
+// taken with room to grow by an eighth for the same reason.
+std::optional<DecodedPixels> RecycledBlankPixels(int width, int height);
+// Keeps the buffer's memory for RecycledBlankPixels: the two most recent of at least 1 MB
+// are kept, others freed.
+void RecyclePixels(PixelBuffer&& buffer);
+
 // Turns or mirrors the pixels as RotateFlipType numbers it (quarter turns clockwise, then
 // the mirror left to right). False, the pixels untouched, when memory is short.
 bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type);

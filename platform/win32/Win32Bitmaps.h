@@ -33,10 +33,6 @@ protected:
         opaque_ = decoded.opaque;
         Wrap();
     }
-    // Pixels of the size, transparent, wrapped by the bitmap; none if memory is short.
-    void Allocate(int width, int height) {
-        if (std::optional<DecodedPixels> blank = BlankPixels(width, height)) Adopt(std::move(*blank));
-    }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
     // memory of its own behind the bitmap, leaving the buffer stale. False, and the pixels as
     // they were, when memory is short.

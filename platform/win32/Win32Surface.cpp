@@ -22,7 +22,13 @@ class GdiSurface : public BitmapImage<Surface> {
 public:
     // Without pixels when a side is 0 or below.
     GdiSurface(int width, int height, bool allocate) : BitmapImage(nullptr, width, height) {
-        if (allocate) Allocate(width, height);
+        if (!allocate) return;
+        if (std::optional<DecodedPixels> blank = RecycledBlankPixels(width, height)) Adopt(std::move(*blank));
+    }
+    // A window-sized surface is made anew at every step of a resize: its memory serves the next.
+    ~GdiSurface() override {
+        bitmap_.reset();  // it points into the buffer
+        RecyclePixels(std::move(buffer_));
     }
     bool HasPixels() const override { return bitmap_ != nullptr; }
 

@@ -2,6 +2,8 @@
 // copies, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -27,6 +29,36 @@ void TwoThreads(int count, const std::function<void(int, int)>& work) {
     std::thread second([&] { work(count / 2, count); });
     work(0, count / 2);
     second.join();
+}
+
+// A window-sized surface made anew at each step of a drag reuses the memory of the last,
+// blank again; the two latest are kept.
+TEST(PixelsTest, RecycledMemoryServesTheNextBufferThatFitsAndComesBackBlank) {
+    std::optional<DecodedPixels> first = platform::RecycledBlankPixels(1000, 700);
+    ASSERT_TRUE(first);
+    const std::uint32_t* memory = first->pixels.pixels.data();
+    std::fill(first->pixels.pixels.begin(), first->pixels.pixels.end(), 0xFF123456u);
+    platform::RecyclePixels(std::move(first->pixels));
+    EXPECT_TRUE(first->pixels.pixels.empty());
+
+    std::optional<DecodedPixels> grown = platform::RecycledBlankPixels(1010, 720);  // within the room left to grow
+    ASSERT_TRUE(grown);
+    EXPECT_EQ(grown->pixels.pixels.data(), memory);
+    EXPECT_EQ(grown->pixels.width, 1010);
+    EXPECT_EQ(grown->pixels.pixels.size(), 1010u * 720u);
+    EXPECT_TRUE(std::all_of(grown->pixels.pixels.begin(), grown->pixels.pixels.end(), [](std::uint32_t p) { return p == 0; }));
+
+    platform::RecyclePixels(std::move(grown->pixels));
+
+    // Three let go in a row: the two latest are the ones kept.
+    std::vector<DecodedPixels> three;
+    for (int i = 0; i < 3; ++i) three.push_back(*platform::RecycledBlankPixels(1200, 1000));
+    const std::uint32_t* second = three[1].pixels.pixels.data();
+    const std::uint32_t* third = three[2].pixels.pixels.data();
+    for (DecodedPixels& buffer : three) platform::RecyclePixels(std::move(buffer.pixels));
+    const std::set<const std::uint32_t*> taken = {platform::RecycledBlankPixels(1200, 1000)->pixels.pixels.data(),
+                                                  platform::RecycledBlankPixels(1200, 1000)->pixels.pixels.data()};
+    EXPECT_EQ(taken, (std::set<const std::uint32_t*>{second, third}));
 }
 
 TEST(PixelsTest, TurnsAndMirrorsMoveEveryPixel) {

@@ -3,14 +3,9 @@
 namespace zylora::skin {
 
 const platform::Image& SkinImages::Get(const std::string& path) {
-    const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(path);
-    Entry& entry = entries_[path];
-    if (!entry.image || entry.stamp != stamp) {
-        entry.image.reset();
-        entry.image = platform_.DecodeSkinImage(path);
-        entry.stamp = stamp;
-    }
-    return *entry.image;
+    std::unique_ptr<platform::Image>& image = entries_[path];
+    if (!image) image = platform_.DecodeSkinImage(path);
+    return *image;
 }
 
 }  // namespace zylora::skin

@@ -1,13 +1,13 @@
-// The frame images of the current skin, decoded once and kept while their files stay as
-// they were. A resize step repaints all four frame windows, and decoding their images
-// afresh at every step would cost more than the rest of it; an image a skin author edits
-// (its size or write time changes) is decoded again at the next repaint.
+// The frame images of the current skin, each decoded at its first use and kept until another
+// skin (or the same one again) is chosen. A resize step repaints all four frame windows:
+// decoding their images afresh at every step, or even asking the file system whether each
+// file changed, would cost more than the rest of it. A look not yet shown (inactive, rolled
+// up) costs the start nothing.
 #pragma once
 
 #include <array>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -47,19 +47,15 @@ class SkinImages {
 public:
     explicit SkinImages(platform::Platform& platform) : platform_(platform) {}
 
-    // The image of the file, as it is now; an empty one when it is missing or no picture.
-    // Valid until the next Get of the same path or Clear.
+    // The image of the file as it was at its first Get since the last Clear; an empty one
+    // when it was missing or no picture. Valid until Clear.
     const platform::Image& Get(const std::string& path);
     // Another skin: nothing kept applies to it.
     void Clear() { entries_.clear(); }
 
 private:
-    struct Entry {
-        std::optional<platform::FileStamp> stamp;
-        std::unique_ptr<platform::Image> image;
-    };
     platform::Platform& platform_;
-    std::map<std::string, Entry> entries_;
+    std::map<std::string, std::unique_ptr<platform::Image>> entries_;
 };
 
 }  // namespace zylora::skin

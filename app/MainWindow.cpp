@@ -250,6 +250,10 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
 }
 
 void TfrmMiddle::Timer1Timer() {
+    if (ResizePacer.TakeStep()) CornerStep();
+}
+
+void TfrmMiddle::CornerStep() {
     const platform::Point cursor = platform_.CursorPos();
     const Rect now = BoundsRect();
     const int width = Add(now.width, cursor.x, -static_cast<long long>(DragLastX));

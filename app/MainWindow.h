@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DragPacer.h"
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
 #include "platform/Platform.h"
@@ -77,8 +78,11 @@ public:
     void PlaceWindows(int x, int y, int width, int height);
     // Renders the four frame windows for a main window of the given size.
     void RenderFrames(int x, int y, int width, int height);
-    // One step of the corner resize drag.
+    // A tick of the corner resize drag: a step, once a display frame has passed since the last.
     void Timer1Timer();
+    // One step of the corner resize drag: the main window resized by the pointer's travel since
+    // the last step, its left and top kept.
+    void CornerStep();
 
     void LoadSkin();
     void LoadButtonSet();
@@ -209,6 +213,7 @@ public:
     float SelectionY = 0;
     float SelectionWidth = 0;
     float SelectionHeight = 0;
+    DragPacer ResizePacer{platform_};
     int DragLastX = 0;
     int DragLastY = 0;
     std::vector<std::unique_ptr<toolbar::TZylButton>> ButtonList;

@@ -323,6 +323,10 @@ public:
     virtual std::unique_ptr<PositionBatch> BeginPositionBatch(int windowCount) = 0;
     // A timer delivered as a message on the user-interface thread, disabled when created.
     virtual std::unique_ptr<Timer> CreateTimer(int intervalMs, std::function<void()> onTick) = 0;
+    // A clock that only goes forward, in milliseconds from some moment of its own.
+    virtual double SteadyMilliseconds() = 0;
+    // How long the display shows one frame: 1000 / its refresh rate.
+    virtual double DisplayFrameMilliseconds() = 0;
     virtual Point CursorPos() = 0;
     virtual Size ScreenSize() = 0;
     // The extent of all screens together: nothing larger can ever be seen at once.

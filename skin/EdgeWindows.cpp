@@ -72,16 +72,29 @@ void TEdgeWindow::FormMouseMove(platform::Point at) {
 void TEdgeWindow::FormMouseDown(platform::Point at) {
     if (!InBand(at)) return;
     DragAnchor = platform_.CursorPos();
+    pacer_.Restart();
     StartResize(at);
 }
 
-void TEdgeWindow::FormMouseUp() { StopResize(); }
+void TEdgeWindow::FormMouseUp() {
+    // A last step, so the edge ends where the pointer let go even when no paced step came
+    // after the last move.
+    if (const std::optional<bool> corner = RunningStep(); corner && platform_.CursorPos() != DragAnchor)
+        ResizeStep(*corner);
+    StopResize();
+}
+
+std::optional<bool> TEdgeWindow::RunningStep() const {
+    return Timer1->Enabled() ? std::optional<bool>(false) : std::nullopt;
+}
 
 void TEdgeWindow::StartResize(platform::Point) { Timer1->SetEnabled(true); }
 
 void TEdgeWindow::StopResize() { Timer1->SetEnabled(false); }
 
-void TEdgeWindow::Timer1Timer() { ResizeStep(false); }
+void TEdgeWindow::Timer1Timer() {
+    if (pacer_.TakeStep()) ResizeStep(false);
+}
 
 void TEdgeWindow::ResizeStep(bool corner) {
     if (!MainWindow) return;
@@ -162,7 +175,13 @@ void TfrmRight::StopResize() {
     Timer2->SetEnabled(false);
 }
 
-void TfrmRight::Timer2Timer() { ResizeStep(true); }
+void TfrmRight::Timer2Timer() {
+    if (pacer_.TakeStep()) ResizeStep(true);
+}
+
+std::optional<bool> TfrmRight::RunningStep() const {
+    return Timer2->Enabled() ? std::optional<bool>(true) : TSideWindow::RunningStep();
+}
 
 platform::Rect TfrmRight::Step(platform::Rect m, int dx, int dy, bool corner) const {
     return {m.left, m.top, platform::SaturatingSum(m.width, dx),

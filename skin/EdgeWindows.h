@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/DragPacer.h"
 #include "skin/FrameWindow.h"
 
 namespace zylora::skin {
@@ -23,7 +25,8 @@ public:
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
 
     // Pointer handling: the cursor over the band, a press in it starts a resize that follows
-    // the pointer at every timer tick, the release of any button ends it.
+    // the pointer at the timer's ticks (a step per display frame at most), the release of any
+    // button ends it where the pointer is.
     void FormMouseMove(platform::Point at);
     void FormMouseDown(platform::Point at);
     void FormMouseUp();
@@ -36,7 +39,11 @@ public:
     }
     // The resize stops where it is.
     void CaptureLost() override { StopResize(); }
+    // A tick of the resize: a step, once a display frame has passed since the last.
     void Timer1Timer();
+    // One step: DragAnchor moves to the pointer and the windows are placed for the
+    // displacement (`corner`: the right window's corner resize).
+    void ResizeStep(bool corner);
 
     // "left", "right" or "bottom": the skin file section of this window.
     const std::string& Section() const { return section_; }
@@ -56,8 +63,9 @@ protected:
     // The main window's new rectangle for a pointer displacement of one step; `corner` is the
     // right window's corner resize.
     virtual platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const = 0;
-    // Moves DragAnchor to the pointer and places the windows for the displacement.
-    void ResizeStep(bool corner);
+    // The step the running timer takes (true: the corner's); none without a resize.
+    virtual std::optional<bool> RunningStep() const;
+    app::DragPacer pacer_{platform_};
 
     // The state prefix of the edge images: "inactive_" while the application is inactive.
     std::string Prefix() const;
@@ -122,6 +130,7 @@ protected:
     platform::CursorShape BandCursor(platform::Point at) const override;
     void StartResize(platform::Point at) override;
     void StopResize() override;
+    std::optional<bool> RunningStep() const override;
     platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;
 };
 

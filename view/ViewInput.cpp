@@ -24,7 +24,8 @@ void ViewInput::Image2MouseDown(platform::Point at) {
         const platform::Point cursor = owner_.Platform().CursorPos();
         owner_.DragLastX = cursor.x;
         owner_.DragLastY = cursor.y;
-        owner_.Timer1->SetEnabled(true);  // each tick follows the pointer
+        owner_.ResizePacer.Restart();
+        owner_.Timer1->SetEnabled(true);  // the ticks follow the pointer
         return;
     }
     owner_.Dragging = true;
@@ -77,9 +78,11 @@ void ViewInput::PanBy(long double dx, long double dy) {
 }
 
 void ViewInput::Image2MouseUp() {
-    // A last step, so the window ends where the pointer let go even when no tick came
-    // after the last move.
-    if (owner_.Timer1->Enabled()) owner_.Timer1Timer();
+    // A last step, so the window ends where the pointer let go even when no tick (or no
+    // paced step) came after the last move.
+    if (owner_.Timer1->Enabled() &&
+        owner_.Platform().CursorPos() != platform::Point{owner_.DragLastX, owner_.DragLastY})
+        owner_.CornerStep();
     owner_.Timer1->SetEnabled(false);
     if (!owner_.Dragging) return;
     owner_.Dragging = false;

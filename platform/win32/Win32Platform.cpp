@@ -91,6 +91,8 @@ public:
         return timers_->CreateTimer(intervalMs, std::move(onTick));
     }
     Point CursorPos() override;
+    double SteadyMilliseconds() override { return win32::SteadyMilliseconds(); }
+    double DisplayFrameMilliseconds() override { return win32::DisplayFrameMilliseconds(); }
     Size ScreenSize() override;
     Size DesktopSize() override {
         return {::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};

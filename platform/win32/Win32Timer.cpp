@@ -53,4 +53,24 @@ bool TimerHost::OnTimer(UINT_PTR id) {
     return true;
 }
 
+double SteadyMilliseconds() {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency{};
+        ::QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+double DisplayFrameMilliseconds() {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(mode);
+    // 0 and 1 stand for the hardware's default rate.
+    if (::EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
+        return 1000.0 / mode.dmDisplayFrequency;
+    return 1000.0 / 60;
+}
+
 }  // namespace zylora::platform::win32

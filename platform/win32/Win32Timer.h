@@ -1,4 +1,4 @@
-// Timers as WM_TIMER messages to one hidden window. Internal to platform/win32.
+// Timers as WM_TIMER messages to one hidden window, and the clocks. Internal to platform/win32.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
@@ -12,6 +12,10 @@
 namespace zylora::platform::win32 {
 
 class Win32Timer;
+
+double SteadyMilliseconds();
+// 60 Hz where the display tells no rate of its own.
+double DisplayFrameMilliseconds();
 
 // Hands out the timer ids on its window and routes WM_TIMER to the timer. Every timer
 // must be gone before its host.

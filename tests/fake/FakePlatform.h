@@ -193,6 +193,8 @@ public:
     std::unique_ptr<platform::PositionBatch> BeginPositionBatch(int windowCount) override;
     std::unique_ptr<platform::Timer> CreateTimer(int intervalMs, std::function<void()> onTick) override;
     platform::Point CursorPos() override { return cursor; }
+    double SteadyMilliseconds() override { return now; }
+    double DisplayFrameMilliseconds() override { return 1000.0 / 60; }
     platform::Size ScreenSize() override { return screen; }
     platform::Size DesktopSize() override { return screen; }
     bool IsOnScreen(platform::Rect r) override {
@@ -269,6 +271,7 @@ public:
     std::vector<std::string> arguments;
     std::string applicationTitle;
     platform::Point cursor;
+    double now = 0;  // the steady clock; tests move it on
     platform::Size screen{1920, 1080};
     MemoryFileSystem files;
     std::map<std::string, FakeImage> images;

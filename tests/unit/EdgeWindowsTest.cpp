@@ -1,4 +1,6 @@
 // The resize bands of the edge windows: cursors, presses, steps, releases.
+#include <functional>
+
 #include "tests/unit/Harness.h"
 
 namespace zylora::testing {
@@ -76,6 +78,7 @@ TEST_F(EdgeWindowsTest, LeftDragMovesTheLeftEdgeOnly) {
     // Holding still keeps placing with unchanged values, and repaints nothing.
     const std::size_t presents = FormOf(left).presentations.size();
     const std::size_t batches = platform.batches.size();
+    platform.now += 17;  // a display frame later
     TimerOf(*left.Timer1).Tick();
     EXPECT_EQ(platform.batches.size(), batches + 1);
     EXPECT_EQ(LastMain(), (Rect{85, 100, 415, 431}));
@@ -114,8 +117,61 @@ TEST_F(EdgeWindowsTest, RightAndBottomStepsFollowTheTable) {
     TimerOf(*bottom.Timer1).Tick();
     EXPECT_EQ(LastMain(), (Rect{100, 100, 430, 1}));
     platform.cursor = {0, -100};
+    platform.now += 17;
     TimerOf(*bottom.Timer1).Tick();  // no minimum: the height goes below zero
     EXPECT_EQ(LastMain(), (Rect{100, 100, 430, -99}));
+}
+
+// However fast the ticks come, a drag places the windows once per display frame at most,
+// carrying the pointer's travel into the next step; the release lands where the pointer is.
+TEST_F(EdgeWindowsTest, DragsStepOncePerDisplayFrameAndEndAtThePointer) {
+    struct Drag {
+        const char* name;
+        std::function<void()> press;
+        std::function<platform::Timer&()> timer;
+        std::function<void()> release;
+        Rect first, last;  // the main window after the first step and after the release
+    };
+    skin::TfrmRight& right = *main->RightFrame;
+    skin::TfrmLeft& left = *main->LeftFrame;
+    skin::TfrmBottom& bottom = *main->BottomFrame;
+    const Drag drags[] = {
+        {"bottom", [&] { Press(bottom, 50, 5); }, [&]() -> platform::Timer& { return *bottom.Timer1; },
+         [&] { Release(bottom); }, {100, 100, 400, 441}, {100, 100, 400, 461}},
+        {"left", [&] { Press(left, 0, 100); }, [&]() -> platform::Timer& { return *left.Timer1; },
+         [&] { Release(left); }, {110, 100, 390, 431}, {130, 100, 370, 431}},
+        {"right corner", [&] { Press(right, 4, 440); }, [&]() -> platform::Timer& { return *right.Timer2; },
+         [&] { Release(right); }, {100, 100, 410, 441}, {100, 100, 430, 461}},
+        {"view's grip",
+         [&] {
+             main->DragLastX = platform.cursor.x;
+             main->DragLastY = platform.cursor.y;
+             main->ResizePacer.Restart();
+             main->Timer1->SetEnabled(true);
+         },
+         [&]() -> platform::Timer& { return *main->Timer1; }, [&] { main->ViewEvents().Image2MouseUp(); },
+         {100, 100, 410, 441}, {100, 100, 430, 461}},
+    };
+    for (const Drag& drag : drags) {
+        SCOPED_TRACE(drag.name);
+        main->PlaceWindows(100, 100, 400, 431);
+        platform.now += 1000;
+        platform.cursor = {500, 500};
+        drag.press();
+        const std::size_t batches = platform.batches.size();
+        platform.cursor = {510, 510};
+        TimerOf(drag.timer()).Tick();
+        EXPECT_EQ(LastMain(), drag.first);
+        platform.now += 10;  // within the display frame
+        platform.cursor = {520, 520};
+        TimerOf(drag.timer()).Tick();
+        EXPECT_EQ(platform.batches.size(), batches + 1);
+        platform.cursor = {530, 530};
+        drag.release();
+        EXPECT_EQ(platform.batches.size(), batches + 2);
+        EXPECT_EQ(LastMain(), drag.last);
+        EXPECT_FALSE(drag.timer().Enabled());
+    }
 }
 
 TEST_F(EdgeWindowsTest, ADefaultBandCannotBeDragged) {

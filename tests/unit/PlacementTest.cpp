@@ -149,9 +149,11 @@ TEST_F(PlacementTest, CornerDragFollowsTheCursorFromAFixedCorner) {
     EXPECT_EQ(Placed(1), (Rect{100, 200, 350, 230}));
     EXPECT_EQ(main->DragLastX, 530);
     EXPECT_EQ(main->DragLastY, 390);
+    platform.now += 17;  // a display frame later
     timer.Tick();  // the cursor stayed: same rectangle again
     EXPECT_EQ(Placed(1), (Rect{100, 200, 350, 230}));
     platform.cursor = {-500, -500};
+    platform.now += 17;
     timer.Tick();  // no minimum size: the values go to the window layer unchanged
     EXPECT_EQ(Placed(1), (Rect{100, 200, -680, -660}));
     EXPECT_EQ(Placed(3), (Rect{-580, 200, 12, -652}));

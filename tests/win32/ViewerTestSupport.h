@@ -107,6 +107,8 @@ public:
         return real_.CreateTimer(intervalMs, std::move(onTick));
     }
     Point CursorPos() override { return real_.CursorPos(); }
+    double SteadyMilliseconds() override { return real_.SteadyMilliseconds(); }
+    double DisplayFrameMilliseconds() override { return real_.DisplayFrameMilliseconds(); }
     Size ScreenSize() override { return real_.ScreenSize(); }
     Size DesktopSize() override { return real_.DesktopSize(); }
     bool IsOnScreen(Rect rect) override { return real_.IsOnScreen(rect); }

@@ -22,6 +22,7 @@ void TEdgeWindow::PaintEdge(int width, int height) {
     const platform::Size most = platform_.DesktopSize();
     width = std::min(width, most.width);
     height = std::min(height, most.height);
+    if (AlreadyShows(width, height, Prefix())) return;
     auto surface = platform_.CreateSurface(width, height);
     // A window of no extent shows nothing; there is nothing to decode for it.
     if (MainWindow && width > 0 && height > 0) DrawEdge(*surface, width, height);
@@ -60,6 +61,7 @@ void TEdgeWindow::FormCanResize(platform::Size proposed) {
 }
 
 void TEdgeWindow::ReadSkinValues(const SkinValues& values) {
+    ForgetLook();
     const ResizeBorders& own = section_ == "left" ? values.Left : section_ == "right" ? values.Right : values.Bottom;
     ResizeBorder1 = own.ResizeBorder1;
     ResizeBorder2 = own.ResizeBorder2;

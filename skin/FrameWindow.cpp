@@ -1,5 +1,7 @@
 #include "skin/FrameWindow.h"
 
+#include <utility>
+
 #include "app/MainWindow.h"
 
 namespace zylora::skin {
@@ -17,6 +19,14 @@ TFrameWindow::~TFrameWindow() {
 
 void TFrameWindow::KeyDown(int key, platform::ShiftState shift, bool repeat) {
     if (MainWindow) MainWindow->FormKeyDown(key, shift, repeat);
+}
+
+bool TFrameWindow::AlreadyShows(int width, int height, const std::string& look) {
+    const platform::Rect now = window_->Bounds();
+    std::string sized = std::to_string(width) + "x" + std::to_string(height) + " " + look;
+    if (sized == shownLook_ && now.width == width && now.height == height) return true;
+    shownLook_ = std::move(sized);
+    return false;
 }
 
 bool TFrameWindow::ActiveLook() const { return MainWindow == nullptr || MainWindow->Active; }

@@ -40,8 +40,18 @@ public:
 protected:
     // True while the frame is to show its active look; also before the main window links.
     bool ActiveLook() const;
+    // Whether the window shows this look at this size already: the last one presented, and
+    // the window still has that size. Otherwise it is noted as the one about to be presented.
+    // A render of what is on screen already would cost a frame's drawing and a presentation
+    // for nothing.
+    bool AlreadyShows(int width, int height, const std::string& look);
+    // The next render presents whatever it is (another skin).
+    void ForgetLook() { shownLook_.clear(); }
     platform::Platform& platform_;
     std::unique_ptr<platform::Window> window_;
+
+private:
+    std::string shownLook_;
 };
 
 }  // namespace zylora::skin

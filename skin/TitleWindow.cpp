@@ -47,6 +47,7 @@ const platform::Image* TfrmTop::InactiveButtonImage(CaptionButton button) const 
 }
 
 void TfrmTop::ReadSkinValues(const SkinValues& values) {
+    ForgetLook();
     static_cast<TitleValues&>(*this) = values.Title;
     // Per button: inactive, normal, pointer-over.
     const std::string path = SkinPath();
@@ -74,6 +75,10 @@ void TfrmTop::PaintTitle(int width, int height) {
     const platform::Size most = platform_.DesktopSize();
     width = std::min(width, most.width);
     height = std::min(height, most.height);
+    const std::string look = std::to_string(static_cast<int>(CurrentVariant())) + " " + std::to_string(PaintedActive) +
+                             " " + std::to_string(TitleAlpha) + " " + std::to_string(HoverButton) + " " +
+                             (MainWindow ? MainWindow->Form().Caption() : "");
+    if (AlreadyShows(width, height, look)) return;
     auto surface = platform_.CreateSurface(width, height);
     // A title of no extent shows nothing; there is nothing to decode for it.
     if (MainWindow && width > 0 && height > 0) {

@@ -1,5 +1,7 @@
 // What the frame windows draw on their surfaces, per size and state.
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "tests/unit/Harness.h"
 
@@ -44,6 +46,36 @@ TEST_F(FramePaintTest, SkinImagesAreDecodedAtFirstUseAndAgainOnlyWhenTheSkinIsCh
     main->LoadSkin();
     main->BottomFrame->PaintEdge(603, 25);
     EXPECT_EQ(decodes(), before + 2);
+}
+
+TEST_F(FramePaintTest, ARenderOfWhatTheFrameShowsAlreadyPresentsNothing) {
+    Start();
+    auto presents = [&](skin::TFrameWindow& frame) { return FormOf(frame).presentations.size(); };
+    skin::TfrmBottom& bottom = *main->BottomFrame;
+    skin::TfrmTop& title = *main->TopFrame;
+    bottom.RenderAt(600, 25);
+    title.RenderAt(620, 30);
+    const std::size_t edge = presents(bottom), top = presents(title);
+    bottom.RenderAt(600, 25);
+    title.RenderAt(620, 30);
+    EXPECT_EQ(presents(bottom), edge);
+    EXPECT_EQ(presents(title), top);
+    // Each of these changes what shows, and renders again.
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"another size", [&] { bottom.RenderAt(601, 25); title.RenderAt(621, 30); }},
+        {"the inactive look", [&] { main->Active = false; }},
+        {"another caption", [&] { main->Form().SetCaption("photo.jpg"); }},
+        {"the same skin chosen again", [&] { main->LoadSkin(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        const std::size_t edgeBefore = presents(bottom), topBefore = presents(title);
+        change();
+        bottom.RenderAt(601, 25);
+        title.RenderAt(621, 30);
+        EXPECT_EQ(presents(title), topBefore + 1);
+        if (std::string(what) != "another caption") EXPECT_EQ(presents(bottom), edgeBefore + 1);
+    }
 }
 
 TEST_F(FramePaintTest, InactiveEdgesUseTheirOwnImages) {

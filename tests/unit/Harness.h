@@ -38,6 +38,7 @@ protected:
     fake::FakeWindow& MainForm() { return dynamic_cast<fake::FakeWindow&>(main->Form()); }
     // Index of the first log entry starting with the text, or -1.
     int LogIndex(const std::string& start, int from = 0) const {
+        if (from < 0) return -1;  // after an entry that isn't there
         for (int i = from; i < static_cast<int>(platform.log.size()); ++i)
             if (platform.log[static_cast<std::size_t>(i)].rfind(start, 0) == 0) return i;
         return -1;

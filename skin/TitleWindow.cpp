@@ -37,32 +37,25 @@ const ButtonPlacement& TfrmTop::CurrentPlacement(CaptionButton button) const {
     return ButtonPlace[Index(CurrentVariant())][Index(button)];
 }
 
+const platform::Image* TfrmTop::ButtonImage(CaptionButton button, ImageKind kind) const {
+    if (!MainWindow) return nullptr;
+    // Decoded at first use with the frame's images: the start decodes only the look the first
+    // frame shows.
+    return &MainWindow->FrameImages.Get(SkinPath() + CaptionButtonFiles[static_cast<std::size_t>(Index(button))]
+                                                                        [static_cast<std::size_t>(kind)]);
+}
+
 const platform::Image* TfrmTop::CurrentButtonImage(CaptionButton button) const {
-    const auto& images = CaptionButtonImages[Index(button)];
-    return HoverButton == static_cast<int>(button) ? images[Mouseover].get() : images[Normal].get();
+    return ButtonImage(button, HoverButton == static_cast<int>(button) ? Mouseover : Normal);
 }
 
 const platform::Image* TfrmTop::InactiveButtonImage(CaptionButton button) const {
-    return CaptionButtonImages[Index(button)][InactiveImage].get();
+    return ButtonImage(button, InactiveImage);
 }
 
 void TfrmTop::ReadSkinValues(const SkinValues& values) {
     ForgetLook();
     static_cast<TitleValues&>(*this) = values.Title;
-    // Per button: inactive, normal, pointer-over.
-    const std::string path = SkinPath();
-    std::vector<std::string> paths;
-    for (int i = 0; i < 4; ++i) {
-        for (int kind : {InactiveImage, Normal, Mouseover}) {
-            CaptionButtonImages[i][kind].reset();
-            paths.push_back(path + CaptionButtonFiles[i][kind]);
-        }
-    }
-    // Decoded side by side.
-    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
-    std::size_t next = 0;
-    for (int i = 0; i < 4; ++i)
-        for (int kind : {InactiveImage, Normal, Mouseover}) CaptionButtonImages[i][kind] = std::move(images[next++]);
 }
 
 std::string TfrmTop::StripPrefix() const {

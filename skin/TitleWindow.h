@@ -69,9 +69,10 @@ public:
     void CaptureLost() override { CancelDrag(); }
     void MouseLeave() override { SetHoverButton(0); }
 
-    // Per caption button (close, min, max, roll): normal, pointer over it, inactive.
+    // A caption button's images (CaptionButtonFiles): normal, pointer over it, inactive.
     enum ImageKind { Normal = 0, Mouseover = 1, InactiveImage = 2 };
-    std::array<std::array<std::unique_ptr<platform::Image>, 3>, 4> CaptionButtonImages;
+    // The image of the skin in force, decoded at its first use; none before the main window links.
+    const platform::Image* ButtonImage(CaptionButton button, ImageKind kind) const;
 
     int HoverButton = 0;
     bool PaintedActive = true;

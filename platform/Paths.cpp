@@ -38,4 +38,17 @@ std::vector<std::string> VisibleSubfolders(FileSystem& files, const std::string&
     return names;
 }
 
+bool HasArgumentsAfterProgram(std::wstring_view line) {
+    std::size_t at = 0;
+    auto isBlank = [&](std::size_t i) { return i < line.size() && (line[i] == L' ' || line[i] == L'\t'); };
+    if (!line.empty() && line[0] == L'"') {
+        at = line.find(L'"', 1);
+        at = at == std::wstring_view::npos ? line.size() : at + 1;
+    } else {
+        while (at < line.size() && !isBlank(at)) ++at;
+    }
+    while (isBlank(at)) ++at;
+    return at < line.size();
+}
+
 }  // namespace zylora::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -20,5 +21,9 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // The names of the folders in the folder, in the file system's order, without hidden or
 // system ones; none when the folder can't be read.
 std::vector<std::string> VisibleSubfolders(FileSystem& files, const std::string& folder);
+
+// Whether a command line (the system's whole one) holds anything after the program's path,
+// which runs to the closing quote when it starts with one and to the first blank otherwise.
+bool HasArgumentsAfterProgram(std::wstring_view commandLine);
 
 }  // namespace zylora::platform

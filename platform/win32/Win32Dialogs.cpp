@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "platform/win32/Win32LateImports.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -33,7 +34,8 @@ std::optional<std::string> ChooseFileToOpenFrom(HWND owner, const std::string& f
     // working directory stays what it was at start-up.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
                    OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    static auto* const open = LateFunction<decltype(::GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
+    if (!open || !open(&dialog)) return std::nullopt;
     return Utf8FromWide(file.c_str());
 }
 
@@ -48,7 +50,8 @@ bool ShellRecycle(HWND owner, const std::string& path) {
     operation.pFrom = from.c_str();
     // Into the Recycle Bin, and the shell asks the user as it always does.
     operation.fFlags = FOF_ALLOWUNDO;
-    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+    static auto* const operate = LateFunction<decltype(::SHFileOperationW)>("shell32.dll", "SHFileOperationW");
+    return operate && operate(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
 }  // namespace zylora::platform::win32

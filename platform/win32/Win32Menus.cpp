@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32LateImports.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -103,7 +104,8 @@ bool ShowShellMenu(Win32Window& owner, HWND application, const std::string& fold
                    const std::string& namePart) {
     const HWND window = owner.Handle();
     Com<IShellFolder> desktop;
-    if (FAILED(::SHGetDesktopFolder(desktop.Receive())) || !desktop.Get()) return false;
+    static auto* const desktopFolder = LateFunction<decltype(::SHGetDesktopFolder)>("shell32.dll", "SHGetDesktopFolder");
+    if (!desktopFolder || FAILED(desktopFolder(desktop.Receive())) || !desktop.Get()) return false;
 
     ItemList folderItem;
     if (!Parse(*desktop.Get(), window, folderPart, folderItem)) return false;

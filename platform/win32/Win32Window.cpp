@@ -9,6 +9,7 @@
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
 #include "platform/win32/Win32Resources.h"
+#include "platform/win32/Win32LateImports.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -197,10 +198,12 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case WM_DROPFILES:
+        case WM_DROPFILES: {
             // Nobody hooked the drops: the drop's memory is still ours to free.
-            ::DragFinish(reinterpret_cast<HDROP>(wParam));
+            static auto* const finish = LateFunction<decltype(::DragFinish)>("shell32.dll", "DragFinish");
+            if (finish) finish(reinterpret_cast<HDROP>(wParam));
             return 0;
+        }
         case WM_MOUSEACTIVATE:
             // A press on a frame window must not make it the active window: the keyboard
             // stays with the main form, and Wine would re-create the window under the
@@ -412,7 +415,10 @@ std::unique_ptr<ScreenTarget> Win32Window::GetScreenTarget() {
 void Win32Window::Close() { ::PostQuitMessage(0); }
 
 void Win32Window::AcceptFileDrops(bool accept) {
-    if (hwnd_) ::DragAcceptFiles(hwnd_, accept ? TRUE : FALSE);
+    // What DragAcceptFiles does, without loading the shell for it at start.
+    if (!hwnd_) return;
+    const LONG_PTR style = ::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
+    ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, accept ? style | WS_EX_ACCEPTFILES : style & ~WS_EX_ACCEPTFILES);
 }
 
 void Win32Window::AddHook(MessageHook* hook) {

@@ -204,6 +204,16 @@ TEST(PathsTest, FoldersAndNamesOfPaths) {
     EXPECT_EQ(platform::JoinPath("C:\\Pics", "a.png"), "C:\\Pics\\a.png");
 }
 
+TEST(PathsTest, ArgumentsAfterTheProgramsPath) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"zylora.exe", false},           {L"\"C:\\Program Files\\z.exe\"", false},
+        {L"\"C:\\Program Files\\z.exe\" \t ", false}, {L"\"C:\\Program Files\\z.exe\" a.jpg", true},
+        {L"\"C:\\Program Files\\z.exe\"a.jpg", true}, {L"z.exe\t\"a b.jpg\"", true},
+        {L"C:\\Program Files\\z.exe", true},  // an unquoted path with a blank: the rest is an argument
+        {L"\"unclosed quote a.jpg", false},  {L"", false}};
+    for (const auto& [line, has] : cases) EXPECT_EQ(platform::HasArgumentsAfterProgram(line), has) << line;
+}
+
 TEST(TextTest, WildcardsAndOrderIgnoreCase) {
     const struct {
         const char* name;

@@ -1,0 +1,170 @@
+#include "bench/WindowSystemFloor.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <array>
+
+#include "bench/BenchSupport.h"
+
+namespace zylora::bench {
+
+namespace {
+
+using platform::Rect;
+
+// A layered window's presentation as any program makes it: a premultiplied device bitmap
+// of the size (blank here: the drawing is the viewer's share, not the system's).
+void Present(HWND hwnd, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    RECT now{};
+    ::GetWindowRect(hwnd, &now);
+    POINT at{now.left, now.top}, source{0, 0};
+    SIZE size{width, height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::UpdateLayeredWindow(hwnd, screen, &at, &size, memory, &source, 0, &blend, ULW_ALPHA);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+// A window's client area filled with one unscaled copy of a bitmap, as the least a viewer
+// paints after a resize.
+void CopyInto(HWND hwnd, HDC source, int width, int height) {
+    HDC dc = ::GetDC(hwnd);
+    ::BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    ::ReleaseDC(hwnd, dc);
+}
+
+// The viewer's kind of window: captioned (window managers take it as the application's), its
+// caption and border taking no room.
+LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCALCSIZE && ::GetParent(hwnd) == nullptr) return 0;
+    if (message == WM_NCHITTEST) return HTCLIENT;
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The five rectangles the viewer's windows take for a main window: the frames around it.
+struct Five {
+    Rect main, top, left, right, bottom;
+};
+
+Five Around(Rect m, int l, int r, int t, int b) {
+    return {m, {m.left - l, m.top - t, l + m.width + r, t}, {m.left - l, m.top, l, m.height + b},
+            {m.left + m.width, m.top, r, m.height + b}, {m.left, m.top + m.height, m.width, b}};
+}
+
+}  // namespace
+
+WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect right, Rect bottom,
+                                           int toolbarHeight) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSW plain{};
+    plain.lpfnWndProc = FloorProc;
+    plain.hInstance = instance;
+    plain.lpszClassName = L"ZyloraFloor";
+    plain.hbrBackground = nullptr;  // nothing drawn, not even the background
+    ::RegisterClassW(&plain);
+    auto create = [&](DWORD exStyle, DWORD style, Rect r, HWND parent) {
+        return ::CreateWindowExW(exStyle, L"ZyloraFloor", L"", style, r.left, r.top, r.width, r.height, parent,
+                                 nullptr, instance, nullptr);
+    };
+    // Owned by a hidden window, as the viewer's forms are by its application window; shown
+    // without taking the activation from the viewer.
+    const HWND owner = create(0, WS_POPUP, {0, 0, 0, 0}, nullptr);
+    const DWORD form = WS_CAPTION | WS_CLIPCHILDREN;
+    const HWND mainWindow = create(0, form, main, owner);
+    const HWND bar = create(0, WS_CHILD | WS_VISIBLE, {0, 0, main.width, toolbarHeight}, mainWindow);
+    const HWND view = create(0, WS_CHILD | WS_VISIBLE, {0, toolbarHeight, main.width, main.height - toolbarHeight},
+                             mainWindow);
+    const DWORD layered = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
+    const std::array<HWND, 4> frames = {create(layered, form, top, owner), create(layered, form, left, owner),
+                                        create(layered, form, right, owner), create(layered, form, bottom, owner)};
+    ::ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
+    const int l = left.width, r = right.width, t = top.height, b = bottom.height;
+    auto place = [&](const Five& to, UINT flags) {
+        HDWP batch = ::BeginDeferWindowPos(5);
+        const std::pair<HWND, Rect> all[] = {{frames[0], to.top},
+                                             {mainWindow, to.main},
+                                             {frames[3], to.bottom},
+                                             {frames[2], to.right},
+                                             {frames[1], to.left}};
+        for (const auto& [hwnd, rect] : all)
+            batch = ::DeferWindowPos(batch, hwnd, nullptr, rect.left, rect.top, rect.width, rect.height, flags);
+        ::EndDeferWindowPos(batch);
+    };
+    Five now = Around(main, l, r, t, b);
+    for (int i = 0; i < 4; ++i) {
+        const Rect f = i == 0 ? now.top : i == 1 ? now.left : i == 2 ? now.right : now.bottom;
+        Present(frames[static_cast<std::size_t>(i)], f.width, f.height);
+        ::ShowWindow(frames[static_cast<std::size_t>(i)], SW_SHOWNOACTIVATE);
+    }
+    // The panels' paint: a copy of a screen-sized bitmap.
+    HDC screen = ::GetDC(nullptr);
+    HDC pixels = ::CreateCompatibleDC(screen);
+    HBITMAP picture = ::CreateCompatibleBitmap(screen, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    HGDIOBJ old = ::SelectObject(pixels, picture);
+    ::ReleaseDC(nullptr, screen);
+    Rest(200);
+
+    WindowSystemFloor floor;
+    // As the corner drag's step: a pixel larger and smaller in turn; the frames presented at
+    // their new sizes, the five placed, the panels laid out.
+    int grow = 0;
+    floor.resizeStep = Time(16, [&] {
+        const int d = (++grow % 2) ? 1 : -1;
+        Rect m = now.main;
+        m.width += d;
+        m.height += d;
+        now = Around(m, l, r, t, b);
+        Present(frames[0], now.top.width, now.top.height);
+        Present(frames[1], now.left.width, now.left.height);
+        Present(frames[2], now.right.width, now.right.height);
+        Present(frames[3], now.bottom.width, now.bottom.height);
+        place(now, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(bar, nullptr, 0, 0, m.width, toolbarHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(view, nullptr, 0, toolbarHeight, m.width, m.height - toolbarHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        CopyInto(bar, pixels, m.width, toolbarHeight);
+        CopyInto(view, pixels, m.width, m.height - toolbarHeight);
+        ::ValidateRect(mainWindow, nullptr);
+        ::ValidateRect(bar, nullptr);
+        ::ValidateRect(view, nullptr);
+    });
+    // As the title drag's step: a pixel each way in turn.
+    int side = 0;
+    floor.moveStep = Time(31, [&] {
+        const int d = (++side % 2) ? 1 : -1;
+        Rect m = now.main;
+        m.left += d;
+        m.top += d;
+        now = Around(m, l, r, t, b);
+        place(now, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    // As an activation change: the four frames presented again at their sizes.
+    floor.presentFour = Time(15, [&] {
+        Present(frames[0], now.top.width, now.top.height);
+        Present(frames[1], now.left.width, now.left.height);
+        Present(frames[2], now.right.width, now.right.height);
+        Present(frames[3], now.bottom.width, now.bottom.height);
+    });
+    ::SelectObject(pixels, old);
+    ::DeleteObject(picture);
+    ::DeleteDC(pixels);
+    ::DestroyWindow(owner);  // and the windows it owns
+    Rest(100);
+    return floor;
+}
+
+}  // namespace zylora::bench

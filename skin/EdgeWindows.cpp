@@ -33,6 +33,15 @@ const platform::Image& TEdgeWindow::LoadImage(const std::string& baseName) const
     return MainWindow->FrameImages.Get(MainWindow->GetSkinPath() + Prefix() + baseName);
 }
 
+std::vector<std::string> TEdgeWindow::LookImages() const {
+    std::vector<std::string> paths;
+    if (!MainWindow) return paths;
+    for (const std::string& piece : Pieces()) paths.push_back(MainWindow->GetSkinPath() + Prefix() + piece);
+    return paths;
+}
+
+std::vector<std::string> TfrmBottom::Pieces() const { return {files::Bottom}; }
+
 // One image stretched to the full width, repeating downwards at its own height.
 void TfrmBottom::DrawEdge(platform::Surface& surface, int width, int height) {
     surface.SetPixelOffset(platform::PixelOffset::Half);

@@ -19,6 +19,7 @@ public:
     void PaintEdge(int width, int height);
     void RenderAt(int width, int height) override { PaintEdge(width, height); }
     void ReadSkinValues(const SkinValues& values) override;
+    std::vector<std::string> LookImages() const override;
 
     // Repaints only when the size really changes; the resize is always allowed.
     void FormCanResize(platform::Size proposed);
@@ -73,6 +74,8 @@ protected:
     const platform::Image& LoadImage(const std::string& baseName) const;
     // Draws the window's images on a surface of its new size (both above 0).
     virtual void DrawEdge(platform::Surface& surface, int width, int height) = 0;
+    // The base names of the images DrawEdge draws.
+    virtual std::vector<std::string> Pieces() const = 0;
 
 private:
     std::string section_;
@@ -86,6 +89,7 @@ public:
 
 protected:
     void DrawEdge(platform::Surface& surface, int width, int height) override;
+    std::vector<std::string> Pieces() const override { return {bottomPiece_, middlePiece_}; }
 
 private:
     std::string middlePiece_;
@@ -108,6 +112,7 @@ public:
 
 protected:
     void DrawEdge(platform::Surface& surface, int width, int height) override;
+    std::vector<std::string> Pieces() const override;
     bool InBand(platform::Point at) const override;
     platform::CursorShape BandCursor(platform::Point at) const override;
     platform::Rect Step(platform::Rect main, int dx, int dy, bool corner) const override;

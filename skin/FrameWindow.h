@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -30,6 +31,8 @@ public:
     virtual void RenderAt(int width, int height) = 0;
     // Takes this window's own group of the skin file's values.
     virtual void ReadSkinValues(const SkinValues& values) = 0;
+    // The paths of the skin images the window's present look draws.
+    virtual std::vector<std::string> LookImages() const = 0;
 
     // Keyboard commands work wherever the keyboard is: they belong to the main window.
     void KeyDown(int key, platform::ShiftState shift, bool repeat) override;

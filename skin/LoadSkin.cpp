@@ -60,6 +60,16 @@ void TfrmMiddle::LoadSkin() {
     BottomFrame->ReadSkinValues(values);
     TopFrame->ReadSkinValues(values);
     LeftFrame->ReadSkinValues(values);
+
+    // The images of the look the frame shows now, side by side; the other looks' at their
+    // first use.
+    std::vector<std::string> shown;
+    for (const skin::TFrameWindow* frame : std::initializer_list<const skin::TFrameWindow*>{
+             TopFrame.get(), LeftFrame.get(), RightFrame.get(), BottomFrame.get()}) {
+        const std::vector<std::string> paths = frame->LookImages();
+        shown.insert(shown.end(), paths.begin(), paths.end());
+    }
+    FrameImages.Preload(shown);
 }
 
 }  // namespace zylora::app

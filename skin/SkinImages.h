@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -50,6 +51,9 @@ public:
     // The image of the file as it was at its first Get since the last Clear; an empty one
     // when it was missing or no picture. Valid until Clear.
     const platform::Image& Get(const std::string& path);
+    // Decodes the files not held yet side by side, as Get would one after the other: the
+    // pieces the first frame shows, all at once.
+    void Preload(const std::vector<std::string>& paths);
     // Another skin: nothing kept applies to it.
     void Clear() { entries_.clear(); }
 

@@ -53,6 +53,16 @@ const platform::Image* TfrmTop::InactiveButtonImage(CaptionButton button) const 
     return ButtonImage(button, InactiveImage);
 }
 
+std::vector<std::string> TfrmTop::LookImages() const {
+    std::vector<std::string> paths;
+    if (!MainWindow) return paths;
+    const std::string strip = SkinPath() + StripPrefix();
+    for (const char* piece : {files::LeftTop, files::RightTop, files::Top}) paths.push_back(strip + piece);
+    const ImageKind kind = MainWindow->Active ? Normal : InactiveImage;
+    for (const auto& button : CaptionButtonFiles) paths.push_back(SkinPath() + button[static_cast<std::size_t>(kind)]);
+    return paths;
+}
+
 void TfrmTop::ReadSkinValues(const SkinValues& values) {
     ForgetLook();
     static_cast<TitleValues&>(*this) = values.Title;

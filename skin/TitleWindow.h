@@ -26,6 +26,7 @@ public:
     void PaintTitle(int width, int height);
     void RenderAt(int width, int height) override { PaintTitle(width, height); }
     void ReadSkinValues(const SkinValues& values) override;
+    std::vector<std::string> LookImages() const override;
 
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }

@@ -212,6 +212,7 @@ public:
     std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
     std::vector<std::unique_ptr<platform::Image>> DecodeSkinImages(const std::vector<std::string>& paths) override {
         std::vector<std::unique_ptr<platform::Image>> images;
+        Log("decode side by side " + std::to_string(paths.size()));
         for (const std::string& path : paths) images.push_back(DecodeSkinImage(path));
         return images;
     }

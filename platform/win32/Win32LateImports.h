@@ -10,11 +10,15 @@
 
 namespace zylora::platform::win32 {
 
-// The library's function, or null when it can't be had. The library stays loaded for good:
-// the pointer must stay valid.
+// The system library of that name, from the system's own folder: never a file of the same
+// name beside the program or in the working folder. Null when it can't be loaded.
+HMODULE SystemLibrary(const char* library);
+
+// The system library's function, or null when it can't be had. The library stays loaded for
+// good: the pointer must stay valid.
 template <typename Function>
 Function* LateFunction(const char* library, const char* name) {
-    const HMODULE module = ::LoadLibraryA(library);
+    const HMODULE module = SystemLibrary(library);
     return module ? reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
 }
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+
+#include "platform/win32/Win32LateImports.h"
 
 namespace zylora::win32test {
 namespace {
@@ -17,6 +20,22 @@ TEST_F(ApplicationTest, ExecutablePathAndArgumentsAreThisProgramsOwn) {
     // The C runtime splits the same command line; the program name is left out.
     std::vector<std::string> expected(__argv + 1, __argv + __argc);
     EXPECT_EQ(platform->CommandLineArguments(), expected);
+}
+
+// The shell and the dialogs are loaded when first needed, and only from the system's folder.
+TEST_F(ApplicationTest, LateLibrariesComeFromTheSystemsFolder) {
+    char system[MAX_PATH] = {};
+    ASSERT_GT(::GetSystemDirectoryA(system, MAX_PATH), 0u);
+    for (const char* library : {"shell32.dll", "comdlg32.dll"}) {
+        const HMODULE module = platform::win32::SystemLibrary(library);
+        ASSERT_NE(module, nullptr) << library;
+        char file[MAX_PATH] = {};
+        ::GetModuleFileNameA(module, file, MAX_PATH);
+        EXPECT_EQ(::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, file, static_cast<int>(std::strlen(system)), system,
+                                   -1), CSTR_EQUAL)
+            << file;
+    }
+    EXPECT_EQ(platform::win32::LateFunction<decltype(::GetTickCount)>("shell32.dll", "NoSuchFunction"), nullptr);
 }
 
 TEST_F(ApplicationTest, BackgroundWorkRunsOnAThreadOfItsOwnAndEndsHereFromTheMessages) {

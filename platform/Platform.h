@@ -386,6 +386,9 @@ public:
     // up the user), then `done` on the user-interface thread from the message loop. `work`
     // may only use what it holds and Files().
     virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
+    // Readies the system's text for the font family on another thread: the first text drawn
+    // in a process wakes up the system's fonts, which would otherwise hold up the first frame.
+    virtual void PrepareFont(const std::string& family) = 0;
 };
 
 }  // namespace zylora::platform

@@ -28,6 +28,8 @@ void TfrmMiddle::LoadSkin() {
     }
 
     const skin::SkinValues values = skin::ReadSkinFile(skinFile);
+    // Ready while the skin's images decode: the title's caption is the first text drawn.
+    platform_.PrepareFont(values.Title.FontName);
     FrameMetrics& m = Metrics;
     m = values.Metrics;
 

@@ -241,6 +241,7 @@ public:
     std::vector<platform::Size> previewNeeded;
     platform::FileSystem& Files() override { return files; }
     // At once, unless deferBackground keeps the tasks for RunBackground.
+    void PrepareFont(const std::string& family) override { Log("prepare font " + family); }
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         if (!deferBackground) {
             work();

@@ -153,6 +153,14 @@ TEST_F(SkinLoadTest, CaptionButtonImagesAreDecodedWhenTheTitleFirstShowsThem) {
     EXPECT_TRUE(decoded("mouseover_Max.png")) << "at the first hover";
 }
 
+TEST_F(SkinLoadTest, TheCaptionsFontIsReadiedWhileTheImagesDecode) {
+    WriteSkin("[Caption]\nFontName=Tahoma\n");
+    Start();
+    const int prepared = LogIndex("prepare font Tahoma");
+    ASSERT_GE(prepared, 0);
+    EXPECT_LT(prepared, LogIndex("decode side by side"));
+}
+
 TEST_F(SkinLoadTest, OnlyTheButtonLooksTheFirstFrameShowsAreDecodedAtStart) {
     const std::string folder = "C:\\Zylora\\Buttons/Default\\";
     platform.files.files[folder + "values.ini"] =

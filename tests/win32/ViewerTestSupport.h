@@ -139,6 +139,7 @@ public:
                                                 std::function<void()> ready) override {
         return real_.DecodePreview(path, neededFor, std::move(ready));
     }
+    void PrepareFont(const std::string& family) override { real_.PrepareFont(family); }
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         real_.RunInBackground(std::move(work), std::move(done));
     }

@@ -15,8 +15,6 @@
 #include "platform/win32/Win32Positioning.h"
 #include "platform/win32/Win32ReadAhead.h"
 #include "platform/win32/Win32Text.h"
-#include "platform/Paths.h"
-#include "platform/win32/Win32LateImports.h"
 #include "platform/win32/Win32Timer.h"
 #include "platform/win32/Win32Window.h"
 
@@ -348,24 +346,6 @@ std::string Win32Platform::ExecutablePath() {
 }
 
 std::vector<std::string> Win32Platform::CommandLineArguments() { return win32::CommandLineArguments(); }
-
-}  // namespace
-
-std::vector<std::string> CommandLineArguments() {
-    std::vector<std::string> result;
-    const wchar_t* line = ::GetCommandLineW();
-    // Without any, the shell isn't loaded to split them.
-    if (!HasArgumentsAfterProgram(line)) return result;
-    static auto* const split = LateFunction<decltype(::CommandLineToArgvW)>("shell32.dll", "CommandLineToArgvW");
-    if (!split) return result;
-    int count = 0;
-    LocalMemory<LPWSTR> arguments(split(line, &count));
-    if (!arguments.Get()) return result;
-    for (int i = 1; i < count; ++i) result.push_back(Utf8FromWide(arguments.Get()[i]));
-    return result;
-}
-
-namespace {
 
 void Win32Platform::RunMessageLoop() {
     MSG message;

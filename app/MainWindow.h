@@ -235,6 +235,8 @@ public:
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};
+    // The toolbar buttons' images, from the button set in force.
+    skin::SkinImages ButtonImages{platform_};
 
     // The frame windows (declared after the components they refer to).
     std::unique_ptr<skin::TfrmTop> TopFrame;

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/FrameMetrics.h"
 #include "bench/BenchSupport.h"
 
 namespace zylora::bench {
@@ -55,16 +56,6 @@ LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// The five rectangles the viewer's windows take for a main window: the frames around it.
-struct Five {
-    Rect main, top, left, right, bottom;
-};
-
-Five Around(Rect m, int l, int r, int t, int b) {
-    return {m, {m.left - l, m.top - t, l + m.width + r, t}, {m.left - l, m.top, l, m.height + b},
-            {m.left + m.width, m.top, r, m.height + b}, {m.left, m.top + m.height, m.width, b}};
-}
-
 }  // namespace
 
 WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect right, Rect bottom,
@@ -93,23 +84,28 @@ WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect 
                                         create(layered, form, right, owner), create(layered, form, bottom, owner)};
     ::ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
     const int l = left.width, r = right.width, t = top.height, b = bottom.height;
-    auto place = [&](const Five& to, UINT flags) {
+    app::FrameRects now = app::FrameAround(main, l, r, t, b);
+    auto presentAll = [&] {
+        const std::array<Rect, 4> sizes = {now.top, now.left, now.right, now.bottom};  // as `frames`
+        for (std::size_t i = 0; i < frames.size(); ++i) Present(frames[i], sizes[i].width, sizes[i].height);
+    };
+    // The main window moved and grown by the amounts, the frames around it placed in one batch
+    // in the viewer's order (title, main, bottom, right, left); `present` first presents the
+    // frames at their new sizes, as their renders do before a resize.
+    auto step = [&](int dx, int dy, int grow, bool present) {
+        now = app::FrameAround({now.main.left + dx, now.main.top + dy, now.main.width + grow, now.main.height + grow},
+                               l, r, t, b);
+        if (present) presentAll();
         HDWP batch = ::BeginDeferWindowPos(5);
-        const std::pair<HWND, Rect> all[] = {{frames[0], to.top},
-                                             {mainWindow, to.main},
-                                             {frames[3], to.bottom},
-                                             {frames[2], to.right},
-                                             {frames[1], to.left}};
+        const std::pair<HWND, Rect> all[] = {{frames[0], now.top},   {mainWindow, now.main}, {frames[3], now.bottom},
+                                             {frames[2], now.right}, {frames[1], now.left}};
         for (const auto& [hwnd, rect] : all)
-            batch = ::DeferWindowPos(batch, hwnd, nullptr, rect.left, rect.top, rect.width, rect.height, flags);
+            batch = ::DeferWindowPos(batch, hwnd, nullptr, rect.left, rect.top, rect.width, rect.height,
+                                     SWP_NOZORDER | SWP_NOACTIVATE);
         ::EndDeferWindowPos(batch);
     };
-    Five now = Around(main, l, r, t, b);
-    for (int i = 0; i < 4; ++i) {
-        const Rect f = i == 0 ? now.top : i == 1 ? now.left : i == 2 ? now.right : now.bottom;
-        Present(frames[static_cast<std::size_t>(i)], f.width, f.height);
-        ::ShowWindow(frames[static_cast<std::size_t>(i)], SW_SHOWNOACTIVATE);
-    }
+    presentAll();
+    for (HWND frame : frames) ::ShowWindow(frame, SW_SHOWNOACTIVATE);
     // The panels' paint: a copy of a screen-sized bitmap.
     HDC screen = ::GetDC(nullptr);
     HDC pixels = ::CreateCompatibleDC(screen);
@@ -123,42 +119,23 @@ WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect 
     // their new sizes, the five placed, the panels laid out.
     int grow = 0;
     floor.resizeStep = Time(16, [&] {
-        const int d = (++grow % 2) ? 1 : -1;
-        Rect m = now.main;
-        m.width += d;
-        m.height += d;
-        now = Around(m, l, r, t, b);
-        Present(frames[0], now.top.width, now.top.height);
-        Present(frames[1], now.left.width, now.left.height);
-        Present(frames[2], now.right.width, now.right.height);
-        Present(frames[3], now.bottom.width, now.bottom.height);
-        place(now, SWP_NOZORDER | SWP_NOACTIVATE);
+        step(0, 0, (++grow % 2) ? 1 : -1, true);
+        const Rect m = now.main;
         ::SetWindowPos(bar, nullptr, 0, 0, m.width, toolbarHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         ::SetWindowPos(view, nullptr, 0, toolbarHeight, m.width, m.height - toolbarHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         CopyInto(bar, pixels, m.width, toolbarHeight);
         CopyInto(view, pixels, m.width, m.height - toolbarHeight);
-        ::ValidateRect(mainWindow, nullptr);
-        ::ValidateRect(bar, nullptr);
-        ::ValidateRect(view, nullptr);
+        for (HWND painted : {mainWindow, bar, view}) ::ValidateRect(painted, nullptr);
     });
     // As the title drag's step: a pixel each way in turn.
     int side = 0;
     floor.moveStep = Time(31, [&] {
         const int d = (++side % 2) ? 1 : -1;
-        Rect m = now.main;
-        m.left += d;
-        m.top += d;
-        now = Around(m, l, r, t, b);
-        place(now, SWP_NOZORDER | SWP_NOACTIVATE);
+        step(d, d, 0, false);
     });
     // As an activation change: the four frames presented again at their sizes.
-    floor.presentFour = Time(15, [&] {
-        Present(frames[0], now.top.width, now.top.height);
-        Present(frames[1], now.left.width, now.left.height);
-        Present(frames[2], now.right.width, now.right.height);
-        Present(frames[3], now.bottom.width, now.bottom.height);
-    });
+    floor.presentFour = Time(15, presentAll);
     ::SelectObject(pixels, old);
     ::DeleteObject(picture);
     ::DeleteDC(pixels);

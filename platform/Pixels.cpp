@@ -9,18 +9,6 @@
 
 namespace zylora::platform {
 
-std::optional<DecodedPixels> BlankPixels(int width, int height) {
-    DecodedPixels blank;
-    try {
-        blank.pixels.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    blank.pixels.width = width;
-    blank.pixels.height = height;
-    return blank;
-}
-
 namespace {
 
 constexpr std::size_t SmallestRecycledPixels = (1u << 20) / sizeof(std::uint32_t);
@@ -30,12 +18,31 @@ constexpr std::size_t RecycledBuffers = 2;
 std::mutex recycledLock;
 std::vector<std::vector<std::uint32_t>> recycled;  // oldest first
 
+// The memory holding transparent pixels of the size; memory too small is replaced by new
+// memory with room for `room` pixels. Nothing if memory is short.
+std::optional<DecodedPixels> BlankIn(std::vector<std::uint32_t> memory, int width, int height, std::size_t room) {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    try {
+        if (memory.capacity() < count) {
+            memory = {};
+            memory.reserve(std::max(count, room));
+        }
+        memory.assign(count, 0u);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    DecodedPixels blank;
+    blank.pixels = {std::move(memory), width, height};
+    return blank;
+}
+
 }  // namespace
+
+std::optional<DecodedPixels> BlankPixels(int width, int height) { return BlankIn({}, width, height, 0); }
 
 std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    DecodedPixels blank;
-    std::vector<std::uint32_t>& memory = blank.pixels.pixels;
+    std::vector<std::uint32_t> memory;
     {
         const std::lock_guard<std::mutex> hold(recycledLock);
         auto best = recycled.end();
@@ -46,18 +53,7 @@ std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
             recycled.erase(best);
         }
     }
-    try {
-        if (memory.capacity() < count) {
-            memory = {};
-            memory.reserve(count + count / 8);
-        }
-        memory.assign(count, 0u);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    blank.pixels.width = width;
-    blank.pixels.height = height;
-    return blank;
+    return BlankIn(std::move(memory), width, height, count + count / 8);
 }
 
 void RecyclePixels(PixelBuffer&& buffer) {

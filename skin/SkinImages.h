@@ -1,8 +1,8 @@
-// The frame images of the current skin, each decoded at its first use and kept until another
-// skin (or the same one again) is chosen. A resize step repaints all four frame windows:
-// decoding their images afresh at every step, or even asking the file system whether each
-// file changed, would cost more than the rest of it. A look not yet shown (inactive, rolled
-// up) costs the start nothing.
+// The images of the current skin (or button set), each decoded at its first use and kept
+// until another one (or the same one again) is chosen. A resize step repaints all four frame
+// windows: decoding their images afresh at every step, or even asking the file system whether
+// each file changed, would cost more than the rest of it. A look not yet shown (inactive,
+// rolled up, pointer-over) costs the start nothing.
 #pragma once
 
 #include <array>

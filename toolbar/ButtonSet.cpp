@@ -24,6 +24,7 @@ void TfrmMiddle::LoadButtonSet() {
                                                       : GetSkinPath() + skin::files::ToolbarBackground);
 
     ButtonList.clear();
+    ButtonImages.Clear();
     // No higher than the desktop: the rest could never be seen, and its background would
     // be built at that size.
     SetToolbarHeight(std::min(values.ToolbarHeight, platform_.DesktopSize().height));
@@ -40,9 +41,7 @@ void TfrmMiddle::LoadButtonSet() {
     // pressed, inactive) at their first use, off the way of the first frame.
     std::vector<std::string> paths;
     for (const auto& button : ButtonList) paths.push_back(button->LookPath(button->CurrentLook()));
-    std::vector<std::unique_ptr<platform::Image>> images = platform_.DecodeSkinImages(paths);
-    for (std::size_t i = 0; i < ButtonList.size() && i < images.size(); ++i)
-        ButtonList[i]->AdoptLook(ButtonList[i]->CurrentLook(), std::move(images[i]));
+    ButtonImages.Preload(paths);
 }
 
 // The button set folders as they are now: folders added while the program runs are offered

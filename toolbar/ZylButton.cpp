@@ -16,17 +16,10 @@ void TZylButton::LoadFromIni(const ButtonValues& values, const std::string& fold
     Width = values.Width;
     Height = values.Height;
     const std::array<std::string, 4> names = ImageNames(values);
-    for (std::size_t look = 0; look < names.size(); ++look) {
-        paths_[look] = folder + names[look];
-        images_[look].reset();
-    }
+    for (std::size_t look = 0; look < names.size(); ++look) paths_[look] = folder + names[look];
 }
 
-const platform::Image& TZylButton::LookImage(Look look) const {
-    auto& image = images_[look];
-    if (!image) image = MainWindow.Platform().DecodeSkinImage(paths_[look]);
-    return *image;
-}
+const platform::Image& TZylButton::LookImage(Look look) const { return MainWindow.ButtonImages.Get(paths_[look]); }
 
 TZylButton::Look TZylButton::CurrentLook() const {
     if (!MainWindow.Active) return InactiveLook;

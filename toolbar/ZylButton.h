@@ -26,11 +26,9 @@ public:
     // Takes one "Button-n" section as the button set file gave it; its images lie in `folder`
     // and are decoded at their first use, the file as it is then.
     void LoadFromIni(const ButtonValues& values, const std::string& folder);
-    // The look's file, and its image, decoded now at its first use.
+    // The look's file, and its image (the main window's ButtonImages: decoded at first use).
     const std::string& LookPath(Look look) const { return paths_[look]; }
     const platform::Image& LookImage(Look look) const;
-    // Takes the look's image decoded ahead (the first frame's looks are decoded side by side).
-    void AdoptLook(Look look, std::unique_ptr<platform::Image> image) { images_[look] = std::move(image); }
 
     // The look and the image for the present state.
     Look CurrentLook() const;
@@ -59,7 +57,6 @@ public:
 
 private:
     std::array<std::string, 4> paths_;
-    mutable std::array<std::unique_ptr<platform::Image>, 4> images_;
 };
 
 }  // namespace zylora::toolbar

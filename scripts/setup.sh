@@ -41,21 +41,48 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-missing=()
+# A mirror in the middle of a sync serves an index of the wrong size for a minute or so:
+# the update is tried again, and after the last try the install goes on with the indexes
+# that did come (it fails by itself if a package can't be found in them).
+update_index() {
+  local try
+  for try in 1 2; do
+    as_root apt-get update && return 0
+    echo "setup: the package index update failed (try $try of 2)" >&2
+    [ "$try" -lt 2 ] && sleep 15
+  done
+  return 0
+}
+
+# The 32-bit packages only serve a kernel that runs 32-bit programs (wine-env.sh). Where
+# they can't be installed (a mirror whose i386 index is broken leaves them at versions that
+# don't match the 64-bit ones) the tests run the 64-bit build instead; that is noted once
+# in build/, so that later calls don't try again.
+no_i386="$root/build/.i386-unavailable"
+missing=() missing_i386=()
 for p in "${packages[@]}"; do
   if [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" != installed ]; then
-    missing+=("$p")
+    case "$p" in
+      *:i386) [ -f "$no_i386" ] || missing_i386+=("$p") ;;
+      *) missing+=("$p") ;;
+    esac
   fi
 done
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
+install_packages() {
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$@" </dev/null
+}
+if [ $((${#missing[@]} + ${#missing_i386[@]})) -gt 0 ]; then
+  echo "setup: installing ${missing[*]} ${missing_i386[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
-  as_root apt-get update
-  as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+  update_index
+  [ ${#missing[@]} -eq 0 ] || install_packages "${missing[@]}"
+  if [ ${#missing_i386[@]} -gt 0 ] && ! install_packages "${missing_i386[@]}"; then
+    echo "setup: the 32-bit packages can't be installed; the tests run the 64-bit build" >&2
+    mkdir -p "$root/build" && touch "$no_i386"
+  fi
 fi
 
 # The Windows builds compile LittleCMS and libjpeg-turbo from Debian's source packages
@@ -77,7 +104,7 @@ fetch_source() {
         printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\n' \
           | as_root tee "$list" >/dev/null
       fi
-      as_root apt-get update
+      update_index
     fi
     work="$(mktemp -d "$root/build/deps/$package.XXXXXX")"
     (cd "$work" && apt-get source "$package" </dev/null)

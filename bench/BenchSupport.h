@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace zylora::bench {
@@ -18,6 +19,11 @@ inline double Now() {
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+inline double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 // Median milliseconds of `runs` calls.
 inline double Time(int runs, const std::function<void()>& work) {
     std::vector<double> times;
@@ -26,8 +32,7 @@ inline double Time(int runs, const std::function<void()>& work) {
         work();
         times.push_back(Now() - start);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(std::move(times));
 }
 
 // One row of the table: the path, its time, the baseline measured in the same run, the

@@ -18,6 +18,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/ColourBench.h"
 #include "bench/KeysAndFoldersBench.h"
+#include "bench/StartBench.h"
 #include "bench/WindowSystemFloor.h"
 #include "platform/win32/Win32Memory.h"
 #include "platform/win32/Win32Platform.h"
@@ -29,6 +30,7 @@
 
 namespace {
 
+using zylora::bench::Median;
 using zylora::bench::Now;
 using zylora::bench::Report;
 using zylora::bench::Rest;
@@ -74,46 +76,12 @@ bool WritePhoto(const std::string& path, unsigned seed) {
     return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
 }
 
-// Every window of the class (and its children) visible and with nothing left to paint.
-bool Painted(const wchar_t* className) {
-    HWND hwnd = ::FindWindowW(className, nullptr);
-    if (!hwnd || !::IsWindowVisible(hwnd) || ::GetUpdateRect(hwnd, nullptr, FALSE)) return false;
-    for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (::GetUpdateRect(child, nullptr, FALSE)) return false;
-    return true;
-}
-
-// Milliseconds from starting the program to the first frame of its windows painted (all
-// the classes named); the program is then ended. Negative if that never came.
-double StartToFirstFrame(const std::wstring& commandLine, const std::vector<const wchar_t*>& classes) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring line = commandLine;
-    const double start = Now();
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    double painted = -1;
-    while (Now() - start < 20000 && ::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-        if (std::all_of(classes.begin(), classes.end(), Painted)) {
-            painted = Now() - start;
-            break;
-        }
-        ::Sleep(1);
-    }
-    ::TerminateProcess(process.hProcess, 0);
-    ::WaitForSingleObject(process.hProcess, 10000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return painted;
-}
-
 // The process's committed private memory in megabytes.
 double PrivateMb() { return static_cast<double>(zylora::platform::win32::CommittedPrivateBytes()) / (1024 * 1024); }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     auto platform = zylora::platform::win32::CreateWin32Platform();
     std::string folder = platform->ExecutablePath();
     folder.resize(folder.find_last_of("\\/") + 1);
@@ -129,23 +97,13 @@ int main() {
         }
     }
 
-    // Start-up first, while no window of ours is open: the viewer on no picture and on a
-    // small photo, against the minimal GDI+ program, each the median of alternate runs.
-    const std::wstring wideFolder = zylora::platform::win32::WideFromUtf8(folder);
-    std::vector<double> viewerStarts, photoStarts, minimalStarts;
-    for (int i = 0; i < 5; ++i) {
-        minimalStarts.push_back(StartToFirstFrame(L"\"" + wideFolder + L"zylora_minimal_start.exe\"", {L"MinimalStart"}));
-        viewerStarts.push_back(StartToFirstFrame(L"\"" + wideFolder + L"zylora.exe\"", {L"TfrmMiddle", L"TfrmTop"}));
-        photoStarts.push_back(StartToFirstFrame(
-            L"\"" + wideFolder + L"zylora.exe\" \"" + wideFolder + L"..\\dist\\Samples\\photo.jpg\"",
-            {L"TfrmMiddle", L"TfrmTop"}));
+    // Start-up first, while no window of ours is open. "start" times only it, in more rounds.
+    const bool startOnly = argc > 1 && std::strcmp(argv[1], "start") == 0;
+    const zylora::bench::StartTimes starts = zylora::bench::TimeStarts(folder, startOnly ? 15 : 5);
+    if (startOnly) {
+        zylora::bench::ReportStarts(starts);
+        return 0;
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const double minimalStart = median(minimalStarts), viewerStart = median(viewerStarts),
-                 photoStart = median(photoStarts);
 
     const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
     const double decode = Time(3, [&] {
@@ -186,8 +144,8 @@ int main() {
                 main->CompletePicture();
                 main->Image2->Update();
             }));
-    const double openProfiled = median(profiledOpens), openPlain = median(plainOpens);
-    const double open = median(firstPaints), openFull = median(fullOpens);
+    const double openProfiled = Median(profiledOpens), openPlain = Median(plainOpens);
+    const double open = Median(firstPaints), openFull = Median(fullOpens);
     const double convert = zylora::bench::ConvertTwentyFourMegapixels();
     const double pictureMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     const zylora::platform::Rect view = main->Image2->Bounds();
@@ -323,7 +281,7 @@ int main() {
         steps.push_back(Now() - start);
         main->CompletePicture();
     }
-    const double step = median(steps);
+    const double step = Median(steps);
     // The user rests on each picture for two decode times, the messages flowing: the viewer
     // reads the other photo ahead meanwhile.
     std::vector<double> restedSteps;
@@ -485,8 +443,7 @@ int main() {
     Report("  the system's floor: four blank presentations", floor.presentFour, "a 60 Hz frame", 1000.0 / 60);
     Report("roll-up, whole animation", rollUp, "a 60 Hz frame", 1000.0 / 60);
     Report("unroll, whole animation", unroll, "a 60 Hz frame", 1000.0 / 60);
-    Report("start-up to the first painted frame", viewerStart, "a minimal GDI+ program", minimalStart, "<= 1.6 x");
-    Report("start-up on an 800x600 photo", photoStart, "a minimal GDI+ program", minimalStart);
+    zylora::bench::ReportStarts(starts);
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory with the 24 MP picture open", memoryOpen,
                 "its decoded bytes", pictureMb, memoryOpen / pictureMb, "<= 1.3 x + 30 MB");
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory read ahead (the other photo)",

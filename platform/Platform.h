@@ -346,8 +346,15 @@ public:
     // An image of a skin or button set: as DecodeImage, but one beyond SkinImageLimit
     // (platform/ImageHeader.h) is treated as missing.
     virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
-    // DecodeSkinImage of each path, in order, decoded side by side where the system can.
-    virtual std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) = 0;
+    // Skin images decoding on another thread while this one goes on (the windows made, the
+    // button set read) until they are needed.
+    class PendingSkinImages {
+    public:
+        virtual ~PendingSkinImages() = default;
+        // DecodeSkinImage of each path, in order, waiting for them first if need be; once only.
+        virtual std::vector<std::unique_ptr<Image>> Take() = 0;
+    };
+    virtual std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
     // The full decode of a picture running on another thread.
     class PendingImage {

@@ -63,8 +63,8 @@ void TfrmMiddle::LoadSkin() {
     TopFrame->ReadSkinValues(values);
     LeftFrame->ReadSkinValues(values);
 
-    // The images of the look the frame shows now, side by side; the other looks' at their
-    // first use.
+    // The images of the look the frame shows now, decoding on another thread while the
+    // button set is read and the windows shown; the other looks' at their first use.
     std::vector<std::string> shown;
     for (const skin::TFrameWindow* frame : std::initializer_list<const skin::TFrameWindow*>{
              TopFrame.get(), LeftFrame.get(), RightFrame.get(), BottomFrame.get()}) {

@@ -51,15 +51,26 @@ public:
     // The image of the file as it was at its first Get since the last Clear; an empty one
     // when it was missing or no picture. Valid until Clear.
     const platform::Image& Get(const std::string& path);
-    // Decodes the files not held yet side by side, as Get would one after the other: the
-    // pieces the first frame shows, all at once.
+    // Starts decoding the files not held yet on another thread, as Get would decode them:
+    // the pieces the first frame shows decode while the windows are made; a Get of one of
+    // them waits for them.
     void Preload(const std::vector<std::string>& paths);
-    // Another skin: nothing kept applies to it.
-    void Clear() { entries_.clear(); }
+    // Another skin: nothing kept applies to it, nor what is still decoding.
+    void Clear() {
+        pending_.clear();
+        entries_.clear();
+    }
 
 private:
+    struct Batch {
+        std::vector<std::string> paths;
+        std::unique_ptr<platform::Platform::PendingSkinImages> images;
+    };
+    Batch* PendingBatchOf(const std::string& path);
+
     platform::Platform& platform_;
     std::map<std::string, std::unique_ptr<platform::Image>> entries_;
+    std::vector<Batch> pending_;
 };
 
 }  // namespace zylora::skin

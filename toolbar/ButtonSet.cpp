@@ -37,8 +37,8 @@ void TfrmMiddle::LoadButtonSet() {
         if (action == "selectmode") button->Selected = !MoveMode;
         ButtonList.push_back(std::move(button));
     }
-    // The looks the next paint shows, decoded side by side; the others (pointer-over,
-    // pressed, inactive) at their first use, off the way of the first frame.
+    // The looks the next paint shows, decoding on another thread until that paint; the
+    // others (pointer-over, pressed, inactive) at their first use, off the first frame's way.
     std::vector<std::string> paths;
     for (const auto& button : ButtonList) paths.push_back(button->LookPath(button->CurrentLook()));
     ButtonImages.Preload(paths);

@@ -65,10 +65,8 @@ SRWLOCK decodeSlot = SRWLOCK_INIT;
 
 struct PendingPicture::State {
     SRWLOCK lock = SRWLOCK_INIT;
-    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
-    bool finished = false;
     bool abandoned = false;
-    std::optional<DecodedPixels> pixels;
+    Handoff<std::optional<DecodedPixels>> pixels;
 };
 
 PendingPicture::PendingPicture(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
@@ -89,10 +87,7 @@ PendingPicture::PendingPicture(BackgroundTasks& tasks, std::function<std::option
                 } catch (...) {
                 }
             }
-            Exclusive hold(state->lock);
-            state->pixels = std::move(pixels);
-            state->finished = true;
-            ::WakeAllConditionVariable(&state->changed);
+            state->pixels.Give(std::move(pixels));
         },
         [state = state_, ready = std::move(ready)] {
             bool abandoned;
@@ -112,14 +107,43 @@ PendingPicture::~PendingPicture() {
 std::unique_ptr<Image> PendingPicture::Take() {
     if (taken_) return nullptr;
     taken_ = true;
-    std::optional<DecodedPixels> pixels;
-    {
-        Exclusive hold(state_->lock);
-        while (!state_->finished) ::SleepConditionVariableSRW(&state_->changed, &state_->lock, INFINITE, 0);
-        pixels = std::move(state_->pixels);
-    }
+    std::optional<DecodedPixels> pixels = state_->pixels.Wait();
     if (pixels) return ImageOfPixels(std::move(*pixels), std::nullopt);
     return decodeHere_();
+}
+
+PendingSkinDecode::PendingSkinDecode(BackgroundTasks& tasks, std::vector<std::string> paths, bool decodeThere,
+                                     std::function<std::unique_ptr<Image>(const std::string&)> decodeHere)
+    : paths_(std::move(paths)), decoded_(std::make_shared<Handoff<Decoded>>()), decodeHere_(std::move(decodeHere)) {
+    if (!decodeThere) {
+        decoded_->Give({});
+        return;
+    }
+    tasks.Run(
+        [decoded = decoded_, paths = paths_] {
+            Decoded out;
+            // Whatever stops it, what was decoded is handed over: Take waits for it.
+            try {
+                ThreadImaging imaging;
+                for (const std::string& path : paths)
+                    out.push_back(DecodePixels(path, SkinImageLimit, &imaging.Component()));
+            } catch (...) {
+            }
+            decoded->Give(std::move(out));
+        },
+        [] {});
+}
+
+std::vector<std::unique_ptr<Image>> PendingSkinDecode::Take() {
+    std::vector<std::unique_ptr<Image>> images;
+    if (taken_) return images;
+    taken_ = true;
+    Decoded decoded = decoded_->Wait();
+    for (std::size_t i = 0; i < paths_.size(); ++i)
+        // What didn't decode there is tried once more here, so it ends as DecodeSkinImage ends.
+        images.push_back(i < decoded.size() && decoded[i] ? ImageOfPixels(std::move(*decoded[i]), std::nullopt)
+                                                          : decodeHere_(paths_[i]));
+    return images;
 }
 
 }  // namespace zylora::platform::win32

@@ -28,6 +28,29 @@ private:
     SRWLOCK& lock_;
 };
 
+// A value made on one thread and waited for on another, once.
+template <typename T>
+class Handoff {
+public:
+    void Give(T value) {
+        Exclusive hold(lock_);
+        value_ = std::move(value);
+        given_ = true;
+        ::WakeAllConditionVariable(&changed_);
+    }
+    T Wait() {
+        Exclusive hold(lock_);
+        while (!given_) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+        return std::move(value_);
+    }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
+    bool given_ = false;
+    T value_{};
+};
+
 class BackgroundTasks {
 public:
     // `done` calls come as `message` to `window`, which hands them to Finish.
@@ -69,6 +92,24 @@ private:
     struct State;
     std::shared_ptr<State> state_;
     std::function<std::unique_ptr<Image>()> decodeHere_;
+    bool taken_ = false;
+};
+
+// Skin images decoded one after the other by a task of its own (behind
+// Platform::DecodeSkinImagesAhead). As with a picture, only pixels pass between the threads.
+class PendingSkinDecode : public Platform::PendingSkinImages {
+public:
+    // The task decodes the paths unless `decodeThere` is false; `decodeHere` decodes on this
+    // thread, in Take, what the task made no pixels of.
+    PendingSkinDecode(BackgroundTasks& tasks, std::vector<std::string> paths, bool decodeThere,
+                      std::function<std::unique_ptr<Image>(const std::string&)> decodeHere);
+    std::vector<std::unique_ptr<Image>> Take() override;
+
+private:
+    using Decoded = std::vector<std::optional<DecodedPixels>>;
+    std::vector<std::string> paths_;
+    std::shared_ptr<Handoff<Decoded>> decoded_;
+    std::function<std::unique_ptr<Image>(const std::string&)> decodeHere_;
     bool taken_ = false;
 };
 

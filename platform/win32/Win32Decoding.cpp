@@ -328,19 +328,4 @@ std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const 
     return preview;
 }
 
-std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
-                                                          const DecodeLimit& limit,
-                                                          const ImagingComponent* component) {
-    std::vector<std::optional<DecodedPixels>> out(paths.size());
-    InHalves(static_cast<int>(paths.size()), [&](int begin, int end) {
-        // The second half runs on a thread of its own, which needs COM and a factory of its own.
-        std::optional<ThreadImaging> own;
-        if (begin > 0) own.emplace();
-        for (int i = begin; i < end; ++i)
-            out[static_cast<std::size_t>(i)] =
-                DecodePixels(paths[static_cast<std::size_t>(i)], limit, own ? &own->Component() : component);
-    });
-    return out;
-}
-
 }  // namespace zylora::platform::win32

@@ -106,10 +106,6 @@ std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimi
                                        const std::function<Size(Size)>& neededFor);
 // The reduced pixels, upright and in the display's colours. Any thread.
 std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan);
-// DecodePixels of each path, in order, on this thread (with its component) and one more.
-std::vector<std::optional<DecodedPixels>> DecodeAllPixels(const std::vector<std::string>& paths,
-                                                          const DecodeLimit& limit,
-                                                          const ImagingComponent* component);
 // Runs work(begin, end) over [0, count) in two halves at once, the second on a thread of its
 // own; all on this thread when no thread can be had. A Parallel for the portable pixel work.
 void InHalves(int count, const std::function<void(int, int)>& work);

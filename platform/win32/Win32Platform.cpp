@@ -111,15 +111,9 @@ public:
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
         return DecodeImageFile(gdiplus_.Started() ? path : std::string(), SkinImageLimit, imaging_.get());
     }
-    std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) override {
-        std::vector<std::optional<DecodedPixels>> decoded(paths.size());
-        if (gdiplus_.Started()) decoded = DecodeAllPixels(paths, SkinImageLimit, imaging_.get());
-        std::vector<std::unique_ptr<Image>> images;
-        for (std::size_t i = 0; i < paths.size(); ++i)
-            // What didn't decode is tried once more here, so it ends as DecodeSkinImage ends.
-            images.push_back(decoded[i] ? ImageOfPixels(std::move(*decoded[i]), std::nullopt)
-                                        : DecodeSkinImage(paths[i]));
-        return images;
+    std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) override {
+        return std::make_unique<PendingSkinDecode>(*background_, paths, gdiplus_.Started(),
+                                                   [this](const std::string& path) { return DecodeSkinImage(path); });
     }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);

@@ -210,11 +210,21 @@ public:
 
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
-    std::vector<std::unique_ptr<platform::Image>> DecodeSkinImages(const std::vector<std::string>& paths) override {
-        std::vector<std::unique_ptr<platform::Image>> images;
-        Log("decode side by side " + std::to_string(paths.size()));
-        for (const std::string& path : paths) images.push_back(DecodeSkinImage(path));
-        return images;
+    // Decoded at once, as by a worker that finished before anyone asked; Take logs.
+    std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) override {
+        struct Done : PendingSkinImages {
+            FakePlatform* platform;
+            std::vector<std::unique_ptr<platform::Image>> images;
+            std::vector<std::unique_ptr<platform::Image>> Take() override {
+                platform->Log("take decoded ahead");
+                return std::move(images);
+            }
+        };
+        auto done = std::make_unique<Done>();
+        done->platform = this;
+        Log("decode ahead " + std::to_string(paths.size()));
+        for (const std::string& path : paths) done->images.push_back(DecodeSkinImage(path));
+        return done;
     }
     // A surface larger than surfacePixelLimit pixels has no pixels, as when memory is short.
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;

@@ -28,14 +28,14 @@ TEST_F(FramePaintTest, BottomStretchesOneImageAcrossAndRepeatsItDownwards) {
     EXPECT_EQ(FormOf(*main->BottomFrame).bounds.width, 600);
 }
 
-TEST_F(FramePaintTest, TheShownLooksImagesAreDecodedSideBySideAtStartOthersAtFirstUseAndAgainOnlyForASkinChosen) {
+TEST_F(FramePaintTest, TheShownLooksImagesAreDecodedAheadAtStartOthersAtFirstUseAndAgainOnlyForASkinChosen) {
     platform.AddImage(Skin("bottom.png"), 200, 10);
     Start();
     auto decodes = [&] {
         return std::count(platform.log.begin(), platform.log.end(), "decode " + Skin("bottom.png"));
     };
     EXPECT_EQ(decodes(), 1) << "the look the first frame shows, at the start";
-    EXPECT_GT(LogIndex("decode " + Skin("bottom.png")), LogIndex("decode side by side"));
+    EXPECT_GT(LogIndex("decode " + Skin("bottom.png")), LogIndex("decode ahead"));
     main->BottomFrame->PaintEdge(600, 25);
     main->BottomFrame->PaintEdge(601, 25);
     platform.files.modified[Skin("bottom.png")] = 7;  // the author saved it again
@@ -46,6 +46,13 @@ TEST_F(FramePaintTest, TheShownLooksImagesAreDecodedSideBySideAtStartOthersAtFir
     main->LoadSkin();
     main->BottomFrame->PaintEdge(603, 25);
     EXPECT_EQ(decodes(), 2);
+    // A skin chosen again while the last choice's images still decode: those are dropped.
+    platform.AddImage(Skin("bottom.png"), 300, 10);
+    main->LoadSkin();
+    platform.AddImage(Skin("bottom.png"), 400, 10);
+    main->LoadSkin();
+    main->BottomFrame->PaintEdge(800, 25);
+    EXPECT_EQ(LastDraws(*main->BottomFrame).back(), "texture " + Skin("bottom.png") + " scale 2,1 area 0,0,800,25");
 }
 
 TEST_F(FramePaintTest, ARenderOfWhatTheFrameShowsAlreadyPresentsNothing) {

@@ -158,7 +158,7 @@ TEST_F(SkinLoadTest, TheCaptionsFontIsReadiedWhileTheImagesDecode) {
     Start();
     const int prepared = LogIndex("prepare font Tahoma");
     ASSERT_GE(prepared, 0);
-    EXPECT_LT(prepared, LogIndex("decode side by side"));
+    EXPECT_LT(prepared, LogIndex("decode ahead"));
 }
 
 TEST_F(SkinLoadTest, OnlyTheButtonLooksTheFirstFrameShowsAreDecodedAtStart) {

@@ -104,7 +104,7 @@ TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
     }
 }
 
-TEST_F(PictureDecodingTest, ImagesDecodedSideBySideAreTheImagesDecodedOneByOne) {
+TEST_F(PictureDecodingTest, ImagesDecodedAheadAreTheImagesDecodedHere) {
     std::vector<std::string> paths;
     for (int i = 0; i < 7; ++i) {
         paths.push_back(folder.File("p" + std::to_string(i) + (i == 3 ? ".gif" : ".png")));
@@ -113,7 +113,7 @@ TEST_F(PictureDecodingTest, ImagesDecodedSideBySideAreTheImagesDecodedOneByOne) 
     WriteBytes(folder.File("notes.png"), "text");
     paths.insert(paths.begin() + 2, folder.File("notes.png"));
     paths.insert(paths.begin() + 5, folder.File("missing.png"));
-    const auto together = platform->DecodeSkinImages(paths);
+    const auto together = platform->DecodeSkinImagesAhead(paths)->Take();
     ASSERT_EQ(together.size(), paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const auto alone = platform->DecodeSkinImage(paths[i]);

@@ -125,8 +125,8 @@ public:
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
         return real_.DecodeSkinImage(path);
     }
-    std::vector<std::unique_ptr<Image>> DecodeSkinImages(const std::vector<std::string>& paths) override {
-        return real_.DecodeSkinImages(paths);
+    std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) override {
+        return real_.DecodeSkinImagesAhead(paths);
     }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);

@@ -43,6 +43,10 @@ TEST_F(FramePaintTest, TheShownLooksImagesAreDecodedAheadAtStartOthersAtFirstUse
     EXPECT_EQ(decodes(), 1) << "taken as it was at its first use";
     EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "decode " + Skin("inactive_bottom.png")), 0)
         << "a look not yet shown";
+    for (int twice = 0; twice < 2; ++twice) main->FrameImages.Preload({Skin("inactive_bottom.png")});
+    main->FrameImages.Get(Skin("inactive_bottom.png"));
+    EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "decode " + Skin("inactive_bottom.png")), 1)
+        << "asked for again while it decodes";
     main->LoadSkin();
     main->BottomFrame->PaintEdge(603, 25);
     EXPECT_EQ(decodes(), 2);

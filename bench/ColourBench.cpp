@@ -51,7 +51,7 @@ bool WriteWithAdobeRgbProfile(const std::string& from, const std::string& to) {
 
 double ConvertTwentyFourMegapixels() {
     auto conversion = platform::ColourConversion::Between(AdobeRgb(), platform::ColourModel::Rgb, "");
-    platform::PixelBuffer pixels{std::vector<std::uint32_t>(6000u * 4000u), 6000, 4000};
+    platform::PixelBuffer pixels{platform::PixelWords(6000u * 4000u), 6000, 4000};
     for (std::size_t i = 0; i < pixels.pixels.size(); ++i)
         pixels.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     return Time(3, [&] { platform::ConvertColours(pixels, *conversion, platform::win32::InHalves); });

@@ -85,19 +85,23 @@ bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(in
     const int rows = buffer.height;
     band = std::max(1, band);
     const int bands = (rows + band - 1) / band;
+    const std::size_t bandPixels = static_cast<std::size_t>(band) * static_cast<std::size_t>(buffer.width);
     std::mutex mutex;
-    std::condition_variable decoded;
+    std::condition_variable changed;
     int ready = 0, next = 0;  // bands decoded; the next band to convert
+    int decoding = -1;        // the band being decoded, or the last one
+    int touching = -1;        // the band whose memory is being touched
     bool failed = false;
-    // Takes the next band to convert once it is decoded, until none is left or the decode failed.
-    auto convertBands = [&] {
+    // Takes the next band to convert once it is decoded, until none is left or the decode
+    // failed; without `wait`, only while the next band is decoded already.
+    auto convertBands = [&](bool wait) {
         for (;;) {
             int b = 0;
             {
                 std::unique_lock<std::mutex> lock(mutex);
-                if (next >= bands || failed) return;
+                if (next >= bands || failed || (!wait && ready <= next)) return;
                 b = next++;
-                decoded.wait(lock, [&] { return ready > b || failed; });
+                changed.wait(lock, [&] { return ready > b || failed; });
                 if (failed) return;
             }
             const int top = b * band, count = std::min(band, rows - top);
@@ -105,26 +109,56 @@ bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(in
                                 static_cast<std::size_t>(count) * buffer.width);
         }
     };
+    // Memory the system has just handed out costs a page fault at its first write (under
+    // Wine a good sixth of a photo's decode): the second part writes to each page of the
+    // bands the decoder hasn't reached yet, so that it finds them in. It stops where the
+    // decoder has caught up; the decoder never writes to a band being touched.
+    // A band decoded is converted before the next is touched: the conversion must not fall
+    // behind the decoder.
+    auto touchBands = [&] {
+        constexpr std::size_t wordsPerPage = 4096 / sizeof(std::uint32_t);
+        for (int b = 0; b < bands; ++b) {
+            if (conversion) convertBands(false);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (failed || b <= decoding) continue;
+                touching = b;
+            }
+            const std::size_t begin = static_cast<std::size_t>(b) * bandPixels;
+            const std::size_t end = std::min(buffer.pixels.size(), begin + bandPixels);
+            for (std::size_t i = begin; i < end; i += wordsPerPage) buffer.pixels[i] = 0;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                touching = -1;
+            }
+            changed.notify_all();
+        }
+    };
     auto decodeBands = [&] {
         for (int b = 0; b < bands; ++b) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [&] { return touching != b; });
+                decoding = b;
+            }
             const bool ok = decodeRows(b * band, std::min(band, rows - b * band));
             {
                 std::lock_guard<std::mutex> lock(mutex);
                 failed = !ok;
                 ready = b + 1;
             }
-            decoded.notify_all();
+            changed.notify_all();
             if (!ok) return;
         }
     };
-    if (!conversion) {
-        decodeBands();
-        return !failed;
-    }
-    // Part 0 decodes, then helps convert; part 1 converts from the start.
+    // Part 0 decodes, then helps convert; part 1 touches the memory ahead of it, then converts.
     auto work = [&](int begin, int) {
-        if (begin == 0) decodeBands();
-        convertBands();
+        if (begin == 0) {
+            decodeBands();
+        } else {
+            touchBands();
+        }
+        if (conversion) convertBands(true);
     };
     if (parallel)
         parallel(2, work);

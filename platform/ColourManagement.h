@@ -49,7 +49,8 @@ void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, con
 // Fills the buffer by `decodeRows(top, count)`, `band` rows at a time from the top, on the
 // calling thread, and converts each band decoded by the conversion (when there is one) on
 // a second part of `parallel` meanwhile; once the rows are in, both parts convert what is
-// left. So the conversion costs a photo little more than its last band where the decoder
+// left. The second part first writes to each memory page of the bands not reached yet, so
+// that the decoder doesn't wait for the system to hand them in. So the conversion costs a photo little more than its last band where the decoder
 // gives its rows as it decodes them. False, the rows as far as they came, when a call of
 // `decodeRows` fails. `parallel` must run its parts at once or in order.
 bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(int top, int count)>& decodeRows,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -16,18 +17,21 @@ constexpr std::size_t RecycledBuffers = 2;
 
 // Surfaces come and go on the user-interface thread, but pixels may die on any thread.
 std::mutex recycledLock;
-std::vector<std::vector<std::uint32_t>> recycled;  // oldest first
+std::vector<PixelWords> recycled;  // oldest first
 
-// The memory holding transparent pixels of the size; memory too small is replaced by new
-// memory with room for `room` pixels. Nothing if memory is short.
-std::optional<DecodedPixels> BlankIn(std::vector<std::uint32_t> memory, int width, int height, std::size_t room) {
+// The memory holding pixels of the size, transparent if `clear`; memory too small is
+// replaced by new memory with room for `room` pixels. Nothing if memory is short.
+std::optional<DecodedPixels> PixelsIn(PixelWords memory, int width, int height, std::size_t room, bool clear = true) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     try {
         if (memory.capacity() < count) {
             memory = {};
             memory.reserve(std::max(count, room));
         }
-        memory.assign(count, 0u);
+        if (clear)
+            memory.assign(count, 0u);
+        else
+            memory.resize(count);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
@@ -38,11 +42,13 @@ std::optional<DecodedPixels> BlankIn(std::vector<std::uint32_t> memory, int widt
 
 }  // namespace
 
-std::optional<DecodedPixels> BlankPixels(int width, int height) { return BlankIn({}, width, height, 0); }
+std::optional<DecodedPixels> BlankPixels(int width, int height) { return PixelsIn({}, width, height, 0); }
+
+std::optional<DecodedPixels> PixelsToFill(int width, int height) { return PixelsIn({}, width, height, 0, false); }
 
 std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    std::vector<std::uint32_t> memory;
+    PixelWords memory;
     {
         const std::lock_guard<std::mutex> hold(recycledLock);
         auto best = recycled.end();
@@ -53,14 +59,14 @@ std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
             recycled.erase(best);
         }
     }
-    return BlankIn(std::move(memory), width, height, count + count / 8);
+    return PixelsIn(std::move(memory), width, height, count + count / 8);
 }
 
 void RecyclePixels(PixelBuffer&& buffer) {
-    std::vector<std::uint32_t> memory = std::move(buffer.pixels);
+    PixelWords memory = std::move(buffer.pixels);
     buffer = {};
     if (memory.capacity() < SmallestRecycledPixels) return;
-    std::vector<std::uint32_t> dropped;  // freed outside the lock
+    PixelWords dropped;  // freed outside the lock
     const std::lock_guard<std::mutex> hold(recycledLock);
     recycled.push_back(std::move(memory));
     if (recycled.size() > RecycledBuffers) {
@@ -115,11 +121,22 @@ bool OrientPixels(PixelBuffer& buffer, int orientation) {
 }
 
 void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i, from += 3)
+    // Four pixels from three words at a time: a third of the loads of one byte each. Each
+    // group's bytes are read before its pixels are written, which lets the rows widen within
+    // their own room.
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4, from += 12) {
+        std::uint8_t bytes[12];
+        std::memcpy(bytes, from, sizeof bytes);
+        for (int k = 0; k < 4; ++k)
+            to[i + k] = 0xFF000000u | std::uint32_t{bytes[3 * k + 2]} << 16 | std::uint32_t{bytes[3 * k + 1]} << 8 |
+                        bytes[3 * k];
+    }
+    for (; i < count; ++i, from += 3)
         to[i] = 0xFF000000u | std::uint32_t{from[2]} << 16 | std::uint32_t{from[1]} << 8 | from[0];
 }
 
-bool AllOpaque(const std::vector<std::uint32_t>& pixels) {
+bool AllOpaque(const PixelWords& pixels) {
     return std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p >> 24) == 0xFF; });
 }
 

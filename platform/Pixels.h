@@ -6,7 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <new>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -14,9 +17,32 @@
 
 namespace zylora::platform {
 
+// Makes the elements it is given no value for without one: a picture's memory that is
+// written whole anyway (a decode, a turn) is not cleared first. A value given (assign,
+// resize(n, value)) is set as usual.
+template <typename T>
+struct UnclearedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UnclearedAllocator<U>;
+    };
+    UnclearedAllocator() = default;
+    template <typename U>
+    UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+using PixelWords = std::vector<std::uint32_t, UnclearedAllocator<std::uint32_t>>;
+
 // 32-bit straight ARGB rows without padding.
 struct PixelBuffer {
-    std::vector<std::uint32_t> pixels;
+    PixelWords pixels;
     int width = 0;
     int height = 0;
 };
@@ -32,6 +58,8 @@ using Parallel = std::function<void(int count, const std::function<void(int, int
 
 // Transparent pixels of the size; nothing if memory is short.
 std::optional<DecodedPixels> BlankPixels(int width, int height);
+// Pixels of the size with no values yet, for a decoder that writes every one of them.
+std::optional<DecodedPixels> PixelsToFill(int width, int height);
 
 // The same, in the memory of a buffer let go of through RecyclePixels where one is large
 // enough. Fresh memory costs a page fault per 4 KB at its first touch, which a drag that
@@ -54,10 +82,11 @@ bool OrientPixels(PixelBuffer& buffer, int orientation);
 std::optional<RotateFlipType> UprightTurn(int orientation);
 
 // `count` pixels of three bytes each (blue, green, red, as Windows stores a photo's rows)
-// as opaque ARGB.
+// as opaque ARGB. The three-byte pixels may stand at the end of the room the wide ones take
+// (from == (uint8_t*)to + count): they widen in place.
 void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count);
 
-bool AllOpaque(const std::vector<std::uint32_t>& pixels);
+bool AllOpaque(const PixelWords& pixels);
 
 // A copy of the size (each side clamped to 1 and the source's own), resampled with the
 // Lanczos filter (platform/Lanczos.h): fine patterns show no moiré. Nothing when the source

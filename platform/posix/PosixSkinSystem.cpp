@@ -19,7 +19,7 @@ namespace {
 // Straight ARGB pixels in rows without padding, as the Win32 images hold them.
 class PixelImage : public Image {
 public:
-    PixelImage(int width, int height, std::vector<std::uint32_t> pixels)
+    PixelImage(int width, int height, PixelWords pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {}
     PixelImage() = default;
 
@@ -33,7 +33,7 @@ public:
         if (width_ <= 0 || height_ <= 0) return std::make_unique<PixelImage>();
         width = std::clamp(width, 1, width_);
         height = std::clamp(height, 1, height_);
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, 0);
+        PixelWords pixels(static_cast<std::size_t>(width) * height, 0);
         DrawResampled({pixels_.data(), width_, height_}, false,
                       {0, 0, static_cast<float>(width_), static_cast<float>(height_)},
                       {pixels.data(), width, height}, {0, 0, static_cast<float>(width), static_cast<float>(height)});
@@ -51,7 +51,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    PixelWords pixels_;
 };
 
 class PosixSkinSystem : public SkinSystem {
@@ -81,7 +81,7 @@ public:
         stbi_uc* rgba = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
                                               static_cast<int>(bytes->size()), &width, &height, &channels, 4);
         if (!rgba) return std::make_unique<PixelImage>();
-        std::vector<std::uint32_t> pixels;
+        PixelWords pixels;
         if (width > 0 && height > 0 && SkinImageLimit.Allows({width, height})) {
             pixels.resize(static_cast<std::size_t>(width) * height);
             for (std::size_t i = 0; i < pixels.size(); ++i) {

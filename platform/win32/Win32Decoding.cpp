@@ -158,27 +158,24 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     if (profile.empty()) profile = headerProfile;
     const std::unique_ptr<ColourConversion> colours =
         profile.empty() ? nullptr : ColourConversion::Between(profile, model, DisplayProfile());
-    std::optional<DecodedPixels> own = BlankPixels(static_cast<int>(width), static_cast<int>(height));
+    // Every pixel is written below, or the decode fails and the pixels go.
+    std::optional<DecodedPixels> own = PixelsToFill(static_cast<int>(width), static_cast<int>(height));
     if (!own) return own;
     auto* out = reinterpret_cast<BYTE*>(own->pixels.pixels.data());
     bool converted = false;
     // A photo's three bytes a pixel are widened here, a band of rows at a time: several
-    // times faster than the component's general converter. Its colours are converted band by
-    // band as the rows come.
+    // times faster than the component's general converter. Each band's rows come into the
+    // end of the band's own room and widen in place. Its colours are converted band by band
+    // as the rows come.
     if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
         const UINT band = std::max(1u, std::min(height, (1u << 22) / (width * 3 + 4)));
-        std::vector<BYTE> rows;
-        try {
-            rows.resize(static_cast<std::size_t>(width) * 3 * band + 1);
-        } catch (const std::bad_alloc&) {
-            return std::nullopt;
-        }
         const auto decodeRows = [&](int top, int count) {
             const WICRect rect{0, top, static_cast<INT>(width), count};
-            const UINT bytes = width * 3 * static_cast<UINT>(count);
-            if (FAILED(frame->CopyPixels(&rect, width * 3, bytes, rows.data()))) return false;
-            WidenBgr(rows.data(), own->pixels.pixels.data() + static_cast<std::size_t>(top) * width,
-                     static_cast<std::size_t>(width) * static_cast<std::size_t>(count));
+            const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(count);
+            std::uint32_t* room = own->pixels.pixels.data() + static_cast<std::size_t>(top) * width;
+            BYTE* narrow = reinterpret_cast<BYTE*>(room) + pixels;
+            if (FAILED(frame->CopyPixels(&rect, width * 3, static_cast<UINT>(pixels * 3), narrow))) return false;
+            WidenBgr(narrow, room, pixels);
             return true;
         };
         if (!DecodeAndConvert(own->pixels, static_cast<int>(band), decodeRows, colours.get(), InHalves))

@@ -212,7 +212,7 @@ TEST(ColourManagementTest, ADamagedOrMismatchedProfileIsIgnored) {
 }
 
 // Rows converted as they are decoded come out as the rows converted once all are in, with
-// the two parts running at once; a failing decode stops both.
+// the two parts running at once or one after the other; a failing decode stops both.
 TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAfter) {
     auto conversion = ColourConversion::Between(AdobeRgb(), ColourModel::Rgb, "");
     ASSERT_TRUE(conversion);
@@ -221,13 +221,18 @@ TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAf
         work(0, count / 2);
         second.join();
     };
-    PixelBuffer expected{std::vector<std::uint32_t>(37 * 23), 37, 23};
+    // As when no second thread could be had: the parts one after the other.
+    const Parallel inOrder = [](int count, const std::function<void(int, int)>& work) {
+        work(0, count / 2);
+        work(count / 2, count);
+    };
+    PixelBuffer expected{platform::PixelWords(37 * 23), 37, 23};
     for (std::size_t i = 0; i < expected.pixels.size(); ++i)
         expected.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     const PixelBuffer stored = expected;
     ConvertColours(expected, *conversion);
-    for (const Parallel& parallel : {atOnce, Parallel()}) {
-        PixelBuffer buffer{std::vector<std::uint32_t>(stored.pixels.size()), 37, 23};
+    for (const Parallel& parallel : {atOnce, inOrder, Parallel()}) {
+        PixelBuffer buffer{platform::PixelWords(stored.pixels.size()), 37, 23};
         int calls = 0;
         const bool done = DecodeAndConvert(buffer, 5, [&](int top, int count) {
             ++calls;
@@ -241,6 +246,17 @@ TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAf
         calls = 0;
         EXPECT_FALSE(DecodeAndConvert(buffer, 5, [&](int, int) { return ++calls < 3; }, conversion.get(), parallel));
         EXPECT_EQ(calls, 3) << "the decode stops at its failure";
+    }
+    // Without a conversion too, the memory written ahead of the decoder (several pages a
+    // band) keeps every row decoded.
+    for (const Parallel& parallel : {atOnce, inOrder}) {
+        PixelBuffer wide{platform::PixelWords(1500 * 40), 1500, 40};
+        EXPECT_TRUE(DecodeAndConvert(wide, 8, [&](int top, int count) {
+            for (std::size_t i = top * 1500u; i < (top + count) * 1500u; ++i) wide.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i);
+            return true;
+        }, nullptr, parallel));
+        for (std::size_t i = 0; i < wide.pixels.size(); ++i)
+            ASSERT_EQ(wide.pixels[i], 0xFF000000u | static_cast<std::uint32_t>(i)) << i;
     }
 }
 

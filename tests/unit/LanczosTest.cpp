@@ -19,7 +19,7 @@ using platform::PixelBuffer;
 
 // Grey rings whose frequency rises to the finest a picture holds at its edges.
 PixelBuffer ZonePlate(int side) {
-    PixelBuffer plate{std::vector<std::uint32_t>(static_cast<std::size_t>(side) * side), side, side};
+    PixelBuffer plate{platform::PixelWords(static_cast<std::size_t>(side) * side), side, side};
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const double dx = x - side / 2.0, dy = y - side / 2.0;

@@ -21,7 +21,7 @@ constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, 
 }
 
 PixelBuffer Buffer(int width, int height, const std::vector<std::uint32_t>& pixels) {
-    return {pixels, width, height};
+    return {platform::PixelWords(pixels.begin(), pixels.end()), width, height};
 }
 
 // Work in two halves on two threads, as the Windows build runs it.
@@ -116,6 +116,16 @@ TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     EXPECT_EQ(out[1], Argb(255, 0, 128, 250));
     EXPECT_TRUE(platform::AllOpaque({out[0], out[1]}));
     EXPECT_FALSE(platform::AllOpaque({out[0], 0x7F000000u}));
+    // In place, from the end of the wide pixels' own room, in groups of four and the rest.
+    for (std::size_t count : {1u, 4u, 5u, 11u}) {
+        std::vector<std::uint32_t> room(count);
+        auto* narrow = reinterpret_cast<std::uint8_t*>(room.data()) + count;
+        for (std::size_t i = 0; i < 3 * count; ++i) narrow[i] = static_cast<std::uint8_t>(7 * i + 1);
+        platform::WidenBgr(narrow, room.data(), count);
+        for (std::size_t i = 0; i < count; ++i)
+            ASSERT_EQ(room[i], Argb(255, (21 * i + 15) & 0xFF, (21 * i + 8) & 0xFF, (21 * i + 1) & 0xFF))
+                << count << " pixels, pixel " << i;
+    }
 }
 
 TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {

@@ -33,6 +33,14 @@ public:
         std::vector<Entry> entries = std::move(entries_);
         entries_.clear();
         if (entries.empty()) return;
+        // A window that keeps its size is only moved: given its size again, Wine handles it
+        // as resized (a title drag's step took twice as long).
+        for (Entry& e : entries) {
+            RECT now{};
+            if (!(e.flags & SWP_NOSIZE) && ::GetWindowRect(e.hwnd, &now) && now.right - now.left == e.bounds.width &&
+                now.bottom - now.top == e.bounds.height)
+                e.flags |= SWP_NOSIZE;
+        }
         HDWP defer = ::BeginDeferWindowPos(std::max(expected_, static_cast<int>(entries.size())));
         for (const Entry& e : entries) {
             if (!defer) break;

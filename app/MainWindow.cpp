@@ -226,6 +226,10 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     if (RolledUp) UnrolledHeight = height;
     const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
                                       GetTopHeight(), GetBottomHeight());
+    // The frames take their new sizes with their new pictures first; the batch then only
+    // moves them. Rendered from within the batch instead, each would be sized twice, and
+    // under Wine every sizing costs (a corner drag's step renders all four).
+    if (!RolledUp && !RollingUp && !Unrolling) RenderFrames(x, y, width, height);
     auto batch = platform_.BeginPositionBatch(5);
     const unsigned flags = platform::KeepZOrder;
     batch->Add(TopFrame->Form(), to.top, flags);

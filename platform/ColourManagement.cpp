@@ -151,6 +151,12 @@ bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(in
             if (!ok) return;
         }
     };
+    // One band and nothing to convert: there is no memory ahead of the decoder to touch, and
+    // a second thread would only cost its start.
+    if (!conversion && bands < 2) {
+        decodeBands();
+        return !failed;
+    }
     // Part 0 decodes, then helps convert; part 1 touches the memory ahead of it, then converts.
     auto work = [&](int begin, int) {
         if (begin == 0) {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <new>
 
 #include "platform/ColourManagement.h"
 #include "platform/ImageHeader.h"

@@ -245,6 +245,12 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     if (!RolledUp && !LeftFrame->Form().Visible()) LeftFrame->Form().SetVisible(true);
 }
 
+void TfrmMiddle::DragResizeTo(Rect r) {
+    ResizeDragging = true;
+    PlaceWindows(r.left, r.top, r.width, r.height);
+    ResizeDragging = false;
+}
+
 void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
     const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
     TopFrame->RenderAt(Add(l, width, r), t);
@@ -264,7 +270,7 @@ void TfrmMiddle::CornerStep() {
     const int height = Add(now.height, cursor.y, -static_cast<long long>(DragLastY));
     DragLastX = cursor.x;
     DragLastY = cursor.y;
-    PlaceWindows(now.left, now.top, width, height);
+    DragResizeTo({now.left, now.top, width, height});
 }
 
 void TfrmMiddle::SetToolbarHeight(int height) {

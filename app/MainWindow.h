@@ -76,6 +76,9 @@ public:
     // batch, and shows the frame windows that are to be seen. Rolled up, the height is the
     // one the unroll gives back.
     void PlaceWindows(int x, int y, int width, int height);
+    // One step of a resize drag by the pointer: PlaceWindows, the view drawn quickly while the
+    // step lasts (its fine drawing follows once the drag rests).
+    void DragResizeTo(platform::Rect r);
     // Renders the four frame windows for a main window of the given size.
     void RenderFrames(int x, int y, int width, int height);
     // A tick of the corner resize drag: a step, once a display frame has passed since the last.
@@ -207,6 +210,8 @@ public:
     long double OffsetY = 0;
     bool MoveMode = false;
     bool Dragging = false;
+    // Inside a step of a resize drag (DragResizeTo).
+    bool ResizeDragging = false;
     int PanAnchorX = 0;
     int PanAnchorY = 0;
     float SelectionX = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -196,16 +197,22 @@ void Compose(ConstPixelGrid from, bool opaque, const Axis& columns, const Axis& 
     }
 }
 
-}  // namespace
+// Where the destination pixels of a stretch sample the source, and the block they cover.
+struct StretchPlan {
+    Axis columns, rows;
+    int x0 = 0, y0 = 0;
+};
 
-void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
+// Only the part of the source inside the picture is drawn, at the place of the destination
+// it maps to; nothing when no destination pixel's centre falls inside that part.
+std::optional<StretchPlan> PlanStretch(ConstPixelGrid from, RectF s, PixelGrid to, RectF d) {
     if (!from.pixels || !to.pixels || !Finite(s) || !Finite(d) || s.width <= 0 || s.height <= 0 ||
         d.width <= 0 || d.height <= 0)
-        return;
+        return std::nullopt;
     // The part of the source inside the picture, and the pixels that may be sampled.
     const double left = std::max<double>(s.left, 0), right = std::min<double>(s.left + double(s.width), from.width);
     const double top = std::max<double>(s.top, 0), bottom = std::min<double>(s.top + double(s.height), from.height);
-    if (right <= left || bottom <= top) return;
+    if (right <= left || bottom <= top) return std::nullopt;
     const int lowX = static_cast<int>(left), highX = std::min(from.width - 1, static_cast<int>(std::ceil(right)) - 1);
     const int lowY = static_cast<int>(top), highY = std::min(from.height - 1, static_cast<int>(std::ceil(bottom)) - 1);
 
@@ -215,9 +222,36 @@ void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, Rect
     const int x1 = std::min(to.width, FirstCentreFrom(d.left + (right - s.left) * kx));
     const int y0 = std::max(0, FirstCentreFrom(d.top + (top - s.top) * ky));
     const int y1 = std::min(to.height, FirstCentreFrom(d.top + (bottom - s.top) * ky));
-    if (x1 <= x0 || y1 <= y0) return;
-    Compose(from, opaque, MapAxis(x0, x1, s.left - d.left / kx, 1 / kx, lowX, highX, 0),
-            MapAxis(y0, y1, s.top - d.top / ky, 1 / ky, lowY, highY, 0), to, x0, y0);
+    if (x1 <= x0 || y1 <= y0) return std::nullopt;
+    return StretchPlan{MapAxis(x0, x1, s.left - d.left / kx, 1 / kx, lowX, highX, 0),
+                       MapAxis(y0, y1, s.top - d.top / ky, 1 / ky, lowY, highY, 0), x0, y0};
+}
+
+// The nearer of the two source pixels a destination pixel lies between.
+int Nearer(const Axis& axis, std::size_t k) { return axis.weight[k] >= 128 ? axis.second[k] : axis.first[k]; }
+
+}  // namespace
+
+void DrawResampled(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
+    if (std::optional<StretchPlan> plan = PlanStretch(from, s, to, d))
+        Compose(from, opaque, plan->columns, plan->rows, to, plan->x0, plan->y0);
+}
+
+void DrawNearest(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d) {
+    const std::optional<StretchPlan> plan = PlanStretch(from, s, to, d);
+    if (!plan) return;
+    std::vector<int> columns(plan->columns.first.size());
+    for (std::size_t k = 0; k < columns.size(); ++k) columns[k] = Nearer(plan->columns, k);
+    for (std::size_t r = 0; r < plan->rows.first.size(); ++r) {
+        const std::uint32_t* line = from.pixels + static_cast<std::ptrdiff_t>(Nearer(plan->rows, r)) * from.width;
+        std::uint32_t* out =
+            to.pixels + (static_cast<std::ptrdiff_t>(plan->y0) + static_cast<std::ptrdiff_t>(r)) * to.width + plan->x0;
+        if (opaque) {
+            for (std::size_t i = 0; i < columns.size(); ++i) out[i] = line[columns[i]];
+        } else {
+            for (std::size_t i = 0; i < columns.size(); ++i) out[i] = Over(line[columns[i]], out[i]);
+        }
+    }
 }
 
 void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, RectF area, PixelGrid to) {

@@ -29,6 +29,11 @@ struct ConstPixelGrid {
 // source replaces what it covers, any other is blended over it.
 void DrawResampled(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination);
 
+// The same stretch with each destination pixel taking the one source pixel nearest its
+// place: several times quicker, for a picture that is shown only for a moment (a resize
+// drag's steps), coarse where the scale isn't whole.
+void DrawNearest(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination);
+
 // Fills the area with the texture repeated from the grid's origin, each copy scaled by
 // (scaleX, scaleY) (both above 0), bilinear across the copies' seams.
 void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, RectF area, PixelGrid to);

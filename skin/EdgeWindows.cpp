@@ -113,8 +113,7 @@ void TEdgeWindow::ResizeStep(bool corner) {
     const int dx = platform::SaturatingSum(p.x, -static_cast<long long>(DragAnchor.x));
     const int dy = platform::SaturatingSum(p.y, -static_cast<long long>(DragAnchor.y));
     DragAnchor = p;
-    const platform::Rect r = Step(MainWindow->BoundsRect(), dx, dy, corner);
-    MainWindow->PlaceWindows(r.left, r.top, r.width, r.height);
+    MainWindow->DragResizeTo(Step(MainWindow->BoundsRect(), dx, dy, corner));
 }
 
 namespace {

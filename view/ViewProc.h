@@ -67,8 +67,9 @@ public:
     // The picture was replaced or transformed: reduced copies of it are stale.
     void PictureChanged() { cache_.Clear(); }
     // The part of the picture that zoom and offsets select, stretched over a surface of the
-    // panel's size: the pixels the view shows, without the background.
-    void DrawPicture(platform::Surface& surface, platform::Size panel);
+    // panel's size: the pixels the view shows, without the background. `quick`: with the
+    // nearest pixels, for a picture shown only for a moment.
+    void DrawPicture(platform::Surface& surface, platform::Size panel, bool quick = false);
 
 private:
     // The picture's pixels to draw: the full ones, else the preview standing in for them.
@@ -81,9 +82,11 @@ private:
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;
     std::unique_ptr<platform::Surface> surface_;
-    // Started again by every paint that drew from a stretched copy: it fires only once the
-    // view rests (no drag step, no pan step repaints it meanwhile).
+    // Started again by every paint that drew from a stretched copy or quickly: it fires only
+    // once the view rests (no drag step, no pan step repaints it meanwhile).
     std::unique_ptr<platform::Timer> restTimer_;
+    // The last paint drew quickly (a resize drag's step): the view rests on a fine one.
+    bool drewQuickly_ = false;
 };
 
 }  // namespace zylora::view

@@ -97,40 +97,8 @@ public:
         graphics.FillPath(&brush, &path);
     }
 
-    void DrawImageRect(const Image& image, RectF s, RectF d) override {
-        Gdiplus::Bitmap* source = Source(image);
-        if (!source || !Finite(s) || !Finite(d) || s.width <= 0 || s.height <= 0 || d.width <= 0 ||
-            d.height <= 0)
-            return;
-        // Only the part of the source inside the image is drawn, at the place of the
-        // destination it maps to; GDI+ alone would smear the edge pixels over the rest.
-        const float left = std::max(s.left, 0.0f);
-        const float top = std::max(s.top, 0.0f);
-        const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
-        const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
-        if (right <= left || bottom <= top) return;
-        if (CopyOneToOne(image, s, d)) return;
-        // Pixels of our own on both sides: resampled here, many times faster than GDI+.
-        if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
-            const bool opaqueSource = HolderOf(image)->Opaque();
-            DrawResampled({from->pixels.data(), from->width, from->height}, opaqueSource, s,
-                          {buffer_.pixels.data(), width_, height_}, d);
-            // The source wholly inside the image and the destination over the whole surface:
-            // every pixel was written, from opaque ones.
-            if (opaqueSource && left == s.left && top == s.top && right == s.left + s.width &&
-                bottom == s.top + s.height && d.left <= 0 && d.top <= 0 &&
-                d.left + d.width >= static_cast<float>(width_) && d.top + d.height >= static_cast<float>(height_))
-                opaque_ = true;
-            return;
-        }
-        const float kx = d.width / s.width;
-        const float ky = d.height / s.height;
-        const Gdiplus::RectF target(d.left + (left - s.left) * kx, d.top + (top - s.top) * ky,
-                                    (right - left) * kx, (bottom - top) * ky);
-        Gdiplus::Graphics graphics(bitmap_.get());
-        Prepare(graphics);
-        graphics.DrawImage(source, target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
-    }
+    void DrawImageRect(const Image& image, RectF s, RectF d) override { DrawStretched(image, s, d, false); }
+    void DrawImageRectQuickly(const Image& image, RectF s, RectF d) override { DrawStretched(image, s, d, true); }
 
     void FillRectsEvenOdd(const std::vector<RectF>& rects, Argb color) override {
         Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
@@ -151,6 +119,44 @@ public:
     }
 
 private:
+    // The source rectangle stretched into the destination: bilinear, or with the nearest
+    // source pixel when `quick`.
+    void DrawStretched(const Image& image, RectF s, RectF d, bool quick) {
+        Gdiplus::Bitmap* source = Source(image);
+        if (!source || !Finite(s) || !Finite(d) || s.width <= 0 || s.height <= 0 || d.width <= 0 ||
+            d.height <= 0)
+            return;
+        // Only the part of the source inside the image is drawn, at the place of the
+        // destination it maps to; GDI+ alone would smear the edge pixels over the rest.
+        const float left = std::max(s.left, 0.0f);
+        const float top = std::max(s.top, 0.0f);
+        const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
+        const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
+        if (right <= left || bottom <= top) return;
+        if (CopyOneToOne(image, s, d)) return;
+        // Pixels of our own on both sides: resampled here, many times faster than GDI+.
+        if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
+            const bool opaqueSource = HolderOf(image)->Opaque();
+            (quick ? DrawNearest : DrawResampled)({from->pixels.data(), from->width, from->height}, opaqueSource,
+                                                  s, {buffer_.pixels.data(), width_, height_}, d);
+            // The source wholly inside the image and the destination over the whole surface:
+            // every pixel was written, from opaque ones.
+            if (opaqueSource && left == s.left && top == s.top && right == s.left + s.width &&
+                bottom == s.top + s.height && d.left <= 0 && d.top <= 0 &&
+                d.left + d.width >= static_cast<float>(width_) && d.top + d.height >= static_cast<float>(height_))
+                opaque_ = true;
+            return;
+        }
+        const float kx = d.width / s.width;
+        const float ky = d.height / s.height;
+        const Gdiplus::RectF target(d.left + (left - s.left) * kx, d.top + (top - s.top) * ky,
+                                    (right - left) * kx, (bottom - top) * ky);
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Prepare(graphics);
+        if (quick) graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        graphics.DrawImage(source, target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
+    }
+
     // A source drawn at its own size onto whole pixels is blended in directly, without
     // resampling, where both have pixels of our own.
     bool CopyOneToOne(const Image& image, RectF s, RectF d) {

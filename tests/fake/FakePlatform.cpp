@@ -83,6 +83,12 @@ void FakeImage::DrawImageRect(const platform::Image& image, platform::RectF sour
                     Describe(destination));
 }
 
+void FakeImage::DrawImageRectQuickly(const platform::Image& image, platform::RectF source,
+                                     platform::RectF destination) {
+    DrawImageRect(image, source, destination);
+    draws.back().insert(0, "quick ");
+}
+
 namespace {
 
 std::string DescribeAll(const std::vector<platform::RectF>& rects) {
@@ -169,6 +175,13 @@ private:
 };
 
 }  // namespace
+
+void FakeWindow::Update() {
+    ++updates;
+    if (!paintsOnUpdate) return;
+    auto screen = GetScreenTarget();
+    sink_->Paint(*screen);
+}
 
 std::unique_ptr<platform::ScreenTarget> FakeWindow::GetScreenTarget() {
     return std::make_unique<FakeScreenTarget>(*this);

@@ -31,6 +31,8 @@ public:
     void SetAntiAlias(bool on) override;
     void FillText(const std::string& text, const platform::TextStyle& style, platform::RectF layout,
                   platform::Argb color) override;
+    void DrawImageRectQuickly(const platform::Image& image, platform::RectF source,
+                              platform::RectF destination) override;
     void DrawImageRect(const platform::Image& image, platform::RectF source,
                        platform::RectF destination) override;
     void FillRectsEvenOdd(const std::vector<platform::RectF>& rects, platform::Argb color) override;
@@ -81,7 +83,7 @@ public:
     void Invalidate() override { ++invalidations; }
     void TrackMouseLeave() override { ++leaveTrackings; }
     void CancelPointerPress() override { ++pressesCancelled; }
-    void Update() override { ++updates; }
+    void Update() override;
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;
@@ -106,6 +108,8 @@ public:
     int leaveTrackings = 0;
     int pressesCancelled = 0;
     int updates = 0;
+    // Update paints at once, as the window system does an invalidated window.
+    bool paintsOnUpdate = false;
     std::vector<Presentation> presentations;
     bool acceptsDrops = false;
     // The drawing calls of the last surface copied onto the window's screen.

@@ -21,19 +21,38 @@ struct Grid {
     platform::PixelGrid To() { return {pixels.data(), width, height}; }
 };
 
+// The bilinear stretch and the quick one with the nearest pixels.
+using Stretch = void (*)(platform::ConstPixelGrid, bool, RectF, platform::PixelGrid, RectF);
+constexpr Stretch BothStretches[] = {platform::DrawResampled, platform::DrawNearest};
+
 TEST(ResampleTest, WholePixelsAtTheirOwnSizeAreCopiedExactlyAndOnlyWhereThePictureIs) {
     Grid from(4, 3, 0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) from.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 16 + y);
-    Grid to(6, 6, Grey);
-    // One column and one row of the source lie outside the picture.
-    platform::DrawResampled(from.From(), true, {1, 1, 4, 3}, to.To(), {2, 2, 4, 3});
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x) {
-            const bool inside = x >= 2 && x < 5 && y >= 2 && y < 4;
-            const std::uint32_t expected = inside ? from.At(x - 1, y - 1) : Grey;
-            EXPECT_EQ(to.At(x, y), expected) << x << "," << y;
-        }
+    for (Stretch stretch : BothStretches) {
+        Grid to(6, 6, Grey);
+        // One column and one row of the source lie outside the picture.
+        stretch(from.From(), true, {1, 1, 4, 3}, to.To(), {2, 2, 4, 3});
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const bool inside = x >= 2 && x < 5 && y >= 2 && y < 4;
+                const std::uint32_t expected = inside ? from.At(x - 1, y - 1) : Grey;
+                EXPECT_EQ(to.At(x, y), expected) << x << "," << y;
+            }
+    }
+}
+
+TEST(ResampleTest, TheQuickStretchTakesTheNearestPixelWithoutMixing) {
+    Grid from(2, 1, Red);
+    from.At(1, 0) = Blue;
+    Grid wide(4, 1, 0);
+    platform::DrawNearest(from.From(), true, {0, 0, 2, 1}, wide.To(), {0, 0, 4, 1});
+    EXPECT_EQ(wide.pixels, (std::vector<std::uint32_t>{Red, Red, Blue, Blue}));
+    Grid stripes(4, 2, Red);
+    stripes.At(1, 0) = stripes.At(3, 0) = stripes.At(1, 1) = stripes.At(3, 1) = Blue;
+    Grid narrow(2, 1, 0);
+    platform::DrawNearest(stripes.From(), true, {0, 0, 4, 2}, narrow.To(), {0, 0, 2, 1});
+    EXPECT_EQ(narrow.pixels, (std::vector<std::uint32_t>{Blue, Blue})) << "one stripe, not their mix";
 }
 
 TEST(ResampleTest, BetweenPixelsTheNeighboursMix) {
@@ -48,13 +67,15 @@ TEST(ResampleTest, BetweenPixelsTheNeighboursMix) {
 }
 
 TEST(ResampleTest, ATranslucentSourceBlendsOverWhatIsThere) {
-    Grid from(1, 1, 0x80FF0000u);  // half-transparent red
-    Grid to(2, 1, Blue);
-    platform::DrawResampled(from.From(), false, {0, 0, 1, 1}, to.To(), {0, 0, 1, 1});
-    EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{0xFF80007Fu, Blue}));
-    Grid clear(1, 1, 0x00FF0000u);
-    platform::DrawResampled(clear.From(), false, {0, 0, 1, 1}, to.To(), {1, 0, 1, 1});
-    EXPECT_EQ(to.pixels[1], Blue);
+    for (Stretch stretch : BothStretches) {
+        Grid from(1, 1, 0x80FF0000u);  // half-transparent red
+        Grid to(2, 1, Blue);
+        stretch(from.From(), false, {0, 0, 1, 1}, to.To(), {0, 0, 1, 1});
+        EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{0xFF80007Fu, Blue}));
+        Grid clear(1, 1, 0x00FF0000u);
+        stretch(clear.From(), false, {0, 0, 1, 1}, to.To(), {1, 0, 1, 1});
+        EXPECT_EQ(to.pixels[1], Blue);
+    }
 }
 
 TEST(ResampleTest, TexturesRepeatFromTheOriginAndBlendAcrossTheirSeams) {

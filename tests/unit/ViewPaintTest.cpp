@@ -171,6 +171,25 @@ TEST_F(ViewPaintTest, BetweenTwoPowersTheExactScaleIsMadeOnceTheViewRests) {
     EXPECT_FALSE(rest.Enabled()) << "nothing more to make while the scale stays";
 }
 
+TEST_F(ViewPaintTest, ADragResizeDrawsQuicklyAndFinelyOnceItRests) {
+    Start().Show();
+    Open("C:\\pics\\a.png", 400, 300);
+    View().paintsOnUpdate = true;
+    main->DragResizeTo({0, 0, 800, 653});  // magnified: no finer copy to make
+    ASSERT_GE(View().screenDraws.size(), 3u);
+    EXPECT_EQ(View().screenDraws[2], "quick imagerect C:\\pics\\a.png from 0,0,400,300 to 0,0,800,600");
+    auto rest = std::find_if(platform.timers.begin(), platform.timers.end(),
+                             [](const fake::FakeTimer* t) { return t->interval == 150; });
+    ASSERT_NE(rest, platform.timers.end());
+    ASSERT_TRUE((*rest)->Enabled());
+    const int invalidations = View().invalidations;
+    (*rest)->Tick();
+    EXPECT_GT(View().invalidations, invalidations);
+    EXPECT_EQ(Paint()[2], "imagerect C:\\pics\\a.png from 0,0,400,300 to 0,0,800,600");
+    main->PlaceWindows(0, 0, 300, 353);  // placed otherwise than by a drag
+    EXPECT_EQ(View().screenDraws[2].rfind("imagerect", 0), 0u) << View().screenDraws[2];
+}
+
 TEST_F(ViewPaintTest, AResizeOfThePanelRepaintsAtOnce) {
     Start().Show();
     const int invalidations = View().invalidations, updates = View().updates;

@@ -9,10 +9,12 @@ namespace zylora::bench {
 
 struct StartTimes {
     double minimal = 0, viewer = 0, photo = 0;  // medians, in milliseconds
+    // The start floor (StartFloor.cpp) with the viewer's windows as they started.
+    double floor = 0;
 };
 
-// `rounds` alternate starts of the minimal program, the viewer on no picture and the viewer
-// on the bundled sample photo, all from the bench's folder.
+// `rounds` alternate starts of the minimal program, the viewer on no picture, the viewer on
+// the bundled sample photo and the start floor, all from the bench's folder.
 StartTimes TimeStarts(const std::string& folder, int rounds);
 void ReportStarts(const StartTimes& starts);
 

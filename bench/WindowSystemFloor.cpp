@@ -6,39 +6,13 @@
 
 #include "app/FrameMetrics.h"
 #include "bench/BenchSupport.h"
+#include "bench/FloorWindows.h"
 
 namespace zylora::bench {
 
 namespace {
 
 using platform::Rect;
-
-// A layered window's presentation as any program makes it: a premultiplied device bitmap
-// of the size (blank here: the drawing is the viewer's share, not the system's).
-void Present(HWND hwnd, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    RECT now{};
-    ::GetWindowRect(hwnd, &now);
-    POINT at{now.left, now.top}, source{0, 0};
-    SIZE size{width, height};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(hwnd, screen, &at, &size, memory, &source, 0, &blend, ULW_ALPHA);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-}
 
 // A window's client area filled with one unscaled copy of a bitmap, as the least a viewer
 // paints after a resize.
@@ -48,46 +22,19 @@ void CopyInto(HWND hwnd, HDC source, int width, int height) {
     ::ReleaseDC(hwnd, dc);
 }
 
-// The viewer's kind of window: captioned (window managers take it as the application's), its
-// caption and border taking no room.
-LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCALCSIZE && ::GetParent(hwnd) == nullptr) return 0;
-    if (message == WM_NCHITTEST) return HTCLIENT;
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
 WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect right, Rect bottom,
                                            int toolbarHeight) {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSW plain{};
-    plain.lpfnWndProc = FloorProc;
-    plain.hInstance = instance;
-    plain.lpszClassName = L"ZyloraFloor";
-    plain.hbrBackground = nullptr;  // nothing drawn, not even the background
-    ::RegisterClassW(&plain);
-    auto create = [&](DWORD exStyle, DWORD style, Rect r, HWND parent) {
-        return ::CreateWindowExW(exStyle, L"ZyloraFloor", L"", style, r.left, r.top, r.width, r.height, parent,
-                                 nullptr, instance, nullptr);
-    };
-    // Owned by a hidden window, as the viewer's forms are by its application window; shown
-    // without taking the activation from the viewer.
-    const HWND owner = create(0, WS_POPUP, {0, 0, 0, 0}, nullptr);
-    const DWORD form = WS_CAPTION | WS_CLIPCHILDREN;
-    const HWND mainWindow = create(0, form, main, owner);
-    const HWND bar = create(0, WS_CHILD | WS_VISIBLE, {0, 0, main.width, toolbarHeight}, mainWindow);
-    const HWND view = create(0, WS_CHILD | WS_VISIBLE, {0, toolbarHeight, main.width, main.height - toolbarHeight},
-                             mainWindow);
-    const DWORD layered = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
-    const std::array<HWND, 4> frames = {create(layered, form, top, owner), create(layered, form, left, owner),
-                                        create(layered, form, right, owner), create(layered, form, bottom, owner)};
+    const FloorWindows windows = CreateFloorWindows(main, top, left, right, bottom, toolbarHeight);
+    const HWND owner = windows.owner, mainWindow = windows.main, bar = windows.bar, view = windows.view;
+    const std::array<HWND, 4>& frames = windows.frames;
     ::ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
     const int l = left.width, r = right.width, t = top.height, b = bottom.height;
     app::FrameRects now = app::FrameAround(main, l, r, t, b);
     auto presentAll = [&] {
         const std::array<Rect, 4> sizes = {now.top, now.left, now.right, now.bottom};  // as `frames`
-        for (std::size_t i = 0; i < frames.size(); ++i) Present(frames[i], sizes[i].width, sizes[i].height);
+        for (std::size_t i = 0; i < frames.size(); ++i) PresentBlank(frames[i], sizes[i].width, sizes[i].height);
     };
     // The main window moved and grown by the amounts, the frames around it placed in one batch
     // in the viewer's order (title, main, bottom, right, left); `present` first presents the

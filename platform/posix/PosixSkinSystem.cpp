@@ -1,7 +1,6 @@
 // The skin checker's system on Linux: files through the C++ library, images through
 // stb_image (PNG, BMP, JPEG, GIF), fonts through fontconfig.
 #include <fontconfig/fontconfig.h>
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "platform/Pixels.h"
 #include "platform/Resample.h"
 #include "platform/SkinSystem.h"
+#include "platform/StbPixels.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace zylora::platform {
@@ -70,28 +70,10 @@ public:
 
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
         const std::optional<std::string> bytes = files_.ReadFile(path);
-        if (!bytes || bytes->size() > static_cast<std::size_t>(INT32_MAX)) return std::make_unique<PixelImage>();
-        // Refused before decoding, as the viewer refuses it. A file whose header names none of
-        // the viewer's formats isn't handed to stb_image, which reads more formats than GDI+.
-        const std::optional<Size> declared = DeclaredImageSize([&](std::uint64_t offset, std::size_t length) {
-            return offset >= bytes->size() ? std::string() : bytes->substr(static_cast<std::size_t>(offset), length);
-        });
-        if (!declared || !SkinImageLimit.Allows(*declared)) return std::make_unique<PixelImage>();
-        int width = 0, height = 0, channels = 0;
-        stbi_uc* rgba = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
-                                              static_cast<int>(bytes->size()), &width, &height, &channels, 4);
-        if (!rgba) return std::make_unique<PixelImage>();
-        PixelWords pixels;
-        if (width > 0 && height > 0 && SkinImageLimit.Allows({width, height})) {
-            pixels.resize(static_cast<std::size_t>(width) * height);
-            for (std::size_t i = 0; i < pixels.size(); ++i) {
-                const stbi_uc* p = rgba + i * 4;
-                pixels[i] = MakeArgb(p[3], p[0], p[1], p[2]);
-            }
-        }
-        stbi_image_free(rgba);
-        if (pixels.empty()) return std::make_unique<PixelImage>();
-        return std::make_unique<PixelImage>(width, height, std::move(pixels));
+        std::optional<DecodedPixels> decoded = bytes ? StbPixels(*bytes, SkinImageLimit) : std::nullopt;
+        if (!decoded) return std::make_unique<PixelImage>();
+        PixelBuffer& pixels = decoded->pixels;
+        return std::make_unique<PixelImage>(pixels.width, pixels.height, std::move(pixels.pixels));
     }
 
     bool HasFontFamily(const std::string& family) override {

@@ -11,6 +11,7 @@
 #include "platform/ColourManagement.h"
 #include "platform/ImageHeader.h"
 #include "platform/JpegPreview.h"
+#include "platform/StbPixels.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
@@ -30,6 +31,7 @@ struct HeaderFacts {
     std::string profile;
     std::optional<Size> size;
     bool jpeg = false;
+    std::string whole;  // the file's bytes, when it is small enough to have been read whole
 };
 
 bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& facts) {
@@ -67,6 +69,7 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
+    if (head.size() < headLength) facts.whole = head;
     return true;
 }
 
@@ -264,6 +267,16 @@ ThreadImaging::~ThreadImaging() {
     if (com_) ::CoUninitialize();
 }
 
+// A small PNG or plain BMP read whole, decoded here: under Wine the imaging component costs a
+// millisecond or more for each (the first one ten times that), and a skin and a button set
+// hold two dozen. One with a colour profile goes to the component, which shows it in the
+// display's colours.
+std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const DecodeLimit& limit) {
+    if (facts.whole.empty() || !facts.profile.empty() || !(IsPlainPng(facts.whole) || IsPlainBmp(facts.whole)))
+        return std::nullopt;
+    return StbPixels(facts.whole, limit);
+}
+
 // The picture as the camera meant it, upright by its orientation tag, before anything else
 // sees it. Without memory for the turn it stays as stored.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
@@ -271,7 +284,8 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     const std::wstring widePath = WideFromUtf8(path);
     HeaderFacts facts;
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::make_unique<GdiImage>(nullptr);
-    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component, facts.profile);
+    std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
+    if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
     std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
     if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     if (own) {
@@ -290,7 +304,8 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
     const std::wstring widePath = WideFromUtf8(path);
     HeaderFacts facts;
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::nullopt;
-    std::optional<DecodedPixels> own = ComponentPixels(widePath, limit, component, facts.profile);
+    std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
+    if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
     if (!own) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
         if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);

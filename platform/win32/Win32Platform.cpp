@@ -304,6 +304,10 @@ bool Win32Platform::EnsureClass(const std::string& className) {
 void Win32Platform::RaiseForms() {
     const HWND main = MainForm();
     if (!main || !::IsWindowVisible(main)) return;
+    // Posted at the activation, the raise comes before the paints waiting in the queue; at the
+    // start that held back the first frame by the raise's dozen z-order changes. The main
+    // form and its panels are painted first: the raise changes no pixel of theirs.
+    ::RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const auto owner = reinterpret_cast<LPARAM>(application_);
     ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
     ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);

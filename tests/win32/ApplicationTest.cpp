@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/win32/Win32LateImports.h"
+#include "platform/win32/Win32Window.h"
 
 namespace zylora::win32test {
 namespace {
@@ -106,6 +107,26 @@ TEST_F(ApplicationTest, TheApplicationWindowReportsActivationAndHandsKeysToTheMa
 
     ::SendMessageA(application, WM_KEYDOWN, 'Q', 0);
     EXPECT_EQ(sink.Only("key"), (Log{"key 81"}));
+}
+
+// The raise an activation posts comes before the paints waiting in the queue: it paints the
+// main form's panels first, so that the first frame doesn't wait for the raise.
+TEST_F(ApplicationTest, TheRaiseAfterAnActivationPaintsTheMainFormFirst) {
+    auto main = Form("TzyMainForm");
+    auto panel = platform->CreatePanel(*main);
+    main->SetBounds({100, 100, 200, 150});
+    panel->SetBounds({0, 0, 200, 150});
+    ::ShowWindow(HandleOf(*main), SW_SHOWNA);  // not activated: the test posts no raise of its own
+    PumpPending();
+    RecordingSink sink;
+    int paints = 0;
+    sink.onPaint = [&](ScreenTarget&) { return ++paints > 0; };
+    panel->SetEvents(&sink);
+    panel->Invalidate();
+    ::SendMessageA(::GetWindow(HandleOf(*main), GW_OWNER), platform::win32::RaiseFormsMessage, 0, 0);
+    EXPECT_EQ(paints, 1);
+    EXPECT_FALSE(::GetUpdateRect(HandleOf(*panel), nullptr, FALSE));
+    panel->SetEvents(nullptr);
 }
 
 TEST_F(ApplicationTest, TerminatingOrClosingEndsTheMessageLoop) {

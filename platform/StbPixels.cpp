@@ -15,10 +15,8 @@
 
 namespace zylora::platform {
 
-bool IsPng(std::string_view bytes) { return bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8); }
-
 bool IsPlainPng(std::string_view bytes) {
-    if (!IsPng(bytes)) return false;
+    if (bytes.substr(0, 8) != std::string_view("\x89PNG\r\n\x1A\n", 8)) return false;
     // The chunks: a 4-byte big-endian length, the type, the data and a 4-byte check.
     for (std::size_t at = 8; at + 8 <= bytes.size();) {
         std::uint32_t length = 0;

@@ -18,8 +18,6 @@ namespace zylora::platform {
 // bytes don't decode.
 std::optional<DecodedPixels> StbPixels(std::string_view bytes, const DecodeLimit& limit);
 
-// The PNG signature at the start of the bytes.
-bool IsPng(std::string_view bytes);
 // A PNG without an embedded colour profile (an iCCP chunk before its pixels): its colours are
 // the display's as they stand.
 bool IsPlainPng(std::string_view bytes);

@@ -3,8 +3,13 @@
 #include <lcms2.h>
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zylora::platform {
 
@@ -29,6 +34,119 @@ constexpr cmsUInt32Number kGreyInArgb =
 
 }  // namespace
 
+// Between two matrix-shaper profiles (Adobe RGB, sRGB, Display P3 and most cameras' and
+// displays') the conversion is a curve per channel into linear light, one 3 x 3 matrix and a
+// curve per channel back: done here with tables, several times quicker than LittleCMS's
+// general 8-bit path (a 24 MP photo's conversion took 220 ms of a core), with the same
+// result to within a step of the 8 bits.
+class MatrixShaper {
+public:
+    static std::unique_ptr<MatrixShaper> Between(cmsHPROFILE source, cmsHPROFILE target) {
+        if (!cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target) || cmsGetColorSpace(source) != cmsSigRgbData ||
+            cmsGetColorSpace(target) != cmsSigRgbData)
+            return nullptr;
+        double from[3][3], to[3][3], back[3][3];
+        if (!Colorants(source, from) || !Colorants(target, to) || !Inverse(to, back)) return nullptr;
+        auto shaper = std::make_unique<MatrixShaper>();
+        const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+        for (int c = 0; c < 3; ++c) {
+            const auto* in = static_cast<const cmsToneCurve*>(cmsReadTag(source, curves[c]));
+            const auto* out = static_cast<const cmsToneCurve*>(cmsReadTag(target, curves[c]));
+            cmsToneCurve* reversed = out ? cmsReverseToneCurve(out) : nullptr;
+            if (!in || !reversed) {
+                if (reversed) cmsFreeToneCurve(reversed);
+                return nullptr;
+            }
+            for (int i = 0; i < 256; ++i) shaper->linear_[c][i] = cmsEvalToneCurveFloat(in, static_cast<float>(i) / 255.0f);
+            for (int k = 0; k <= Steps; ++k) {
+                const float v = cmsEvalToneCurveFloat(reversed, static_cast<float>(k) / Steps);
+                shaper->encoded_[c][k] = static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+            }
+            cmsFreeToneCurve(reversed);
+            for (int j = 0; j < 3; ++j) {
+                double sum = 0;
+                for (int k = 0; k < 3; ++k) sum += back[c][k] * from[k][j];
+                shaper->matrix_[c][j] = static_cast<float>(sum);
+            }
+        }
+        return shaper;
+    }
+
+    void Convert(std::uint32_t* pixels, std::size_t count) const {
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        // Four pixels at a time through the matrix; the tables are read one value at a time.
+        const __m128 zero = _mm_setzero_ps(), top = _mm_set1_ps(static_cast<float>(Steps));
+        __m128 m[3][3];
+        for (int c = 0; c < 3; ++c)
+            for (int j = 0; j < 3; ++j) m[c][j] = _mm_set1_ps(matrix_[c][j] * Steps);
+        for (; i + 4 <= count; i += 4) {
+            std::uint32_t* p = pixels + i;
+            const __m128 r = _mm_setr_ps(linear_[0][p[0] >> 16 & 0xFF], linear_[0][p[1] >> 16 & 0xFF],
+                                         linear_[0][p[2] >> 16 & 0xFF], linear_[0][p[3] >> 16 & 0xFF]);
+            const __m128 g = _mm_setr_ps(linear_[1][p[0] >> 8 & 0xFF], linear_[1][p[1] >> 8 & 0xFF],
+                                         linear_[1][p[2] >> 8 & 0xFF], linear_[1][p[3] >> 8 & 0xFF]);
+            const __m128 b = _mm_setr_ps(linear_[2][p[0] & 0xFF], linear_[2][p[1] & 0xFF], linear_[2][p[2] & 0xFF],
+                                         linear_[2][p[3] & 0xFF]);
+            alignas(16) std::int32_t at[3][4];
+            for (int c = 0; c < 3; ++c) {
+                const __m128 v = _mm_add_ps(_mm_add_ps(_mm_mul_ps(m[c][0], r), _mm_mul_ps(m[c][1], g)),
+                                            _mm_mul_ps(m[c][2], b));
+                _mm_store_si128(reinterpret_cast<__m128i*>(at[c]), _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(v, zero), top)));
+            }
+            for (int k = 0; k < 4; ++k)
+                p[k] = (p[k] & 0xFF000000u) | static_cast<std::uint32_t>(encoded_[0][at[0][k]]) << 16 |
+                       static_cast<std::uint32_t>(encoded_[1][at[1][k]]) << 8 | encoded_[2][at[2][k]];
+        }
+#endif
+        for (; i < count; ++i) {
+            const std::uint32_t p = pixels[i];
+            const float r = linear_[0][p >> 16 & 0xFF], g = linear_[1][p >> 8 & 0xFF], b = linear_[2][p & 0xFF];
+            std::uint32_t out = p & 0xFF000000u;
+            for (int c = 0; c < 3; ++c) {
+                const float v = matrix_[c][0] * r + matrix_[c][1] * g + matrix_[c][2] * b;
+                const int at = v <= 0 ? 0 : v >= 1 ? Steps : static_cast<int>(v * Steps + 0.5f);
+                out |= static_cast<std::uint32_t>(encoded_[c][at]) << (16 - 8 * c);
+            }
+            pixels[i] = out;
+        }
+    }
+
+private:
+    // Linear light in steps fine enough that the steepest curve's darkest step (sRGB's, 12.92
+    // times) stays under one of the 8 bits.
+    static constexpr int Steps = 1 << 14;
+
+    // The columns of the profile's matrix: its red, green and blue colorants in the PCS.
+    static bool Colorants(cmsHPROFILE profile, double m[3][3]) {
+        const cmsTagSignature tags[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
+        for (int c = 0; c < 3; ++c) {
+            const auto* xyz = static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, tags[c]));
+            if (!xyz) return false;
+            m[0][c] = xyz->X, m[1][c] = xyz->Y, m[2][c] = xyz->Z;
+        }
+        return true;
+    }
+
+    static bool Inverse(const double m[3][3], double out[3][3]) {
+        const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        if (!std::isfinite(det) || std::abs(det) < 1e-9) return false;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                // The cofactor of (c, r), divided by the determinant.
+                const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+                out[r][c] = (m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1]) / det;
+            }
+        return true;
+    }
+
+    float linear_[3][256] = {};
+    float matrix_[3][3] = {};
+    std::uint8_t encoded_[3][Steps + 1] = {};
+};
+
 std::unique_ptr<ColourConversion> ColourConversion::Between(const std::string& embedded, ColourModel model,
                                                             const std::string& target) {
     Profile source = OpenProfile(embedded);
@@ -49,12 +167,22 @@ std::unique_ptr<ColourConversion> ColourConversion::Between(const std::string& e
                                                             : TYPE_BGRA_8;
     cmsHTRANSFORM transform = cmsCreateTransform(source.get(), in, display.get(), TYPE_BGRA_8, intent, 0);
     if (!transform) return nullptr;
-    return std::unique_ptr<ColourConversion>(new ColourConversion(transform, model));
+    std::unique_ptr<ColourConversion> conversion(new ColourConversion(transform, model));
+    // Relative colorimetric between two matrix shapers: the matrix and the curves are all.
+    if (model == ColourModel::Rgb && intent == INTENT_RELATIVE_COLORIMETRIC)
+        conversion->shaper_ = MatrixShaper::Between(source.get(), display.get());
+    return conversion;
 }
+
+ColourConversion::ColourConversion(void* transform, ColourModel model) : transform_(transform), model_(model) {}
 
 ColourConversion::~ColourConversion() { cmsDeleteTransform(transform_); }
 
 void ColourConversion::Convert(std::uint32_t* pixels, std::size_t count) const {
+    if (shaper_) {
+        shaper_->Convert(pixels, count);
+        return;
+    }
     // Rows of at most a million pixels: the count LittleCMS takes is 32 bits.
     for (std::size_t done = 0; done < count;) {
         const auto part = static_cast<cmsUInt32Number>(std::min<std::size_t>(count - done, 1u << 20));

@@ -38,9 +38,11 @@ public:
     void Convert(std::uint32_t* pixels, std::size_t count) const;
 
 private:
-    ColourConversion(void* transform, ColourModel model) : transform_(transform), model_(model) {}
+    ColourConversion(void* transform, ColourModel model);
     void* transform_;
     ColourModel model_;
+    // Set where both profiles are matrix shapers: the quick way to the same result.
+    std::unique_ptr<class MatrixShaper> shaper_;
 };
 
 // The whole buffer converted, in parts that may run at once.

@@ -186,6 +186,37 @@ TEST(ColourManagementTest, SwatchesConvertWithinADeltaE2000OfOneOfTheColourModul
     }
 }
 
+// Every colour, not only the swatches: the quick path between matrix shapers gives the colour
+// module's own 8-bit result to within one step.
+TEST(ColourManagementTest, EveryColourConvertsAsTheColourModulesEightBitTransformDoes) {
+    static const std::string none;
+    for (const std::string* display : {&none, &WideDisplay()}) {
+        auto conversion = ColourConversion::Between(AdobeRgb(), ColourModel::Rgb, *display);
+        ASSERT_TRUE(conversion);
+        cmsHPROFILE from = Open(AdobeRgb()), to = OpenDisplay(*display);
+        cmsHTRANSFORM t = cmsCreateTransform(from, TYPE_BGRA_8, to, TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC, 0);
+        // Every fourth level of each channel, with an alpha that varies.
+        std::vector<std::uint32_t> pixels, expected;
+        for (std::uint32_t r = 0; r < 256; r += 4)
+            for (std::uint32_t g = 0; g < 256; g += 4)
+                for (std::uint32_t b = 0; b < 256; b += 4) pixels.push_back((r ^ b) << 24 | r << 16 | g << 8 | b);
+        expected = pixels;
+        cmsDoTransform(t, expected.data(), expected.data(), static_cast<cmsUInt32Number>(expected.size()));
+        cmsDeleteTransform(t);
+        cmsCloseProfile(from);
+        cmsCloseProfile(to);
+        conversion->Convert(pixels.data(), pixels.size());
+        int worst = 0;
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            for (int shift : {0, 8, 16})
+                worst = std::max(worst, std::abs(static_cast<int>(pixels[i] >> shift & 0xFF) -
+                                                 static_cast<int>(expected[i] >> shift & 0xFF)));
+            ASSERT_EQ(pixels[i] >> 24, expected[i] >> 24) << "alpha stays";
+        }
+        EXPECT_LE(worst, 1) << (display->empty() ? "to sRGB" : "to the wide display");
+    }
+}
+
 TEST(ColourManagementTest, ADamagedOrMismatchedProfileIsIgnored) {
     const std::string& adobe = AdobeRgb();
     const std::pair<std::string, ColourModel> ignored[] = {

@@ -34,13 +34,28 @@ public:
         entries_.clear();
         if (entries.empty()) return;
         // A window that keeps its size is only moved: given its size again, Wine handles it
-        // as resized (a title drag's step took twice as long).
+        // as resized (a title drag's step took twice as long). One that keeps its place too,
+        // its order and its visibility, is left out: Wine handles every window of a batch at
+        // a cost (a corner drag's title and left frame, sized by their presentations, stand
+        // where they stood).
         for (Entry& e : entries) {
             RECT now{};
-            if (!(e.flags & SWP_NOSIZE) && ::GetWindowRect(e.hwnd, &now) && now.right - now.left == e.bounds.width &&
-                now.bottom - now.top == e.bounds.height)
+            if (!::GetWindowRect(e.hwnd, &now)) continue;
+            // As SetWindowPos takes it: a child's place in its parent's client area.
+            if (::GetWindowLongA(e.hwnd, GWL_STYLE) & WS_CHILD)
+                ::MapWindowPoints(nullptr, ::GetAncestor(e.hwnd, GA_PARENT), reinterpret_cast<POINT*>(&now), 2);
+            if (now.right - now.left == e.bounds.width && now.bottom - now.top == e.bounds.height)
                 e.flags |= SWP_NOSIZE;
+            if (now.left == e.bounds.left && now.top == e.bounds.top) e.flags |= SWP_NOMOVE;
         }
+        const UINT unchanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&](const Entry& e) {
+                                         return (e.flags & unchanged) == unchanged &&
+                                                !(e.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW));
+                                     }),
+                      entries.end());
+        if (entries.empty()) return;
         HDWP defer = ::BeginDeferWindowPos(std::max(expected_, static_cast<int>(entries.size())));
         for (const Entry& e : entries) {
             if (!defer) break;

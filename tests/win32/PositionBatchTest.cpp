@@ -3,6 +3,7 @@
 #include "tests/win32/Win32TestSupport.h"
 
 #include <array>
+#include <cstdint>
 
 namespace zylora::win32test {
 namespace {
@@ -109,6 +110,35 @@ TEST_F(PositionBatchTest, SizeChangesAskFirstMovesDoNot) {
         batch->Commit();
     }
     EXPECT_EQ(sink.log, (Log{"canresize 90x60", "resized 90x60"}));
+}
+
+// Counts the placements the window system hands a window.
+LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING) ::SetPropA(hwnd, "placements", reinterpret_cast<HANDLE>(
+        reinterpret_cast<std::intptr_t>(::GetPropA(hwnd, "placements")) + 1));
+    return ::CallWindowProcA(reinterpret_cast<WNDPROC>(::GetPropA(hwnd, "proc")), hwnd, message, wParam, lParam);
+}
+
+TEST_F(PositionBatchTest, AWindowAlreadyInPlaceIsLeftOutOfTheBatch) {
+    const HWND hwnd = HandleOf(*forms[0]);
+    ::SetPropA(hwnd, "proc", reinterpret_cast<HANDLE>(::SetWindowLongPtrA(
+                                 hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc))));
+    struct Case {
+        Rect to;
+        unsigned flags;
+        bool placed;
+    };
+    for (const Case& c : {Case{{0, 0, 10, 10}, KeepZOrder, false}, Case{{5, 0, 10, 10}, KeepZOrder, true},
+                          Case{{5, 0, 10, 10}, 0, true} /* brought to the top */}) {
+        ::SetPropA(hwnd, "placements", nullptr);
+        auto batch = platform->BeginPositionBatch(1);
+        batch->Add(*forms[0], c.to, c.flags);
+        batch->Commit();
+        EXPECT_EQ(::GetPropA(hwnd, "placements") != nullptr, c.placed) << c.to.left << " " << c.flags;
+        EXPECT_EQ(At(0), c.to);
+    }
+    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::RemovePropA(hwnd, "proc")));
+    ::RemovePropA(hwnd, "placements");
 }
 
 TEST_F(PositionBatchTest, AWindowDestroyedBeforeCommitDoesntStopTheOthers) {

@@ -162,21 +162,29 @@ std::unique_ptr<ColourConversion> ColourConversion::Between(const std::string& e
         cmsIsIntentSupported(source.get(), INTENT_RELATIVE_COLORIMETRIC, LCMS_USED_AS_INPUT)
             ? INTENT_RELATIVE_COLORIMETRIC
             : cmsGetHeaderRenderingIntent(source.get());
-    const cmsUInt32Number in = model == ColourModel::Grey   ? kGreyInArgb
-                               : model == ColourModel::Cmyk ? TYPE_CMYK_8
-                                                            : TYPE_BGRA_8;
-    cmsHTRANSFORM transform = cmsCreateTransform(source.get(), in, display.get(), TYPE_BGRA_8, intent, 0);
-    if (!transform) return nullptr;
+    // Relative colorimetric between two matrix shapers: the matrix and the curves are all, and
+    // LittleCMS's transform isn't made.
+    std::unique_ptr<MatrixShaper> shaper = model == ColourModel::Rgb && intent == INTENT_RELATIVE_COLORIMETRIC
+                                               ? MatrixShaper::Between(source.get(), display.get())
+                                               : nullptr;
+    cmsHTRANSFORM transform = nullptr;
+    if (!shaper) {
+        const cmsUInt32Number in = model == ColourModel::Grey   ? kGreyInArgb
+                                   : model == ColourModel::Cmyk ? TYPE_CMYK_8
+                                                                : TYPE_BGRA_8;
+        transform = cmsCreateTransform(source.get(), in, display.get(), TYPE_BGRA_8, intent, 0);
+        if (!transform) return nullptr;
+    }
     std::unique_ptr<ColourConversion> conversion(new ColourConversion(transform, model));
-    // Relative colorimetric between two matrix shapers: the matrix and the curves are all.
-    if (model == ColourModel::Rgb && intent == INTENT_RELATIVE_COLORIMETRIC)
-        conversion->shaper_ = MatrixShaper::Between(source.get(), display.get());
+    conversion->shaper_ = std::move(shaper);
     return conversion;
 }
 
 ColourConversion::ColourConversion(void* transform, ColourModel model) : transform_(transform), model_(model) {}
 
-ColourConversion::~ColourConversion() { cmsDeleteTransform(transform_); }
+ColourConversion::~ColourConversion() {
+    if (transform_) cmsDeleteTransform(transform_);
+}
 
 void ColourConversion::Convert(std::uint32_t* pixels, std::size_t count) const {
     if (shaper_) {

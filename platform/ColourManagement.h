@@ -39,7 +39,7 @@ public:
 
 private:
     ColourConversion(void* transform, ColourModel model);
-    void* transform_;
+    void* transform_;  // LittleCMS's, where the shaper doesn't do it
     ColourModel model_;
     // Set where both profiles are matrix shapers: the quick way to the same result.
     std::unique_ptr<class MatrixShaper> shaper_;

@@ -55,15 +55,13 @@ std::optional<DecodedPixels> StbPixels(std::string_view bytes, const DecodeLimit
     std::optional<DecodedPixels> out;
     if (width > 0 && height > 0 && limit.Allows({width, height})) out = PixelsToFill(width, height);
     if (out) {
-        bool opaque = true;
         std::uint32_t* to = out->pixels.pixels.data();
         const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
         for (std::size_t i = 0; i < count; ++i) {
             const stbi_uc* p = rgba + i * 4;
             to[i] = MakeArgb(p[3], p[0], p[1], p[2]);
-            opaque = opaque && p[3] == 255;
         }
-        out->opaque = opaque;
+        out->opaque = AllOpaque(out->pixels.pixels);
     }
     stbi_image_free(rgba);
     return out;

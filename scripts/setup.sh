@@ -26,7 +26,8 @@ packages=(
   libimage-exiftool-perl
   libx11-dev libxtst-dev
   fonts-dejavu-core fonts-liberation
-  # the skin checker's native build: image decoding and the font lookup
+  # image decoding of small files (stb_image's header, compiled into every build) and the
+  # skin checker's font lookup
   libstb-dev libfontconfig-dev pkg-config
   # colour management: LittleCMS natively; its source package (fetched below) unpacked by
   # dpkg-source for the Windows builds; colour profiles the tests embed in their pictures

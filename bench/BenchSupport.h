@@ -42,6 +42,18 @@ inline void Report(const char* what, double ms, const char* baselineName, double
                 ms / baseline, goal);
 }
 
+// Empties the message queue, as the viewer's loop does between two steps of a drag (each
+// step is a timer's message). Under Wine an empty queue is also where the windows' new pixels
+// go to the X server; in a loop that never lets the queue empty, every EndPaint sends them
+// instead once the thread hasn't been idle for 50 ms: two or three times a step.
+inline void Idle() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
 // Lets the messages flow for the time, as they do while the user rests.
 inline void Rest(double ms) {
     const double until = Now() + ms;

@@ -74,15 +74,20 @@ WindowSystemFloor MeasureWindowSystemFloor(Rect main, Rect top, Rect left, Rect 
         CopyInto(bar, pixels, m.width, toolbarHeight);
         CopyInto(view, pixels, m.width, m.height - toolbarHeight);
         for (HWND painted : {mainWindow, bar, view}) ::ValidateRect(painted, nullptr);
+        Idle();
     });
     // As the title drag's step: a pixel each way in turn.
     int side = 0;
     floor.moveStep = Time(31, [&] {
         const int d = (++side % 2) ? 1 : -1;
         step(d, d, 0, false);
+        Idle();
     });
     // As an activation change: the four frames presented again at their sizes.
-    floor.presentFour = Time(15, presentAll);
+    floor.presentFour = Time(15, [&] {
+        presentAll();
+        Idle();
+    });
     ::SelectObject(pixels, old);
     ::DeleteObject(picture);
     ::DeleteDC(pixels);

@@ -120,9 +120,10 @@ int main(int argc, char** argv) {
         Report("  with an Adobe RGB profile, converted", Median(converted), "the plain decode", Median(plain));
         return 0;
     }
-    // Start-up first, while no window of ours is open.
+    // Start-up first, while no window of ours is open. Fifteen rounds: with five, the
+    // medians swung by a fifth of the baseline from run to run.
     const zylora::bench::StartTimes starts =
-        only == "drag" ? zylora::bench::StartTimes{} : zylora::bench::TimeStarts(folder, only == "start" ? 15 : 5);
+        only == "drag" ? zylora::bench::StartTimes{} : zylora::bench::TimeStarts(folder, 15);
     if (only == "start") {
         zylora::bench::ReportStarts(starts);
         return 0;

@@ -55,11 +55,15 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
         return bytes;
     };
     // The size, the orientation and the profile are each looked for from the start: the
-    // first bytes, where they stand, are read from the file once.
+    // first bytes, where they stand, are read from the file once. No more than the file
+    // holds (and one byte to see it grow): a skin's images are a few hundred bytes, and room
+    // for the whole head, cleared and freed, cost more than their reading.
     constexpr std::size_t headLength = 1 << 18;
-    const std::string head = readFile(0, headLength);
+    const std::uint64_t fileSize = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const std::string head = readFile(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize + 1, headLength)));
+    const bool whole = head.size() < headLength && head.size() <= fileSize;
     const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
-        if (head.size() < headLength || offset + length <= head.size())
+        if (whole || offset + length <= head.size())
             return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
         return readFile(offset, length);
     };
@@ -69,7 +73,7 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
-    if (head.size() < headLength) facts.whole = head;
+    if (whole) facts.whole = head;
     return true;
 }
 

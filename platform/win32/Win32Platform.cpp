@@ -147,7 +147,6 @@ private:
 
     // Declared first: GDI+ goes last, after everything that may hold its objects.
     GdiplusSession gdiplus_;
-    HANDLE fontsWaking_ = nullptr;  // the thread that wakes the fonts up, waited for at the end
     HINSTANCE instance_ = ::GetModuleHandleA(nullptr);
     WindowEvents defaultSink_;
     std::set<std::string> classes_;
@@ -164,21 +163,7 @@ private:
     ReadAheadWorker readAhead_{files_};
 };
 
-namespace {
-
-// Under Wine the first font a process makes loads the system's fonts: 10-20 ms. On a thread
-// of its own from the very start, that runs beside COM's start and the display's connection
-// instead of in the first frame (the title's caption is its first text) or beside the skin's
-// reading, which it would slow.
-DWORD WINAPI WakeFonts(void*) {
-    const Gdiplus::FontFamily any(L"Tahoma");
-    return 0;
-}
-
-}  // namespace
-
 Win32Platform::Win32Platform() {
-    if (gdiplus_.Started()) fontsWaking_ = ::CreateThread(nullptr, 0, &WakeFonts, nullptr, 0, nullptr);
     // The shell's menu objects want a single-threaded apartment.
     comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     imaging_ = std::make_unique<ImagingComponent>();
@@ -207,10 +192,6 @@ Win32Platform::Win32Platform() {
 }
 
 Win32Platform::~Win32Platform() {
-    if (fontsWaking_) {
-        ::WaitForSingleObject(fontsWaking_, INFINITE);
-        ::CloseHandle(fontsWaking_);
-    }
     background_.reset();  // its threads use the file system
     if (application_) {
         ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);

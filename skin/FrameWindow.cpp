@@ -29,6 +29,30 @@ bool TFrameWindow::AlreadyShows(int width, int height, const std::string& look) 
     return false;
 }
 
+void TFrameWindow::ForgetLook() {
+    shownLook_.clear();
+    for (auto& [look, surface] : kept_) {
+        look.clear();
+        surface.reset();
+    }
+}
+
+bool TFrameWindow::PresentKept(std::uint8_t constantAlpha) {
+    for (auto& [look, surface] : kept_) {
+        if (surface && look == shownLook_) {
+            window_->PresentLayered(*surface, constantAlpha);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFrameWindow::PresentAndKeep(std::unique_ptr<platform::Surface> surface, std::uint8_t constantAlpha) {
+    window_->PresentLayered(*surface, constantAlpha);
+    kept_[1] = std::move(kept_[0]);
+    kept_[0] = {shownLook_, std::move(surface)};
+}
+
 bool TFrameWindow::ActiveLook() const { return MainWindow == nullptr || MainWindow->Active; }
 
 }  // namespace zylora::skin

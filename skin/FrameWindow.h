@@ -2,6 +2,8 @@
 // top-level form, the back reference to the main window, and rendering at a size.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,13 +50,21 @@ protected:
     // A render of what is on screen already would cost a frame's drawing and a presentation
     // for nothing.
     bool AlreadyShows(int width, int height, const std::string& look);
-    // The next render presents whatever it is (another skin).
-    void ForgetLook() { shownLook_.clear(); }
+    // The next render draws and presents whatever it is (another skin).
+    void ForgetLook();
+    // Presents the surface kept for the look AlreadyShows noted, if there is one: an
+    // activation change shows two looks in turn at the same size, and each comes back
+    // without being drawn again. False when the look has to be drawn.
+    bool PresentKept(std::uint8_t constantAlpha);
+    // Presents the surface drawn for the look noted, and keeps it for its next return.
+    void PresentAndKeep(std::unique_ptr<platform::Surface> surface, std::uint8_t constantAlpha);
     platform::Platform& platform_;
     std::unique_ptr<platform::Window> window_;
 
 private:
     std::string shownLook_;
+    // The last two looks drawn, the newer first.
+    std::array<std::pair<std::string, std::unique_ptr<platform::Surface>>, 2> kept_;
 };
 
 }  // namespace zylora::skin

@@ -82,15 +82,16 @@ void TfrmTop::PaintTitle(int width, int height) {
                              " " + std::to_string(TitleAlpha) + " " + std::to_string(HoverButton) + " " +
                              (MainWindow ? MainWindow->Form().Caption() : "");
     if (AlreadyShows(width, height, look)) return;
-    auto surface = platform_.CreateSurface(width, height);
-    // A title of no extent shows nothing; there is nothing to decode for it.
-    if (MainWindow && width > 0 && height > 0) {
-        DrawStrip(*surface, width, height);
-        DrawCaption(*surface, width, height);
-        DrawButtons(*surface, width);
+    if (!PresentKept(TitleAlpha)) {
+        auto surface = platform_.CreateSurface(width, height);
+        // A title of no extent shows nothing; there is nothing to decode for it.
+        if (MainWindow && width > 0 && height > 0) {
+            DrawStrip(*surface, width, height);
+            DrawCaption(*surface, width, height);
+            DrawButtons(*surface, width);
+        }
+        PresentAndKeep(std::move(surface), TitleAlpha);
     }
-    window_->PresentLayered(*surface, TitleAlpha);
-    surface.reset();
 
     Sizing = true;
     const platform::Rect now = window_->Bounds();

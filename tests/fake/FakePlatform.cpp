@@ -399,6 +399,7 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string
 }
 
 std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {
+    ++surfacesMade;
     auto surface = std::make_unique<FakeImage>(width, height, 0);
     surface->path = "surface";
     if (surfacePixelLimit >= 0 && static_cast<long long>(width) * height > surfacePixelLimit)

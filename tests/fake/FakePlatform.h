@@ -233,6 +233,7 @@ public:
     // A surface larger than surfacePixelLimit pixels has no pixels, as when memory is short.
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
     long long surfacePixelLimit = -1;  // none
+    int surfacesMade = 0;
     // Keeps the request's functions in readAheadWhich and reducedFor; nothing runs them
     // until a test does, as a worker would.
     void ReadAhead(PictureList which, std::function<platform::Size(platform::Size)> sizeFor) override {

@@ -70,6 +70,25 @@ TEST_F(ActivationTest, DeactivationAndActivationRenderInTheirOrderAndKeepTheFram
     EXPECT_EQ(Bounds(*main->LeftFrame), (Rect{90, 100, 10, 330}));
 }
 
+TEST_F(ActivationTest, ALookShownBeforeComesBackUndrawnUntilTheSkinIsLoadedAgain) {
+    // The surfaces an activation change and its return make (the toolbar's the same each time).
+    auto cycle = [&] {
+        const int before = platform.surfacesMade;
+        platform.SetApplicationActive(false);
+        platform.SetApplicationActive(true);
+        return platform.surfacesMade - before;
+    };
+    cycle();  // both looks of the four frames drawn once
+    const fake::Presentation first = FormOf(*main->TopFrame).presentations.back();
+    const int kept = cycle();
+    const fake::Presentation again = FormOf(*main->TopFrame).presentations.back();
+    EXPECT_EQ(again.draws, first.draws);
+    EXPECT_EQ(again.alpha, first.alpha);
+    main->LoadSkin();
+    // Another skin: both looks of the four frames drawn anew, and the toolbar's background.
+    EXPECT_EQ(cycle() - kept, 8 + 1);
+}
+
 TEST_F(ActivationTest, SameSizesInBothStatesMoveNoWindow) {
     WriteSkin("[left]\nWidth=10\nInActiveWidth=10\n[top]\nHeight=30\nInActiveHeight=30\n");
     main->LoadSkin();

@@ -252,10 +252,15 @@ std::optional<DecodedPixels> GdiplusPixels(Gdiplus::Bitmap& bitmap, const std::s
 
 }  // namespace
 
-ImagingComponent::ImagingComponent() {
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(&factory_))))
-        factory_ = nullptr;
+IWICImagingFactory* ImagingComponent::Factory() const {
+    const std::lock_guard<std::mutex> hold(making_);
+    if (!tried_) {
+        tried_ = true;
+        if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(&factory_))))
+            factory_ = nullptr;
+    }
+    return factory_;
 }
 
 ImagingComponent::~ImagingComponent() {

@@ -58,11 +58,7 @@ inline void Idle() {
 inline void Rest(double ms) {
     const double until = Now() + ms;
     while (Now() < until) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+        Idle();
         ::Sleep(2);
     }
 }

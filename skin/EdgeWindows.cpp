@@ -22,11 +22,10 @@ void TEdgeWindow::PaintEdge(int width, int height) {
     const platform::Size most = platform_.DesktopSize();
     width = std::min(width, most.width);
     height = std::min(height, most.height);
-    if (AlreadyShows(width, height, Prefix()) || PresentKept(255)) return;
-    auto surface = platform_.CreateSurface(width, height);
-    // A window of no extent shows nothing; there is nothing to decode for it.
-    if (MainWindow && width > 0 && height > 0) DrawEdge(*surface, width, height);
-    PresentAndKeep(std::move(surface), 255);
+    ShowLook(width, height, Prefix(), 255, [&](platform::Surface& surface) {
+        // A window of no extent shows nothing; there is nothing to decode for it.
+        if (MainWindow && width > 0 && height > 0) DrawEdge(surface, width, height);
+    });
 }
 
 const platform::Image& TEdgeWindow::LoadImage(const std::string& baseName) const {

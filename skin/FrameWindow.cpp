@@ -21,12 +21,24 @@ void TFrameWindow::KeyDown(int key, platform::ShiftState shift, bool repeat) {
     if (MainWindow) MainWindow->FormKeyDown(key, shift, repeat);
 }
 
-bool TFrameWindow::AlreadyShows(int width, int height, const std::string& look) {
+bool TFrameWindow::ShowLook(int width, int height, const std::string& look, std::uint8_t constantAlpha,
+                            const std::function<void(platform::Surface&)>& draw) {
     const platform::Rect now = window_->Bounds();
     std::string sized = std::to_string(width) + "x" + std::to_string(height) + " " + look;
-    if (sized == shownLook_ && now.width == width && now.height == height) return true;
+    if (sized == shownLook_ && now.width == width && now.height == height) return false;
     shownLook_ = std::move(sized);
-    return false;
+    for (const auto& [kept, surface] : kept_) {
+        if (surface && kept == shownLook_) {
+            window_->PresentLayered(*surface, constantAlpha);
+            return true;
+        }
+    }
+    auto surface = platform_.CreateSurface(width, height);
+    draw(*surface);
+    window_->PresentLayered(*surface, constantAlpha);
+    kept_[1] = std::move(kept_[0]);
+    kept_[0] = {shownLook_, std::move(surface)};
+    return true;
 }
 
 void TFrameWindow::ForgetLook() {
@@ -35,22 +47,6 @@ void TFrameWindow::ForgetLook() {
         look.clear();
         surface.reset();
     }
-}
-
-bool TFrameWindow::PresentKept(std::uint8_t constantAlpha) {
-    for (auto& [look, surface] : kept_) {
-        if (surface && look == shownLook_) {
-            window_->PresentLayered(*surface, constantAlpha);
-            return true;
-        }
-    }
-    return false;
-}
-
-void TFrameWindow::PresentAndKeep(std::unique_ptr<platform::Surface> surface, std::uint8_t constantAlpha) {
-    window_->PresentLayered(*surface, constantAlpha);
-    kept_[1] = std::move(kept_[0]);
-    kept_[0] = {shownLook_, std::move(surface)};
 }
 
 bool TFrameWindow::ActiveLook() const { return MainWindow == nullptr || MainWindow->Active; }

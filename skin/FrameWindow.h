@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,19 +46,16 @@ public:
 protected:
     // True while the frame is to show its active look; also before the main window links.
     bool ActiveLook() const;
-    // Whether the window shows this look at this size already: the last one presented, and
-    // the window still has that size. Otherwise it is noted as the one about to be presented.
-    // A render of what is on screen already would cost a frame's drawing and a presentation
-    // for nothing.
-    bool AlreadyShows(int width, int height, const std::string& look);
+    // Presents the look (what `draw` draws on a surface of the size) with the constant
+    // alpha, unless the window shows it at that size already: a render of what is on screen
+    // would cost a frame's drawing and a presentation for nothing. The last two looks drawn
+    // are kept, and one that comes back is presented without being drawn again: an
+    // activation change shows two looks in turn at the same size. False when nothing was
+    // presented.
+    bool ShowLook(int width, int height, const std::string& look, std::uint8_t constantAlpha,
+                  const std::function<void(platform::Surface&)>& draw);
     // The next render draws and presents whatever it is (another skin).
     void ForgetLook();
-    // Presents the surface kept for the look AlreadyShows noted, if there is one: an
-    // activation change shows two looks in turn at the same size, and each comes back
-    // without being drawn again. False when the look has to be drawn.
-    bool PresentKept(std::uint8_t constantAlpha);
-    // Presents the surface drawn for the look noted, and keeps it for its next return.
-    void PresentAndKeep(std::unique_ptr<platform::Surface> surface, std::uint8_t constantAlpha);
     platform::Platform& platform_;
     std::unique_ptr<platform::Window> window_;
 

@@ -81,17 +81,15 @@ void TfrmTop::PaintTitle(int width, int height) {
     const std::string look = std::to_string(static_cast<int>(CurrentVariant())) + " " + std::to_string(PaintedActive) +
                              " " + std::to_string(TitleAlpha) + " " + std::to_string(HoverButton) + " " +
                              (MainWindow ? MainWindow->Form().Caption() : "");
-    if (AlreadyShows(width, height, look)) return;
-    if (!PresentKept(TitleAlpha)) {
-        auto surface = platform_.CreateSurface(width, height);
+    const bool shown = ShowLook(width, height, look, TitleAlpha, [&](platform::Surface& surface) {
         // A title of no extent shows nothing; there is nothing to decode for it.
         if (MainWindow && width > 0 && height > 0) {
-            DrawStrip(*surface, width, height);
-            DrawCaption(*surface, width, height);
-            DrawButtons(*surface, width);
+            DrawStrip(surface, width, height);
+            DrawCaption(surface, width, height);
+            DrawButtons(surface, width);
         }
-        PresentAndKeep(std::move(surface), TitleAlpha);
-    }
+    });
+    if (!shown) return;
 
     Sizing = true;
     const platform::Rect now = window_->Bounds();

@@ -253,13 +253,11 @@ std::optional<DecodedPixels> GdiplusPixels(Gdiplus::Bitmap& bitmap, const std::s
 }  // namespace
 
 IWICImagingFactory* ImagingComponent::Factory() const {
-    const std::lock_guard<std::mutex> hold(making_);
-    if (!tried_) {
-        tried_ = true;
+    std::call_once(made_, [this] {
         if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                       reinterpret_cast<void**>(&factory_))))
             factory_ = nullptr;
-    }
+    });
     return factory_;
 }
 

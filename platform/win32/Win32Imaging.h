@@ -61,8 +61,7 @@ public:
     IWICImagingFactory* Factory() const;
 
 private:
-    mutable std::mutex making_;
-    mutable bool tried_ = false;
+    mutable std::once_flag made_;
     mutable IWICImagingFactory* factory_ = nullptr;
 };
 

@@ -16,12 +16,17 @@ void TfrmMiddle::LoadSkin() {
     platform::IniFile skinFile(platform_.Files(), skinPath + skin::files::SkinFile);
     FrameImages.Clear();
 
+    // Asked before the caption's font wakes on another thread: under Wine that holds the
+    // lock the question takes, for up to 4 ms.
+    const platform::Size most = platform_.DesktopSize();
+
     CornerImage.reset();
     if (platform_.Files().FileExists(skinPath + skin::files::Corner))
         CornerImage = platform_.DecodeSkinImage(skinPath + skin::files::Corner);
 
-    // A button set without a background of its own shows the skin's.
-    if (!OwnToolbarBackground) {
+    // A button set without a background of its own shows the skin's. At the start the
+    // button set, read next, decides which background the toolbar shows.
+    if (!OwnToolbarBackground && ButtonSetRead) {
         ToolbarBackgroundCache.reset();
         ToolbarBackground.reset();
         ToolbarBackground = platform_.DecodeSkinImage(skinPath + skin::files::ToolbarBackground);
@@ -35,7 +40,6 @@ void TfrmMiddle::LoadSkin() {
 
     // A frame thicker than the desktop can't be seen; built at such a size it would stall
     // every placement.
-    const platform::Size most = platform_.DesktopSize();
     for (int* width : {&m.LeftWidth, &m.LeftInactiveWidth, &m.RightWidth, &m.RightInactiveWidth})
         *width = std::min(*width, most.width);
     for (int* height : {&m.TopHeight, &m.TopInactiveHeight, &m.TopRolledUpHeight, &m.TopRolledUpInactiveHeight,

@@ -94,8 +94,11 @@ public:
     double SteadyMilliseconds() override { return win32::SteadyMilliseconds(); }
     double DisplayFrameMilliseconds() override { return win32::DisplayFrameMilliseconds(); }
     Size ScreenSize() override;
+    // Every frame's render asks it; under Wine each asking takes the display's lock (0.2 ms,
+    // and up to 4 ms while another thread holds it). Kept until the displays change.
     Size DesktopSize() override {
-        return {::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        if (!desktop_) desktop_ = Size{::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        return *desktop_;
     }
     bool IsOnScreen(Rect rect) override {
         const RECT r{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
@@ -153,6 +156,7 @@ private:
     HWND application_ = nullptr;
     HWND mainForm_ = nullptr;
     bool iconic_ = false;
+    std::optional<Size> desktop_;
     bool comStarted_ = false;
     std::unique_ptr<ImagingComponent> imaging_;  // released before COM ends
     std::function<void(bool)> activation_;
@@ -235,6 +239,10 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 // form was still hidden): the keyboard goes back to the main form.
                 if (HWND main = KeyboardForm(); main && !iconic && ::GetFocus() == hwnd) ::SetFocus(main);
             }
+            break;
+        case WM_DISPLAYCHANGE:
+            // A screen added, removed or resized: sent to every top-level window.
+            desktop_.reset();
             break;
         case WM_ACTIVATEAPP:
             // Sent to every top-level window of the thread; this one speaks for them all.

@@ -56,6 +56,9 @@ void TfrmMiddle::RenderFramesForState() {
 }
 
 void TfrmMiddle::RedrawToolbarButtons() {
+    // As the main window first shows, its activation comes before the toolbar's first
+    // paint, which draws the buttons as they are then.
+    if (Toolbar->AwaitsWholePaint()) return;
     auto screen = Toolbar->GetScreenTarget();
     for (const auto& button : ButtonList) button->Redraw(*screen);
 }

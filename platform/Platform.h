@@ -241,6 +241,9 @@ public:
     virtual void TrackMouseLeave() = 0;
     // Paints what is invalid right now, without waiting for the message queue.
     virtual void Update() = 0;
+    // All of the window waits for its next paint: anything drawn on it before that paint
+    // would be drawn over.
+    virtual bool AwaitsWholePaint() const = 0;
     // A device context of the window outside painting, released with the result.
     virtual std::unique_ptr<ScreenTarget> GetScreenTarget() = 0;
     // Top-level layered windows: the surface becomes the window's whole appearance with

@@ -408,6 +408,16 @@ void Win32Window::Update() {
     if (hwnd_) ::UpdateWindow(hwnd_);
 }
 
+bool Win32Window::AwaitsWholePaint() const {
+    RECT client{};
+    if (!hwnd_ || !::GetClientRect(hwnd_, &client) || ::IsRectEmpty(&client)) return false;
+    // One rectangle that is the whole client area; several rectangles may leave holes.
+    RECT update{};
+    const GdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
+    return region.Get() && ::GetUpdateRgn(hwnd_, region.Get(), FALSE) == SIMPLEREGION &&
+           ::GetRgnBox(region.Get(), &update) != ERROR && ::EqualRect(&update, &client);
+}
+
 std::unique_ptr<ScreenTarget> Win32Window::GetScreenTarget() {
     return std::make_unique<WindowDcTarget>(hwnd_);
 }

@@ -71,6 +71,7 @@ public:
     void CancelPointerPress() override;
     void TrackMouseLeave() override;
     void Update() override;
+    bool AwaitsWholePaint() const override;
     std::unique_ptr<ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;

@@ -84,6 +84,7 @@ public:
     void TrackMouseLeave() override { ++leaveTrackings; }
     void CancelPointerPress() override { ++pressesCancelled; }
     void Update() override;
+    bool AwaitsWholePaint() const override { return awaitsWholePaint; }
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;
@@ -108,6 +109,7 @@ public:
     int leaveTrackings = 0;
     int pressesCancelled = 0;
     int updates = 0;
+    bool awaitsWholePaint = false;
     // Update paints at once, as the window system does an invalidated window.
     bool paintsOnUpdate = false;
     std::vector<Presentation> presentations;

@@ -70,6 +70,15 @@ TEST_F(ActivationTest, DeactivationAndActivationRenderInTheirOrderAndKeepTheFram
     EXPECT_EQ(Bounds(*main->LeftFrame), (Rect{90, 100, 10, 330}));
 }
 
+TEST_F(ActivationTest, TheButtonsAreLeftToAToolbarPaintThatCoversThemAll) {
+    dynamic_cast<fake::FakeWindow&>(*main->Toolbar).awaitsWholePaint = true;
+    const std::size_t mark = platform.log.size();
+    platform.SetApplicationActive(false);
+    const std::vector<std::string> renders = Renders(mark);
+    ASSERT_FALSE(renders.empty());
+    EXPECT_EQ(renders.front(), "present TfrmTop 414x20 alpha 128") << "nothing drawn on the toolbar";
+}
+
 TEST_F(ActivationTest, ALookShownBeforeComesBackUndrawnUntilTheSkinIsLoadedAgain) {
     // The surfaces an activation change and its return make (the toolbar's the same each time).
     auto cycle = [&] {

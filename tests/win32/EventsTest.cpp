@@ -156,6 +156,12 @@ TEST_F(EventsTest, SizeChangesAskFirstAndReportAfterMovesAloneDoNeither) {
 
 TEST_F(EventsTest, UnpaintedWindowShowsItsColourPaintedOneWhatTheSinkDrew) {
     form->SetVisible(true);
+    EXPECT_TRUE(form->AwaitsWholePaint()) << "shown, not painted yet";
+    form->Update();
+    EXPECT_FALSE(form->AwaitsWholePaint());
+    const RECT part{0, 0, 10, 10};
+    ::InvalidateRect(HandleOf(*form), &part, FALSE);
+    EXPECT_FALSE(form->AwaitsWholePaint()) << "a part of it only";
     form->Update();
     EXPECT_EQ(PixelAt(20, 20), RGB(192, 192, 192)) << "silver unless told otherwise";
     form->SetColor(255, 0, 0);

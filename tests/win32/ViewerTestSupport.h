@@ -52,6 +52,7 @@ public:
     void CancelPointerPress() override { inner_->CancelPointerPress(); }
     void TrackMouseLeave() override { inner_->TrackMouseLeave(); }
     void Update() override { inner_->Update(); }
+    bool AwaitsWholePaint() const override { return inner_->AwaitsWholePaint(); }
     std::unique_ptr<ScreenTarget> GetScreenTarget() override { return inner_->GetScreenTarget(); }
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override { inner_->Close(); }

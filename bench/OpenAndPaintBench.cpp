@@ -208,45 +208,59 @@ int main(int argc, char** argv) {
     main->ZoomFactor = 1;
     main->OffsetX = main->OffsetY = 0;
 
-    // One step of the corner drag: the window a pixel wider and higher or narrower and lower
-    // in turn, everything placed and repainted as the timer's step leaves it, and the queue
-    // emptied as the loop empties it before the next tick.
+    // One step of the corner drag: the window a pixel wider and higher at each step,
+    // everything placed and repainted as the timer's step leaves it, and the queue emptied as
+    // the loop empties it before the next tick. Every step takes a new size, as a drag's do:
+    // a size of two steps before would find the frames' look kept and skip their drawing.
     main->Image2->Update();
-    int grow = 0;
+    constexpr int dragSteps = 16;
+    // The drag's steps at the cursor's place, `d` pixels apart each; the last untimed, back to
+    // the fitted size for what follows.
+    auto untimedStepBack = [&](const std::function<void(int)>& step) {
+        step(-dragSteps);
+        main->Toolbar->Update();
+        main->Image2->Update();
+        zylora::bench::Idle();
+    };
     double placing = 0, toolbarPaint = 0, viewPaint = 0, idleFlush = 0;  // where a step's time goes
-    // An even number of steps: the window ends at its fitted size again for what follows.
-    const double cornerStep = Time(16, [&] {
+    auto cornerTo = [&](int d) {
         const zylora::platform::Point cursor = platform->CursorPos();
-        const int d = (++grow % 2) ? 1 : -1;
         main->DragLastX = cursor.x - d;
         main->DragLastY = cursor.y - d;
-        const double t0 = Now();
         main->CornerStep();
+    };
+    const double cornerStep = Time(dragSteps, [&] {
+        const double t0 = Now();
+        cornerTo(1);
         const double t1 = Now();
         main->Toolbar->Update();
         const double t2 = Now();
         main->Image2->Update();
         const double t3 = Now();
         zylora::bench::Idle();
-        placing += (t1 - t0) / 16;
-        toolbarPaint += (t2 - t1) / 16;
-        viewPaint += (t3 - t2) / 16;
-        idleFlush += (Now() - t3) / 16;
+        placing += (t1 - t0) / dragSteps;
+        toolbarPaint += (t2 - t1) / dragSteps;
+        viewPaint += (t3 - t2) / dragSteps;
+        idleFlush += (Now() - t3) / dragSteps;
     });
+    untimedStepBack(cornerTo);
 
     // One step of each edge's drag, as the corner's: a pixel each way in turn, and what the
     // step left to paint painted.
     auto edgeStep = [&](zylora::skin::TEdgeWindow& edge) {
-        int turn = 0;
-        return Time(16, [&] {
+        auto edgeTo = [&](int d) {
             const zylora::platform::Point cursor = platform->CursorPos();
-            const int d = (++turn % 2) ? 1 : -1;
             edge.DragAnchor = {cursor.x - d, cursor.y - d};
             edge.ResizeStep(false);
+        };
+        const double ms = Time(dragSteps, [&] {
+            edgeTo(1);
             main->Toolbar->Update();
             main->Image2->Update();
             zylora::bench::Idle();
         });
+        untimedStepBack(edgeTo);
+        return ms;
     };
     const double leftStep = edgeStep(*main->LeftFrame);
     const double rightStep = edgeStep(*main->RightFrame);

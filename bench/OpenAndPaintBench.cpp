@@ -245,7 +245,7 @@ int main(int argc, char** argv) {
     });
     untimedStepBack(cornerTo);
 
-    // One step of each edge's drag, as the corner's: a pixel each way in turn, and what the
+    // One step of each edge's drag, as the corner's: a pixel further at each step, and what the
     // step left to paint painted.
     auto edgeStep = [&](zylora::skin::TEdgeWindow& edge) {
         auto edgeTo = [&](int d) {

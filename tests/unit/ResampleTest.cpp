@@ -78,6 +78,24 @@ TEST(ResampleTest, ATranslucentSourceBlendsOverWhatIsThere) {
     }
 }
 
+TEST(ResampleTest, ARowOfMixedOpacityBlendsAsItsPixelsOneByOne) {
+    // Runs of four opaque pixels, and runs with translucent and clear ones among them.
+    const std::vector<std::uint32_t> row = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u, 0x80FF0000u,
+                                            0xFF00FF00u, 0x00123456u, 0xFF0000FFu, 0x40204080u, 0xFFFFFFFFu};
+    const int n = static_cast<int>(row.size());
+    Grid from(n, 1, 0);
+    from.pixels = row;
+    Grid whole(n, 1, 0x80C0C0C0u);
+    platform::DrawResampled(from.From(), false, {0, 0, float(n), 1}, whole.To(), {0, 0, float(n), 1});
+    for (int x = 0; x < n; ++x) {
+        Grid one(1, 1, row[static_cast<std::size_t>(x)]);
+        Grid alone(1, 1, 0x80C0C0C0u);
+        platform::DrawResampled(one.From(), false, {0, 0, 1, 1}, alone.To(), {0, 0, 1, 1});
+        EXPECT_EQ(whole.pixels[static_cast<std::size_t>(x)], alone.pixels[0]) << "pixel " << x;
+    }
+    EXPECT_EQ(whole.pixels[0], row[0]) << "an opaque pixel comes out as it is";
+}
+
 TEST(ResampleTest, TexturesRepeatFromTheOriginAndBlendAcrossTheirSeams) {
     Grid texture(2, 1, Red);
     texture.At(1, 0) = Blue;

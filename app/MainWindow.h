@@ -225,7 +225,6 @@ public:
     std::unique_ptr<platform::Image> ToolbarBackground;
     std::unique_ptr<platform::Image> ToolbarBackgroundCache;
     bool OwnToolbarBackground = false;
-    bool ButtonSetRead = false;  // from the first LoadButtonSet on
 
     // Components.
     std::unique_ptr<platform::Window> Toolbar;

@@ -214,8 +214,7 @@ int main(int argc, char** argv) {
     // a size of two steps before would find the frames' look kept and skip their drawing.
     main->Image2->Update();
     constexpr int dragSteps = 16;
-    // The drag's steps at the cursor's place, `d` pixels apart each; the last untimed, back to
-    // the fitted size for what follows.
+    // After a drag's timed steps, one untimed step back to the fitted size for what follows.
     auto untimedStepBack = [&](const std::function<void(int)>& step) {
         step(-dragSteps);
         main->Toolbar->Update();
@@ -223,6 +222,7 @@ int main(int argc, char** argv) {
         zylora::bench::Idle();
     };
     double placing = 0, toolbarPaint = 0, viewPaint = 0, idleFlush = 0;  // where a step's time goes
+    // One step of the drag, `d` pixels from where the cursor was.
     auto cornerTo = [&](int d) {
         const zylora::platform::Point cursor = platform->CursorPos();
         main->DragLastX = cursor.x - d;

@@ -24,9 +24,9 @@ void TfrmMiddle::LoadSkin() {
     if (platform_.Files().FileExists(skinPath + skin::files::Corner))
         CornerImage = platform_.DecodeSkinImage(skinPath + skin::files::Corner);
 
-    // A button set without a background of its own shows the skin's. At the start the
-    // button set, read next, decides which background the toolbar shows.
-    if (!OwnToolbarBackground && ButtonSetRead) {
+    // A button set without a background of its own shows the skin's. At the start no button
+    // set has given the toolbar a background yet: the button set, read next, decides which.
+    if (!OwnToolbarBackground && ToolbarBackground) {
         ToolbarBackgroundCache.reset();
         ToolbarBackground.reset();
         ToolbarBackground = platform_.DecodeSkinImage(skinPath + skin::files::ToolbarBackground);

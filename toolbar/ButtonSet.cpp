@@ -16,7 +16,6 @@ void TfrmMiddle::LoadButtonSet() {
     const platform::IniFile file(platform_.Files(), folder + toolbar::ButtonSetFile);
     const toolbar::ButtonSetValues values = toolbar::ReadButtonSetFile(file, ToolbarHeight());
 
-    ButtonSetRead = true;
     OwnToolbarBackground = platform_.Files().FileExists(folder + toolbar::ButtonSetBackground);
     ToolbarBackgroundCache.reset();
     ToolbarBackground.reset();

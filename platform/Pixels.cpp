@@ -3,10 +3,15 @@
 #include "platform/Lanczos.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 #include <new>
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <tmmintrin.h>
+#endif
 
 namespace zylora::platform {
 
@@ -120,20 +125,58 @@ bool OrientPixels(PixelBuffer& buffer, int orientation) {
     return !turn || RotateFlipPixels(buffer, *turn);
 }
 
-void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
-    // Four pixels from three words at a time: a third of the loads of one byte each. Each
-    // group's bytes are read before its pixels are written, which lets the rows widen within
-    // their own room.
+namespace {
+
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+// Sixteen pixels from three loads, each four pixels' twelve bytes shuffled into place. A
+// group's bytes are all loaded before its pixels are stored, as the in-place widening needs.
+__attribute__((target("ssse3"))) std::size_t WidenBgrSixteens(const std::uint8_t* from, std::uint32_t* to,
+                                                                std::size_t count) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
-    for (; i + 4 <= count; i += 4, from += 12) {
-        std::uint8_t bytes[12];
-        std::memcpy(bytes, from, sizeof bytes);
+    for (; i + 16 <= count; i += 16, from += 48) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 32));
+        const __m128i fours[] = {a, _mm_alignr_epi8(b, a, 12), _mm_alignr_epi8(c, b, 8), _mm_srli_si128(c, 4)};
         for (int k = 0; k < 4; ++k)
-            to[i + k] = 0xFF000000u | std::uint32_t{bytes[3 * k + 2]} << 16 | std::uint32_t{bytes[3 * k + 1]} << 8 |
-                        bytes[3 * k];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 4 * k),
+                             _mm_or_si128(_mm_shuffle_epi8(fours[k], spread), opaque));
+    }
+    return i;
+}
+
+bool HasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#else
+std::size_t WidenBgrSixteens(const std::uint8_t*, std::uint32_t*, std::size_t) { return 0; }
+bool HasSsse3() { return false; }
+#endif
+
+}  // namespace
+
+void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count) {
+    // A photo's every pixel comes through here: with one byte at a time this took 40 ms of a
+    // 24 MP decode. Where the processor can shuffle bytes, sixteen pixels go at a time; the
+    // rest go four at a time from three little-endian words. Each group's bytes are read
+    // before its pixels are written, which lets the rows widen within their own room.
+    static_assert(std::endian::native == std::endian::little);
+    std::size_t i = HasSsse3() ? WidenBgrSixteens(from, to, count) : 0;
+    from += 3 * i;
+    constexpr std::uint32_t opaque = 0xFF000000u;
+    for (; i + 4 <= count; i += 4, from += 12) {
+        std::uint32_t words[3];
+        std::memcpy(words, from, sizeof words);
+        to[i] = words[0] | opaque;
+        to[i + 1] = words[0] >> 24 | words[1] << 8 | opaque;
+        to[i + 2] = words[1] >> 16 | words[2] << 16 | opaque;
+        to[i + 3] = words[2] >> 8 | opaque;
     }
     for (; i < count; ++i, from += 3)
-        to[i] = 0xFF000000u | std::uint32_t{from[2]} << 16 | std::uint32_t{from[1]} << 8 | from[0];
+        to[i] = opaque | std::uint32_t{from[2]} << 16 | std::uint32_t{from[1]} << 8 | from[0];
 }
 
 bool AllOpaque(const PixelWords& pixels) {

@@ -116,8 +116,9 @@ TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     EXPECT_EQ(out[1], Argb(255, 0, 128, 250));
     EXPECT_TRUE(platform::AllOpaque({out[0], out[1]}));
     EXPECT_FALSE(platform::AllOpaque({out[0], 0x7F000000u}));
-    // In place, from the end of the wide pixels' own room, in groups of four and the rest.
-    for (std::size_t count : {1u, 4u, 5u, 11u}) {
+    // In place, from the end of the wide pixels' own room, in groups of sixteen, of four and
+    // the rest (53 is three sixteens, a four and one).
+    for (std::size_t count : {1u, 4u, 5u, 11u, 16u, 53u}) {
         std::vector<std::uint32_t> room(count);
         auto* narrow = reinterpret_cast<std::uint8_t*>(room.data()) + count;
         for (std::size_t i = 0; i < 3 * count; ++i) narrow[i] = static_cast<std::uint8_t>(7 * i + 1);

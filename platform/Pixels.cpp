@@ -45,11 +45,46 @@ std::optional<DecodedPixels> PixelsIn(PixelWords memory, int width, int height, 
     return blank;
 }
 
+constexpr std::size_t SmallestKeptPixels = (16u << 20) / sizeof(std::uint32_t);
+
+// Let go of on the user-interface thread, taken by decodes on others.
+std::mutex keptLock;
+PixelWords kept;
+
+// The kept memory if `count` pixels fill four fifths of it or more. A picture of 16 MB or
+// more that doesn't shows that the pictures' size has changed: the memory goes.
+PixelWords KeptMemoryFor(std::size_t count) {
+    PixelWords taken, stale;  // the stale memory is freed on return, outside the lock
+    const std::lock_guard<std::mutex> hold(keptLock);
+    if (kept.capacity() >= count && count >= kept.capacity() / 5 * 4)
+        taken.swap(kept);
+    else if (count >= SmallestKeptPixels)
+        stale.swap(kept);
+    return taken;
+}
+
 }  // namespace
 
 std::optional<DecodedPixels> BlankPixels(int width, int height) { return PixelsIn({}, width, height, 0); }
 
-std::optional<DecodedPixels> PixelsToFill(int width, int height) { return PixelsIn({}, width, height, 0, false); }
+std::optional<DecodedPixels> PixelsToFill(int width, int height) {
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    return PixelsIn(KeptMemoryFor(count), width, height, 0, false);
+}
+
+void KeepPictureMemory(PixelBuffer&& buffer) {
+    PixelWords memory = std::move(buffer.pixels);
+    buffer = {};
+    if (memory.capacity() < SmallestKeptPixels) return;
+    const std::lock_guard<std::mutex> hold(keptLock);
+    if (memory.capacity() > kept.capacity()) kept.swap(memory);  // the smaller freed outside the lock
+}
+
+void FreeKeptPictureMemory() {
+    PixelWords memory;
+    const std::lock_guard<std::mutex> hold(keptLock);
+    memory.swap(kept);
+}
 
 std::optional<DecodedPixels> RecycledBlankPixels(int width, int height) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

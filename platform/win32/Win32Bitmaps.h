@@ -117,6 +117,11 @@ public:
             premade_ = std::move(premade);
         }
     }
+    // A picture's memory serves the next picture of its size.
+    ~GdiImage() override {
+        bitmap_.reset();  // it points into the buffer
+        KeepPictureMemory(std::move(buffer_));
+    }
     std::unique_ptr<Image> Reduced(int width, int height) const override {
         if (premade_ && premade_->Width() == width && premade_->Height() == height) return std::move(premade_);
         return BitmapImage::Reduced(width, height);

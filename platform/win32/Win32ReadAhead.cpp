@@ -124,6 +124,14 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
         std::function<Size(Size)> reducedFor;
         std::function<std::vector<std::string>()> which;
         DecodeLimit limit = PictureLimit;
+        bool idle;
+        {
+            Exclusive hold(lock_);
+            idle = !stop_ && !which_ && !NextJobLocked();
+        }
+        // The last decode to take the memory of a picture let go of would have been a read
+        // ahead, which has nothing left to read.
+        if (idle) FreeKeptPictureMemory();
         {
             Exclusive hold(lock_);
             const std::string* job = nullptr;

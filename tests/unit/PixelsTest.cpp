@@ -129,6 +129,51 @@ TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     }
 }
 
+// A picture's memory let go of serves the next picture of about its size, and only that.
+TEST(PixelsTest, APictureLetGoOfLendsItsMemoryToTheNextOfItsSize) {
+    struct Case {
+        const char* what;
+        std::vector<platform::Size> kept;  // let go of in this order
+        std::vector<platform::Size> filled;  // then filled in this order; the last is looked at
+        // The index into `kept` whose memory the last fill has, or -1 for none (of those still
+        // held, whose addresses can't come back)
+        int lender;
+    };
+    const platform::Size big{2500, 2500}, photo{2048, 2048}, fifthLess{2048, 1640}, skin{1000, 1000};
+    const Case cases[] = {
+        {"the same size", {photo}, {photo}, 0},
+        {"four fifths of it", {photo}, {fifthLess}, 0},
+        {"a small picture meanwhile leaves it kept", {photo}, {skin, photo}, 0},
+        {"the larger of two is kept", {photo, big}, {big}, 1},
+        {"the larger stays kept", {big, photo}, {big}, 0},
+        {"taken once only", {photo}, {photo, photo}, -1},
+    };
+    for (const Case& c : cases) {
+        platform::FreeKeptPictureMemory();
+        std::vector<const std::uint32_t*> lent;
+        std::vector<PixelBuffer> holding;  // keeps the freed ones' addresses from coming back
+        for (platform::Size size : c.kept) {
+            PixelBuffer buffer{platform::PixelWords(static_cast<std::size_t>(size.width) * size.height), size.width,
+                               size.height};
+            lent.push_back(buffer.pixels.data());
+            platform::KeepPictureMemory(std::move(buffer));
+        }
+        const std::uint32_t* got = nullptr;
+        for (platform::Size size : c.filled) {
+            std::optional<DecodedPixels> filled = platform::PixelsToFill(size.width, size.height);
+            ASSERT_TRUE(filled) << c.what;
+            ASSERT_EQ(filled->pixels.pixels.size(), static_cast<std::size_t>(size.width) * size.height) << c.what;
+            got = filled->pixels.pixels.data();
+            holding.push_back(std::move(filled->pixels));
+        }
+        if (c.lender < 0)
+            EXPECT_EQ(std::count(lent.begin(), lent.end(), got), 0) << c.what;
+        else
+            EXPECT_EQ(got, lent[static_cast<std::size_t>(c.lender)]) << c.what;
+    }
+    platform::FreeKeptPictureMemory();
+}
+
 TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
     const std::uint32_t red = Argb(255, 255, 0, 0), blue = Argb(255, 0, 0, 255);
     // Left half red, right half blue, 8 x 4 to 4 x 2.

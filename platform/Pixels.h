@@ -65,8 +65,8 @@ std::optional<DecodedPixels> PixelsToFill(int width, int height);
 // Keeps the memory of a picture let go of for the next picture of about its size: fresh
 // memory costs a page fault per 4 KB at its first touch (40 ms for a 24 MP picture), and a
 // step through a camera's photos decodes one of the same size after another. One buffer of
-// at least 16 MB is kept, the largest let go of since PixelsToFill last took one; a larger
-// or smaller picture to fill frees it, being of another size.
+// at least 16 MB is kept, the largest let go of since PixelsToFill last took one; a picture
+// of 16 MB or more that it doesn't fit frees it, the pictures' size having changed.
 void KeepPictureMemory(PixelBuffer&& buffer);
 // Frees the memory kept, which nothing is about to take.
 void FreeKeptPictureMemory();

@@ -151,7 +151,7 @@ TEST(PixelsTest, APictureLetGoOfLendsItsMemoryToTheNextOfItsSize) {
     for (const Case& c : cases) {
         platform::FreeKeptPictureMemory();
         std::vector<const std::uint32_t*> lent;
-        std::vector<PixelBuffer> holding;  // keeps the freed ones' addresses from coming back
+        std::vector<PixelBuffer> holding;  // the filled ones, whose addresses no later fill can have
         for (platform::Size size : c.kept) {
             PixelBuffer buffer{platform::PixelWords(static_cast<std::size_t>(size.width) * size.height), size.width,
                                size.height};

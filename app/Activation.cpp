@@ -105,6 +105,8 @@ void TfrmMiddle::SetRolledUp(bool value) {
         UnrolledHeight = m.height;
         if (step > 0)
             for (int h = m.height; h > step; h -= step) RollStep(h, 0);
+        // The title alone stays: it takes the keyboard before the main form hides with it.
+        TopFrame->Form().TakeKeyboard();
         auto batch = platform_.BeginPositionBatch(4);
         const unsigned hide = platform::HideWindow | platform::NoMove | platform::NoSize |
                               platform::KeepZOrder | platform::KeepOwnerZOrder;
@@ -125,6 +127,7 @@ void TfrmMiddle::SetRolledUp(bool value) {
     if (step > 0)
         for (int s = 0; s < unrolled - step; s += step) RollStep(s, platform::ShowWindow);
     RollStep(unrolled, platform::ShowWindow);
+    window_->TakeKeyboard();
     Unrolling = false;
     TopFrame->RenderAt(platform::SaturatingSum(l, width, r), GetTopHeight());
     Image2->Invalidate();

@@ -255,6 +255,10 @@ public:
     virtual void Close() = 0;
     // Tells the shell whether the window accepts dropped files.
     virtual void AcceptFileDrops(bool accept) = 0;
+    // Top-level forms: the keyboard goes to this form, if the program has it (another
+    // program's stays there). Window managers hand it over only as they are asked, so it
+    // must move before the form that has it hides.
+    virtual void TakeKeyboard() = 0;
 };
 
 // One deferred positioning batch: all windows added move and resize in one step at

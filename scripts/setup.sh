@@ -20,8 +20,8 @@ packages=(
   libxrender1:amd64 libxrandr2:amd64 libxi6:amd64 libxcursor1:amd64 libxfixes3:amd64
   libxcomposite1:amd64 libxinerama1:amd64 libxxf86vm1:amd64
   xvfb xauth x11-utils xdotool imagemagick unzip
-  # the end-to-end test of the viewer under a window manager runs its own openbox
-  openbox
+  # the end-to-end tests of the viewer under window managers run their own
+  openbox xfwm4 icewm
   # writes the orientation tag into the test pictures
   libimage-exiftool-perl
   libx11-dev libxtst-dev

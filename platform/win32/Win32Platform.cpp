@@ -35,6 +35,30 @@ BOOL CALLBACK RaiseFrameWindow(HWND hwnd, LPARAM owner) {
     return TRUE;
 }
 
+// Takes back a request for the user's attention (FLASHW_STOP) of `hwnd`, if it is a shown
+// form of the application window `owner`, or of `hwnd` itself for none.
+BOOL CALLBACK StopAskingForAttention(HWND hwnd, LPARAM owner) {
+    if ((owner && ::GetWindow(hwnd, GW_OWNER) != reinterpret_cast<HWND>(owner)) || !::IsWindowVisible(hwnd))
+        return TRUE;
+    FLASHWINFO stop{sizeof stop, hwnd, FLASHW_STOP, 0, 0};
+    ::FlashWindowEx(&stop);
+    return TRUE;
+}
+
+struct FrameSearch {
+    HWND application, found;
+};
+
+// Stops at the first visible frame window (layered) of the application window.
+BOOL CALLBACK FindShownFrameWindow(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<FrameSearch*>(data);
+    if (::GetWindow(hwnd, GW_OWNER) != search->application || !::IsWindowVisible(hwnd) ||
+        !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 // A captioned window gets the desktop compositor's frame: a shadow around it and, on
 // Windows 11, rounded corners, which would show round the skin's edges. Asked off where the
 // compositor is there to ask (Wine answers that it isn't).
@@ -144,6 +168,8 @@ private:
     HWND MainForm() const;
     // The main form when it can take the keyboard: shown and not disabled by a dialog.
     HWND KeyboardForm() const;
+    // With the main form hidden (rolled up), the frame window still shown: the title.
+    HWND ShownFrameForm() const;
     // The window's handle, or the application window's for none.
     HWND OwnerHandle(const Window* owner) const;
     void RaiseForms();
@@ -236,8 +262,11 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 iconic_ = iconic;
                 ::ShowOwnedPopups(hwnd, !iconic);
                 // Restored while active (Wine activates before it restores, while the main
-                // form was still hidden): the keyboard goes back to the main form.
-                if (HWND main = KeyboardForm(); main && !iconic && ::GetFocus() == hwnd) ::SetFocus(main);
+                // form was still hidden): the keyboard goes back to the main form, or to the
+                // rolled title. At once: the window manager offers the keyboard right after
+                // the restore, and Wine hands it to the window that has it by then.
+                if (HWND to = KeyboardForm() ? KeyboardForm() : ShownFrameForm(); to && !iconic && ::GetFocus() == hwnd)
+                    ::SetFocus(to);
             }
             break;
         case WM_DISPLAYCHANGE:
@@ -252,8 +281,8 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
             }
             return 0;
         case ActivateMainFormMessage:
-            // A frame window was pressed. The main form takes the keyboard if it hasn't it
-            // (the application window does, while the main form is hidden, rolled up), and
+            // One of the forms was pressed. The main form takes the keyboard if it hasn't it
+            // (the rolled title does, while the main form is hidden), and
             // its activation raises all the forms. Under a window manager the viewer may
             // have the keyboard and yet lie under a window that came up without it, and the
             // manager raises only the window pressed: then the press raises them all.
@@ -262,17 +291,25 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                     ::SetForegroundWindow(main);
                 else
                     ::PostMessageA(hwnd, RaiseFormsMessage, 0, 0);
-            } else if (::GetForegroundWindow() != hwnd) {
-                ::SetForegroundWindow(hwnd);
+            } else if (const HWND title = ShownFrameForm(), to = title ? title : hwnd; ::GetForegroundWindow() != to) {
+                ::SetForegroundWindow(to);
             }
             return 0;
-        case RaiseFormsMessage:
+        case KeyboardHolderMessage:
+            if (const HWND main = KeyboardForm()) return reinterpret_cast<LRESULT>(main);
+            return reinterpret_cast<LRESULT>(ShownFrameForm());
+        case RaiseFormsMessage: {
+            // An activation and the press that made it each ask: one raise serves both.
+            MSG queued;
+            while (::PeekMessageA(&queued, hwnd, RaiseFormsMessage, RaiseFormsMessage, PM_REMOVE)) {}
             RaiseForms();
             return 0;
+        }
         case WM_SETFOCUS:
-            // Activated through the taskbar button: the keyboard belongs to the main form.
-            if (HWND main = KeyboardForm()) {
-                ::SetFocus(main);
+            // Activated through the taskbar button: the keyboard belongs to the main form, or
+            // to the title while rolled up.
+            if (HWND to = KeyboardForm() ? KeyboardForm() : ShownFrameForm()) {
+                ::SetFocus(to);
                 return 0;
             }
             break;
@@ -320,12 +357,24 @@ void Win32Platform::RaiseForms() {
     ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
     ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);
     ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
+    // Some window managers (icewm) mark a window that comes up without the keyboard as
+    // asking for attention, and then list it in the taskbar whatever it says: once for each
+    // of the five. The viewer is in front now, with the keyboard.
+    ::EnumThreadWindows(::GetCurrentThreadId(), &StopAskingForAttention, owner);
+    StopAskingForAttention(application_, 0);
 }
 
 HWND Win32Platform::MainForm() const {
     if (!mainForm_ || !::IsWindow(mainForm_) || ::GetWindow(mainForm_, GW_OWNER) != application_)
         return nullptr;
     return mainForm_;
+}
+
+HWND Win32Platform::ShownFrameForm() const {
+    if (MainForm() && ::IsWindowVisible(MainForm())) return nullptr;
+    FrameSearch search{application_, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindShownFrameWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND Win32Platform::KeyboardForm() const {

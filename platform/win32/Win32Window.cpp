@@ -207,11 +207,17 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEACTIVATE:
             // A press on a frame window must not make it the active window: the keyboard
             // stays with the main form, and Wine would re-create the window under the
-            // pointer in the middle of the press. The application brings its main form
-            // forward instead (Win32Platform).
+            // pointer in the middle of the press; the press itself brings the viewer forward
+            // (OnButtonDown). Wine also asks this, as for a press on a caption, when the
+            // window manager offers a frame window the keyboard after restacking it: a raise
+            // answering that would start the manager over (xfwm4 does, endlessly). The offer
+            // is taken only by the rolled title, all there is of the viewer then.
             if (layered_) {
-                if (const HWND owner = ::GetWindow(hwnd, GW_OWNER)) ::SendMessageA(owner, ActivateMainFormMessage, 0, 0);
-                return MA_NOACTIVATE;
+                const HWND owner = ::GetWindow(hwnd, GW_OWNER);
+                const bool offered = LOWORD(lParam) == HTCAPTION;
+                const bool holder = offered && owner &&
+                                    reinterpret_cast<HWND>(::SendMessageA(owner, KeyboardHolderMessage, 0, 0)) == hwnd;
+                return holder ? MA_ACTIVATE : MA_NOACTIVATE;
             }
             break;
         case WM_ACTIVATE:
@@ -263,6 +269,11 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Win32Window::OnButtonDown(MouseButton button, WPARAM, LPARAM lParam) {
+    // Under a window manager each of the forms is a window of its own, which the manager
+    // raises alone when pressed: every press on any of them brings all of them forward,
+    // with the keyboard (Win32Platform).
+    if (const HWND application = ::GetWindow(::GetAncestor(hwnd_, GA_ROOT), GW_OWNER))
+        ::SendMessageA(application, ActivateMainFormMessage, 0, 0);
     ::SetCapture(hwnd_);
     pressed_ = button;
     sink_->MouseDown(button, ShiftNow(), PointOf(lParam));
@@ -429,6 +440,16 @@ void Win32Window::AcceptFileDrops(bool accept) {
     if (!hwnd_) return;
     const LONG_PTR style = ::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
     ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, accept ? style | WS_EX_ACCEPTFILES : style & ~WS_EX_ACCEPTFILES);
+}
+
+void Win32Window::TakeKeyboard() {
+    if (!hwnd_ || child_) return;
+    const HWND application = ::GetWindow(hwnd_, GW_OWNER);
+    const HWND keyboard = ::GetForegroundWindow();
+    if (keyboard == hwnd_ || !keyboard || (keyboard != application && ::GetWindow(keyboard, GW_OWNER) != application))
+        return;
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(hwnd_);
 }
 
 void Win32Window::AddHook(MessageHook* hook) {

@@ -203,6 +203,8 @@ void FakeWindow::Close() {
     platform.Log("close " + name);
 }
 
+void FakeWindow::TakeKeyboard() { platform.Log("keyboard " + name); }
+
 void FakeWindow::AcceptFileDrops(bool accept) {
     acceptsDrops = accept;
     platform.Log(std::string("accept drops ") + name + " " + (accept ? "true" : "false"));

@@ -89,6 +89,7 @@ public:
     void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override;
     void AcceptFileDrops(bool accept) override;
+    void TakeKeyboard() override;
 
     // Applies a size or position change as the window system would: can-resize first when
     // the size changes, then the change, then the resized notice.

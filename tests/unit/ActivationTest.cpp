@@ -172,6 +172,24 @@ TEST_F(ActivationTest, RollBatchesKeepPositionsHideWithoutMovingAndShowOnUnroll)
     EXPECT_GT(view.updates, updates) << "the view is painted at once";
 }
 
+// A window manager hands the keyboard on only as it is asked: the title must have it before
+// the main form that has it hides, and the main form must have it back once shown.
+TEST_F(ActivationTest, TheKeyboardGoesToTheRolledTitleBeforeTheMainFormHidesAndBackAfter) {
+    const auto lastTwo = [&](std::size_t mark) {
+        std::vector<std::string> found;
+        for (std::size_t i = mark; i < platform.log.size(); ++i)
+            if (platform.log[i].rfind("keyboard", 0) == 0 || platform.log[i].rfind("batch", 0) == 0)
+                found.push_back(platform.log[i]);
+        return std::vector<std::string>(found.end() - std::min<std::size_t>(found.size(), 2), found.end());
+    };
+    std::size_t mark = platform.log.size();
+    main->SetRolledUp(true);
+    EXPECT_EQ(lastTwo(mark), (std::vector<std::string>{"keyboard TfrmTop", "batch of 4"}));
+    mark = platform.log.size();
+    main->SetRolledUp(false);
+    EXPECT_EQ(lastTwo(mark), (std::vector<std::string>{"batch of 4", "keyboard TfrmMiddle"}));
+}
+
 TEST_F(ActivationTest, APlacementWhileRolledUpIsWhatTheUnrollGivesBack) {
     main->SetRolledUp(true);
     main->PlaceWindows(100, 100, 800, 640);  // as a fit to the picture does

@@ -57,6 +57,7 @@ public:
     void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
     void Close() override { inner_->Close(); }
     void AcceptFileDrops(bool accept) override { inner_->AcceptFileDrops(accept); }
+    void TakeKeyboard() override { inner_->TakeKeyboard(); }
 
 private:
     std::unique_ptr<Window> inner_;

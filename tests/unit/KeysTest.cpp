@@ -1,5 +1,6 @@
 // The keyboard commands of the main window: the key map's every row, held keys, Delete,
 // Escape and the key list.
+#include <algorithm>
 #include <sstream>
 
 #include "app/KeyMap.h"
@@ -152,12 +153,47 @@ TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
     EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->Picture).draws.size(), 2u);
 }
 
+// The viewer asks in its own words; a file the bin keeps stays with a message of the
+// viewer's, and one already gone is stepped past with a note, unasked.
+TEST_F(KeyMapTest, DeleteAsksItselfKeepsWhatTheBinRefusesAndStepsPastAFileAlreadyGone) {
+    struct Case {
+        const char* name;
+        bool gone, binKeeps;
+        const char* shown;
+        const char* asked;
+        const char* message;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"recycled", false, false, "d.png", "ask Move \"c.gif\" to the Recycle Bin?", "", ""},
+        {"kept", false, true, "c.gif", "ask Move \"c.gif\" to the Recycle Bin?",
+         "\"c.gif\" could not be moved to the Recycle Bin; it was left where it is.", ""},
+        {"gone", true, false, "d.png", "", "", "\"c.gif\" was already gone"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.gone) platform.files.files.erase("C:\\Pics\\c.gif");
+        platform.recycleKeeps = c.binKeeps;
+        Press(keys::Delete, {});
+        EXPECT_EQ(platform::FileNameOf(main->PicturePath), c.shown);
+        EXPECT_EQ(platform.files.FileExists("C:\\Pics\\c.gif"), c.binKeeps);
+        const auto asked = std::find_if(platform.log.begin(), platform.log.end(),
+                                        [](const std::string& e) { return e.rfind("ask ", 0) == 0; });
+        EXPECT_EQ(asked == platform.log.end() ? "" : *asked, c.asked);
+        EXPECT_EQ(platform.messages.empty() ? "" : platform.messages.back().text, c.message);
+        EXPECT_EQ(main->ViewNote(), c.note);
+        TearDown();
+        platform = fake::FakePlatform();
+        SetUp();
+    }
+}
+
 TEST_F(KeyMapTest, DeleteShowsTheNextPictureOrTheBackgroundAndARefusalChangesNothing) {
-    platform.recycleAnswer = false;
+    platform.askAnswer = false;
     Press(keys::Delete, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "c.gif");
     EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\c.gif"));
-    platform.recycleAnswer = true;
+    platform.askAnswer = true;
     main->OpenFile("C:\\Pics\\e.png");
     Press(keys::Delete, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png") << "after the last, the first";

@@ -12,6 +12,7 @@
 #include "platform/ImageHeader.h"
 #include "platform/JpegPreview.h"
 #include "platform/StbPixels.h"
+#include "platform/win32/Win32FileStream.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
@@ -144,9 +145,12 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     GUID container{};
     UINT width = 0, height = 0;
     WICPixelFormatGUID format{};
-    if (!factory ||
-        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.Receive())) ||
+    if (!factory) return std::nullopt;
+    Com<IStream> file;
+    *file.Receive() = OpenSharedReadStream(path);
+    if (!file.Get() ||
+        FAILED(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Receive())) ||
         FAILED(decoder->GetContainerFormat(&container)) ||
         !IsOneOf(container, {GUID_ContainerFormatJpeg, GUID_ContainerFormatPng, GUID_ContainerFormatBmp,
                              GUID_ContainerFormatTiff}) ||
@@ -208,8 +212,12 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
 }
 
 // The file decoded by GDI+ within the limit; null when it isn't a picture or is too large.
+// The bitmap holds the stream (and so the file, shared for deletion) while it lives.
 std::unique_ptr<Gdiplus::Bitmap> DecodedBitmap(const std::wstring& path, const DecodeLimit& limit) {
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(path.c_str(), /*useEmbeddedColorManagement=*/FALSE));
+    Com<IStream> file;
+    *file.Receive() = OpenSharedReadStream(path);
+    if (!file.Get()) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(file.Get(), /*useEmbeddedColorManagement=*/FALSE));
     // A format whose header we don't read is held to the limit once decoded.
     if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0 ||
         !limit.Allows({static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())}))

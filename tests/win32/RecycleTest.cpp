@@ -1,6 +1,7 @@
 // The move into the Recycle Bin under the real shell: a file the bin can't take (here, one
 // another program holds open without delete sharing) stays, with no dialog shown; a missing
 // one is told, not asked about as a folder.
+#include "tests/win32/ViewerTestSupport.h"
 #include "tests/win32/Win32TestSupport.h"
 
 #include <cstdlib>
@@ -39,6 +40,19 @@ TEST_F(RecycleTest, AFileGoesIntoTheBinOrStaysWhereItIsButIsNeverDeletedForGood)
         if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
         EXPECT_EQ(platform->Files().FileExists(path), c.outcome == Outcome::Kept) << c.name;
     }
+}
+
+// The decoders read with delete sharing: a Delete while a large photo's full decode runs
+// moves it into the bin, where a decoder holding it without that sharing would keep it.
+TEST_F(RecycleTest, APictureBeingDecodedGoesIntoTheBin) {
+    const std::string path = folder.File("large.jpg");
+    WritePicture(path, 4000, 3000, "image/jpeg", [](int x, int y) { return MakeArgb(255, x & 255, y & 255, 90); });
+    auto owner = Form();
+    auto preview = platform->DecodePreview(path, [](Size) { return Size{500, 375}; }, nullptr);
+    ASSERT_TRUE(preview && preview->full);
+    EXPECT_EQ(platform->MoveToRecycleBin(*owner, path), Platform::RecycleOutcome::Recycled);
+    EXPECT_FALSE(platform->Files().FileExists(path));
+    preview->full->Take();  // the decode ends, whatever became of its file
 }
 
 // Under Wine the bin is the desktop's trash folder; a home without one stands for a drive

@@ -292,6 +292,18 @@ std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const Dec
     return StbPixels(facts.whole, limit);
 }
 
+// A JPEG the system's decoders refuse, decoded by libjpeg-turbo, which gives what it holds:
+// a file cut short (shown with the rest grey, and marked damaged) or without its end marker.
+std::optional<DecodedPixels> WholeJpegPixels(const std::string& path, const HeaderFacts& facts,
+                                             const DecodeLimit& limit) {
+    if (!facts.jpeg) return std::nullopt;
+    const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
+    std::optional<DecodedPixels> whole = file ? DecodeWholeJpeg(*file, limit) : std::nullopt;
+    if (whole && !facts.profile.empty())
+        ShowInDisplayColours(*whole, ColourConversion::Between(facts.profile, ColourModel::Rgb, DisplayProfile()));
+    return whole;
+}
+
 // The picture as the camera meant it, upright by its orientation tag, before anything else
 // sees it. Without memory for the turn it stays as stored.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
@@ -301,6 +313,7 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::make_unique<GdiImage>(nullptr);
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
     if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
+    if (!own) own = WholeJpegPixels(path, facts, limit);
     std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
     if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     if (own) {
@@ -321,6 +334,7 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::nullopt;
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
     if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
+    if (!own) own = WholeJpegPixels(path, facts, limit);
     if (!own) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
         if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);

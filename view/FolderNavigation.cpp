@@ -84,10 +84,12 @@ void TfrmMiddle::DeleteCurrentFile() {
     const std::string name = platform::FileNameOf(PicturePath);
     Outcome outcome = Outcome::Missing;
     if (platform_.Files().FileExists(PicturePath)) {
-        if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Zylora")) return;
+        if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
         outcome = platform_.MoveToRecycleBin(*window_, PicturePath);
     }
     if (outcome == Outcome::Kept) {
+        Note.clear();  // one about an earlier command would now mislead
+        Image2->Invalidate();
         platform_.ShowMessage(window_.get(),
                               "\"" + name + "\" could not be moved to the Recycle Bin; it was left where it is.",
                               "Zylora", platform::MessageIcon::Error);

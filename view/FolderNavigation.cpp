@@ -84,7 +84,10 @@ void TfrmMiddle::DeleteCurrentFile() {
     const std::string name = platform::FileNameOf(PicturePath);
     Outcome outcome = Outcome::Missing;
     if (platform_.Files().FileExists(PicturePath)) {
+        const std::string asked = PicturePath;
         if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
+        // Another picture opened while the question stood (a drop): the answer was not about it.
+        if (PicturePath != asked) return;
         outcome = platform_.MoveToRecycleBin(*window_, PicturePath);
     }
     if (outcome == Outcome::Kept) {

@@ -183,12 +183,15 @@ public:
     std::optional<std::string> ChooseFileToOpen(platform::Window& owner,
                                                 const std::string& filter) override;
 
-    // Logs "ask <text>" and gives askAnswer.
+    // Logs "ask <text>", runs whileAsking (what comes in while the question stands) and
+    // gives askAnswer.
     bool AskYesNo(platform::Window*, const std::string& text, const std::string&) override {
         Log("ask " + text);
+        if (whileAsking) std::exchange(whileAsking, nullptr)();
         return askAnswer;
     }
     bool askAnswer = true;
+    std::function<void()> whileAsking;
     // Logs "recycle <path>"; a file that is there goes, unless the bin keeps it (recycleKeeps).
     RecycleOutcome MoveToRecycleBin(platform::Window&, const std::string& path) override {
         Log("recycle " + path);

@@ -152,7 +152,7 @@ TEST_F(ViewPaintTest, APreviewStandsInForTheWholePictureUntilItsPixelsAreIn) {
     EXPECT_EQ(main->Picture->Width(), 300);
 }
 
-// What a damaged file held is shown, with a line at the foot of the view saying so; where
+// What a damaged file held is shown with a line at the foot of the view saying so; where
 // the full decode gives nothing, the preview stays.
 TEST_F(ViewPaintTest, ADamagedFileShowsWhatItHeldAndSaysSo) {
     Start().Show();
@@ -168,7 +168,6 @@ TEST_F(ViewPaintTest, ADamagedFileShowsWhatItHeldAndSaysSo) {
     EXPECT_TRUE(noted());
     Open("C:\\pics\\whole.png", 400, 300);
     EXPECT_FALSE(noted());
-
     platform.previews["C:\\pics\\huge.jpg"] = {400, 300};
     platform.failingFullDecodes.insert("C:\\pics\\huge.jpg");
     Open("C:\\pics\\huge.jpg", 4000, 3000);

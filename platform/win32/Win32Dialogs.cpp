@@ -55,10 +55,11 @@ thread_local HHOOK dialogRefusal = nullptr;
 // dialog counts as No.
 LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
+        // The dialog class: its atom (0x8002) or its name.
         const LPCWSTR name = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->lpszClass;
-        const bool atom = IS_INTRESOURCE(name);
-        if ((atom && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 0x8002) || (!atom && name && lstrcmpW(name, L"#32770") == 0))
-            return 1;
+        const bool dialog = IS_INTRESOURCE(name) ? LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 0x8002
+                                                 : name && ::lstrcmpW(name, L"#32770") == 0;
+        if (dialog) return 1;
     }
     return ::CallNextHookEx(dialogRefusal, code, wParam, lParam);
 }

@@ -128,28 +128,19 @@ TEST_F(PictureDecodingTest, ImagesDecodedAheadAreTheImagesDecodedHere) {
     }
 }
 
-// A JPEG cut short, or without its end marker, which the system's decoder refuses, shows
-// what it holds; only the one with part of its picture missing is damaged.
-TEST_F(PictureDecodingTest, AJpegCutShortOrWithoutItsEndMarkerShowsWhatItHolds) {
-    const std::string whole = folder.File("whole.jpg");
-    WritePicture(whole, 800, 600, "image/jpeg", Opaque);
-    const std::string bytes = platform->Files().ReadFile(whole).value_or("");
-    const std::size_t scan = bytes.find("\xFF\xDA");
-    ASSERT_NE(scan, std::string::npos);
-    const std::pair<std::string, bool> cases[] = {{bytes.substr(0, bytes.size() - 2), false},
-                                                  {bytes.substr(0, scan + (bytes.size() - scan) * 9 / 10), true}};
-    for (const auto& [file, damaged] : cases) {
-        const std::string path = folder.File(damaged ? "cut.jpg" : "no end.jpg");
-        WriteBytes(path, file);
-        // The open's decode, and that of the full pixels behind a preview or read ahead.
-        auto image = platform->DecodeImage(path);
-        ASSERT_EQ(image->Width(), 800) << path;
-        EXPECT_EQ(image->Damaged(), damaged) << path;
-        EXPECT_EQ(platform::win32::PixelsOf(*image)[0] >> 24, 255u) << path << ": the first row was read";
-        const std::optional<DecodedPixels> pixels = platform::win32::DecodePixels(path, platform::PictureLimit, nullptr);
-        ASSERT_TRUE(pixels) << path;
-        EXPECT_EQ(pixels->damaged, damaged) << path;
-    }
+// A JPEG cut short, which the system's decoder refuses, shows what it holds, as damaged;
+// in the open's decode and in that of the full pixels behind a preview or read ahead.
+TEST_F(PictureDecodingTest, AJpegCutShortShowsWhatItHolds) {
+    const std::string path = folder.File("cut.jpg");
+    WritePicture(path, 800, 600, "image/jpeg", Opaque);
+    const std::string bytes = platform->Files().ReadFile(path).value_or("");
+    WriteBytes(path, bytes.substr(0, bytes.size() * 9 / 10));
+    auto image = platform->DecodeImage(path);
+    ASSERT_EQ(image->Width(), 800);
+    EXPECT_TRUE(image->Damaged());
+    EXPECT_EQ(platform::win32::PixelsOf(*image)[0] >> 24, 255u) << "the first row was read";
+    const std::optional<DecodedPixels> pixels = platform::win32::DecodePixels(path, platform::PictureLimit, nullptr);
+    EXPECT_TRUE(pixels && pixels->damaged);
 }
 
 TEST_F(PictureDecodingTest, TransparentAndOpaquePixelsKeepTheirAlpha) {

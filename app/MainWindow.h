@@ -150,7 +150,11 @@ public:
         PendingPicture.reset();
         Preview.reset();
         Picture.reset();
+        PictureDamaged = false;
     }
+    // The line the view shows over the picture: the note, and that the file is damaged;
+    // empty for none.
+    std::string ViewNote() const;
     // The picture's size as shown, the previewed picture's while its decode runs; 0 x 0
     // without a picture.
     platform::Size ShownPictureSize() const;
@@ -193,6 +197,10 @@ public:
     std::unique_ptr<platform::Image> Preview;
     platform::Size PreviewOf;
     std::unique_ptr<platform::Platform::PendingImage> PendingPicture;
+    // The file ended or broke off before the whole picture: what is shown is what it held.
+    bool PictureDamaged = false;
+    // A word about the last command, shown until the next picture opens.
+    std::string Note;
     std::unique_ptr<platform::Image> CornerImage;
     bool Active = false;
     bool RolledUp = false;

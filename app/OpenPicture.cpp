@@ -34,6 +34,14 @@ void TfrmMiddle::CompletePicture() {
     if (!PendingPicture) return;
     const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
     Picture = pending->Take();
+    // A full decode that gave nothing leaves the preview in its place: what a damaged file
+    // held, shown rather than an empty view.
+    if ((!Picture || Picture->Width() <= 0) && Preview && Preview->Width() > 0) {
+        Picture = std::move(Preview);
+        PictureDamaged = true;
+    } else {
+        PictureDamaged = Picture && Picture->Damaged();
+    }
     Preview.reset();
     viewProc_.PictureChanged();
     Image2->Invalidate();
@@ -42,6 +50,7 @@ void TfrmMiddle::CompletePicture() {
 void TfrmMiddle::ShowPicture(const std::string& path) {
     PicturePath = path;
     ForgetPicture();
+    Note.clear();
     // A large photo shows first a copy reduced while decoding, at least as large as the view
     // shows it at the zoom kept from the last picture, while its full pixels are decoded on
     // another thread; they take its place as soon as they are in, or before anything needs
@@ -61,6 +70,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PendingPicture = std::move(preview->full);
     } else {
         Picture = preview ? preview->full->Take() : platform_.DecodeImage(PicturePath);
+        PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
     // Started again: the neighbours are read once the viewer is idle.
@@ -78,6 +88,12 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
     PlaceWindows(now.left, now.top, fitted.width, height);
     RenderFrames(now.left, now.top, fitted.width, height);
+}
+
+std::string TfrmMiddle::ViewNote() const {
+    const char* damaged = "Damaged file: only part of the picture could be read";
+    if (!PictureDamaged) return Note;
+    return Note.empty() ? damaged : Note + "; " + damaged;
 }
 
 void TfrmMiddle::FileDrop1Drop() {

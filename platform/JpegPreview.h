@@ -1,12 +1,15 @@
-// A quick first look at a large JPEG: the decoder scales it by 1/2, 1/4 or 1/8 in the
-// transform domain, for a fraction of the full decode's time, so that a screen-sized picture
-// can be shown while the full pixels are still being decoded. Any thread may use it.
+// JPEGs decoded by libjpeg-turbo. A quick first look at a large one: the decoder scales it by
+// 1/2, 1/4 or 1/8 in the transform domain, for a fraction of the full decode's time, so that a
+// screen-sized picture can be shown while the full pixels are still being decoded. And the
+// whole picture of one the system's decoder refuses (cut short, no end marker). Any thread
+// may use them.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string_view>
 
+#include "platform/ImageHeader.h"
 #include "platform/Pixels.h"
 
 namespace zylora::platform {
@@ -20,5 +23,12 @@ int PreviewDivisor(Size stored, Size needed);
 // decoder reads (or one in CMYK, which only the full decode converts), a divisor other than
 // 2, 4 or 8, or when memory is short. A cut-short file gives what it holds, the rest grey.
 std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor);
+
+// The whole picture at full quality, opaque ARGB; nothing for what isn't a JPEG the decoder
+// reads (CMYK included), beyond the limit, or when memory is short. What a damaged file holds
+// is given, marked damaged when part of the picture is missing (data cut off or corrupt, a
+// progressive file without its last scans); a missing end marker alone is no damage. Rows
+// after a break in the data are transparent.
+std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit);
 
 }  // namespace zylora::platform

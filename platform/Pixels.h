@@ -49,7 +49,8 @@ struct PixelBuffer {
 
 struct DecodedPixels {
     PixelBuffer pixels;
-    bool opaque = false;  // every alpha is 255
+    bool opaque = false;   // every alpha is 255
+    bool damaged = false;  // the file ended or broke off before the whole picture
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

@@ -44,6 +44,9 @@ public:
     virtual bool RotateFlip(RotateFlipType type) = 0;
     // Every pixel is known to be opaque (false when that isn't known).
     virtual bool Opaque() const { return false; }
+    // The file ended or broke off before the whole picture: the image holds what it could
+    // read.
+    virtual bool Damaged() const { return false; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -316,10 +319,13 @@ public:
     // menu was dismissed.
     virtual std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                              Point at) = 0;
-    // Moves the file to the Recycle Bin through the shell, with the shell's own confirmation.
-    // True when the file is gone; false when the user refused or it failed (then nothing
-    // changed).
-    virtual bool MoveToRecycleBin(Window& owner, const std::string& path) = 0;
+    // A question in a message box with Yes (the default button) and No; true for Yes.
+    virtual bool AskYesNo(Window* owner, const std::string& text, const std::string& caption) = 0;
+    // Moves the file to the Recycle Bin without asking the user (the caller has asked) and
+    // never deletes it for good: where the bin can't take it (no bin on its drive, another
+    // program holding it open), it stays where it is.
+    enum class RecycleOutcome { Recycled, Missing, Kept };
+    virtual RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) = 0;
     // The file manager's own context menu for one file (its folder, with the trailing
     // separator, and its name), at the cursor, owned by the window; runs the command chosen
     // there. False when the shell gave no menu for the file (nothing was shown).

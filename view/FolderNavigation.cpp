@@ -75,21 +75,44 @@ void TfrmMiddle::StepToEnd(bool first) {
     });
 }
 
+// The viewer asks in its own words and never lets a file be deleted for good: what the
+// Recycle Bin can't take stays where it is. A file already gone is stepped past with a note
+// (the shell would ask about it as about a folder).
 void TfrmMiddle::DeleteCurrentFile() {
-    if (PicturePath.empty() || !platform_.MoveToRecycleBin(*window_, PicturePath)) return;
+    if (PicturePath.empty()) return;
+    using Outcome = platform::Platform::RecycleOutcome;
+    const std::string name = platform::FileNameOf(PicturePath);
+    Outcome outcome = Outcome::Missing;
+    if (platform_.Files().FileExists(PicturePath)) {
+        const std::string asked = PicturePath;
+        if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
+        // Another picture opened while the question stood (a drop): the answer was not about it.
+        if (PicturePath != asked) return;
+        outcome = platform_.MoveToRecycleBin(*window_, PicturePath);
+    }
+    if (outcome == Outcome::Kept) {
+        Note.clear();  // one about an earlier command would now mislead
+        Image2->Invalidate();
+        platform_.ShowMessage(window_.get(),
+                              "\"" + name + "\" could not be moved to the Recycle Bin; it was left where it is.",
+                              "Zylora", platform::MessageIcon::Error);
+        return;
+    }
     // Gone: the picture after it in the folder's order takes its place, the first after the
     // last; with none left, the background.
-    WithPictureFolder([this, name = platform::FileNameOf(PicturePath)] {
+    const std::string note = outcome == Outcome::Missing ? "\"" + name + "\" was already gone" : "";
+    WithPictureFolder([this, name, note] {
         const std::vector<std::string>& items = FileListBox1.Items();
         if (!items.empty()) {
             const auto after = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
                 return platform_.Files().CompareNames(item, name) > 0;
             });
             OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
-            return;
+        } else {
+            ForgetPicture();
+            viewProc_.PictureChanged();
         }
-        ForgetPicture();
-        viewProc_.PictureChanged();
+        Note = note;
         Image2->Invalidate();
     });
 }

@@ -140,6 +140,14 @@ void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel, boo
         surface.DrawImageRect(drawn, source, whole);
 }
 
+// One line along the foot of the view, light on a dark band, readable over any picture.
+void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note) {
+    constexpr float band = 20;
+    surface.FillRectsEvenOdd({{0, height - band, width, band}}, platform::MakeArgb(170, 0, 0, 0));
+    const platform::TextStyle style{"Tahoma", 0, 12, 0, 1};
+    surface.FillText(note, style, {6, height - band, width - 12, band}, platform::MakeArgb(255, 255, 255, 255));
+}
+
 bool ViewProc::Paint(platform::ScreenTarget& screen) {
     // The roll animations resize the panel many times in a row; it is drawn once they end.
     if (owner_.RollingUp || owner_.Unrolling) return true;
@@ -180,6 +188,9 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
         surface->FillRectsEvenOdd(veil, platform::MakeArgb(160, 160, 160, 160));
         surface->OutlineRects(veil, platform::MakeArgb(220, 100, 100, 255), 2.0f);
     }
+
+    const std::string note = owner_.ViewNote();
+    if (!note.empty()) DrawNote(*surface, width, height, note);
 
     if (const platform::Image* corner = owner_.CornerImage.get()) {
         surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),

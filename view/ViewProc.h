@@ -78,6 +78,7 @@ private:
     platform::RectF ShownSource() const;
     // The view has rested since its last paint: the copy of the exact scale is made.
     void RestTimerTimer();
+    static void DrawNote(platform::Surface& surface, float width, float height, const std::string& note);
 
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;

@@ -24,6 +24,7 @@ public:
     const PixelBuffer* Buffer() const { return buffer_.pixels.empty() ? nullptr : &buffer_; }
     // Every pixel is known to be opaque.
     bool Opaque() const { return opaque_; }
+    bool Damaged() const { return damaged_; }
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
@@ -31,6 +32,7 @@ protected:
     void Adopt(DecodedPixels decoded) {
         buffer_ = std::move(decoded.pixels);
         opaque_ = decoded.opaque;
+        damaged_ = decoded.damaged;
         Wrap();
     }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
@@ -45,6 +47,7 @@ protected:
     PixelBuffer buffer_;
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
     bool opaque_ = false;
+    bool damaged_ = false;
 
 private:
     void Wrap() {
@@ -80,6 +83,7 @@ public:
         return ReducedCopy(Buffer(), this->Opaque(), width, height);
     }
     bool Opaque() const override { return BitmapHolder::Opaque(); }
+    bool Damaged() const override { return BitmapHolder::Damaged(); }
     bool RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return false;
         if (Buffer() ? !RotateFlipOwnPixels(type)

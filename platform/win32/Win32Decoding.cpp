@@ -12,6 +12,7 @@
 #include "platform/ImageHeader.h"
 #include "platform/JpegPreview.h"
 #include "platform/StbPixels.h"
+#include "platform/win32/Win32FileStream.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
@@ -144,9 +145,12 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     GUID container{};
     UINT width = 0, height = 0;
     WICPixelFormatGUID format{};
-    if (!factory ||
-        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.Receive())) ||
+    if (!factory) return std::nullopt;
+    Com<IStream> file;
+    *file.Receive() = OpenSharedReadStream(path);
+    if (!file.Get() ||
+        FAILED(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Receive())) ||
         FAILED(decoder->GetContainerFormat(&container)) ||
         !IsOneOf(container, {GUID_ContainerFormatJpeg, GUID_ContainerFormatPng, GUID_ContainerFormatBmp,
                              GUID_ContainerFormatTiff}) ||
@@ -208,8 +212,12 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
 }
 
 // The file decoded by GDI+ within the limit; null when it isn't a picture or is too large.
+// The bitmap holds the stream (and so the file, shared for deletion) while it lives.
 std::unique_ptr<Gdiplus::Bitmap> DecodedBitmap(const std::wstring& path, const DecodeLimit& limit) {
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(path.c_str(), /*useEmbeddedColorManagement=*/FALSE));
+    Com<IStream> file;
+    *file.Receive() = OpenSharedReadStream(path);
+    if (!file.Get()) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(file.Get(), /*useEmbeddedColorManagement=*/FALSE));
     // A format whose header we don't read is held to the limit once decoded.
     if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0 ||
         !limit.Allows({static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())}))
@@ -284,6 +292,18 @@ std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const Dec
     return StbPixels(facts.whole, limit);
 }
 
+// A JPEG the system's decoders refuse, decoded by libjpeg-turbo, which gives what it holds:
+// a file cut short (shown with the rest grey, and marked damaged) or without its end marker.
+std::optional<DecodedPixels> WholeJpegPixels(const std::string& path, const HeaderFacts& facts,
+                                             const DecodeLimit& limit) {
+    if (!facts.jpeg) return std::nullopt;
+    const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
+    std::optional<DecodedPixels> whole = file ? DecodeWholeJpeg(*file, limit) : std::nullopt;
+    if (whole && !facts.profile.empty())
+        ShowInDisplayColours(*whole, ColourConversion::Between(facts.profile, ColourModel::Rgb, DisplayProfile()));
+    return whole;
+}
+
 // The picture as the camera meant it, upright by its orientation tag, before anything else
 // sees it. Without memory for the turn it stays as stored.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
@@ -293,6 +313,7 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::make_unique<GdiImage>(nullptr);
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
     if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
+    if (!own) own = WholeJpegPixels(path, facts, limit);
     std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
     if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     if (own) {
@@ -313,6 +334,7 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
     if (widePath.empty() || !MayDecode(path, limit, facts)) return std::nullopt;
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
     if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
+    if (!own) own = WholeJpegPixels(path, facts, limit);
     if (!own) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
         if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);

@@ -15,7 +15,10 @@ namespace zylora::platform::win32 {
 void ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, MessageIcon icon);
 // The file chosen, or nothing when the user cancelled. `filter` is "description|patterns|...".
 std::optional<std::string> ChooseFileToOpenFrom(HWND owner, const std::string& filter);
-// The shell moved the file away, the user not refusing; the caller sees whether it is gone.
-bool ShellRecycle(HWND owner, const std::string& path);
+// A question with Yes (the default) and No; true for Yes.
+bool AskYesNoBox(HWND owner, const std::string& text, const std::string& caption);
+// Asks the shell, without its questions, to move the file into the Recycle Bin, refusing its
+// offer to delete for good what the bin can't take; the caller sees whether the file is gone.
+void ShellRecycle(HWND owner, const std::string& path);
 
 }  // namespace zylora::platform::win32

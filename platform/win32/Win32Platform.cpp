@@ -94,7 +94,10 @@ public:
     void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
-    bool MoveToRecycleBin(Window& owner, const std::string& path) override;
+    bool AskYesNo(Window* owner, const std::string& text, const std::string& caption) override {
+        return AskYesNoBox(OwnerHandle(owner), text, caption);
+    }
+    RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override;
 
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {
@@ -429,8 +432,12 @@ std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const 
     return ChooseFileToOpenFrom(OwnerHandle(&owner), filter);
 }
 
-bool Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
-    return ShellRecycle(OwnerHandle(&owner), path) && !files_.FileExists(path);
+// The shell takes a missing name for a folder and asks about that: a missing file is told
+// before it is asked.
+Platform::RecycleOutcome Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
+    if (!files_.FileExists(path)) return RecycleOutcome::Missing;
+    ShellRecycle(OwnerHandle(&owner), path);
+    return files_.FileExists(path) ? RecycleOutcome::Kept : RecycleOutcome::Recycled;
 }
 
 std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {

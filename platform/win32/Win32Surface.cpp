@@ -3,6 +3,8 @@
 #include "platform/win32/Win32Bitmaps.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "platform/Resample.h"
 #include "platform/win32/Win32Text.h"
@@ -94,7 +96,8 @@ public:
         Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
         Gdiplus::Graphics graphics(bitmap_.get());
         Prepare(graphics);
-        graphics.FillPath(&brush, &path);
+        const std::unique_ptr<Gdiplus::GraphicsPath> filled = WithoutEmptyFigures(path);
+        graphics.FillPath(&brush, filled ? filled.get() : &path);
     }
 
     void DrawImageRect(const Image& image, RectF s, RectF d) override { DrawStretched(image, s, d, false); }
@@ -183,6 +186,32 @@ private:
                                                                       : Gdiplus::PixelOffsetModeDefault);
         graphics.SetSmoothingMode(antiAlias_ ? Gdiplus::SmoothingModeAntiAlias
                                              : Gdiplus::SmoothingModeNone);
+    }
+
+    // Wine outlines some glyphs (the "u" before an "r") with an extra figure of a single
+    // point, and its fill then drops every figure after it: the rest of the text. Figures of
+    // fewer than three points enclose nothing and are left out. Null when there are none.
+    static std::unique_ptr<Gdiplus::GraphicsPath> WithoutEmptyFigures(const Gdiplus::GraphicsPath& path) {
+        Gdiplus::PathData data;
+        if (path.GetPathData(&data) != Gdiplus::Ok || data.Count <= 0) return nullptr;
+        const auto starts = [&](INT i) { return (data.Types[i] & Gdiplus::PathPointTypePathTypeMask) == Gdiplus::PathPointTypeStart; };
+        std::vector<Gdiplus::PointF> points;
+        std::vector<BYTE> types;
+        bool dropped = false;
+        for (INT begin = 0; begin < data.Count;) {
+            INT end = begin + 1;
+            while (end < data.Count && !starts(end)) ++end;
+            if (end - begin >= 3) {
+                points.insert(points.end(), data.Points + begin, data.Points + end);
+                types.insert(types.end(), data.Types + begin, data.Types + end);
+            } else {
+                dropped = true;
+            }
+            begin = end;
+        }
+        if (!dropped) return nullptr;
+        return std::make_unique<Gdiplus::GraphicsPath>(points.data(), types.data(), static_cast<INT>(points.size()),
+                                                       Gdiplus::FillModeAlternate);
     }
 
     // A skin naming a font the system lacks still gets its caption: in the generic sans

@@ -1,6 +1,6 @@
 // The keyboard on the real exe, in one session as a person would use it: stepping through a
 // folder in Explorer's order, a photo added meanwhile (stored turned, shown upright), zoom
-// and turn keys, Escape during a selection, Delete with the shell's confirmation, and the
+// and turn keys, Escape during a selection, Delete with the viewer's confirmation, and the
 // key list.
 #include <cstdlib>
 #include <fstream>
@@ -129,7 +129,7 @@ TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     Key("Right");
     ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3, upright", 360, 460));
 
-    // Delete asks the shell, which asks the user; once the file is in the trash the next
+    // Delete asks the user in the viewer's own box; once the file is in the trash the next
     // picture shows.
     std::set<std::string> before = MappedNames();
     Key("Delete");

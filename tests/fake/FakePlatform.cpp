@@ -382,7 +382,7 @@ std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
     const platform::Size size{picture->second.Width(), picture->second.Height()};
     previewNeeded.push_back(neededFor(size));
     auto full = std::make_unique<FakePendingImage>();
-    full->image = DecodeImage(path);
+    full->image = failingFullDecodes.count(path) ? std::make_unique<FakeImage>(0, 0) : DecodeImage(path);
     background.emplace_back([] {}, [alive = full->alive, ready = std::move(ready)] {
         if (*alive && ready) ready();
     });

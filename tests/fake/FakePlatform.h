@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,8 @@ public:
 
     void SetAlpha(int x, int y, std::uint8_t alpha);
     std::string path;                 // the file it was decoded from, if any
+    bool damaged = false;
+    bool Damaged() const override { return damaged; }
     std::vector<std::string> draws;   // drawing calls on it, in order
     mutable int reductions = 0;       // copies made by Reduced
 
@@ -181,14 +184,24 @@ public:
     std::optional<std::string> ChooseFileToOpen(platform::Window& owner,
                                                 const std::string& filter) override;
 
-    // Logs "recycle <path>"; with recycleAnswer the file goes (the user said yes).
-    bool MoveToRecycleBin(platform::Window&, const std::string& path) override {
-        Log("recycle " + path);
-        if (!recycleAnswer) return false;
-        files.files.erase(path);
-        return true;
+    // Logs "ask <text>", runs whileAsking (what comes in while the question stands) and
+    // gives askAnswer.
+    bool AskYesNo(platform::Window*, const std::string& text, const std::string&) override {
+        Log("ask " + text);
+        if (whileAsking) std::exchange(whileAsking, nullptr)();
+        return askAnswer;
     }
-    bool recycleAnswer = true;
+    bool askAnswer = true;
+    std::function<void()> whileAsking;
+    // Logs "recycle <path>"; a file that is there goes, unless the bin keeps it (recycleKeeps).
+    RecycleOutcome MoveToRecycleBin(platform::Window&, const std::string& path) override {
+        Log("recycle " + path);
+        if (!files.FileExists(path)) return RecycleOutcome::Missing;
+        if (recycleKeeps) return RecycleOutcome::Kept;
+        files.files.erase(path);
+        return RecycleOutcome::Recycled;
+    }
+    bool recycleKeeps = false;
     // Logs "popup <caption>|<caption>... at x,y" and gives popupAnswer.
     std::optional<int> ShowPopupMenu(platform::Window& owner, const std::vector<std::string>& captions,
                                      platform::Point at) override;
@@ -257,6 +270,7 @@ public:
                                                 std::function<void()> ready) override;
     std::map<std::string, platform::Size> previews;
     std::vector<platform::Size> previewNeeded;
+    std::set<std::string> failingFullDecodes;  // previews whose full decode gives nothing
     platform::FileSystem& Files() override { return files; }
     // At once, unless deferBackground keeps the tasks for RunBackground.
     void PrepareFont(const std::string& family) override { Log("prepare font " + family); }

@@ -36,8 +36,8 @@ TEST(JpegPreviewTest, TheDivisorIsTheLargestStillCoveringTheNeededSize) {
 }
 
 // A JPEG of the size, its quarters red, green, blue and white (top left, top right, bottom
-// left, bottom right), or all ink in CMYK.
-std::string Jpeg(int width, int height, bool cmyk = false) {
+// left, bottom right), or all ink in CMYK; progressive in libjpeg's ten scans, or baseline.
+std::string Jpeg(int width, int height, bool cmyk = false, bool progressive = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -51,6 +51,7 @@ std::string Jpeg(int width, int height, bool cmyk = false) {
     info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * info.input_components);
     while (info.next_scanline < info.image_height) {
@@ -112,6 +113,35 @@ TEST(JpegPreviewTest, WhatItCannotReadGivesNothingAndACutFileGivesWhatItHolds) {
     EXPECT_EQ(cut->pixels.width, 32);
     EXPECT_EQ(cut->pixels.height, 16);
     ExpectNear(cut->pixels.pixels[0], 0xFFFF0000, "the part that was read");
+}
+
+// The offset of the scan header after `skip` others, or the file's end.
+std::size_t ScanStart(const std::string& file, int skip) {
+    std::size_t at = file.find("\xFF\xDA");
+    for (int i = 0; i < skip && at != std::string::npos; ++i) at = file.find("\xFF\xDA", at + 2);
+    return at == std::string::npos ? file.size() : at;
+}
+
+// What a damaged file holds is given whole-sized, and marked when part of the picture is
+// missing; a file without its end marker is whole.
+TEST(JpegPreviewTest, TheWholeDecodeGivesWhatADamagedFileHoldsAndTellsWhetherPartIsMissing) {
+    const std::string baseline = Jpeg(256, 128), progressive = Jpeg(256, 128, false, true);
+    const std::size_t scan = ScanStart(baseline, 0);
+    ASSERT_LT(ScanStart(progressive, 9), progressive.size()) << "ten scans";
+    const std::pair<std::string, bool> cases[] = {
+        {baseline.substr(0, baseline.size() - 2), false},  // no end marker
+        {baseline.substr(0, scan + (baseline.size() - scan) * 9 / 10), true},
+        {progressive.substr(0, progressive.size() - 2), false},
+        {progressive.substr(0, ScanStart(progressive, 6)), true},  // 6 of its 10 scans
+    };
+    for (const auto& [file, damaged] : cases) {
+        const std::optional<DecodedPixels> whole = DecodeWholeJpeg(file, PictureLimit);
+        ASSERT_TRUE(whole && whole->pixels.width == 256 && whole->pixels.height == 128) << file.size();
+        EXPECT_EQ(whole->damaged, damaged) << file.size();
+        ExpectNear(whole->pixels.pixels[32 * 256 + 64], 0xFFFF0000, "the part that was read");
+        if (!damaged) ExpectNear(whole->pixels.pixels[96 * 256 + 192], 0xFFFFFFFF, "the last quarter");
+    }
+    EXPECT_FALSE(DecodeWholeJpeg(baseline, DecodeLimit{256 * 127})) << "beyond the limit";
 }
 
 }  // namespace

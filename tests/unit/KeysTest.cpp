@@ -1,5 +1,6 @@
 // The keyboard commands of the main window: the key map's every row, held keys, Delete,
 // Escape and the key list.
+#include <algorithm>
 #include <sstream>
 
 #include "app/KeyMap.h"
@@ -152,12 +153,46 @@ TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
     EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->Picture).draws.size(), 2u);
 }
 
+// The viewer asks in its own words; a file the bin keeps stays with a message of the
+// viewer's, and one already gone is stepped past, unasked, with a note.
+TEST_F(KeyMapTest, DeleteAsksItselfKeepsWhatTheBinRefusesAndStepsPastAFileAlreadyGone) {
+    const std::string ask = "ask Move \"c.gif\" to the Recycle Bin?";
+    const struct {
+        bool gone, binKeeps;
+        std::string shown, asked, message, note;
+    } cases[] = {
+        {false, false, "d.png", ask, "", ""},
+        {false, true, "c.gif", ask, "\"c.gif\" could not be moved to the Recycle Bin; it was left where it is.", ""},
+        {true, false, "d.png", "", "", "\"c.gif\" was already gone"},
+    };
+    for (const auto& c : cases) {
+        if (c.gone) platform.files.files.erase("C:\\Pics\\c.gif");
+        platform.recycleKeeps = c.binKeeps;
+        Press(keys::Delete, {});
+        EXPECT_EQ(platform::FileNameOf(main->PicturePath), c.shown);
+        EXPECT_EQ(platform.files.FileExists("C:\\Pics\\c.gif"), c.binKeeps);
+        EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), ask), c.asked.empty() ? 0 : 1);
+        EXPECT_EQ(platform.messages.empty() ? "" : platform.messages.back().text, c.message);
+        EXPECT_EQ(main->ViewNote(), c.note);
+        TearDown();
+        platform = fake::FakePlatform();
+        SetUp();
+    }
+}
+
+TEST_F(KeyMapTest, AYesToDeleteIsNoneForAPictureDroppedWhileTheQuestionStood) {
+    platform.whileAsking = [this] { main->OpenFile("C:\\Pics\\a.png"); };
+    Press(keys::Delete, {});
+    EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\a.png"));
+    EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\c.gif"));
+}
+
 TEST_F(KeyMapTest, DeleteShowsTheNextPictureOrTheBackgroundAndARefusalChangesNothing) {
-    platform.recycleAnswer = false;
+    platform.askAnswer = false;
     Press(keys::Delete, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "c.gif");
     EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\c.gif"));
-    platform.recycleAnswer = true;
+    platform.askAnswer = true;
     main->OpenFile("C:\\Pics\\e.png");
     Press(keys::Delete, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png") << "after the last, the first";

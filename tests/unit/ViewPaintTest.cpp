@@ -152,6 +152,30 @@ TEST_F(ViewPaintTest, APreviewStandsInForTheWholePictureUntilItsPixelsAreIn) {
     EXPECT_EQ(main->Picture->Width(), 300);
 }
 
+// What a damaged file held is shown with a line at the foot of the view saying so; where
+// the full decode gives nothing, the preview stays.
+TEST_F(ViewPaintTest, ADamagedFileShowsWhatItHeldAndSaysSo) {
+    Start().Show();
+    auto noted = [&] {
+        const auto& draws = Paint();
+        return std::any_of(draws.begin(), draws.end(), [](const std::string& draw) {
+            return draw.rfind("text 'Damaged file: only part of the picture could be read'", 0) == 0;
+        });
+    };
+    platform.AddImage("C:\\pics\\cut.jpg", 400, 300);
+    platform.images.at("C:\\pics\\cut.jpg").damaged = true;
+    main->OpenFile("C:\\pics\\cut.jpg");
+    EXPECT_TRUE(noted());
+    Open("C:\\pics\\whole.png", 400, 300);
+    EXPECT_FALSE(noted());
+    platform.previews["C:\\pics\\huge.jpg"] = {400, 300};
+    platform.failingFullDecodes.insert("C:\\pics\\huge.jpg");
+    Open("C:\\pics\\huge.jpg", 4000, 3000);
+    platform.RunBackground();
+    EXPECT_EQ(Paint()[2], "imagerect preview C:\\pics\\huge.jpg from 0,0,400,300 to 0,0,1000,750");
+    EXPECT_TRUE(noted());
+}
+
 TEST_F(ViewPaintTest, BetweenTwoPowersTheExactScaleIsMadeOnceTheViewRests) {
     platform.screen = {8000, 8000};
     Start().Show();

@@ -128,6 +128,11 @@ TEST_F(DrawingTest, TextFillsItsLayoutAtItsAlignment) {
     blank->FillText("Zy", {"DejaVu Sans", 0, 0.0f, 0, 0}, {0, 0, 120, 30}, Black);
     blank->FillText("Zy", {"DejaVu Sans", 0, -3.0f, 0, 0}, {0, 0, 120, 30}, Black);
     EXPECT_EQ(InkedIn(*blank, 0, 120), 0);
+
+    // Under Wine a "u" before an "r" used to end the fill there: "pictu" of "picture read".
+    auto whole = platform->CreateSurface(200, 30);
+    whole->FillText("picture read", {"DejaVu Sans", 0, 16.0f, 0, 1}, {0, 0, 200, 30}, Black);
+    EXPECT_GT(InkedIn(*whole, 60, 200), 0) << "the text after the \"ur\"";
 }
 
 // How the copy's pixels are made is the portable reduction's; here, that a surface's copy

@@ -128,6 +128,21 @@ TEST_F(PictureDecodingTest, ImagesDecodedAheadAreTheImagesDecodedHere) {
     }
 }
 
+// A JPEG cut short, which the system's decoder refuses, shows what it holds, as damaged;
+// in the open's decode and in that of the full pixels behind a preview or read ahead.
+TEST_F(PictureDecodingTest, AJpegCutShortShowsWhatItHolds) {
+    const std::string path = folder.File("cut.jpg");
+    WritePicture(path, 800, 600, "image/jpeg", Opaque);
+    const std::string bytes = platform->Files().ReadFile(path).value_or("");
+    WriteBytes(path, bytes.substr(0, bytes.size() * 9 / 10));
+    auto image = platform->DecodeImage(path);
+    ASSERT_EQ(image->Width(), 800);
+    EXPECT_TRUE(image->Damaged());
+    EXPECT_EQ(platform::win32::PixelsOf(*image)[0] >> 24, 255u) << "the first row was read";
+    const std::optional<DecodedPixels> pixels = platform::win32::DecodePixels(path, platform::PictureLimit, nullptr);
+    EXPECT_TRUE(pixels && pixels->damaged);
+}
+
 TEST_F(PictureDecodingTest, TransparentAndOpaquePixelsKeepTheirAlpha) {
     const std::string path = folder.File("half.png");
     WritePicture(path, 8, 3, "image/png", HalfClear);

@@ -88,7 +88,12 @@ public:
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override {
         return real_.ChooseFileToOpen(Unwrap(owner), filter);
     }
-    bool MoveToRecycleBin(Window& owner, const std::string& path) override {
+    // Answered Yes without a box.
+    bool AskYesNo(Window*, const std::string& text, const std::string&) override {
+        messages.push_back(text);
+        return true;
+    }
+    RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override {
         return real_.MoveToRecycleBin(Unwrap(owner), path);
     }
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,

@@ -161,7 +161,7 @@ TEST(ImageHeaderTest, JpegMarkerLayoutsAreWalkedAsTheStandardAllows) {
         {"after the scan is not looked at", Soi + Frame20x30 + scan + exif6 + icc, size, 0, ""},
         {"a directory outside its segment", Soi + outside + Frame20x30, size, 0, ""},
         {"an Exif longer than the file", Soi + (exif6 + Frame20x30).replace(2, 2, "\xFF\xF0"), std::nullopt, 0, ""},
-        {"an ICC piece longer than the file", Soi + icc.substr(0, 2) + "\x10\0" + icc.substr(4), std::nullopt, 0, ""},
+        {"an ICC piece longer than the file", Soi + icc.substr(0, 2) + std::string("\x10\0", 2) + icc.substr(4), std::nullopt, 0, ""},
         {"a byte where a marker must stand", Soi + app0 + "x" + exif6 + Frame20x30, std::nullopt, 0, ""},
     };
     for (const Layout& layout : layouts) {

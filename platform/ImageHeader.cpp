@@ -24,6 +24,25 @@ std::optional<Size> MakeSize(long long width, long long height) {
     return Size{static_cast<int>(width), static_cast<int>(height)};
 }
 
+// Reads `bytes` as a file of their own: a segment's contents, whose offsets count from its
+// start and may not point outside it.
+ByteReader Within(const std::string& bytes) {
+    return [&bytes](std::uint64_t offset, std::size_t length) {
+        return offset < bytes.size() ? bytes.substr(static_cast<std::size_t>(offset), length) : std::string();
+    };
+}
+
+// The `length` bytes at `offset`, or nothing when the file holds fewer: a segment or chunk
+// claiming more than there is is ignored rather than read in part. Beyond `most` is no
+// header worth reading.
+std::optional<std::string> Whole(const ByteReader& read, std::uint64_t offset, std::uint64_t length,
+                                 std::uint64_t most = 1 << 20) {
+    if (length > most) return std::nullopt;
+    std::string bytes = read(offset, static_cast<std::size_t>(length));
+    if (bytes.size() != length) return std::nullopt;
+    return bytes;
+}
+
 // What the first directory of a TIFF structure at `base` says (-1 where it says nothing).
 struct TiffFields {
     long long width = -1, height = -1, orientation = -1;
@@ -40,11 +59,15 @@ TiffFields ReadTiff(const ByteReader& read, std::uint64_t base) {
     const std::uint64_t ifd = base + u32(header, 4);
     const std::string countBytes = read(ifd, 2);
     if (countBytes.size() < 2) return fields;
-    const std::uint32_t count = u16(countBytes, 0);
-    const std::string entries = read(ifd + 2, static_cast<std::size_t>(count) * 12);
-    for (std::size_t i = 0; i + 12 <= entries.size(); i += 12) {
-        const std::uint32_t tag = u16(entries, i), type = u16(entries, i + 2);
-        const long long value = type == 3 ? u16(entries, i + 8) : type == 4 ? u32(entries, i + 8) : -1;
+    // A directory that runs past the end of what holds it is not trusted in part.
+    const std::optional<std::string> entries = Whole(read, ifd + 2, u16(countBytes, 0) * 12ull);
+    if (!entries) return fields;
+    for (std::size_t i = 0; i + 12 <= entries->size(); i += 12) {
+        const std::uint32_t tag = u16(*entries, i), type = u16(*entries, i + 2), count = u32(*entries, i + 4);
+        // Only a value held in the entry itself: a larger one lies at an offset, never followed.
+        const long long value = type == 3 && count >= 1 && count <= 2 ? u16(*entries, i + 8)
+                                : type == 4 && count == 1             ? u32(*entries, i + 8)
+                                                                      : -1;
         if (tag == 256) fields.width = value;
         if (tag == 257) fields.height = value;
         if (tag == 274) fields.orientation = value;
@@ -52,45 +75,52 @@ TiffFields ReadTiff(const ByteReader& read, std::uint64_t base) {
     return fields;
 }
 
-// Walks a JPEG's marker segments up to the first start-of-frame, telling `segment` of each
-// (its marker, where its content starts and its length) until it answers false; returns the frame's
-// size. A bounded number of steps, each moving forward, so a crafted file can't make this
-// loop forever.
-std::optional<Size> WalkJpeg(const ByteReader& read,
-                             const std::function<bool(std::uint32_t marker, std::uint64_t content,
-                                                      std::uint32_t length)>& segment) {
+// One marker segment of a JPEG: its marker and where its content (after the length) lies.
+struct JpegSegment {
+    std::uint32_t marker;
+    std::uint64_t content;
+    std::uint32_t length;
+};
+
+bool IsFrame(std::uint32_t marker) {
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks a JPEG's markers from its start to its first scan, as the standard lays them out:
+// any number of fill bytes (0xFF) before a marker, the markers that stand alone (TEM, RSTn)
+// and segments of any length in any order, the frame header among them. Tells `segment` of
+// each until it answers false. It stops at the scan, the end, or a byte where a marker must
+// stand. Every step moves forward and the steps are bounded, so a crafted file can't make it
+// loop for ever.
+void WalkJpeg(const ByteReader& read, const std::function<bool(const JpegSegment&)>& segment) {
     std::uint64_t at = 2;
     for (int step = 0; step < 10000; ++step) {
-        const std::string head = read(at, 9);
-        if (head.size() < 4 || Byte(head, 0) != 0xFF) return std::nullopt;
+        const std::string head = read(at, 4);
+        if (head.size() < 2 || Byte(head, 0) != 0xFF) return;
         const std::uint32_t marker = Byte(head, 1);
-        if (marker == 0xFF) {  // fill byte
-            ++at;
+        if (marker == 0xFF) {  // fill bytes: on to the last of the run, a block at a step
+            const std::string run = read(at, 1 << 12);
+            const std::size_t end = run.find_first_not_of('\xFF');
+            if (end == std::string::npos && run.size() < 2) return;
+            at += (end == std::string::npos ? run.size() : end) - 1;
             continue;
         }
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length field
             at += 2;
             continue;
         }
+        if (marker == 0x00 || marker == 0xD9 || marker == 0xDA || head.size() < 4) return;
         const std::uint32_t length = Big16(head, 2);
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                           marker != 0xCC;
-        if (frame) {
-            if (head.size() < 9) return std::nullopt;
-            return MakeSize(Big16(head, 7), Big16(head, 5));
-        }
-        if (marker == 0xD9 || marker == 0xDA || length < 2) return std::nullopt;
-        if (!segment(marker, at + 4, length - 2)) return std::nullopt;
+        if (length < 2 || !segment({marker, at + 4, length - 2})) return;
         at += 2 + length;
     }
-    return std::nullopt;
 }
 
 bool IsJpeg(const std::string& head) { return head.size() >= 4 && Byte(head, 0) == 0xFF && Byte(head, 1) == 0xD8; }
 
 bool IsPng(const std::string& head) { return head.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
 
-// Walks a PNG's chunks up to its pixel data, as WalkJpeg its segments.
+// Walks a PNG's chunks up to its pixel data, as WalkJpeg a JPEG's segments.
 void WalkPng(const ByteReader& read,
              const std::function<bool(const std::string& type, std::uint64_t content, std::uint32_t length)>& chunk) {
     std::uint64_t at = 8;
@@ -122,7 +152,17 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
         const auto height = static_cast<std::int32_t>(Little32(head, 22));
         return MakeSize(static_cast<std::int32_t>(Little32(head, 18)), std::llabs(height));
     }
-    if (IsJpeg(head)) return WalkJpeg(read, [](std::uint32_t, std::uint64_t, std::uint32_t) { return true; });
+    if (IsJpeg(head)) {
+        std::optional<Size> size;
+        WalkJpeg(read, [&](const JpegSegment& segment) {
+            if (!IsFrame(segment.marker)) return true;
+            // Precision, then the height and the width.
+            const std::string frame = read(segment.content, 5);
+            if (frame.size() == 5) size = MakeSize(Big16(frame, 3), Big16(frame, 1));
+            return false;
+        });
+        return size;
+    }
     if (IsTiff(head)) {
         const TiffFields fields = ReadTiff(read, 0);
         return MakeSize(fields.width, fields.height);
@@ -135,18 +175,22 @@ int DeclaredOrientation(const ByteReader& read) {
     long long orientation = -1;
     if (IsTiff(head)) orientation = ReadTiff(read, 0).orientation;
     if (IsJpeg(head)) {
-        // The first APP1 segment that is Exif: a TIFF structure after its six-byte name.
-        WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content, std::uint32_t) {
-            if (marker != 0xE1 || read(content, 6) != std::string("Exif\0\0", 6)) return true;
-            orientation = ReadTiff(read, content + 6).orientation;
+        // The first whole APP1 segment that is Exif: a TIFF structure after its six-byte
+        // name, read within the segment.
+        WalkJpeg(read, [&](const JpegSegment& segment) {
+            if (segment.marker != 0xE1 || read(segment.content, 6) != std::string("Exif\0\0", 6)) return true;
+            const std::optional<std::string> exif = Whole(read, segment.content, segment.length);
+            if (!exif) return true;
+            orientation = ReadTiff(Within(*exif), 6).orientation;
             return false;
         });
     }
     if (IsPng(head)) {
-        // The eXIf chunk is the TIFF structure itself.
-        WalkPng(read, [&](const std::string& type, std::uint64_t content, std::uint32_t) {
+        // The eXIf chunk is the TIFF structure itself, read within the chunk.
+        WalkPng(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
             if (type != "eXIf") return true;
-            orientation = ReadTiff(read, content).orientation;
+            if (const std::optional<std::string> exif = Whole(read, content, length))
+                orientation = ReadTiff(Within(*exif), 0).orientation;
             return false;
         });
     }
@@ -156,13 +200,13 @@ int DeclaredOrientation(const ByteReader& read) {
 std::string DeclaredColourProfile(const ByteReader& read) {
     if (!IsJpeg(read(0, 4))) return {};
     // Each APP2 segment named "ICC_PROFILE" holds one piece: its number from 1, the count of
-    // pieces, then its bytes. A piece missing, repeated or numbered against the count
-    // leaves the profile unknown.
+    // pieces, then its bytes. A piece missing, cut short, repeated or numbered against the
+    // count leaves the profile unknown.
     std::vector<std::string> pieces;
     bool broken = false;
-    WalkJpeg(read, [&](std::uint32_t marker, std::uint64_t content, std::uint32_t length) {
-        if (marker != 0xE2 || length < 14) return true;
-        const std::string name = read(content, 14);
+    WalkJpeg(read, [&](const JpegSegment& segment) {
+        if (segment.marker != 0xE2 || segment.length < 14) return true;
+        const std::string name = read(segment.content, 14);
         if (name.size() < 14 || name.compare(0, 12, std::string("ICC_PROFILE\0", 12)) != 0) return true;
         const std::uint32_t number = Byte(name, 12), count = Byte(name, 13);
         if (pieces.empty()) pieces.resize(count);
@@ -170,8 +214,9 @@ std::string DeclaredColourProfile(const ByteReader& read) {
             broken = true;
             return false;
         }
-        pieces[number - 1] = read(content + 14, length - 14);
-        broken = pieces[number - 1].size() != length - 14;
+        const std::optional<std::string> piece = Whole(read, segment.content + 14, segment.length - 14);
+        broken = !piece;
+        if (piece) pieces[number - 1] = *piece;
         return !broken;
     });
     std::string profile;

@@ -19,13 +19,15 @@ using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t l
 // formats or a header that can't be read.
 std::optional<Size> DeclaredImageSize(const ByteReader& read);
 
-// The orientation tag (EXIF 274, 1 to 8) of a JPEG's Exif segment, a TIFF's first
-// directory or a PNG's eXIf chunk; 0 when there is none or it is out of range.
+// The orientation tag (EXIF 274, 1 to 8) of a JPEG's Exif segment (the first whole one
+// before the scan, wherever it stands), a TIFF's first directory or a PNG's eXIf chunk; 0
+// when there is none or it is out of range. An Exif segment or chunk is read within itself:
+// one the file holds only in part, or whose directory lies outside it, tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
-// The ICC colour profile a JPEG carries in its APP2 segments, its pieces joined in order;
-// empty when there is none, a piece is missing, or the file isn't a JPEG (the system's
-// decoders read the profiles of the other formats).
+// The ICC colour profile a JPEG carries in its APP2 segments before the scan, its pieces
+// joined in order; empty when there is none, a piece is missing or cut short, or the file
+// isn't a JPEG (the system's decoders read the profiles of the other formats).
 std::string DeclaredColourProfile(const ByteReader& read);
 
 // Pictures above this many pixels are not decoded: at 32 bits a pixel they would take more

@@ -1,6 +1,7 @@
 // Generated inputs for the readers, under the sanitizers: INI files, picture headers, and
 // skins and button sets through a started viewer. Fixed seeds, so a failure reproduces;
 // ZYLORA_FUZZ_RUNS=100000 runs each for longer.
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 
@@ -106,7 +107,8 @@ TEST(FuzzTest, IniWritesReadBackAndTouchOnlyTheirOwnPlace) {
 
 TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
     Generator g(4711);
-    const std::vector<std::string> starts{"\x89PNG\r\n\x1a\n", "GIF89a", "BM", "\xFF\xD8\xFF", "II*\0", "MM\0*"};
+    const std::vector<std::string> starts{"\x89PNG\r\n\x1a\n", "GIF89a", "BM", "\xFF\xD8\xFF", "\xFF\xD8\xFF\xFF\xFF\xE1",
+                                          std::string("\xFF\xD8\xFF\xE1\0\x40" "Exif\0\0", 12), "II*\0", "MM\0*"};
     for (int run = 0, runs = Runs(5000); run < runs; ++run) {
         std::string bytes = g.Int(0, 3) ? g.Pick(starts) + g.Bytes(300) : g.Bytes(64);
         const platform::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
@@ -119,6 +121,84 @@ TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
         }
         const int orientation = platform::DeclaredOrientation(read);
         EXPECT_TRUE(orientation >= 0 && orientation <= 8);
+        EXPECT_LE(platform::DeclaredColourProfile(read).size(), bytes.size());
+    }
+}
+
+// A JPEG's parts up to its scan: the Exif (orientation 6), the frame and an ICC profile in
+// pieces, in any order among fill bytes, comments and standalone markers. Each part is
+// marked 'e' Exif, 'f' frame, 'i' ICC piece or ' ' anything else.
+struct JpegLayout {
+    std::vector<std::pair<char, std::string>> parts;
+    std::string profile;
+};
+
+JpegLayout MakeJpegLayout(Generator& g) {
+    auto segment = [](char marker, const std::string& content) {
+        const auto length = static_cast<unsigned>(content.size() + 2);
+        return std::string("\xFF", 1) + marker + static_cast<char>(length >> 8) + static_cast<char>(length) + content;
+    };
+    JpegLayout layout;
+    auto& parts = layout.parts;
+    parts = {
+        {'e', segment('\xE1', std::string("Exif\0\0MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0", 28))},
+        {'f', segment('\xC0', std::string("\x08\0\x1E\0\x14\x01\x01\x11\0", 9))}};
+    const int pieces = g.Int(0, 3);
+    for (int n = 1; n <= pieces; ++n) {
+        const std::string bytes = g.Bytes(300) + "p";  // an empty piece counts as missing
+        layout.profile += bytes;
+        parts.push_back({'i', segment('\xE2', std::string("ICC_PROFILE\0", 12) + char(n) + char(pieces) + bytes)});
+    }
+    // Under 64 KB in all, so that a segment claiming 0xFFFF bytes runs past the end.
+    for (int others = g.Int(0, 4); others > 0; --others)
+        parts.push_back({' ', g.Pick({segment('\xFE', std::string(static_cast<std::size_t>(g.Int(0, 10240)), 'c')),
+                                      segment('\xE0', "JFIF"), segment('\xDB', g.Bytes(70)),
+                                      std::string(static_cast<std::size_t>(g.Int(1, 4000)), '\xFF'),
+                                      std::string("\xFF\xD5\xFF\x01", 4)})});
+    std::shuffle(parts.begin(), parts.end(), std::mt19937(static_cast<unsigned>(g.Int(0, 1 << 30))));
+    parts.insert(parts.begin(), {' ', "\xFF\xD8"});
+    parts.push_back({' ', segment('\xDA', std::string("\x01\x01\0\0\x3F\0", 6)) + g.Bytes(200)});
+    return layout;
+}
+
+TEST(FuzzTest, JpegLayoutsGiveTheirExifFrameAndProfileUpToTheFirstBrokenSegment) {
+    Generator g(41);
+    for (int run = 0, runs = Runs(1500); run < runs; ++run) {
+        const JpegLayout layout = MakeJpegLayout(g);
+        // Whole, cut short, or with one segment claiming more bytes than the file holds.
+        const int damage = g.Int(0, 2), broken = g.Int(1, static_cast<int>(layout.parts.size()) - 1);
+        std::string bytes;
+        std::vector<std::size_t> ends;
+        std::size_t lied = layout.parts.size();
+        for (std::size_t i = 0; i < layout.parts.size(); ++i) {
+            std::string part = layout.parts[i].second;
+            if (damage == 2 && static_cast<int>(i) == broken && part[1] != '\xFF' && part[1] != '\xD5') {
+                part.replace(2, 2, "\xFF\xFF");
+                lied = i;
+            }
+            bytes += part;
+            ends.push_back(bytes.size());
+        }
+        const std::size_t cut = damage == 1 ? static_cast<std::size_t>(g.Int(2, static_cast<int>(bytes.size()))) : bytes.size();
+        bytes.resize(cut);
+        // A part counts when it is whole in the file and every segment before it is sound;
+        // the frame's size is in its first nine bytes.
+        bool exif = false, frame = false, profile = true, sound = true;
+        for (std::size_t i = 0; i < layout.parts.size(); ++i) {
+            const auto& [kind, part] = layout.parts[i];
+            const bool counts = sound && ends[i] <= cut && i != lied;
+            if (kind == 'e') exif = counts;
+            if (kind == 'f') frame = sound && ends[i] - part.size() + 9 <= cut;
+            if (kind == 'i') profile = profile && counts;
+            sound = sound && i != lied;
+        }
+        const platform::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+            return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
+        };
+        const std::string context = "run " + std::to_string(run) + ", damage " + std::to_string(damage);
+        EXPECT_EQ(platform::DeclaredOrientation(read), exif ? 6 : 0) << context;
+        EXPECT_EQ(platform::DeclaredImageSize(read).has_value(), frame) << context;
+        EXPECT_EQ(platform::DeclaredColourProfile(read), profile ? layout.profile : "") << context;
     }
 }
 

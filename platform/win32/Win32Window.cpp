@@ -254,6 +254,17 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 sink_->CaptureLost();
             }
             return 0;
+        case WM_SYSCOMMAND:
+            // A window manager minimises the one window it was asked about (its window menu,
+            // Alt+F9, a pager), and Wine passes that on as this command: the whole program
+            // goes, as by its own minimise, or that one window would stay behind.
+            if (!child_ && (wParam & 0xFFF0) == SC_MINIMIZE) {
+                if (const HWND application = ::GetWindow(hwnd, GW_OWNER)) {
+                    ::SendMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                    return 0;
+                }
+            }
+            break;
         case WM_CLOSE:
             // Only the logic decides whether a close request ends anything.
             sink_->CloseRequested();

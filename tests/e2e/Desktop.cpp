@@ -109,6 +109,16 @@ bool Desktop::OfTheViewer(unsigned long window) const {
     return ours;
 }
 
+unsigned long Desktop::ClientNamed(const std::string& name) const {
+    for (unsigned long w : ClientWindows()) {
+        char* text = nullptr;
+        const bool same = XFetchName(display_, w, &text) && text && name == text;
+        if (text) XFree(text);
+        if (same) return w;
+    }
+    return 0;
+}
+
 bool Desktop::Viewable(unsigned long window) const {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;

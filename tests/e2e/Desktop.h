@@ -28,6 +28,8 @@ protected:
     std::vector<unsigned long> Property(unsigned long window, const char* name) const;
     bool Has(unsigned long window, const char* property, const char* atom) const;
     bool OfTheViewer(unsigned long window) const;
+    // The managed window of that name (its caption), or 0.
+    unsigned long ClientNamed(const std::string& name) const;
     bool Viewable(unsigned long window) const;
     // The viewer's windows the window manager manages that are on screen now.
     std::vector<unsigned long> ViewersWindowsShown() const;

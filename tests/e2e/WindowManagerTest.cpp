@@ -1,8 +1,9 @@
 // The viewer on desktops with a window manager, each on an X server of its own: one entry for
 // the taskbar and Alt+Tab; the caption buttons light only under the pointer; another
 // program's window covers all of it; a press on its title raises all of it over that window
-// and gives it the keyboard; it minimises and changes workspace whole; rolled up, its title
-// holds the keyboard. Under xfwm4 it leaves the stacking alone at rest.
+// and gives it the keyboard; it minimises (by its key or the window manager's menu) and
+// changes workspace whole; rolled up, its title holds the keyboard. Under xfwm4 it leaves
+// the stacking alone at rest.
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/SkinnedAppTest.h"
 
@@ -110,6 +111,14 @@ TEST_F(Openbox, BehavesAsOneWindowOfTheDesktop) {
     x_.KeyChord("ctrl+m");
     EXPECT_TRUE(PollUntil([&] { return ViewersWindowsShown().empty(); }, 10s)) << "Ctrl+M did not reach the viewer";
     XDestroyWindow(display_, other);
+    AskWindowManager("_NET_ACTIVE_WINDOW", taskbarEntry, 2);
+    EXPECT_TRUE(PollUntil([&] { return Sorted(ViewersWindowsShown()) == Sorted(shown); }, 10s))
+        << "not all came back from the taskbar";
+
+    // The window manager's own minimise of the main form (its window menu) takes all of it.
+    XIconifyWindow(display_, ClientNamed("Zylora Desk E2E"), DefaultScreen(display_));
+    XFlush(display_);
+    EXPECT_TRUE(PollUntil([&] { return ViewersWindowsShown().empty(); }, 10s)) << "the frame stayed behind";
     AskWindowManager("_NET_ACTIVE_WINDOW", taskbarEntry, 2);
     EXPECT_TRUE(PollUntil([&] { return Sorted(ViewersWindowsShown()) == Sorted(shown); }, 10s))
         << "not all came back from the taskbar";

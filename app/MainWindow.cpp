@@ -33,6 +33,7 @@ TfrmMiddle::TfrmMiddle(platform::Platform& platform)
     // Timer messages come only when no other message waits: after the picture's first paint.
     ReadAheadTimer = platform.CreateTimer(10, [this] { ReadAheadTimerTimer(); });
     StepTimer = platform.CreateTimer(1, [this] { StepTimerTimer(); });
+    FrameFollowTimer = platform.CreateTimer(1, [this] { FrameFollowTimerTimer(); });
     // As the designer sets it up: EnableDrop before the control, so only the binding counts.
     FileDrop1 = std::make_unique<shell::TFileDrop>(platform);
     FileDrop1->SetEnableDrop(true);
@@ -257,6 +258,18 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
     LeftFrame->RenderAt(l, Add(height, b));
     BottomFrame->RenderAt(width, b);
     RightFrame->RenderAt(r, Add(height, b));
+}
+
+// A window manager moves the one window it was asked to (Alt+drag) or keeps it on the screen
+// by itself: the frame follows once the move is done. The program's own moves place all five
+// at once and find nothing to do here.
+void TfrmMiddle::FrameFollowTimerTimer() {
+    FrameFollowTimer->SetEnabled(false);
+    if (RolledUp || RollingUp || Unrolling) return;
+    const FrameRects to = FrameAround(BoundsRect(), GetLeftWidth(), GetRightWidth(), GetTopHeight(), GetBottomHeight());
+    if (TopFrame->Form().Bounds() != to.top || BottomFrame->Form().Bounds() != to.bottom ||
+        RightFrame->Form().Bounds() != to.right || LeftFrame->Form().Bounds() != to.left)
+        AlignFrames();
 }
 
 void TfrmMiddle::Timer1Timer() {

@@ -83,6 +83,7 @@ public:
     void RenderFrames(int x, int y, int width, int height);
     // A tick of the corner resize drag: a step, once a display frame has passed since the last.
     void Timer1Timer();
+    void FrameFollowTimerTimer();
     // One step of the corner resize drag: the main window resized by the pointer's travel since
     // the last step, its left and top kept.
     void CornerStep();
@@ -176,6 +177,9 @@ public:
         if (direction < 0) FormMouseWheelDown();
     }
     void Resized(platform::Size size) override;
+    void Moved(platform::Point) override {
+        if (FrameFollowTimer) FrameFollowTimer->SetEnabled(true);
+    }
     void CloseRequested() override { window_->Close(); }
     // Logoff or shutdown: no destruction follows, so the settings are written now.
     void SessionEnds() override;
@@ -239,6 +243,8 @@ public:
     std::unique_ptr<platform::Window> Image2;
     std::unique_ptr<platform::Timer> Timer1;
     std::unique_ptr<platform::Timer> ReadAheadTimer;
+    // Brings the frame to the main window after a move of the main window alone.
+    std::unique_ptr<platform::Timer> FrameFollowTimer;
     std::unique_ptr<platform::Timer> StepTimer;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.

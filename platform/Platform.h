@@ -173,6 +173,9 @@ public:
     virtual void CanResize(Size /*proposed*/) {}
     // After the window's size changed.
     virtual void Resized(Size /*now*/) {}
+    // Top-level windows: after a positioning that may have moved the window, made through
+    // SetBounds, a positioning batch or the window system (a window manager's own move).
+    virtual void Moved(Point /*topLeft*/) {}
     // `repeat`: the key's auto-repeat while it is held, not a new press.
     virtual void KeyDown(int /*virtualKey*/, ShiftState, bool /*repeat*/ = false) {}
     // One wheel notch: +1 turned away from the user, -1 towards.

@@ -298,9 +298,6 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 ::SetForegroundWindow(to);
             }
             return 0;
-        case KeyboardHolderMessage:
-            if (const HWND main = KeyboardForm()) return reinterpret_cast<LRESULT>(main);
-            return reinterpret_cast<LRESULT>(ShownFrameForm());
         case RaiseFormsMessage: {
             // An activation and the press that made it each ask: one raise serves both.
             MSG queued;

@@ -172,6 +172,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_WINDOWPOSCHANGING:
             OnWindowPosChanging(*reinterpret_cast<const WINDOWPOS*>(lParam));
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_WINDOWPOSCHANGED: {
+            // The default sends the size and move notices first.
+            const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
+            const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (!child_ && !(position->flags & SWP_NOMOVE)) sink_->Moved({position->x, position->y});
+            return result;
+        }
         case WM_SIZE: OnSize(); return 0;
         case WM_KEYDOWN:
             sink_->KeyDown(static_cast<int>(wParam), ShiftNow(), (lParam & KeyWasDown) != 0);
@@ -208,17 +215,10 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // A press on a frame window must not make it the active window: the keyboard
             // stays with the main form, and Wine would re-create the window under the
             // pointer in the middle of the press; the press itself brings the viewer forward
-            // (OnButtonDown). Wine also asks this, as for a press on a caption, when the
-            // window manager offers a frame window the keyboard after restacking it: a raise
-            // answering that would start the manager over (xfwm4 does, endlessly). The offer
-            // is taken only by the rolled title, all there is of the viewer then.
-            if (layered_) {
-                const HWND owner = ::GetWindow(hwnd, GW_OWNER);
-                const bool offered = LOWORD(lParam) == HTCAPTION;
-                const bool holder = offered && owner &&
-                                    reinterpret_cast<HWND>(::SendMessageA(owner, KeyboardHolderMessage, 0, 0)) == hwnd;
-                return holder ? MA_ACTIVATE : MA_NOACTIVATE;
-            }
+            // (OnButtonDown). Nothing more may happen here: Wine also asks this when the
+            // window manager offers a frame window the keyboard after restacking it, and a
+            // raise answering that would start the manager over (xfwm4 does, endlessly).
+            if (layered_) return MA_NOACTIVATE;
             break;
         case WM_ACTIVATE:
             // Under a window manager each form is a window of its own, and activating one

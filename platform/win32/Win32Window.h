@@ -25,8 +25,6 @@ HICON ProgramIcon(HINSTANCE instance, bool small);
 // What a form asks of the application window that owns every form.
 constexpr UINT ActivateMainFormMessage = WM_APP + 2;  // a form or a panel of one was pressed
 constexpr UINT RaiseFormsMessage = WM_APP + 3;        // the main form became active
-// Which form is to hold the keyboard now (the answer, an HWND; none while a dialog is up).
-constexpr UINT KeyboardHolderMessage = WM_APP + 4;
 
 // Sees a window's messages before the window does (the file drops are one): a window
 // procedure put in front of the window's own.

@@ -119,6 +119,23 @@ unsigned long Desktop::ClientNamed(const std::string& name) const {
     return 0;
 }
 
+bool Desktop::ViewerHasKeyboard() const {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    // The focus may be on a window inside a managed one, or on the window manager's frame.
+    for (Window w = focus; w > PointerRoot;) {
+        if (OfTheViewer(w)) return true;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return false;
+        if (children) XFree(children);
+        if (parent == root) return false;
+        w = parent;
+    }
+    return false;
+}
+
 bool Desktop::Viewable(unsigned long window) const {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
@@ -151,6 +168,21 @@ void Desktop::AskWindowManager(const char* message, unsigned long window, long v
 
 void Desktop::SwitchToWorkspace(long number) {
     AskWindowManager("_NET_CURRENT_DESKTOP", DefaultRootWindow(display_), number);
+}
+
+void Desktop::MoveByWindowManager(unsigned long window, int x, int y) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "_NET_MOVERESIZE_WINDOW", False);
+    event.xclient.format = 32;
+    // Static gravity, x and y given, asked by a pager.
+    event.xclient.data.l[0] = StaticGravity | 1 << 8 | 1 << 9 | 2 << 12;
+    event.xclient.data.l[1] = x;
+    event.xclient.data.l[2] = y;
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(display_);
 }
 
 unsigned long Desktop::OtherProgramsWindow(int x, int y, int width, int height) {

@@ -31,6 +31,8 @@ protected:
     // The managed window of that name (its caption), or 0.
     unsigned long ClientNamed(const std::string& name) const;
     bool Viewable(unsigned long window) const;
+    // The keys typed now go to one of the viewer's windows (the X server's input focus).
+    bool ViewerHasKeyboard() const;
     // The viewer's windows the window manager manages that are on screen now.
     std::vector<unsigned long> ViewersWindowsShown() const;
     static std::vector<unsigned long> Sorted(std::vector<unsigned long> windows);
@@ -38,6 +40,8 @@ protected:
     // Asks the window manager, as a pager does, for another workspace or to activate a window.
     void AskWindowManager(const char* message, unsigned long window, long value);
     void SwitchToWorkspace(long number);
+    // The window manager's own move of a window, as by Alt+drag: the window's top-left to (x, y).
+    void MoveByWindowManager(unsigned long window, int x, int y);
     // A plain window of another program, activated as by a click on it.
     unsigned long OtherProgramsWindow(int x, int y, int width, int height);
     // How often the window manager's stacking order changes in this much time.

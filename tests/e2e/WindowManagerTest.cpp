@@ -1,8 +1,8 @@
 // The viewer on desktops with a window manager, each on an X server of its own: one entry for
 // the taskbar and Alt+Tab; the caption buttons light only under the pointer; another
 // program's window covers all of it; a press on its title raises all of it over that window
-// and gives it the keyboard; it minimises (by its key or the window manager's menu) and
-// changes workspace whole; rolled up, its title holds the keyboard. Under xfwm4 it leaves
+// and gives it the keyboard; it minimises (by its key or the window manager's menu), moves
+// (by the window manager too) and changes workspace whole; rolled up, its title holds the keyboard. Under xfwm4 it leaves
 // the stacking alone at rest.
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/SkinnedAppTest.h"
@@ -134,6 +134,9 @@ TEST_F(Openbox, BehavesAsOneWindowOfTheDesktop) {
         << "not all came back";
     EXPECT_TRUE(Shows(titleX, titleY, kStrip));
 
+    // The window manager's own move of the main form (as by Alt+drag) takes the frame along.
+    MoveByWindowManager(ClientNamed("Zylora Desk E2E"), kX + 100, kY + 50);
+    EXPECT_TRUE(Shows(titleX + 100, titleY + 50, kStrip)) << "the title stayed behind";
 }
 
 // Rolled up, the title holds the keyboard (the main form that had it is hidden), also after
@@ -152,28 +155,23 @@ TEST_F(Openbox, TheKeyboardFollowsTheRollUp) {
         return PollUntil([&] { return ViewersWindowsShown().empty(); }, 10s) &&
                PollUntil([&] { return Has(taskbarEntry, "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"); }, 10s);
     };
-    // The keyboard as the window manager sees it: keys typed while it moves may go nowhere.
-    const auto windowManagerGaveKeyboard = [&] {
-        return PollUntil([&] {
-            const std::vector<unsigned long> active = Property(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW");
-            return !active.empty() && OfTheViewer(active.front());
-        }, 10s);
-    };
+    // Keys typed while the window manager hands the keyboard on may go nowhere.
+    const auto viewerGotKeyboard = [&] { return PollUntil([&] { return ViewerHasKeyboard(); }, 10s); };
     const auto restoreFromTaskbar = [&] {
         AskWindowManager("_NET_ACTIVE_WINDOW", taskbarEntry, 2);
-        return Shows(titleX, titleY, kStrip) && windowManagerGaveKeyboard();
+        return Shows(titleX, titleY, kStrip) && viewerGotKeyboard();
     };
     x_.Click(rollX, rollY);
     ASSERT_TRUE(PollUntil([&] { return ViewersWindowsShown().size() == 2; }, 10s)) << "did not roll up";
-    x_.Click(titleX, titleY);
-    ASSERT_TRUE(windowManagerGaveKeyboard());
-    EXPECT_TRUE(minimisedByKey()) << "the rolled title has no keyboard";
+    ASSERT_TRUE(viewerGotKeyboard()) << "the rolled title has no keyboard";
+    EXPECT_TRUE(minimisedByKey()) << "the rolled title takes no key";
     ASSERT_TRUE(restoreFromTaskbar());
     // Apart from the first click by more than a double click's distance: the steps may come
     // quicker than a double click's time.
     x_.Click(rollX + 5, rollY + 5);
     ASSERT_TRUE(Shows(viewX, viewY, kViewBackground)) << "did not roll down";
     x_.MovePointer(viewX, kY + 400);
+    ASSERT_TRUE(viewerGotKeyboard()) << "the viewer lost the keyboard at the unroll";
     EXPECT_TRUE(minimisedByKey()) << "the main form did not get the keyboard back";
 }
 

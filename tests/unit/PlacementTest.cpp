@@ -136,6 +136,21 @@ TEST_F(PlacementTest, RenderFramesPaintsTheFourInOrderAtTheirSizes) {
     EXPECT_EQ(FormOf(*main->TopFrame).bounds, (Rect{90, 170, 422, 30}));
 }
 
+// A window manager's own move of the main window (Alt+drag) moves it alone.
+TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
+    main->PlaceWindows(100, 200, 400, 300);
+    auto& follow = dynamic_cast<fake::FakeTimer&>(*main->FrameFollowTimer);
+    const std::size_t placed = platform.batches.size();
+    follow.Tick();
+    EXPECT_EQ(platform.batches.size(), placed) << "the program's own placement needs no follow-up";
+    MainForm().Apply({150, 260, 400, 300});
+    follow.Tick();
+    EXPECT_EQ(FormOf(*main->TopFrame).bounds, (Rect{140, 230, 422, 30}));
+    EXPECT_EQ(FormOf(*main->LeftFrame).bounds, (Rect{140, 260, 10, 308}));
+    EXPECT_EQ(FormOf(*main->BottomFrame).bounds, (Rect{150, 560, 400, 8}));
+    EXPECT_EQ(FormOf(*main->RightFrame).bounds, (Rect{550, 260, 12, 308}));
+}
+
 TEST_F(PlacementTest, CornerDragFollowsTheCursorFromAFixedCorner) {
     main->PlaceWindows(100, 200, 320, 240);
     auto& timer = dynamic_cast<fake::FakeTimer&>(*main->Timer1);

@@ -129,36 +129,6 @@ TEST_F(ApplicationTest, TheRaiseAfterAnActivationPaintsTheMainFormFirst) {
     panel->SetEvents(nullptr);
 }
 
-// Under a window manager each form stacks on its own, and the manager raises the one pressed:
-// a press on any of them, a panel of the main form's included, brings all of them above a
-// window that covered them.
-TEST_F(ApplicationTest, APressOnAnyFormBringsThemAllForward) {
-    auto main = Form("TzyMainForm");
-    auto panel = platform->CreatePanel(*main);
-    auto frame = Form("TzyFrameForm", /*layered=*/true);
-    main->SetBounds({100, 100, 200, 150});
-    panel->SetBounds({0, 0, 200, 150});
-    frame->SetBounds({90, 70, 220, 30});
-    frame->SetVisible(true);
-    main->SetVisible(true);
-    PumpPending();
-    const HWND cover = ::CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP, 50, 50, 300, 300, nullptr, nullptr,
-                                         nullptr, nullptr);
-    ::SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    const auto above = [&](const Window& form) {
-        for (HWND w = ::GetWindow(cover, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV))
-            if (w == HandleOf(form)) return true;
-        return false;
-    };
-    ASSERT_FALSE(above(*main) || above(*frame));
-    ::SendMessageA(HandleOf(*panel), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    ::SendMessageA(HandleOf(*panel), WM_LBUTTONUP, 0, 0);
-    PumpPending();
-    EXPECT_TRUE(above(*main));
-    EXPECT_TRUE(above(*frame));
-    ::DestroyWindow(cover);
-}
-
 TEST_F(ApplicationTest, TerminatingOrClosingEndsTheMessageLoop) {
     auto form = Form();
     int ticks = 0;

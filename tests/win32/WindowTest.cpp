@@ -138,8 +138,10 @@ TEST_F(WindowTest, AFormIsAllClientAreaAtAnySize) {
 // Activating the main form raises the frame windows above it (under a window manager each
 // form is raised on its own), and a press on a frame window while another program is
 // active activates the main form, not the frame; while ours is active, it raises them.
-TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesIt) {
+// Under a window manager each form stacks on its own, and the manager raises the one pressed.
+TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAPressOnAnyFormActivatesIt) {
     auto main = Form("TzyMainForm");
+    auto panel = platform->CreatePanel(*main);
     auto edge = Form("TzyEdgeForm", true);
     main->SetBounds({100, 100, 200, 150});
     edge->SetBounds({90, 100, 10, 150});
@@ -153,6 +155,10 @@ TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesI
             if (w == lower) return true;
         return false;
     };
+    const auto press = [](HWND hwnd) {
+        ::SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        ::SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+    };
     ASSERT_TRUE(above(mainHwnd, edgeHwnd));
 
     // A window none of ours owns takes the activation, as another program's would.
@@ -161,20 +167,20 @@ TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAFramePressActivatesI
     ::SetForegroundWindow(other);
     PumpPending();
     ASSERT_EQ(::GetForegroundWindow(), other);
-    ::SendMessageA(edgeHwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(edgeHwnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    press(edgeHwnd);
     PumpPending();
     EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
     EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "the frame stayed under the activated main form";
     ::DestroyWindow(other);
 
-    // Already active, yet covered (a window manager raises only the window pressed): the
-    // press raises the frames all the same.
+    // Already active, yet covered (a window manager raises only the window pressed): a press
+    // on the picture raises the frames all the same.
     ::SetWindowPos(mainHwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     ASSERT_TRUE(above(mainHwnd, edgeHwnd));
-    ::SendMessageA(edgeHwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(edgeHwnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    press(HandleOf(*panel));
     PumpPending();
     EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
-    EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "a press on the active viewer's frame left it under the main form";
+    EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "a press on the active viewer's picture left the frame under it";
 }
 
 TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) {

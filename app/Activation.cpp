@@ -129,6 +129,9 @@ void TfrmMiddle::SetRolledUp(bool value) {
     RollStep(unrolled, platform::ShowWindow);
     window_->TakeKeyboard();
     Unrolling = false;
+    // A window manager answers the steps' moves late, the shown windows' among them, and Wine
+    // may take an early answer for the last word: the frame is checked once all is shown.
+    FrameFollowTimer->SetEnabled(true);
     TopFrame->RenderAt(platform::SaturatingSum(l, width, r), GetTopHeight());
     Image2->Invalidate();
     Image2->Update();

@@ -38,6 +38,9 @@ public:
     void Resized(platform::Size now) override {
         if (next_) next_->Resized(now);
     }
+    void Moved(platform::Point topLeft) override {
+        if (next_) next_->Moved(topLeft);
+    }
     void KeyDown(int key, platform::ShiftState s, bool repeat) override {
         if (next_) next_->KeyDown(key, s, repeat);
     }

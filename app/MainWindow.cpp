@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Ini.h"
 #include "platform/Paths.h"
@@ -225,6 +226,7 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     // The hidden main window's own height is the roll animation's last step; a fit or a
     // turn while rolled up must not be lost to it at the unroll.
     if (RolledUp) UnrolledHeight = height;
+    frameFollowUps_ = 0;
     const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
                                       GetTopHeight(), GetBottomHeight());
     // The frames take their new sizes with their new pictures first; the batch then only
@@ -265,11 +267,16 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
 // at once and find nothing to do here.
 void TfrmMiddle::FrameFollowTimerTimer() {
     FrameFollowTimer->SetEnabled(false);
+    const bool mainMoved = std::exchange(mainMoved_, false);
     if (RolledUp || RollingUp || Unrolling) return;
     const FrameRects to = FrameAround(BoundsRect(), GetLeftWidth(), GetRightWidth(), GetTopHeight(), GetBottomHeight());
-    if (TopFrame->Form().Bounds() != to.top || BottomFrame->Form().Bounds() != to.bottom ||
-        RightFrame->Form().Bounds() != to.right || LeftFrame->Form().Bounds() != to.left)
-        AlignFrames();
+    if (TopFrame->Form().Bounds() == to.top && BottomFrame->Form().Bounds() == to.bottom &&
+        RightFrame->Form().Bounds() == to.right && LeftFrame->Form().Bounds() == to.left)
+        return;
+    // Following the main window is no fight with the window manager; bringing back a frame
+    // window it moved on its own may be, and is tried twice until the next placement.
+    if (!mainMoved && frameFollowUps_++ >= 2) return;
+    AlignFrames();
 }
 
 void TfrmMiddle::Timer1Timer() {

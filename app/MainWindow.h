@@ -177,7 +177,13 @@ public:
         if (direction < 0) FormMouseWheelDown();
     }
     void Resized(platform::Size size) override;
+    // The main window is where the frame belongs: its move, whoever made it, is followed,
+    // and a frame window moved away from it is brought back (FrameFollowTimerTimer).
     void Moved(platform::Point) override {
+        mainMoved_ = true;
+        FrameMoved();
+    }
+    void FrameMoved() {
         if (FrameFollowTimer) FrameFollowTimer->SetEnabled(true);
     }
     void CloseRequested() override { window_->Close(); }
@@ -245,6 +251,8 @@ public:
     std::unique_ptr<platform::Timer> ReadAheadTimer;
     // Brings the frame to the main window after a move of the main window alone.
     std::unique_ptr<platform::Timer> FrameFollowTimer;
+    int frameFollowUps_ = 0;
+    bool mainMoved_ = false;
     std::unique_ptr<platform::Timer> StepTimer;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.

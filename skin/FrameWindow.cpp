@@ -21,6 +21,10 @@ void TFrameWindow::KeyDown(int key, platform::ShiftState shift, bool repeat) {
     if (MainWindow) MainWindow->FormKeyDown(key, shift, repeat);
 }
 
+void TFrameWindow::Moved(platform::Point) {
+    if (MainWindow) MainWindow->FrameMoved();
+}
+
 bool TFrameWindow::ShowLook(int width, int height, const std::string& look, std::uint8_t constantAlpha,
                             const std::function<void(platform::Surface&)>& draw) {
     const platform::Rect now = window_->Bounds();

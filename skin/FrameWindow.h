@@ -39,6 +39,8 @@ public:
 
     // Keyboard commands work wherever the keyboard is: they belong to the main window.
     void KeyDown(int key, platform::ShiftState shift, bool repeat) override;
+    // A window manager may move a frame window on its own: the main window sees to the frame.
+    void Moved(platform::Point topLeft) override;
 
     // Empty until the main window links itself, right after all four frames exist.
     app::TfrmMiddle* MainWindow = nullptr;

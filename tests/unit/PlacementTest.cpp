@@ -149,6 +149,15 @@ TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
     EXPECT_EQ(FormOf(*main->LeftFrame).bounds, (Rect{140, 260, 10, 308}));
     EXPECT_EQ(FormOf(*main->BottomFrame).bounds, (Rect{150, 560, 400, 8}));
     EXPECT_EQ(FormOf(*main->RightFrame).bounds, (Rect{550, 260, 12, 308}));
+
+    // A frame window kept on the screen by the window manager on its own is brought back
+    // twice, then left where the manager wants it until the next placement.
+    for (int round = 0; round < 3; ++round) {
+        FormOf(*main->LeftFrame).Apply({0, 260, 10, 308});
+        follow.Tick();
+    }
+    EXPECT_EQ(FormOf(*main->LeftFrame).bounds, (Rect{0, 260, 10, 308}));
+    EXPECT_EQ(platform.batches.size(), placed + 3) << "one alignment for the main window's move, two for the frame";
 }
 
 TEST_F(PlacementTest, CornerDragFollowsTheCursorFromAFixedCorner) {

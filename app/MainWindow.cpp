@@ -263,8 +263,7 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
 }
 
 // A window manager moves the one window it was asked to (Alt+drag) or keeps it on the screen
-// by itself: the frame follows once the move is done. The program's own moves place all five
-// at once and find nothing to do here.
+// by itself: the frame follows once the move is done.
 void TfrmMiddle::FrameFollowTimerTimer() {
     FrameFollowTimer->SetEnabled(false);
     const bool mainMoved = std::exchange(mainMoved_, false);

@@ -177,8 +177,9 @@ public:
         if (direction < 0) FormMouseWheelDown();
     }
     void Resized(platform::Size size) override;
-    // The main window is where the frame belongs: its move, whoever made it, is followed,
-    // and a frame window moved away from it is brought back (FrameFollowTimerTimer).
+    // The main window is where the frame belongs: where the window system moves it on its
+    // own, the frame follows, and a frame window it moves away is brought back
+    // (FrameFollowTimerTimer).
     void Moved(platform::Point) override {
         mainMoved_ = true;
         FrameMoved();

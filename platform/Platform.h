@@ -173,8 +173,8 @@ public:
     virtual void CanResize(Size /*proposed*/) {}
     // After the window's size changed.
     virtual void Resized(Size /*now*/) {}
-    // Top-level windows: after a positioning that may have moved the window, made through
-    // SetBounds, a positioning batch or the window system (a window manager's own move).
+    // Top-level windows: after the window system moved the window on its own (a window
+    // manager's move, a restore); not after the program's SetBounds or positioning batches.
     virtual void Moved(Point /*topLeft*/) {}
     // `repeat`: the key's auto-repeat while it is held, not a new press.
     virtual void KeyDown(int /*virtualKey*/, ShiftState, bool /*repeat*/ = false) {}

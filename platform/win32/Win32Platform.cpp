@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <set>
+#include <vector>
 
 #include "platform/win32/Win32Background.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -27,36 +28,32 @@ constexpr const char* PanelClass = "TPanel";
 
 constexpr UINT KeepPlaceAndActivation = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
 
-// Raises `hwnd` if it is a visible frame window (layered) of the application window `owner`.
-BOOL CALLBACK RaiseFrameWindow(HWND hwnd, LPARAM owner) {
-    if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(hwnd) &&
-        (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-        ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);
-    return TRUE;
-}
-
-// Takes back a request for the user's attention (FLASHW_STOP) of `hwnd`, if it is a shown
-// form of the application window `owner`, or of `hwnd` itself for none.
-BOOL CALLBACK StopAskingForAttention(HWND hwnd, LPARAM owner) {
-    if ((owner && ::GetWindow(hwnd, GW_OWNER) != reinterpret_cast<HWND>(owner)) || !::IsWindowVisible(hwnd))
-        return TRUE;
-    FLASHWINFO stop{sizeof stop, hwnd, FLASHW_STOP, 0, 0};
-    ::FlashWindowEx(&stop);
-    return TRUE;
-}
-
-struct FrameSearch {
-    HWND application, found;
+struct FormSearch {
+    HWND application;
+    std::vector<HWND> found;
 };
 
-// Stops at the first visible frame window (layered) of the application window.
-BOOL CALLBACK FindShownFrameWindow(HWND hwnd, LPARAM data) {
-    auto* search = reinterpret_cast<FrameSearch*>(data);
-    if (::GetWindow(hwnd, GW_OWNER) != search->application || !::IsWindowVisible(hwnd) ||
-        !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
+BOOL CALLBACK CollectShownFrame(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<FormSearch*>(data);
+    if (::GetWindow(hwnd, GW_OWNER) == search->application && ::IsWindowVisible(hwnd) &&
+        (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+
+// The shown frame windows (layered) of the application window, in the thread's window order.
+std::vector<HWND> ShownFrames(HWND application) {
+    FormSearch search{application, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectShownFrame, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Raise(HWND hwnd) { ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation); }
+
+// Takes back a request for the user's attention; Wine tells the window manager.
+void StopAskingForAttention(HWND hwnd) {
+    FLASHWINFO stop{sizeof stop, hwnd, FLASHW_STOP, 0, 0};
+    ::FlashWindowEx(&stop);
 }
 
 // A captioned window gets the desktop compositor's frame: a shadow around it and, on
@@ -353,15 +350,16 @@ void Win32Platform::RaiseForms() {
     // start that held back the first frame by the raise's dozen z-order changes. The main
     // form and its panels are painted first: the raise changes no pixel of theirs.
     ::RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const auto owner = reinterpret_cast<LPARAM>(application_);
-    ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
-    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation);
-    ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseFrameWindow, owner);
+    const std::vector<HWND> frames = ShownFrames(application_);
+    for (HWND frame : frames) Raise(frame);
+    Raise(main);
+    for (HWND frame : frames) Raise(frame);
     // Some window managers (icewm) mark a window that comes up without the keyboard as
     // asking for attention, and then list it in the taskbar whatever it says: once for each
     // of the five. The viewer is in front now, with the keyboard.
-    ::EnumThreadWindows(::GetCurrentThreadId(), &StopAskingForAttention, owner);
-    StopAskingForAttention(application_, 0);
+    for (HWND frame : frames) StopAskingForAttention(frame);
+    StopAskingForAttention(main);
+    StopAskingForAttention(application_);
 }
 
 HWND Win32Platform::MainForm() const {
@@ -372,9 +370,8 @@ HWND Win32Platform::MainForm() const {
 
 HWND Win32Platform::ShownFrameForm() const {
     if (MainForm() && ::IsWindowVisible(MainForm())) return nullptr;
-    FrameSearch search{application_, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindShownFrameWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> frames = ShownFrames(application_);
+    return frames.empty() ? nullptr : frames.front();
 }
 
 HWND Win32Platform::KeyboardForm() const {

@@ -56,6 +56,7 @@ public:
                                      }),
                       entries.end());
         if (entries.empty()) return;
+        const OwnPositioning own;
         HDWP defer = ::BeginDeferWindowPos(std::max(expected_, static_cast<int>(entries.size())));
         for (const Entry& e : entries) {
             if (!defer) break;

@@ -176,7 +176,8 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The default sends the size and move notices first.
             const LRESULT result = ::DefWindowProcA(hwnd, message, wParam, lParam);
             const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-            if (!child_ && !(position->flags & SWP_NOMOVE)) sink_->Moved({position->x, position->y});
+            if (!child_ && !(position->flags & SWP_NOMOVE) && !OwnPositioning::Active())
+                sink_->Moved({position->x, position->y});
             return result;
         }
         case WM_SIZE: OnSize(); return 0;
@@ -358,6 +359,7 @@ void Win32Window::SetBounds(Rect bounds) {
     const Rect r = ClampRect(bounds);
     // The same rectangle again changes nothing; under Wine it would still cost a round trip.
     if (r == Bounds()) return;
+    const OwnPositioning own;
     ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -38,6 +38,20 @@ public:
     virtual void WindowGone() = 0;
 };
 
+// Marks the program's own positioning on this thread (SetBounds, a positioning batch), so
+// that a move the window system makes on its own can be told apart (WindowEvents::Moved).
+class OwnPositioning {
+public:
+    OwnPositioning() { ++depth_; }
+    ~OwnPositioning() { --depth_; }
+    OwnPositioning(const OwnPositioning&) = delete;
+    OwnPositioning& operator=(const OwnPositioning&) = delete;
+    static bool Active() { return depth_ > 0; }
+
+private:
+    static inline thread_local int depth_ = 0;
+};
+
 struct WindowSetup {
     HINSTANCE instance = nullptr;
     std::string className;

@@ -144,11 +144,14 @@ platform::WindowEvents* FakeWindow::SetEvents(platform::WindowEvents* sink) {
 
 void FakeWindow::Apply(Rect r) {
     const bool resized = r.width != bounds.width || r.height != bounds.height;
-    const bool moved = r.left != bounds.left || r.top != bounds.top;
     if (resized) sink_->CanResize({r.width, r.height});
     bounds = r;
     if (resized) sink_->Resized({r.width, r.height});
-    if (moved && !parent) sink_->Moved({r.left, r.top});
+}
+
+void FakeWindow::MoveBySystem(Rect r) {
+    Apply(r);
+    if (!parent) sink_->Moved({r.left, r.top});
 }
 
 void FakeWindow::SetBounds(Rect r) { Apply(r); }

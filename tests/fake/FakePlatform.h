@@ -97,6 +97,8 @@ public:
     // Applies a size or position change as the window system would: can-resize first when
     // the size changes, then the change, then the resized notice.
     void Apply(platform::Rect bounds);
+    // A move the window system makes on its own (a window manager's): applied, then told.
+    void MoveBySystem(platform::Rect bounds);
     platform::WindowEvents& Events() { return *sink_; }
 
     FakePlatform& platform;

@@ -143,7 +143,7 @@ TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
     const std::size_t placed = platform.batches.size();
     follow.Tick();
     EXPECT_EQ(platform.batches.size(), placed) << "the program's own placement needs no follow-up";
-    MainForm().Apply({150, 260, 400, 300});
+    MainForm().MoveBySystem({150, 260, 400, 300});
     follow.Tick();
     EXPECT_EQ(FormOf(*main->TopFrame).bounds, (Rect{140, 230, 422, 30}));
     EXPECT_EQ(FormOf(*main->LeftFrame).bounds, (Rect{140, 260, 10, 308}));
@@ -153,7 +153,7 @@ TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
     // A frame window kept on the screen by the window manager on its own is brought back
     // twice, then left where the manager wants it until the next placement.
     for (int round = 0; round < 3; ++round) {
-        FormOf(*main->LeftFrame).Apply({0, 260, 10, 308});
+        FormOf(*main->LeftFrame).MoveBySystem({0, 260, 10, 308});
         follow.Tick();
     }
     EXPECT_EQ(FormOf(*main->LeftFrame).bounds, (Rect{0, 260, 10, 308}));

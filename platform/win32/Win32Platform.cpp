@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileDrop.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FormStack.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
 #include "platform/win32/Win32Menus.h"
@@ -26,50 +27,6 @@ namespace {
 constexpr const char* ApplicationClass = "TApplication";
 constexpr const char* PanelClass = "TPanel";
 
-constexpr UINT KeepPlaceAndActivation = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-
-struct FormSearch {
-    HWND application;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectShownFrame(HWND hwnd, LPARAM data) {
-    auto* search = reinterpret_cast<FormSearch*>(data);
-    if (::GetWindow(hwnd, GW_OWNER) == search->application && ::IsWindowVisible(hwnd) &&
-        (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-        search->found.push_back(hwnd);
-    return TRUE;
-}
-
-// The shown frame windows (layered) of the application window, in the thread's window order.
-std::vector<HWND> ShownFrames(HWND application) {
-    FormSearch search{application, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectShownFrame, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void Raise(HWND hwnd) { ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, KeepPlaceAndActivation); }
-
-// Takes back a request for the user's attention; Wine tells the window manager.
-void StopAskingForAttention(HWND hwnd) {
-    FLASHWINFO stop{sizeof stop, hwnd, FLASHW_STOP, 0, 0};
-    ::FlashWindowEx(&stop);
-}
-
-// A captioned window gets the desktop compositor's frame: a shadow around it and, on
-// Windows 11, rounded corners, which would show round the skin's edges. Asked off where the
-// compositor is there to ask (Wine answers that it isn't).
-void WithoutCompositorFrame(HWND hwnd) {
-    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    static const HMODULE dwm = ::LoadLibraryA("dwmapi.dll");
-    // Through a function type of no arguments, which any function pointer converts to.
-    const auto found = dwm ? reinterpret_cast<void (*)()>(::GetProcAddress(dwm, "DwmSetWindowAttribute")) : nullptr;
-    const auto set = reinterpret_cast<SetAttribute>(found);
-    if (!set || !hwnd) return;
-    constexpr DWORD NonClientRenderingPolicy = 2, Disabled = 1, CornerPreference = 33, DoNotRound = 1;
-    set(hwnd, NonClientRenderingPolicy, &Disabled, sizeof Disabled);
-    set(hwnd, CornerPreference, &DoNotRound, sizeof DoNotRound);
-}
 constexpr const char* UnnamedFormClass = "TForm";
 
 class Win32Platform : public Platform {
@@ -337,12 +294,6 @@ bool Win32Platform::EnsureClass(const std::string& className) {
     return true;
 }
 
-// The main form, then the frame windows above it: the order owned windows keep on Windows,
-// where this changes nothing; under a window manager it brings all five above the window
-// of another program that covered them. Dialogs the forms own stay where they are.
-// Wine tells the window manager of a raise only when the window's place among the
-// system's windows changes, and an activated main form is already first there: so the
-// frames go up first, then the main form above them, then the frames above it again.
 void Win32Platform::RaiseForms() {
     const HWND main = MainForm();
     if (!main || !::IsWindowVisible(main)) return;
@@ -350,16 +301,7 @@ void Win32Platform::RaiseForms() {
     // start that held back the first frame by the raise's dozen z-order changes. The main
     // form and its panels are painted first: the raise changes no pixel of theirs.
     ::RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const std::vector<HWND> frames = ShownFrames(application_);
-    for (HWND frame : frames) Raise(frame);
-    Raise(main);
-    for (HWND frame : frames) Raise(frame);
-    // Some window managers (icewm) mark a window that comes up without the keyboard as
-    // asking for attention, and then list it in the taskbar whatever it says: once for each
-    // of the five. The viewer is in front now, with the keyboard.
-    for (HWND frame : frames) StopAskingForAttention(frame);
-    StopAskingForAttention(main);
-    StopAskingForAttention(application_);
+    RaiseFormStack(application_, main);
 }
 
 HWND Win32Platform::MainForm() const {

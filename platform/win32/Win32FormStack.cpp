@@ -8,12 +8,13 @@ constexpr UINT KeepPlaceAndActivation = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE
 
 struct FormSearch {
     HWND application;
+    bool shownOnly;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectShownFrame(HWND hwnd, LPARAM data) {
+BOOL CALLBACK CollectFrame(HWND hwnd, LPARAM data) {
     auto* search = reinterpret_cast<FormSearch*>(data);
-    if (::GetWindow(hwnd, GW_OWNER) == search->application && ::IsWindowVisible(hwnd) &&
+    if (::GetWindow(hwnd, GW_OWNER) == search->application && (!search->shownOnly || ::IsWindowVisible(hwnd)) &&
         (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
         search->found.push_back(hwnd);
     return TRUE;
@@ -29,10 +30,20 @@ void StopAskingForAttention(HWND hwnd) {
 
 }  // namespace
 
-std::vector<HWND> ShownFrames(HWND application) {
-    FormSearch search{application, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectShownFrame, reinterpret_cast<LPARAM>(&search));
+std::vector<HWND> Frames(HWND application, bool shownOnly) {
+    FormSearch search{application, shownOnly, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectFrame, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+DWORD FrameStyle(bool windowManagerRuns) { return (windowManagerRuns ? WS_CAPTION : WS_POPUP) | WS_CLIPCHILDREN; }
+
+void HandFramesToWindowManager(HWND application) {
+    for (HWND frame : Frames(application, false)) {
+        ::SetWindowLongA(frame, GWL_STYLE, (::GetWindowLongA(frame, GWL_STYLE) & WS_VISIBLE) | FrameStyle(true));
+        // Wine looks at the style again at the window's next placement.
+        ::SetWindowPos(frame, nullptr, 0, 0, 0, 0, KeepPlaceAndActivation | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
 }
 
 // The order owned windows keep on Windows, where this changes nothing; under a window

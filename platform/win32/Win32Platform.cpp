@@ -19,6 +19,7 @@
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Timer.h"
 #include "platform/win32/Win32Window.h"
+#include "platform/win32/Win32WindowManager.h"
 
 namespace zylora::platform::win32 {
 
@@ -151,6 +152,8 @@ private:
 };
 
 Win32Platform::Win32Platform() {
+    // Its answer is wanted at the first frame window, a moment from now.
+    StartWindowManagerProbe();
     // The shell's menu objects want a single-threaded apartment.
     comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     imaging_ = std::make_unique<ImagingComponent>();
@@ -252,6 +255,9 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 ::SetForegroundWindow(to);
             }
             return 0;
+        case WindowManagerFoundMessage:
+            HandFramesToWindowManager(hwnd);
+            return 0;
         case RaiseFormsMessage: {
             // An activation and the press that made it each ask: one raise serves both.
             MSG queued;
@@ -311,7 +317,8 @@ HWND Win32Platform::MainForm() const {
 }
 
 HWND Win32Platform::ShownFrameForm() const {
-    if (MainForm() && ::IsWindowVisible(MainForm())) return nullptr;
+    // Where no window manager runs the frame windows never take the keyboard (TakeKeyboard).
+    if ((MainForm() && ::IsWindowVisible(MainForm())) || !WindowManagerRuns(0, nullptr)) return nullptr;
     const std::vector<HWND> frames = ShownFrames(application_);
     return frames.empty() ? nullptr : frames.front();
 }
@@ -351,7 +358,8 @@ void Win32Platform::RunMessageLoop() {
 }
 
 void Win32Platform::MinimizeApplication() {
-    if (application_) ::ShowWindow(application_, SW_MINIMIZE);
+    // Without a window manager nothing could bring a minimised program back.
+    if (application_ && WindowManagerRuns(0, nullptr)) ::ShowWindow(application_, SW_MINIMIZE);
 }
 
 HWND Win32Platform::OwnerHandle(const Window* owner) const {
@@ -388,8 +396,12 @@ std::unique_ptr<Window> Win32Platform::CreateForm(const FormOptions& options) {
     // window is a normal window left off the taskbar and the list. The caption takes no room
     // (the forms have no non-client area, Win32Window), so nothing of it shows on Windows,
     // where owned windows stack together anyway. Without a window manager (a bare X server)
-    // Wine waits up to two seconds at each hide of such a window for one to answer.
-    setup.style = WS_CAPTION | WS_CLIPCHILDREN;
+    // Wine would wait two seconds at each hide of such a window for one to answer: there
+    // the frame windows are popups, which Wine leaves to nobody. The main form is the
+    // manager's all the same, as Wine hands it every window it activates.
+    constexpr DWORD AnswerAtStartMs = 250;
+    setup.style = options.layered ? FrameStyle(WindowManagerRuns(AnswerAtStartMs, application_))
+                                  : WS_CAPTION | WS_CLIPCHILDREN;
     // Layered from the start, so the form shows nothing before its first presentation.
     setup.exStyle = options.layered ? WS_EX_LAYERED | WS_EX_TOOLWINDOW : 0;
     setup.parent = application_;

@@ -1,4 +1,5 @@
 #include "platform/win32/Win32Window.h"
+#include "platform/win32/Win32WindowManager.h"
 
 #include <shellapi.h>
 
@@ -456,7 +457,10 @@ void Win32Window::AcceptFileDrops(bool accept) {
 }
 
 void Win32Window::TakeKeyboard() {
-    if (!hwnd_ || child_) return;
+    // Without a window manager the frame windows are nobody's, and Wine would hand one to a
+    // window manager the moment it became active: the keyboard stays with the application
+    // window, which passes the keys on to the main form.
+    if (!hwnd_ || child_ || (layered_ && !WindowManagerRuns(0, nullptr))) return;
     const HWND application = ::GetWindow(hwnd_, GW_OWNER);
     const HWND keyboard = ::GetForegroundWindow();
     if (keyboard == hwnd_ || !keyboard || (keyboard != application && ::GetWindow(keyboard, GW_OWNER) != application))

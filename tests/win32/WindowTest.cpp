@@ -1,6 +1,7 @@
 // Forms and panels as the window system sees them: classes, styles, owner, geometry,
 // caption, the visible property and activation.
 #include "tests/win32/Win32TestSupport.h"
+#include "platform/win32/Win32WindowManager.h"
 
 namespace zylora::win32test {
 namespace {
@@ -32,10 +33,12 @@ TEST_F(WindowTest, FormsAreHiddenBorderlessWindowsOwnedByTheApplicationWindow) {
     ASSERT_NE(HandleOf(*second), nullptr);
     EXPECT_EQ(ClassOf(hwnd), "TzyPlainForm");
     // A caption for the window manager (no popup: that would be a dialog to it, or float
-    // above every program), which takes no room.
-    for (const Window* w : {form.get(), layered.get()})
-        EXPECT_EQ(StyleOf(HandleOf(*w)) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD),
-                  WS_CAPTION | WS_CLIPCHILDREN);
+    // above every program), which takes no room. Where none runs (the tests' own X server)
+    // the frame windows are popups, which Wine hands to nobody, so that no hide waits for it.
+    constexpr LONG Kind = WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME | WS_CHILD;
+    EXPECT_EQ(StyleOf(hwnd) & Kind, WS_CAPTION | WS_CLIPCHILDREN);
+    const bool managed = platform::win32::WindowManagerRuns(5000, nullptr);
+    EXPECT_EQ(StyleOf(HandleOf(*layered)) & Kind, (managed ? WS_CAPTION : WS_POPUP) | WS_CLIPCHILDREN);
     EXPECT_FALSE(ExStyleOf(hwnd) & WS_EX_LAYERED);
     // Layered from the start, so nothing shows before the first presentation.
     EXPECT_EQ(ExStyleOf(HandleOf(*layered)) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW),
@@ -194,7 +197,9 @@ TEST_F(WindowTest, MinimisingTheApplicationHidesEveryFormAndRestoringShowsThem) 
     PumpPending();
     const HWND application = ::GetWindow(HandleOf(*main), GW_OWNER);
 
-    platform->MinimizeApplication();
+    // As the taskbar or the window manager does it: the program's own minimise is refused
+    // where nothing could bring it back (no window manager, as on the tests' X server).
+    ::SendMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PumpPending();
     EXPECT_TRUE(::IsIconic(application));
     EXPECT_FALSE(::IsWindowVisible(HandleOf(*main)));

@@ -1,5 +1,6 @@
 // The title window's pointer handling: the caption buttons' hover and actions, the drag
 // that moves all five windows, the double click and the skin menu's right click.
+#include <algorithm>
 #include <utility>
 
 #include "app/MainWindow.h"
@@ -70,7 +71,9 @@ void TfrmTop::FormMouseUp(platform::MouseButton mouseButton, platform::Point at)
     DragPending = false;
     // Every release ends a drag, also one on a caption button: the windows must not go on
     // following a pointer with no button held.
+    const bool dragged = Timer1->Enabled();
     Timer1->SetEnabled(false);
+    if (dragged) KeepTitleOnScreen();
     // The second release of a double click on a caption button: the button acted at the first.
     if (std::exchange(secondClickOnButton_, false)) return;
     if (const int button = ButtonAt(at); button != 0) {
@@ -131,13 +134,30 @@ void TfrmTop::FitToPicture() {
 
 void TfrmTop::Timer1Timer() {
     if (!MainWindow) return;
-    app::TfrmMiddle& main = *MainWindow;
     const platform::Point p = platform_.CursorPos();
     if (p == DragAnchor) return;
     const int dx = platform::SaturatingSum(p.x, -static_cast<long long>(DragAnchor.x));
     const int dy = platform::SaturatingSum(p.y, -static_cast<long long>(DragAnchor.y));
     DragAnchor = p;
+    MoveWindowsBy(dx, dy);
+}
 
+// The drag counts from the pointer's first move, so a quick one leaves the pointer's grip
+// behind on the title, and pushed against a screen's edge the title may go wholly off the
+// screens, with nothing left to grab: it comes back onto the main screen.
+void TfrmTop::KeepTitleOnScreen() {
+    const platform::Rect title = window_->Bounds();
+    if (!MainWindow || !window_->Visible() || platform_.IsOnScreen(title)) return;
+    const platform::Size screen = platform_.ScreenSize();
+    auto into = [](int start, int length, int room) {
+        return static_cast<int>(std::max(0LL, std::min<long long>(start, static_cast<long long>(room) - length)));
+    };
+    MoveWindowsBy(platform::SaturatingSum(into(title.left, title.width, screen.width), -static_cast<long long>(title.left)),
+                  platform::SaturatingSum(into(title.top, title.height, screen.height), -static_cast<long long>(title.top)));
+}
+
+void TfrmTop::MoveWindowsBy(int dx, int dy) {
+    app::TfrmMiddle& main = *MainWindow;
     const platform::Rect m = main.BoundsRect();
     const bool rolledUp = main.IsRolledUp();
     const platform::Rect title = window_->Bounds();

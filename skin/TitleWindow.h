@@ -93,6 +93,10 @@ private:
     void DrawCaption(platform::Surface& surface, int width, int height);
     void DrawButtons(platform::Surface& surface, int width);
     void RunButton(CaptionButton button);
+    // All five windows moved by the displacement, as one drag step.
+    void MoveWindowsBy(int dx, int dy);
+    // A drag ended with the title on no screen: the windows come back onto the main one.
+    void KeepTitleOnScreen();
     // Repaints the title when the lit button changes.
     void SetHoverButton(int button);
     void Minimize();

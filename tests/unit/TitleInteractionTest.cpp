@@ -114,6 +114,27 @@ TEST_F(TitleInteractionTest, DragMovesAllFiveWindowsByTheCursorsDisplacement) {
     EXPECT_FALSE(Title().DragPending);
 }
 
+// The movement before the first move event is not counted, so a quick drag to the top left
+// corner can push the title wholly above the screen, where nothing of it is left to grab.
+TEST_F(TitleInteractionTest, ADragThatEndsWithTheTitleOffTheScreensBringsItBack) {
+    Down({100, 10});
+    platform.cursor = {600, 400};
+    Move({500, 330});
+    DragBy(-600, -400);
+    ASSERT_EQ(TitleForm().bounds, (Rect{-510, -330, 420, 30})) << "the drag follows from the first move";
+    Up({10, 10});
+    EXPECT_EQ(TitleForm().bounds, (Rect{0, 0, 420, 30}));
+    EXPECT_EQ(MainForm().bounds, (Rect{10, 30, 400, 300}));
+    EXPECT_EQ(FormOf(*main->BottomFrame).bounds, (Rect{10, 330, 400, 10}));
+
+    // Partly on the screen, it can still be grabbed: it stays.
+    Down({100, 10});
+    Move({101, 10});
+    DragBy(-5, -20);
+    Up({100, 10});
+    EXPECT_EQ(TitleForm().bounds, (Rect{-5, -20, 420, 30}));
+}
+
 TEST_F(TitleInteractionTest, AReleaseOnACaptionButtonEndsTheDragAndRunsTheButton) {
     Down({100, 10});
     Move({101, 10});

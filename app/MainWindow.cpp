@@ -263,19 +263,32 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
 }
 
 // A window manager moves the one window it was asked to (Alt+drag) or keeps it on the screen
-// by itself: the frame follows once the move is done.
+// by itself (at a screen's edge): the other four follow once the move is done.
 void TfrmMiddle::FrameFollowTimerTimer() {
     FrameFollowTimer->SetEnabled(false);
     const bool mainMoved = std::exchange(mainMoved_, false);
     if (RolledUp || RollingUp || Unrolling) return;
-    const FrameRects to = FrameAround(BoundsRect(), GetLeftWidth(), GetRightWidth(), GetTopHeight(), GetBottomHeight());
-    if (TopFrame->Form().Bounds() == to.top && BottomFrame->Form().Bounds() == to.bottom &&
-        RightFrame->Form().Bounds() == to.right && LeftFrame->Form().Bounds() == to.left)
+    const Rect main = BoundsRect();
+    const FrameRects to = FrameAround(main, GetLeftWidth(), GetRightWidth(), GetTopHeight(), GetBottomHeight());
+    const std::pair<platform::Window*, Rect> frames[] = {{&TopFrame->Form(), to.top},
+                                                         {&LeftFrame->Form(), to.left},
+                                                         {&RightFrame->Form(), to.right},
+                                                         {&BottomFrame->Form(), to.bottom}};
+    const auto moved = std::find_if(std::begin(frames), std::end(frames),
+                                    [](const auto& frame) { return frame.first->Bounds() != frame.second; });
+    if (moved == std::end(frames)) return;
+    if (mainMoved) {
+        AlignFrames();
         return;
-    // Following the main window is no fight with the window manager; bringing back a frame
-    // window it moved on its own may be, and is tried twice until the next placement.
-    if (!mainMoved && frameFollowUps_++ >= 2) return;
-    AlignFrames();
+    }
+    // Following a frame window may be a fight with a window manager that places each window
+    // on its own: tried twice until the next placement the program makes itself.
+    if (frameFollowUps_ >= 2) return;
+    const Rect now = moved->first->Bounds();
+    const int followUps = frameFollowUps_ + 1;
+    PlaceWindows(Add(main.left, now.left, -static_cast<long long>(moved->second.left)),
+                 Add(main.top, now.top, -static_cast<long long>(moved->second.top)), main.width, main.height);
+    frameFollowUps_ = followUps;
 }
 
 void TfrmMiddle::Timer1Timer() {

@@ -279,6 +279,7 @@ void TfrmMiddle::FrameFollowTimerTimer() {
     if (moved == std::end(frames)) return;
     if (mainMoved) {
         AlignFrames();
+        TopFrame->KeepTitleOnScreen();
         return;
     }
     // Following a frame window may be a fight with a window manager that places each window

@@ -144,7 +144,7 @@ void TfrmTop::Timer1Timer() {
 
 // The drag counts from the pointer's first move, so a quick one leaves the pointer's grip
 // behind on the title, and pushed against a screen's edge the title may go wholly off the
-// screens, with nothing left to grab: it comes back onto the main screen.
+// screens; a window manager may put the main window where the title goes off too.
 void TfrmTop::KeepTitleOnScreen() {
     const platform::Rect title = window_->Bounds();
     if (!MainWindow || !window_->Visible() || platform_.IsOnScreen(title)) return;

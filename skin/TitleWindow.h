@@ -52,6 +52,9 @@ public:
     void CancelDrag();
     // One step of the drag: all five windows follow the cursor's displacement.
     void Timer1Timer();
+    // With the title on no screen (a drag's end, a move the window system made) the windows
+    // come back onto the main one: there would be nothing left to grab.
+    void KeepTitleOnScreen();
     // The maximise button: the main window sized to the picture, halved until it fits.
     void FitToPicture();
     // A right-button release outside the caption buttons: the skin menu.
@@ -95,8 +98,6 @@ private:
     void RunButton(CaptionButton button);
     // All five windows moved by the displacement, as one drag step.
     void MoveWindowsBy(int dx, int dy);
-    // A drag ended with the title on no screen: the windows come back onto the main one.
-    void KeepTitleOnScreen();
     // Repaints the title when the lit button changes.
     void SetHoverButton(int button);
     void Minimize();

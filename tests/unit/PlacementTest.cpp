@@ -167,6 +167,17 @@ TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
     EXPECT_EQ(platform.batches.size(), atTheEdge + 2) << "followed more than twice";
 }
 
+// A window manager that puts the main window at the screen's top would leave the title above
+// it, with nothing to grab: all five come down.
+TEST_F(PlacementTest, AMoveOfTheMainWindowThatTakesTheTitleOffTheScreensBringsItBack) {
+    main->PlaceWindows(100, 200, 400, 300);
+    MainForm().MoveBySystem({100, 0, 400, 300});
+    dynamic_cast<fake::FakeTimer&>(*main->FrameFollowTimer).Tick();
+    EXPECT_EQ(MainForm().bounds, (Rect{100, 30, 400, 300}));
+    EXPECT_EQ(FormOf(*main->TopFrame).bounds, (Rect{90, 0, 422, 30}));
+    EXPECT_EQ(FormOf(*main->BottomFrame).bounds, (Rect{100, 330, 400, 8}));
+}
+
 TEST_F(PlacementTest, CornerDragFollowsTheCursorFromAFixedCorner) {
     main->PlaceWindows(100, 200, 320, 240);
     auto& timer = dynamic_cast<fake::FakeTimer&>(*main->Timer1);

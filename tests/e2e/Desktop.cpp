@@ -54,6 +54,7 @@ Desktop::Desktop(const std::vector<std::string>& windowManager) {
     setenv("DISPLAY", (":" + number).c_str(), 1);
     display_ = XOpenDisplay(nullptr);
     if (!display_) throw std::runtime_error("cannot open the test's own display");
+    if (windowManager.empty()) return;  // a bare server
     windowManager_ = Spawn(windowManager);
     if (!PollUntil([&] { return WindowManagerRuns(); }, 20s))
         throw std::runtime_error(windowManager.front() + " did not start");

@@ -16,7 +16,8 @@ namespace zylora::e2e {
 
 class Desktop {
 protected:
-    // The window manager's command line; throws when the server or the manager don't start.
+    // The window manager's command line (none: a bare server); throws when the server or the
+    // manager don't start.
     explicit Desktop(const std::vector<std::string>& windowManager);
     ~Desktop();
     Desktop(const Desktop&) = delete;

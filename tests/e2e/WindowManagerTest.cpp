@@ -11,6 +11,7 @@
 
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace zylora::e2e {
@@ -67,6 +68,32 @@ class Icewm : public ViewerOnDesktop {
 protected:
     Icewm() : ViewerOnDesktop({"icewm"}) {}
 };
+
+// No window manager at all (a kiosk, some remote sessions).
+class BareServer : public ViewerOnDesktop {
+protected:
+    BareServer() : ViewerOnDesktop({}) {}
+};
+
+// Nothing is handed to a window manager that isn't there to answer: the frame windows are
+// nobody's, and a minimise, which nothing could undo here, is refused.
+TEST_F(BareServer, LeavesTheFrameToNobodyAndKeepsTheViewerShown) {
+    app_.Start();
+    const int titleX = kX + 100, titleY = kY - 15;
+    ASSERT_TRUE(Shows(titleX, titleY, kStrip, 30s)) << "no title on the bare server";
+    for (const auto& [what, left, top, width, height] :
+         std::vector<std::tuple<std::string, int, int, int, int>>{{"title", kX - kSide, kY - kTop, kWidth + 2 * kSide, kTop},
+                                                                  {"left", kX - kSide, kY, kSide, kHeight + 12},
+                                                                  {"bottom", kX, kY + kHeight, kWidth, 12}}) {
+        const auto frame = MappedWindowAt(left, top, width, height);
+        EXPECT_TRUE(frame && frame->overrideRedirect) << "the " << what << " window waits for a window manager";
+    }
+    x_.Click(titleX, titleY);
+    x_.Click(titleX, titleY);  // a double click on the title minimises
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(Shows(titleX, titleY, kStrip, 1s)) << "minimised with nothing to restore it";
+    EXPECT_TRUE(Shows(kX + 100, kY + 150, kViewBackground, 1s)) << "minimised with nothing to restore it";
+}
 
 TEST_F(Openbox, BehavesAsOneWindowOfTheDesktop) {
     app_.Start();

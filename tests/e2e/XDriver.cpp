@@ -141,6 +141,31 @@ XDriver::~XDriver() {
 int XDriver::ScreenWidth() const { return DisplayWidth(display_, DefaultScreen(display_)); }
 int XDriver::ScreenHeight() const { return DisplayHeight(display_, DefaultScreen(display_)); }
 
+// A window manager puts each window it manages into a frame of its own on the root; the
+// program's window is the one inside marked with WM_STATE. Unmanaged windows are the root's
+// children themselves.
+static Window ClientWindow(Display* display, Window top) {
+    static const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, top, wmState, 0, 0, False, AnyPropertyType, &type, &format, &items, &after,
+                           &data) == Success) {
+        if (data) XFree(data);
+        if (type != None) return top;
+    }
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, top, &rootReturn, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) found = ClientWindow(display, children[i]);
+        if (children) XFree(children);
+    }
+    return found;
+}
+
 std::vector<TopLevelWindow> XDriver::TopLevelWindows() const {
     XSync(display_, False);
     Window rootReturn = 0, parent = 0;
@@ -149,14 +174,16 @@ std::vector<TopLevelWindow> XDriver::TopLevelWindows() const {
     std::vector<TopLevelWindow> windows;
     if (!XQueryTree(display_, root_, &rootReturn, &parent, &children, &count)) return windows;
     for (unsigned i = 0; i < count; ++i) {
+        const Window client = ClientWindow(display_, children[i]);
+        const Window window = client ? client : children[i];
         XWindowAttributes attributes{};
-        if (!XGetWindowAttributes(display_, children[i], &attributes)) continue;  // gone meanwhile
+        if (!XGetWindowAttributes(display_, window, &attributes)) continue;  // gone meanwhile
         Window child = 0;
         int rootX = 0, rootY = 0;
-        if (!XTranslateCoordinates(display_, children[i], root_, 0, 0, &rootX, &rootY, &child)) continue;
+        if (!XTranslateCoordinates(display_, window, root_, 0, 0, &rootX, &rootY, &child)) continue;
         TopLevelWindow w;
-        w.id = children[i];
-        w.name = WindowName(display_, children[i]);
+        w.id = window;
+        w.name = WindowName(display_, window);
         w.mapped = attributes.map_state == IsViewable;
         w.overrideRedirect = attributes.override_redirect;
         w.x = rootX;

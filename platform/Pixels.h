@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Types.h"
 #include "platform/Resample.h"
 
 namespace zylora::platform {

@@ -353,7 +353,7 @@ public:
     // Imaging
     virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;
     // An image of a skin or button set: as DecodeImage, but one beyond SkinImageLimit
-    // (platform/ImageHeader.h) is treated as missing.
+    // (imaging/ImageHeader.h) is treated as missing.
     virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
     // Skin images decoding on another thread while this one goes on (the windows made, the
     // button set read) until they are needed.

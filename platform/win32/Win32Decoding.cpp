@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "platform/ColourManagement.h"
-#include "platform/ImageHeader.h"
-#include "platform/JpegPreview.h"
-#include "platform/StbPixels.h"
+#include "imaging/ColourManagement.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/JpegPreview.h"
+#include "imaging/StbPixels.h"
 #include "platform/win32/Win32FileStream.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
@@ -44,7 +44,7 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    const ByteReader readFile = [&file](std::uint64_t offset, std::size_t length) {
+    const imaging::ByteReader readFile = [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(offset);
@@ -63,17 +63,17 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
     const std::uint64_t fileSize = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     const std::string head = readFile(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize + 1, headLength)));
     const bool whole = head.size() < headLength && head.size() <= fileSize;
-    const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+    const imaging::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
         if (whole || offset + length <= head.size())
             return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
         return readFile(offset, length);
     };
-    const std::optional<Size> size = DeclaredImageSize(read);
+    const std::optional<Size> size = imaging::DeclaredImageSize(read);
     if (size && !limit.Allows(*size)) return false;
     facts.size = size;
     facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
-    facts.orientation = DeclaredOrientation(read);
-    facts.profile = DeclaredColourProfile(read);
+    facts.orientation = imaging::DeclaredOrientation(read);
+    facts.profile = imaging::DeclaredColourProfile(read);
     if (whole) facts.whole = head;
     return true;
 }
@@ -122,8 +122,8 @@ std::string SystemProfile(IWICImagingFactory* factory, IWICBitmapFrameDecode* fr
 
 // The pixels converted from the picture's own profile to the display's; left as they are
 // without a profile or with one that can't be used.
-void ShowInDisplayColours(DecodedPixels& own, const std::unique_ptr<ColourConversion>& conversion) {
-    if (conversion) ConvertColours(own.pixels, *conversion, InHalves);
+void ShowInDisplayColours(DecodedPixels& own, const std::unique_ptr<imaging::ColourConversion>& conversion) {
+    if (conversion) imaging::ConvertColours(own.pixels, *conversion, InHalves);
 }
 
 
@@ -158,18 +158,18 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
         FAILED(frame->GetPixelFormat(&format)) || width == 0 || height == 0 ||
         !limit.Allows({static_cast<int>(width), static_cast<int>(height)}))
         return std::nullopt;
-    const ColourModel model =
-        IsOneOf(format, {GUID_WICPixelFormat32bppCMYK}) ? ColourModel::Cmyk
+    const imaging::ColourModel model =
+        IsOneOf(format, {GUID_WICPixelFormat32bppCMYK}) ? imaging::ColourModel::Cmyk
         : IsOneOf(format, {GUID_WICPixelFormatBlackWhite, GUID_WICPixelFormat2bppGray, GUID_WICPixelFormat4bppGray,
                            GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray})
-            ? ColourModel::Grey
-            : ColourModel::Rgb;
+            ? imaging::ColourModel::Grey
+            : imaging::ColourModel::Rgb;
     std::string profile = SystemProfile(factory, frame.Get());
     if (profile.empty()) profile = headerProfile;
-    const std::unique_ptr<ColourConversion> colours =
-        profile.empty() ? nullptr : ColourConversion::Between(profile, model, DisplayProfile());
+    const std::unique_ptr<imaging::ColourConversion> colours =
+        profile.empty() ? nullptr : imaging::ColourConversion::Between(profile, model, DisplayProfile());
     // Every pixel is written below, or the decode fails and the pixels go.
-    std::optional<DecodedPixels> own = PixelsToFill(static_cast<int>(width), static_cast<int>(height));
+    std::optional<DecodedPixels> own = imaging::PixelsToFill(static_cast<int>(width), static_cast<int>(height));
     if (!own) return own;
     auto* out = reinterpret_cast<BYTE*>(own->pixels.pixels.data());
     bool converted = false;
@@ -185,13 +185,13 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
             std::uint32_t* room = own->pixels.pixels.data() + static_cast<std::size_t>(top) * width;
             BYTE* narrow = reinterpret_cast<BYTE*>(room) + pixels;
             if (FAILED(frame->CopyPixels(&rect, width * 3, static_cast<UINT>(pixels * 3), narrow))) return false;
-            WidenBgr(narrow, room, pixels);
+            imaging::WidenBgr(narrow, room, pixels);
             return true;
         };
-        if (!DecodeAndConvert(own->pixels, static_cast<int>(band), decodeRows, colours.get(), InHalves))
+        if (!imaging::DecodeAndConvert(own->pixels, static_cast<int>(band), decodeRows, colours.get(), InHalves))
             return std::nullopt;
         converted = true;
-    } else if (colours && model == ColourModel::Cmyk) {
+    } else if (colours && model == imaging::ColourModel::Cmyk) {
         // The inks themselves, which the profile converts; the component's converter would
         // take them as the complements of sRGB.
         if (FAILED(frame->CopyPixels(nullptr, width * 4, width * height * 4, out))) return std::nullopt;
@@ -206,7 +206,7 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
                                    GUID_WICPixelFormat32bppBGR, GUID_WICPixelFormat48bppRGB,
                                    GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray,
                                    GUID_WICPixelFormat32bppCMYK}) ||
-                  AllOpaque(own->pixels.pixels);
+                  imaging::AllOpaque(own->pixels.pixels);
     if (!converted) ShowInDisplayColours(*own, colours);
     return own;
 }
@@ -229,7 +229,7 @@ std::unique_ptr<Gdiplus::Bitmap> DecodedBitmap(const std::wstring& path, const D
 // directly; nothing when that memory can't be had.
 std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
     const int width = static_cast<int>(bitmap.GetWidth()), height = static_cast<int>(bitmap.GetHeight());
-    std::optional<DecodedPixels> own = BlankPixels(width, height);
+    std::optional<DecodedPixels> own = imaging::BlankPixels(width, height);
     if (!own) return own;
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
@@ -245,7 +245,7 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
     // Formats without alpha or palette are opaque; any other is looked at.
     const Gdiplus::PixelFormat format = bitmap.GetPixelFormat();
     own->opaque = (!Gdiplus::IsAlphaPixelFormat(format) && !Gdiplus::IsIndexedPixelFormat(format)) ||
-                  AllOpaque(own->pixels.pixels);
+                  imaging::AllOpaque(own->pixels.pixels);
     return own;
 }
 
@@ -253,7 +253,8 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
 std::optional<DecodedPixels> GdiplusPixels(Gdiplus::Bitmap& bitmap, const std::string& headerProfile) {
     std::optional<DecodedPixels> own = OwnPixels(bitmap);
     if (own && !headerProfile.empty())
-        ShowInDisplayColours(*own, ColourConversion::Between(headerProfile, ColourModel::Rgb, DisplayProfile()));
+        ShowInDisplayColours(*own, imaging::ColourConversion::Between(headerProfile, imaging::ColourModel::Rgb,
+                                                                      DisplayProfile()));
     return own;
 }
 
@@ -287,9 +288,10 @@ ThreadImaging::~ThreadImaging() {
 // hold two dozen. One with a colour profile goes to the component, which shows it in the
 // display's colours.
 std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const DecodeLimit& limit) {
-    if (facts.whole.empty() || !facts.profile.empty() || !(IsPlainPng(facts.whole) || IsPlainBmp(facts.whole)))
+    if (facts.whole.empty() || !facts.profile.empty() ||
+        !(imaging::IsPlainPng(facts.whole) || imaging::IsPlainBmp(facts.whole)))
         return std::nullopt;
-    return StbPixels(facts.whole, limit);
+    return imaging::StbPixels(facts.whole, limit);
 }
 
 // A JPEG the system's decoders refuse, decoded by libjpeg-turbo, which gives what it holds:
@@ -298,9 +300,10 @@ std::optional<DecodedPixels> WholeJpegPixels(const std::string& path, const Head
                                              const DecodeLimit& limit) {
     if (!facts.jpeg) return std::nullopt;
     const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
-    std::optional<DecodedPixels> whole = file ? DecodeWholeJpeg(*file, limit) : std::nullopt;
+    std::optional<DecodedPixels> whole = file ? imaging::DecodeWholeJpeg(*file, limit) : std::nullopt;
     if (whole && !facts.profile.empty())
-        ShowInDisplayColours(*whole, ColourConversion::Between(facts.profile, ColourModel::Rgb, DisplayProfile()));
+        ShowInDisplayColours(*whole, imaging::ColourConversion::Between(facts.profile, imaging::ColourModel::Rgb,
+                                                                        DisplayProfile()));
     return whole;
 }
 
@@ -317,13 +320,14 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
     if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     if (own) {
-        OrientPixels(own->pixels, facts.orientation);
+        imaging::OrientPixels(own->pixels, facts.orientation);
         return std::make_unique<GdiImage>(std::move(*own));
     }
     // The decoder's bitmap stays only when memory of our own can't be had, turned by GDI+
     // itself, which numbers the turns as the tag's table does.
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
-    if (const std::optional<RotateFlipType> upright = UprightTurn(facts.orientation)) image->RotateFlip(*upright);
+    if (const std::optional<RotateFlipType> upright = imaging::UprightTurn(facts.orientation))
+        image->RotateFlip(*upright);
     return image;
 }
 
@@ -339,7 +343,7 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
         std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
         if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
     }
-    if (own) OrientPixels(own->pixels, facts.orientation);
+    if (own) imaging::OrientPixels(own->pixels, facts.orientation);
     return own;
 }
 
@@ -353,18 +357,19 @@ std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimi
     PreviewPlan plan{1, facts.orientation, std::move(facts.profile), across ? Size{stored.height, stored.width} : stored};
     Size needed = neededFor(plan.upright);
     if (across) std::swap(needed.width, needed.height);
-    plan.divisor = PreviewDivisor(stored, needed);
+    plan.divisor = imaging::PreviewDivisor(stored, needed);
     if (plan.divisor < 2) return std::nullopt;
     return plan;
 }
 
 std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan) {
     const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
-    std::optional<DecodedPixels> preview = file ? DecodeJpegPreview(*file, plan.divisor) : std::nullopt;
+    std::optional<DecodedPixels> preview = file ? imaging::DecodeJpegPreview(*file, plan.divisor) : std::nullopt;
     if (!preview) return std::nullopt;
-    OrientPixels(preview->pixels, plan.orientation);
+    imaging::OrientPixels(preview->pixels, plan.orientation);
     if (!plan.profile.empty())
-        ShowInDisplayColours(*preview, ColourConversion::Between(plan.profile, ColourModel::Rgb, DisplayProfile()));
+        ShowInDisplayColours(*preview, imaging::ColourConversion::Between(plan.profile, imaging::ColourModel::Rgb,
+                                                                          DisplayProfile()));
     return preview;
 }
 

@@ -16,13 +16,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/ImageHeader.h"
-#include "platform/Pixels.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
 #include "platform/Platform.h"
 
 struct IWICImagingFactory;
 
 namespace zylora::platform::win32 {
+
+// The pipeline's buffers and limits, which this layer's decoding, images and threads pass
+// around throughout; and the kept picture memory, which a thread falling idle lets go of.
+using imaging::DecodedPixels;
+using imaging::DecodeLimit;
+using imaging::FreeKeptPictureMemory;
+using imaging::PictureLimit;
+using imaging::PixelBuffer;
+using imaging::SkinImageLimit;
 
 // GdiplusStartup for the life of the object. Every GDI+ object (image, surface, Graphics)
 // must be gone before this one dies: GdiplusShutdown frees what they point to.

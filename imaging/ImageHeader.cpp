@@ -1,9 +1,9 @@
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 
 #include <cstdlib>
 #include <vector>
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -227,4 +227,4 @@ std::string DeclaredColourProfile(const ByteReader& read) {
     return broken ? std::string() : profile;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

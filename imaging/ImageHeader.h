@@ -10,7 +10,10 @@
 
 #include "platform/Types.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
+
+// The platform's small value types, which the pixel work measures in.
+using platform::Size;
 
 // Reads up to `length` bytes at `offset` of the file; fewer (or none) at its end.
 using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
@@ -50,4 +53,4 @@ struct DecodeLimit {
 constexpr DecodeLimit PictureLimit{};
 constexpr DecodeLimit SkinImageLimit{MaxSkinImagePixels, MaxSkinImageSide};
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,6 +1,6 @@
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 
-#include "platform/Lanczos.h"
+#include "imaging/Lanczos.h"
 
 #include <algorithm>
 #include <bit>
@@ -13,7 +13,7 @@
 #include <tmmintrin.h>
 #endif
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -258,4 +258,4 @@ bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF
     return true;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

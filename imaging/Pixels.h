@@ -116,4 +116,9 @@ std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, 
 bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination,
                   bool& coveredAll);
 
+// Draws the source rectangle of `from` stretched into the destination as DrawResampled does
+// (DrawNearest when `quick`), by CopyOneToOne where that needs no resampling. True when every
+// pixel of `to` is now opaque: an opaque source wholly inside its picture covered all of it.
+bool DrawStretched(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination, bool quick);
+
 }  // namespace zylora::imaging

@@ -136,18 +136,11 @@ private:
         const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
         const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
         if (right <= left || bottom <= top) return;
-        if (CopyOneToOne(image, s, d)) return;
-        // Pixels of our own on both sides: resampled here, many times faster than GDI+.
+        // Pixels of our own on both sides: drawn by the pipeline, many times faster than GDI+.
+        // Nothing drawn over the surface later can make a pixel less opaque.
         if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
-            const bool opaqueSource = HolderOf(image)->Opaque();
-            (quick ? imaging::DrawNearest : imaging::DrawResampled)({from->pixels.data(), from->width, from->height},
-                                                                    opaqueSource, s,
-                                                                    {buffer_.pixels.data(), width_, height_}, d);
-            // The source wholly inside the image and the destination over the whole surface:
-            // every pixel was written, from opaque ones.
-            if (opaqueSource && left == s.left && top == s.top && right == s.left + s.width &&
-                bottom == s.top + s.height && d.left <= 0 && d.top <= 0 &&
-                d.left + d.width >= static_cast<float>(width_) && d.top + d.height >= static_cast<float>(height_))
+            if (imaging::DrawStretched({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
+                                       {buffer_.pixels.data(), width_, height_}, d, quick))
                 opaque_ = true;
             return;
         }
@@ -159,20 +152,6 @@ private:
         Prepare(graphics);
         if (quick) graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         graphics.DrawImage(source, target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
-    }
-
-    // A source drawn at its own size onto whole pixels is blended in directly, without
-    // resampling, where both have pixels of our own.
-    bool CopyOneToOne(const Image& image, RectF s, RectF d) {
-        const PixelBuffer* from = BufferOf(image);
-        if (!from || buffer_.pixels.empty()) return false;
-        bool coveredAll = false;
-        if (!imaging::CopyOneToOne({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
-                                    {buffer_.pixels.data(), width_, height_}, d, coveredAll))
-            return false;
-        // Nothing drawn over it later can make a pixel less opaque.
-        if (coveredAll) opaque_ = true;
-        return true;
     }
 
     // The bitmap to draw from, or null when there's nothing to draw: an empty image or

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "bench/BenchSupport.h"
-#include "platform/ColourManagement.h"
+#include "imaging/ColourManagement.h"
 #include "platform/win32/Win32Imaging.h"
 
 namespace zylora::bench {
@@ -50,11 +50,11 @@ bool WriteWithAdobeRgbProfile(const std::string& from, const std::string& to) {
 }
 
 double ConvertTwentyFourMegapixels() {
-    auto conversion = platform::ColourConversion::Between(AdobeRgb(), platform::ColourModel::Rgb, "");
-    platform::PixelBuffer pixels{platform::PixelWords(6000u * 4000u), 6000, 4000};
+    auto conversion = imaging::ColourConversion::Between(AdobeRgb(), imaging::ColourModel::Rgb, "");
+    imaging::PixelBuffer pixels{imaging::PixelWords(6000u * 4000u), 6000, 4000};
     for (std::size_t i = 0; i < pixels.pixels.size(); ++i)
         pixels.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    return Time(3, [&] { platform::ConvertColours(pixels, *conversion, platform::win32::InHalves); });
+    return Time(3, [&] { imaging::ConvertColours(pixels, *conversion, platform::win32::InHalves); });
 }
 
 }  // namespace zylora::bench

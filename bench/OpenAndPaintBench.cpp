@@ -20,7 +20,7 @@
 #include "bench/KeysAndFoldersBench.h"
 #include "bench/StartBench.h"
 #include "bench/WindowSystemFloor.h"
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 #include "platform/win32/Win32Memory.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     main->Show();
     // The pictures decoded above left their memory for the next of their size: counted
     // before, the open's own would not show.
-    zylora::platform::FreeKeptPictureMemory();
+    zylora::imaging::FreeKeptPictureMemory();
     const double memoryBefore = PrivateMb();
     // The first paint comes from a reduced decode while the full one runs on another thread;
     // the open is over once the full pixels are in (waited for here, as an action would).
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
         const bool fresh = i % 2 == 0;
         if (fresh) {
             main->ForgetPicture();  // before the drop would, so that its memory goes too
-            zylora::platform::FreeKeptPictureMemory();
+            zylora::imaging::FreeKeptPictureMemory();
         }
         const double start = Now();
         main->ZoomFactor = 1;
@@ -354,7 +354,7 @@ int main(int argc, char** argv) {
     std::vector<double> restedSteps;
     double readAheadMb = 0;
     for (int i = 0; i < 5; ++i) {
-        zylora::platform::FreeKeptPictureMemory();  // as above: what the read-ahead holds, all of it
+        zylora::imaging::FreeKeptPictureMemory();  // as above: what the read-ahead holds, all of it
         const double before = PrivateMb();
         Rest(2 * decodeSecond);
         readAheadMb = std::max(readAheadMb, PrivateMb() - before);

@@ -15,17 +15,6 @@
 
 namespace zylora::platform {
 
-// Quarter turns clockwise and mirroring, numbered as the imaging library numbers them.
-enum class RotateFlipType : int {
-    Rotate90FlipNone = 1,
-    Rotate180FlipNone = 2,
-    Rotate270FlipNone = 3,
-    RotateNoneFlipX = 4,
-    Rotate90FlipX = 5,   // the picture's diagonal from top left to bottom right as its mirror
-    Rotate180FlipX = 6,  // the same as mirroring top to bottom
-    Rotate270FlipX = 7,
-};
-
 // A decoded picture or skin image. A file that is missing or can't be decoded still gives
 // an Image, of size 0 x 0, that draws nothing and is never hit.
 class Image {
@@ -364,7 +353,7 @@ public:
     // Imaging
     virtual std::unique_ptr<Image> DecodeImage(const std::string& path) = 0;
     // An image of a skin or button set: as DecodeImage, but one beyond SkinImageLimit
-    // (platform/ImageHeader.h) is treated as missing.
+    // (imaging/ImageHeader.h) is treated as missing.
     virtual std::unique_ptr<Image> DecodeSkinImage(const std::string& path) = 0;
     // Skin images decoding on another thread while this one goes on (the windows made, the
     // button set read) until they are needed.

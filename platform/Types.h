@@ -45,6 +45,17 @@ constexpr int SaturatingSum(long long a, long long b, long long c = 0) {
     return sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : static_cast<int>(sum);
 }
 
+// Quarter turns clockwise and mirroring, numbered as the imaging library numbers them.
+enum class RotateFlipType : int {
+    Rotate90FlipNone = 1,
+    Rotate180FlipNone = 2,
+    Rotate270FlipNone = 3,
+    RotateNoneFlipX = 4,
+    Rotate90FlipX = 5,   // the picture's diagonal from top left to bottom right as its mirror
+    Rotate180FlipX = 6,  // the same as mirroring top to bottom
+    Rotate270FlipX = 7,
+};
+
 // 32-bit colour: alpha in bits 24-31, red 16-23, green 8-15, blue 0-7.
 using Argb = std::uint32_t;
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ImageHeader.h"
-#include "platform/Pixels.h"
-#include "platform/Resample.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
+#include "imaging/Resample.h"
+#include "imaging/StbPixels.h"
 #include "platform/SkinSystem.h"
-#include "platform/StbPixels.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace zylora::platform {
@@ -19,7 +19,7 @@ namespace {
 // Straight ARGB pixels in rows without padding, as the Win32 images hold them.
 class PixelImage : public Image {
 public:
-    PixelImage(int width, int height, PixelWords pixels)
+    PixelImage(int width, int height, imaging::PixelWords pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {}
     PixelImage() = default;
 
@@ -33,15 +33,16 @@ public:
         if (width_ <= 0 || height_ <= 0) return std::make_unique<PixelImage>();
         width = std::clamp(width, 1, width_);
         height = std::clamp(height, 1, height_);
-        PixelWords pixels(static_cast<std::size_t>(width) * height, 0);
-        DrawResampled({pixels_.data(), width_, height_}, false,
-                      {0, 0, static_cast<float>(width_), static_cast<float>(height_)},
-                      {pixels.data(), width, height}, {0, 0, static_cast<float>(width), static_cast<float>(height)});
+        imaging::PixelWords pixels(static_cast<std::size_t>(width) * height, 0);
+        imaging::DrawResampled({pixels_.data(), width_, height_}, false,
+                               {0, 0, static_cast<float>(width_), static_cast<float>(height_)},
+                               {pixels.data(), width, height},
+                               {0, 0, static_cast<float>(width), static_cast<float>(height)});
         return std::make_unique<PixelImage>(width, height, std::move(pixels));
     }
     bool RotateFlip(RotateFlipType type) override {
-        PixelBuffer buffer{std::move(pixels_), width_, height_};
-        const bool turned = RotateFlipPixels(buffer, type);
+        imaging::PixelBuffer buffer{std::move(pixels_), width_, height_};
+        const bool turned = imaging::RotateFlipPixels(buffer, type);
         pixels_ = std::move(buffer.pixels);
         width_ = buffer.width;
         height_ = buffer.height;
@@ -51,7 +52,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    PixelWords pixels_;
+    imaging::PixelWords pixels_;
 };
 
 class PosixSkinSystem : public SkinSystem {
@@ -70,9 +71,10 @@ public:
 
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
         const std::optional<std::string> bytes = files_.ReadFile(path);
-        std::optional<DecodedPixels> decoded = bytes ? StbPixels(*bytes, SkinImageLimit) : std::nullopt;
+        std::optional<imaging::DecodedPixels> decoded =
+            bytes ? imaging::StbPixels(*bytes, imaging::SkinImageLimit) : std::nullopt;
         if (!decoded) return std::make_unique<PixelImage>();
-        PixelBuffer& pixels = decoded->pixels;
+        imaging::PixelBuffer& pixels = decoded->pixels;
         return std::make_unique<PixelImage>(pixels.width, pixels.height, std::move(pixels.pixels));
     }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Pixels.h"
 #include "platform/Platform.h"
+#include "platform/win32/Win32Imaging.h"
 
 namespace zylora::platform::win32 {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 #include "platform/win32/Win32Imaging.h"
 
 namespace zylora::platform::win32 {
@@ -40,7 +40,7 @@ protected:
     // they were, when memory is short.
     bool RotateFlipOwnPixels(RotateFlipType type) {
         bitmap_.reset();  // it points into the buffer, which the turn may replace
-        const bool turned = RotateFlipPixels(buffer_, type);
+        const bool turned = imaging::RotateFlipPixels(buffer_, type);
         Wrap();
         return turned;
     }
@@ -124,7 +124,7 @@ public:
     // A picture's memory serves the next picture of its size.
     ~GdiImage() override {
         bitmap_.reset();  // it points into the buffer
-        KeepPictureMemory(std::move(buffer_));
+        imaging::KeepPictureMemory(std::move(buffer_));
     }
     std::unique_ptr<Image> Reduced(int width, int height) const override {
         if (premade_ && premade_->Width() == width && premade_->Height() == height) return std::move(premade_);

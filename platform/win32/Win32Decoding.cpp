@@ -1,6 +1,7 @@
-// Decoding picture files: into our own pixels by the imaging component where it reads the
-// format, else by GDI+; files that aren't pictures or are too large are refused first. The
-// pixels come out upright and in the display's colours.
+// The system's side of decoding picture files: the file opened and its header read, the
+// imaging component into our own pixels where it reads the format, GDI+ as the last resort,
+// and the display's colour profile. The order and the finishing (colours, the turn upright)
+// are the pipeline's (imaging/Decoding.h).
 #include "platform/win32/Win32Bitmaps.h"
 
 #include <wincodec.h>
@@ -8,10 +9,9 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "platform/ColourManagement.h"
-#include "platform/ImageHeader.h"
-#include "platform/JpegPreview.h"
-#include "platform/StbPixels.h"
+#include "imaging/ColourManagement.h"
+#include "imaging/Decoding.h"
+#include "imaging/ImageHeader.h"
 #include "platform/win32/Win32FileStream.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
@@ -22,29 +22,17 @@ namespace zylora::platform::win32 {
 namespace {
 
 // Only a file on a disk is handed to the library: a device ("CON", "COM1"), a pipe or a
-// folder named like a picture could block it or make it read for ever. A decompression bomb
-// (a small file declaring an enormous picture) is refused before the library tries to
-// allocate and decode it.
-// What the header tells besides the size: the orientation tag (0 for none) and the colour
-// profile the system's JPEG decoder may not read (Wine's doesn't).
-struct HeaderFacts {
-    int orientation = 0;
-    std::string profile;
-    std::optional<Size> size;
-    bool jpeg = false;
-    std::string whole;  // the file's bytes, when it is small enough to have been read whole
-};
-
-bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& facts) {
-    facts = {};
+// folder named like a picture could block it or make it read for ever. Nothing, too, for a
+// file declaring a picture beyond the limit.
+std::optional<imaging::HeaderFacts> MayDecode(const std::string& path, const DecodeLimit& limit) {
     KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return false;
+    if (!file.Valid() || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    const ByteReader readFile = [&file](std::uint64_t offset, std::size_t length) {
+        return std::nullopt;
+    const imaging::ByteReader readFile = [&file](std::uint64_t offset, std::size_t length) {
         std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(offset);
@@ -55,41 +43,22 @@ bool MayDecode(const std::string& path, const DecodeLimit& limit, HeaderFacts& f
         bytes.resize(got);
         return bytes;
     };
-    // The size, the orientation and the profile are each looked for from the start: the
-    // first bytes, where they stand, are read from the file once. No more than the file
-    // holds (and one byte to see it grow): a skin's images are a few hundred bytes, and room
-    // for the whole head, cleared and freed, cost more than their reading.
-    constexpr std::size_t headLength = 1 << 18;
     const std::uint64_t fileSize = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    const std::string head = readFile(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize + 1, headLength)));
-    const bool whole = head.size() < headLength && head.size() <= fileSize;
-    const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
-        if (whole || offset + length <= head.size())
-            return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
-        return readFile(offset, length);
-    };
-    const std::optional<Size> size = DeclaredImageSize(read);
-    if (size && !limit.Allows(*size)) return false;
-    facts.size = size;
-    facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
-    facts.orientation = DeclaredOrientation(read);
-    facts.profile = DeclaredColourProfile(read);
-    if (whole) facts.whole = head;
-    return true;
+    return imaging::ReadHeaderFacts(readFile, fileSize, limit);
 }
 
-// The display's colour profile as the system names it, read once; empty (sRGB) when it
-// names none or the file can't be read.
-const std::string& DisplayProfile() {
-    static const std::string profile = [] {
+// Where the pixels go: the display's colour profile as the system names it, read once (empty,
+// sRGB, when it names none or the file can't be read), and both cores for the pixel work.
+const imaging::Display& ScreenDisplay() {
+    static const imaging::Display display{[] {
         HDC screen = ::GetDC(nullptr);
         wchar_t name[MAX_PATH] = {};
         DWORD length = MAX_PATH;
         const bool named = screen && ::GetICMProfileW(screen, &length, name);
         if (screen) ::ReleaseDC(nullptr, screen);
         return named ? Win32FileSystem().ReadFile(Utf8FromWide(name)).value_or(std::string()) : std::string();
-    }();
-    return profile;
+    }(), InHalves};
+    return display;
 }
 
 // The colour profile the system reads from the frame (a PNG's iCCP chunk, a TIFF's tag, a
@@ -119,13 +88,6 @@ std::string SystemProfile(IWICImagingFactory* factory, IWICBitmapFrameDecode* fr
     }
     return {};
 }
-
-// The pixels converted from the picture's own profile to the display's; left as they are
-// without a profile or with one that can't be used.
-void ShowInDisplayColours(DecodedPixels& own, const std::unique_ptr<ColourConversion>& conversion) {
-    if (conversion) ConvertColours(own.pixels, *conversion, InHalves);
-}
-
 
 bool IsOneOf(const GUID& format, std::initializer_list<GUID> formats) {
     return std::any_of(formats.begin(), formats.end(), [&](const GUID& f) { return IsEqualGUID(format, f); });
@@ -158,40 +120,31 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
         FAILED(frame->GetPixelFormat(&format)) || width == 0 || height == 0 ||
         !limit.Allows({static_cast<int>(width), static_cast<int>(height)}))
         return std::nullopt;
-    const ColourModel model =
-        IsOneOf(format, {GUID_WICPixelFormat32bppCMYK}) ? ColourModel::Cmyk
+    const imaging::ColourModel model =
+        IsOneOf(format, {GUID_WICPixelFormat32bppCMYK}) ? imaging::ColourModel::Cmyk
         : IsOneOf(format, {GUID_WICPixelFormatBlackWhite, GUID_WICPixelFormat2bppGray, GUID_WICPixelFormat4bppGray,
                            GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray})
-            ? ColourModel::Grey
-            : ColourModel::Rgb;
+            ? imaging::ColourModel::Grey
+            : imaging::ColourModel::Rgb;
     std::string profile = SystemProfile(factory, frame.Get());
     if (profile.empty()) profile = headerProfile;
-    const std::unique_ptr<ColourConversion> colours =
-        profile.empty() ? nullptr : ColourConversion::Between(profile, model, DisplayProfile());
+    const std::unique_ptr<imaging::ColourConversion> colours =
+        profile.empty() ? nullptr : imaging::ColourConversion::Between(profile, model, ScreenDisplay().profile);
     // Every pixel is written below, or the decode fails and the pixels go.
-    std::optional<DecodedPixels> own = PixelsToFill(static_cast<int>(width), static_cast<int>(height));
+    std::optional<DecodedPixels> own = imaging::PixelsToFill(static_cast<int>(width), static_cast<int>(height));
     if (!own) return own;
     auto* out = reinterpret_cast<BYTE*>(own->pixels.pixels.data());
     bool converted = false;
-    // A photo's three bytes a pixel are widened here, a band of rows at a time: several
-    // times faster than the component's general converter. Each band's rows come into the
-    // end of the band's own room and widen in place. Its colours are converted band by band
-    // as the rows come.
+    // A photo's three bytes a pixel are widened by the pipeline, its colours converted as
+    // the rows come.
     if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
-        const UINT band = std::max(1u, std::min(height, (1u << 22) / (width * 3 + 4)));
-        const auto decodeRows = [&](int top, int count) {
+        const auto copyRows = [&](int top, int count, std::uint8_t* into) {
             const WICRect rect{0, top, static_cast<INT>(width), count};
-            const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(count);
-            std::uint32_t* room = own->pixels.pixels.data() + static_cast<std::size_t>(top) * width;
-            BYTE* narrow = reinterpret_cast<BYTE*>(room) + pixels;
-            if (FAILED(frame->CopyPixels(&rect, width * 3, static_cast<UINT>(pixels * 3), narrow))) return false;
-            WidenBgr(narrow, room, pixels);
-            return true;
+            return SUCCEEDED(frame->CopyPixels(&rect, width * 3, width * 3 * static_cast<UINT>(count), into));
         };
-        if (!DecodeAndConvert(own->pixels, static_cast<int>(band), decodeRows, colours.get(), InHalves))
-            return std::nullopt;
+        if (!imaging::DecodeThreeByteRows(own->pixels, copyRows, colours.get(), InHalves)) return std::nullopt;
         converted = true;
-    } else if (colours && model == ColourModel::Cmyk) {
+    } else if (colours && model == imaging::ColourModel::Cmyk) {
         // The inks themselves, which the profile converts; the component's converter would
         // take them as the complements of sRGB.
         if (FAILED(frame->CopyPixels(nullptr, width * 4, width * height * 4, out))) return std::nullopt;
@@ -206,8 +159,8 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
                                    GUID_WICPixelFormat32bppBGR, GUID_WICPixelFormat48bppRGB,
                                    GUID_WICPixelFormat8bppGray, GUID_WICPixelFormat16bppGray,
                                    GUID_WICPixelFormat32bppCMYK}) ||
-                  AllOpaque(own->pixels.pixels);
-    if (!converted) ShowInDisplayColours(*own, colours);
+                  imaging::AllOpaque(own->pixels.pixels);
+    if (!converted && colours) imaging::ConvertColours(own->pixels, *colours, InHalves);
     return own;
 }
 
@@ -229,7 +182,7 @@ std::unique_ptr<Gdiplus::Bitmap> DecodedBitmap(const std::wstring& path, const D
 // directly; nothing when that memory can't be had.
 std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
     const int width = static_cast<int>(bitmap.GetWidth()), height = static_cast<int>(bitmap.GetHeight());
-    std::optional<DecodedPixels> own = BlankPixels(width, height);
+    std::optional<DecodedPixels> own = imaging::BlankPixels(width, height);
     if (!own) return own;
     Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
@@ -245,18 +198,26 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
     // Formats without alpha or palette are opaque; any other is looked at.
     const Gdiplus::PixelFormat format = bitmap.GetPixelFormat();
     own->opaque = (!Gdiplus::IsAlphaPixelFormat(format) && !Gdiplus::IsIndexedPixelFormat(format)) ||
-                  AllOpaque(own->pixels.pixels);
+                  imaging::AllOpaque(own->pixels.pixels);
     return own;
 }
 
-// A picture GDI+ decoded, in the display's colours where its header carried a profile.
-std::optional<DecodedPixels> GdiplusPixels(Gdiplus::Bitmap& bitmap, const std::string& headerProfile) {
-    std::optional<DecodedPixels> own = OwnPixels(bitmap);
-    if (own && !headerProfile.empty())
-        ShowInDisplayColours(*own, ColourConversion::Between(headerProfile, ColourModel::Rgb, DisplayProfile()));
-    return own;
+// The pipeline's decode with this system's decoders: the imaging component, the file's bytes,
+// GDI+ last. GDI+'s bitmap is left in `bitmap`, for a caller that can show it when memory of
+// our own can't be had.
+std::optional<DecodedPixels> PipelinePixels(const std::string& path, const imaging::HeaderFacts& facts,
+                                            const DecodeLimit& limit, const ImagingComponent* component,
+                                            std::unique_ptr<Gdiplus::Bitmap>& bitmap) {
+    const std::wstring widePath = WideFromUtf8(path);
+    const imaging::SystemDecoders system{
+        [&] { return ComponentPixels(widePath, limit, component, facts.profile); },
+        [&] { return Win32FileSystem().ReadFile(path); },
+        [&] {
+            bitmap = DecodedBitmap(widePath, limit);
+            return bitmap ? OwnPixels(*bitmap) : std::nullopt;
+        }};
+    return imaging::DecodeInTurn(facts, limit, system, ScreenDisplay());
 }
-
 
 }  // namespace
 
@@ -282,90 +243,39 @@ ThreadImaging::~ThreadImaging() {
     if (com_) ::CoUninitialize();
 }
 
-// A small PNG or plain BMP read whole, decoded here: under Wine the imaging component costs a
-// millisecond or more for each (the first one ten times that), and a skin and a button set
-// hold two dozen. One with a colour profile goes to the component, which shows it in the
-// display's colours.
-std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const DecodeLimit& limit) {
-    if (facts.whole.empty() || !facts.profile.empty() || !(IsPlainPng(facts.whole) || IsPlainBmp(facts.whole)))
-        return std::nullopt;
-    return StbPixels(facts.whole, limit);
-}
-
-// A JPEG the system's decoders refuse, decoded by libjpeg-turbo, which gives what it holds:
-// a file cut short (shown with the rest grey, and marked damaged) or without its end marker.
-std::optional<DecodedPixels> WholeJpegPixels(const std::string& path, const HeaderFacts& facts,
-                                             const DecodeLimit& limit) {
-    if (!facts.jpeg) return std::nullopt;
-    const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
-    std::optional<DecodedPixels> whole = file ? DecodeWholeJpeg(*file, limit) : std::nullopt;
-    if (whole && !facts.profile.empty())
-        ShowInDisplayColours(*whole, ColourConversion::Between(facts.profile, ColourModel::Rgb, DisplayProfile()));
-    return whole;
-}
-
 // The picture as the camera meant it, upright by its orientation tag, before anything else
-// sees it. Without memory for the turn it stays as stored.
+// sees it.
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component) {
-    const std::wstring widePath = WideFromUtf8(path);
-    HeaderFacts facts;
-    if (widePath.empty() || !MayDecode(path, limit, facts)) return std::make_unique<GdiImage>(nullptr);
-    std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
-    if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
-    if (!own) own = WholeJpegPixels(path, facts, limit);
-    std::unique_ptr<Gdiplus::Bitmap> bitmap = own ? nullptr : DecodedBitmap(widePath, limit);
-    if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
-    if (own) {
-        OrientPixels(own->pixels, facts.orientation);
+    const std::optional<imaging::HeaderFacts> facts = path.empty() ? std::nullopt : MayDecode(path, limit);
+    if (!facts) return std::make_unique<GdiImage>(nullptr);
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    if (std::optional<DecodedPixels> own = PipelinePixels(path, *facts, limit, component, bitmap))
         return std::make_unique<GdiImage>(std::move(*own));
-    }
     // The decoder's bitmap stays only when memory of our own can't be had, turned by GDI+
     // itself, which numbers the turns as the tag's table does.
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
-    if (const std::optional<RotateFlipType> upright = UprightTurn(facts.orientation)) image->RotateFlip(*upright);
+    if (const std::optional<RotateFlipType> upright = imaging::UprightTurn(facts->orientation))
+        image->RotateFlip(*upright);
     return image;
 }
 
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component) {
-    const std::wstring widePath = WideFromUtf8(path);
-    HeaderFacts facts;
-    if (widePath.empty() || !MayDecode(path, limit, facts)) return std::nullopt;
-    std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
-    if (!own) own = ComponentPixels(widePath, limit, component, facts.profile);
-    if (!own) own = WholeJpegPixels(path, facts, limit);
-    if (!own) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap = DecodedBitmap(widePath, limit);
-        if (bitmap) own = GdiplusPixels(*bitmap, facts.profile);
-    }
-    if (own) OrientPixels(own->pixels, facts.orientation);
-    return own;
+    const std::optional<imaging::HeaderFacts> facts = path.empty() ? std::nullopt : MayDecode(path, limit);
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    return facts ? PipelinePixels(path, *facts, limit, component, bitmap) : std::nullopt;
 }
 
-std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
-                                       const std::function<Size(Size)>& neededFor) {
-    HeaderFacts facts;
-    if (!MayDecode(path, limit, facts) || !facts.jpeg || !facts.size) return std::nullopt;
-    // The size needed is the upright picture's; the decoder scales the picture as stored.
-    const bool across = facts.orientation >= 5 && facts.orientation <= 8;
-    const Size stored = *facts.size;
-    PreviewPlan plan{1, facts.orientation, std::move(facts.profile), across ? Size{stored.height, stored.width} : stored};
-    Size needed = neededFor(plan.upright);
-    if (across) std::swap(needed.width, needed.height);
-    plan.divisor = PreviewDivisor(stored, needed);
-    if (plan.divisor < 2) return std::nullopt;
-    return plan;
+std::optional<imaging::PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
+                                                const std::function<Size(Size)>& neededFor) {
+    const std::optional<imaging::HeaderFacts> facts = MayDecode(path, limit);
+    return facts ? imaging::PlanPreview(*facts, neededFor) : std::nullopt;
 }
 
-std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan) {
+std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const imaging::PreviewPlan& plan) {
     const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
-    std::optional<DecodedPixels> preview = file ? DecodeJpegPreview(*file, plan.divisor) : std::nullopt;
-    if (!preview) return std::nullopt;
-    OrientPixels(preview->pixels, plan.orientation);
-    if (!plan.profile.empty())
-        ShowInDisplayColours(*preview, ColourConversion::Between(plan.profile, ColourModel::Rgb, DisplayProfile()));
-    return preview;
+    return file ? imaging::PreviewPixels(*file, plan, ScreenDisplay()) : std::nullopt;
 }
 
 }  // namespace zylora::platform::win32

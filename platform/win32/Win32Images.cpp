@@ -70,7 +70,7 @@ std::optional<std::uint8_t> AlphaOf(Gdiplus::Bitmap* bitmap, const PixelBuffer* 
 
 std::unique_ptr<Image> ReducedCopy(const PixelBuffer* direct, bool opaque, int newWidth, int newHeight) {
     std::optional<DecodedPixels> copy;
-    if (direct) copy = ReducePixels(*direct, opaque, {newWidth, newHeight}, InHalves);
+    if (direct) copy = imaging::ReducePixels(*direct, opaque, {newWidth, newHeight}, InHalves);
     if (!copy) return std::make_unique<GdiImage>(nullptr);
     return std::make_unique<GdiImage>(std::move(*copy));
 }

@@ -16,13 +16,23 @@
 #include <string>
 #include <vector>
 
-#include "platform/ImageHeader.h"
-#include "platform/Pixels.h"
+#include "imaging/Decoding.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
 #include "platform/Platform.h"
 
 struct IWICImagingFactory;
 
 namespace zylora::platform::win32 {
+
+// The pipeline's buffers and limits, which this layer's decoding, images and threads pass
+// around throughout; and the kept picture memory, which a thread falling idle lets go of.
+using imaging::DecodedPixels;
+using imaging::DecodeLimit;
+using imaging::FreeKeptPictureMemory;
+using imaging::PictureLimit;
+using imaging::PixelBuffer;
+using imaging::SkinImageLimit;
 
 // GdiplusStartup for the life of the object. Every GDI+ object (image, surface, Graphics)
 // must be gone before this one dies: GdiplusShutdown frees what they point to.
@@ -95,20 +105,13 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
 // picture within the limit or memory is short.
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
                                          const ImagingComponent* component);
-// What a first look at a large JPEG (Platform::DecodePreview) takes: the scale to decode at,
-// and how to turn and convert the result as the full decode does.
-struct PreviewPlan {
-    int divisor = 1;
-    int orientation = 0;
-    std::string profile;
-    Size upright;  // the whole picture's size
-};
-// Nothing when the file isn't a JPEG within the limit, or a reduced decode wouldn't cover
-// what `neededFor` asks for the upright size. Any thread.
-std::optional<PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
-                                       const std::function<Size(Size)>& neededFor);
+// What a first look at a large JPEG (Platform::DecodePreview) takes; nothing when the file
+// isn't a JPEG within the limit, or a reduced decode wouldn't cover what `neededFor` asks for
+// the upright size. Any thread.
+std::optional<imaging::PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,
+                                                const std::function<Size(Size)>& neededFor);
 // The reduced pixels, upright and in the display's colours. Any thread.
-std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const PreviewPlan& plan);
+std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const imaging::PreviewPlan& plan);
 // Runs work(begin, end) over [0, count) in two halves at once, the second on a thread of its
 // own; all on this thread when no thread can be had. A Parallel for the portable pixel work.
 void InHalves(int count, const std::function<void(int, int)>& work);

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/Resample.h"
+#include "imaging/Resample.h"
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"
@@ -34,7 +34,7 @@ bool PremultipliedCopy(const Surface& surface, int width, int height, GdiObject<
     if (!out.Get() || !bits) return false;
     auto* to = static_cast<std::uint32_t*>(bits);
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    std::transform(own, own + count, to, Premultiplied);
+    std::transform(own, own + count, to, imaging::Premultiplied);
     return true;
 }
 

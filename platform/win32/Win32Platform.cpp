@@ -463,7 +463,7 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready) {
     if (!gdiplus_.Started() || readAhead_.Holds(path)) return std::nullopt;
-    const std::optional<PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
+    const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
     PicturePreview preview{nullptr, plan->upright, nullptr};
     preview.full = std::make_unique<PendingPicture>(

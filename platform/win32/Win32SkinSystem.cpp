@@ -15,7 +15,7 @@ class Win32SkinSystem : public SkinSystem {
 public:
     FileSystem& Files() override { return files_; }
     std::unique_ptr<Image> DecodeSkinImage(const std::string& path) override {
-        return win32::DecodeImageFile(gdiplus_.Started() ? path : std::string(), SkinImageLimit, nullptr);
+        return win32::DecodeImageFile(gdiplus_.Started() ? path : std::string(), imaging::SkinImageLimit, nullptr);
     }
     bool HasFontFamily(const std::string& family) override {
         if (!gdiplus_.Started()) return false;

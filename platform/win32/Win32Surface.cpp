@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Resample.h"
+#include "imaging/Resample.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::platform::win32 {
@@ -25,12 +25,12 @@ public:
     // Without pixels when a side is 0 or below.
     GdiSurface(int width, int height, bool allocate) : BitmapImage(nullptr, width, height) {
         if (!allocate) return;
-        if (std::optional<DecodedPixels> blank = RecycledBlankPixels(width, height)) Adopt(std::move(*blank));
+        if (std::optional<DecodedPixels> blank = imaging::RecycledBlankPixels(width, height)) Adopt(std::move(*blank));
     }
     // A window-sized surface is made anew at every step of a resize: its memory serves the next.
     ~GdiSurface() override {
         bitmap_.reset();  // it points into the buffer
-        RecyclePixels(std::move(buffer_));
+        imaging::RecyclePixels(std::move(buffer_));
     }
     bool HasPixels() const override { return bitmap_ != nullptr; }
 
@@ -62,8 +62,8 @@ public:
             !Finite(area))
             return;
         if (const PixelBuffer* texture = BufferOf(image); texture && !buffer_.pixels.empty() && scaleX > 0 && scaleY > 0) {
-            FillTiled({texture->pixels.data(), texture->width, texture->height}, HolderOf(image)->Opaque(), scaleX,
-                      scaleY, area, {buffer_.pixels.data(), width_, height_});
+            imaging::FillTiled({texture->pixels.data(), texture->width, texture->height}, HolderOf(image)->Opaque(),
+                               scaleX, scaleY, area, {buffer_.pixels.data(), width_, height_});
             return;
         }
         Gdiplus::TextureBrush brush(source, Gdiplus::WrapModeTile);
@@ -136,17 +136,11 @@ private:
         const float right = std::min(s.left + s.width, static_cast<float>(image.Width()));
         const float bottom = std::min(s.top + s.height, static_cast<float>(image.Height()));
         if (right <= left || bottom <= top) return;
-        if (CopyOneToOne(image, s, d)) return;
-        // Pixels of our own on both sides: resampled here, many times faster than GDI+.
+        // Pixels of our own on both sides: drawn by the pipeline, many times faster than GDI+.
+        // Nothing drawn over the surface later can make a pixel less opaque.
         if (const PixelBuffer* from = BufferOf(image); from && !buffer_.pixels.empty()) {
-            const bool opaqueSource = HolderOf(image)->Opaque();
-            (quick ? DrawNearest : DrawResampled)({from->pixels.data(), from->width, from->height}, opaqueSource,
-                                                  s, {buffer_.pixels.data(), width_, height_}, d);
-            // The source wholly inside the image and the destination over the whole surface:
-            // every pixel was written, from opaque ones.
-            if (opaqueSource && left == s.left && top == s.top && right == s.left + s.width &&
-                bottom == s.top + s.height && d.left <= 0 && d.top <= 0 &&
-                d.left + d.width >= static_cast<float>(width_) && d.top + d.height >= static_cast<float>(height_))
+            if (imaging::DrawStretched({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
+                                       {buffer_.pixels.data(), width_, height_}, d, quick))
                 opaque_ = true;
             return;
         }
@@ -158,20 +152,6 @@ private:
         Prepare(graphics);
         if (quick) graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         graphics.DrawImage(source, target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
-    }
-
-    // A source drawn at its own size onto whole pixels is blended in directly, without
-    // resampling, where both have pixels of our own.
-    bool CopyOneToOne(const Image& image, RectF s, RectF d) {
-        const PixelBuffer* from = BufferOf(image);
-        if (!from || buffer_.pixels.empty()) return false;
-        bool coveredAll = false;
-        if (!platform::CopyOneToOne({from->pixels.data(), from->width, from->height}, HolderOf(image)->Opaque(), s,
-                                    {buffer_.pixels.data(), width_, height_}, d, coveredAll))
-            return false;
-        // Nothing drawn over it later can make a pixel less opaque.
-        if (coveredAll) opaque_ = true;
-        return true;
     }
 
     // The bitmap to draw from, or null when there's nothing to draw: an empty image or

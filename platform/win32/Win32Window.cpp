@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "platform/Resample.h"
 #include "platform/win32/Win32Geometry.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Imaging.h"

@@ -1,6 +1,6 @@
 #include "tests/fake/FakePlatform.h"
 
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 
 #include <algorithm>
 
@@ -399,7 +399,7 @@ std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
 
 std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string& path) {
     auto image = DecodeImage(path);
-    if (platform::SkinImageLimit.Allows({image->Width(), image->Height()})) return image;
+    if (imaging::SkinImageLimit.Allows({image->Width(), image->Height()})) return image;
     auto missing = std::make_unique<FakeImage>(0, 0);
     missing->path = path;
     return missing;

@@ -9,9 +9,9 @@
 #include <functional>
 #include <thread>
 
-#include "platform/ColourManagement.h"
+#include "imaging/ColourManagement.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 namespace {
 
 std::string Saved(cmsHPROFILE profile) {
@@ -257,13 +257,13 @@ TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAf
         work(0, count / 2);
         work(count / 2, count);
     };
-    PixelBuffer expected{platform::PixelWords(37 * 23), 37, 23};
+    PixelBuffer expected{imaging::PixelWords(37 * 23), 37, 23};
     for (std::size_t i = 0; i < expected.pixels.size(); ++i)
         expected.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     const PixelBuffer stored = expected;
     ConvertColours(expected, *conversion);
     for (const Parallel& parallel : {atOnce, inOrder, Parallel()}) {
-        PixelBuffer buffer{platform::PixelWords(stored.pixels.size()), 37, 23};
+        PixelBuffer buffer{imaging::PixelWords(stored.pixels.size()), 37, 23};
         int calls = 0;
         const bool done = DecodeAndConvert(buffer, 5, [&](int top, int count) {
             ++calls;
@@ -281,7 +281,7 @@ TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAf
     // Without a conversion too, the memory written ahead of the decoder (several pages a
     // band) keeps every row decoded.
     for (const Parallel& parallel : {atOnce, inOrder}) {
-        PixelBuffer wide{platform::PixelWords(1500 * 40), 1500, 40};
+        PixelBuffer wide{imaging::PixelWords(1500 * 40), 1500, 40};
         EXPECT_TRUE(DecodeAndConvert(wide, 8, [&](int top, int count) {
             for (std::size_t i = top * 1500u; i < (top + count) * 1500u; ++i) wide.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i);
             return true;
@@ -292,4 +292,4 @@ TEST(ColourManagementTest, RowsConvertedAsTheyAreDecodedMatchTheWholeConvertedAf
 }
 
 }  // namespace
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

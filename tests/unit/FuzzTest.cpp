@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 #include "platform/Ini.h"
 #include "tests/unit/Harness.h"
 
@@ -111,17 +111,17 @@ TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
                                           std::string("\xFF\xD8\xFF\xE1\0\x40" "Exif\0\0", 12), "II*\0", "MM\0*"};
     for (int run = 0, runs = Runs(5000); run < runs; ++run) {
         std::string bytes = g.Int(0, 3) ? g.Pick(starts) + g.Bytes(300) : g.Bytes(64);
-        const platform::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+        const imaging::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
             return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
         };
-        const auto size = platform::DeclaredImageSize(read);
+        const auto size = imaging::DeclaredImageSize(read);
         if (size) {
             EXPECT_GE(size->width, 0);
             EXPECT_GE(size->height, 0);
         }
-        const int orientation = platform::DeclaredOrientation(read);
+        const int orientation = imaging::DeclaredOrientation(read);
         EXPECT_TRUE(orientation >= 0 && orientation <= 8);
-        EXPECT_LE(platform::DeclaredColourProfile(read).size(), bytes.size());
+        EXPECT_LE(imaging::DeclaredColourProfile(read).size(), bytes.size());
     }
 }
 
@@ -192,13 +192,13 @@ TEST(FuzzTest, JpegLayoutsGiveTheirExifFrameAndProfileUpToTheFirstBrokenSegment)
             if (kind == 'i') profile = profile && counts;
             sound = sound && i != lied;
         }
-        const platform::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+        const imaging::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
             return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
         };
         const std::string context = "run " + std::to_string(run) + ", damage " + std::to_string(damage);
-        EXPECT_EQ(platform::DeclaredOrientation(read), exif ? 6 : 0) << context;
-        EXPECT_EQ(platform::DeclaredImageSize(read).has_value(), frame) << context;
-        EXPECT_EQ(platform::DeclaredColourProfile(read), profile ? layout.profile : "") << context;
+        EXPECT_EQ(imaging::DeclaredOrientation(read), exif ? 6 : 0) << context;
+        EXPECT_EQ(imaging::DeclaredImageSize(read).has_value(), frame) << context;
+        EXPECT_EQ(imaging::DeclaredColourProfile(read), profile ? layout.profile : "") << context;
     }
 }
 

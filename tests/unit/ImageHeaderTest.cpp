@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 namespace {
 
 ByteReader ReaderOf(const std::string& bytes) {
@@ -173,4 +173,4 @@ TEST(ImageHeaderTest, JpegMarkerLayoutsAreWalkedAsTheStandardAllows) {
 }
 
 }  // namespace
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/JpegPreview.h"
+#include "imaging/JpegPreview.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 namespace {
 
 struct DivisorCase {
@@ -145,4 +145,4 @@ TEST(JpegPreviewTest, TheWholeDecodeGivesWhatADamagedFileHoldsAndTellsWhetherPar
 }
 
 }  // namespace
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

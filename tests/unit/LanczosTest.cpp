@@ -9,17 +9,17 @@
 #include <iterator>
 #include <string>
 
-#include "platform/Lanczos.h"
+#include "imaging/Lanczos.h"
 
 namespace zylora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::PixelBuffer;
+using imaging::PixelBuffer;
 
 // Grey rings whose frequency rises to the finest a picture holds at its edges.
 PixelBuffer ZonePlate(int side) {
-    PixelBuffer plate{platform::PixelWords(static_cast<std::size_t>(side) * side), side, side};
+    PixelBuffer plate{imaging::PixelWords(static_cast<std::size_t>(side) * side), side, side};
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const double dx = x - side / 2.0, dy = y - side / 2.0;
@@ -73,15 +73,15 @@ TEST(LanczosTest, AZonePlateReducedMatchesImageMagicksLanczos) {
         const std::string command = "convert '" + (folder / "plate.ppm").string() + "' -filter Lanczos -resize " +
                                     std::to_string(side) + "x" + std::to_string(side) + "! '" + reference.string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        const auto ours = platform::ResizeLanczos(plate, true, {side, side});
+        const auto ours = imaging::ResizeLanczos(plate, true, {side, side});
         ASSERT_TRUE(ours);
         const PixelBuffer theirs = ReadPpm(reference);
         ASSERT_EQ(theirs.pixels.size(), ours->pixels.pixels.size());
         const double direct = Psnr(ours->pixels, theirs);
         EXPECT_GE(direct, 32.0);
         // What the view shows once it rests: the exact scale made from the copy at half.
-        const auto half = platform::ReducePixels(plate, true, {256, 256});
-        const double viaHalf = Psnr(platform::ResizeLanczos(half->pixels, true, {side, side})->pixels, theirs);
+        const auto half = imaging::ReducePixels(plate, true, {256, 256});
+        const double viaHalf = Psnr(imaging::ResizeLanczos(half->pixels, true, {side, side})->pixels, theirs);
         EXPECT_GE(viaHalf, 32.0);
         // The figures for the bench's table (scripts/bench.sh collects these lines).
         std::printf("| zone plate reduced to %.2f, PSNR against ImageMagick | %.1f dB | from the half copy %.1f dB | >= 32 dB |\n",

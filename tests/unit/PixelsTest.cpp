@@ -7,13 +7,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 
 namespace zylora::testing {
 namespace {
 
-using platform::DecodedPixels;
-using platform::PixelBuffer;
+using imaging::DecodedPixels;
+using imaging::PixelBuffer;
 using platform::RotateFlipType;
 
 constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -21,7 +21,7 @@ constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, 
 }
 
 PixelBuffer Buffer(int width, int height, const std::vector<std::uint32_t>& pixels) {
-    return {platform::PixelWords(pixels.begin(), pixels.end()), width, height};
+    return {imaging::PixelWords(pixels.begin(), pixels.end()), width, height};
 }
 
 // Work in two halves on two threads, as the Windows build runs it.
@@ -34,30 +34,30 @@ void TwoThreads(int count, const std::function<void(int, int)>& work) {
 // A window-sized surface made anew at each step of a drag reuses the memory of the last,
 // blank again; the two latest are kept.
 TEST(PixelsTest, RecycledMemoryServesTheNextBufferThatFitsAndComesBackBlank) {
-    std::optional<DecodedPixels> first = platform::RecycledBlankPixels(1000, 700);
+    std::optional<DecodedPixels> first = imaging::RecycledBlankPixels(1000, 700);
     ASSERT_TRUE(first);
     const std::uint32_t* memory = first->pixels.pixels.data();
     std::fill(first->pixels.pixels.begin(), first->pixels.pixels.end(), 0xFF123456u);
-    platform::RecyclePixels(std::move(first->pixels));
+    imaging::RecyclePixels(std::move(first->pixels));
     EXPECT_TRUE(first->pixels.pixels.empty());
 
-    std::optional<DecodedPixels> grown = platform::RecycledBlankPixels(1010, 720);  // within the room left to grow
+    std::optional<DecodedPixels> grown = imaging::RecycledBlankPixels(1010, 720);  // within the room left to grow
     ASSERT_TRUE(grown);
     EXPECT_EQ(grown->pixels.pixels.data(), memory);
     EXPECT_EQ(grown->pixels.width, 1010);
     EXPECT_EQ(grown->pixels.pixels.size(), 1010u * 720u);
     EXPECT_TRUE(std::all_of(grown->pixels.pixels.begin(), grown->pixels.pixels.end(), [](std::uint32_t p) { return p == 0; }));
 
-    platform::RecyclePixels(std::move(grown->pixels));
+    imaging::RecyclePixels(std::move(grown->pixels));
 
     // Three let go in a row: the two latest are the ones kept.
     std::vector<DecodedPixels> three;
-    for (int i = 0; i < 3; ++i) three.push_back(*platform::RecycledBlankPixels(1200, 1000));
+    for (int i = 0; i < 3; ++i) three.push_back(*imaging::RecycledBlankPixels(1200, 1000));
     const std::uint32_t* second = three[1].pixels.pixels.data();
     const std::uint32_t* third = three[2].pixels.pixels.data();
-    for (DecodedPixels& buffer : three) platform::RecyclePixels(std::move(buffer.pixels));
-    const std::set<const std::uint32_t*> taken = {platform::RecycledBlankPixels(1200, 1000)->pixels.pixels.data(),
-                                                  platform::RecycledBlankPixels(1200, 1000)->pixels.pixels.data()};
+    for (DecodedPixels& buffer : three) imaging::RecyclePixels(std::move(buffer.pixels));
+    const std::set<const std::uint32_t*> taken = {imaging::RecycledBlankPixels(1200, 1000)->pixels.pixels.data(),
+                                                  imaging::RecycledBlankPixels(1200, 1000)->pixels.pixels.data()};
     EXPECT_EQ(taken, (std::set<const std::uint32_t*>{second, third}));
 }
 
@@ -73,7 +73,7 @@ TEST(PixelsTest, TurnsAndMirrorsMoveEveryPixel) {
     };
     for (const auto& [type, rows] : cases) {
         PixelBuffer turned = grid;
-        ASSERT_TRUE(platform::RotateFlipPixels(turned, type));
+        ASSERT_TRUE(imaging::RotateFlipPixels(turned, type));
         ASSERT_EQ(turned.height, static_cast<int>(rows.size()));
         ASSERT_EQ(turned.width, static_cast<int>(rows[0].size()));
         for (int y = 0; y < turned.height; ++y)
@@ -100,7 +100,7 @@ TEST(PixelsTest, EachOrientationTagStandsThePictureUpright) {
         std::vector<std::uint32_t> alphas;
         for (std::uint32_t a : c.stored) alphas.push_back(a << 24);
         PixelBuffer buffer = Buffer(c.width, c.height, alphas);
-        ASSERT_TRUE(platform::OrientPixels(buffer, c.orientation));
+        ASSERT_TRUE(imaging::OrientPixels(buffer, c.orientation));
         ASSERT_EQ(buffer.width, 3) << c.orientation;
         std::vector<std::uint32_t> got;
         for (std::uint32_t p : buffer.pixels) got.push_back(p >> 24);
@@ -111,18 +111,18 @@ TEST(PixelsTest, EachOrientationTagStandsThePictureUpright) {
 TEST(PixelsTest, ThreeBytePixelsWidenToOpaqueArgb) {
     const std::uint8_t bgr[] = {1, 2, 3, 250, 128, 0};
     std::uint32_t out[2] = {};
-    platform::WidenBgr(bgr, out, 2);
+    imaging::WidenBgr(bgr, out, 2);
     EXPECT_EQ(out[0], Argb(255, 3, 2, 1));
     EXPECT_EQ(out[1], Argb(255, 0, 128, 250));
-    EXPECT_TRUE(platform::AllOpaque({out[0], out[1]}));
-    EXPECT_FALSE(platform::AllOpaque({out[0], 0x7F000000u}));
+    EXPECT_TRUE(imaging::AllOpaque({out[0], out[1]}));
+    EXPECT_FALSE(imaging::AllOpaque({out[0], 0x7F000000u}));
     // In place, from the end of the wide pixels' own room, in groups of sixteen, of four and
     // the rest (53 is three sixteens, a four and one).
     for (std::size_t count : {1u, 4u, 5u, 11u, 16u, 53u}) {
         std::vector<std::uint32_t> room(count);
         auto* narrow = reinterpret_cast<std::uint8_t*>(room.data()) + count;
         for (std::size_t i = 0; i < 3 * count; ++i) narrow[i] = static_cast<std::uint8_t>(7 * i + 1);
-        platform::WidenBgr(narrow, room.data(), count);
+        imaging::WidenBgr(narrow, room.data(), count);
         for (std::size_t i = 0; i < count; ++i)
             ASSERT_EQ(room[i], Argb(255, (21 * i + 15) & 0xFF, (21 * i + 8) & 0xFF, (21 * i + 1) & 0xFF))
                 << count << " pixels, pixel " << i;
@@ -147,18 +147,18 @@ TEST(PixelsTest, APictureLetGoOfLendsItsMemoryToTheNextOfItsSize) {
         {"taken once only", {photo}, {photo, photo}, -1},
     };
     for (const Case& c : cases) {
-        platform::FreeKeptPictureMemory();
+        imaging::FreeKeptPictureMemory();
         std::vector<const std::uint32_t*> lent;
         std::vector<PixelBuffer> holding;  // the filled ones, whose addresses no later fill can have
         for (platform::Size size : c.kept) {
-            PixelBuffer buffer{platform::PixelWords(static_cast<std::size_t>(size.width) * size.height), size.width,
+            PixelBuffer buffer{imaging::PixelWords(static_cast<std::size_t>(size.width) * size.height), size.width,
                                size.height};
             lent.push_back(buffer.pixels.data());
-            platform::KeepPictureMemory(std::move(buffer));
+            imaging::KeepPictureMemory(std::move(buffer));
         }
         const std::uint32_t* got = nullptr;
         for (platform::Size size : c.filled) {
-            std::optional<DecodedPixels> filled = platform::PixelsToFill(size.width, size.height);
+            std::optional<DecodedPixels> filled = imaging::PixelsToFill(size.width, size.height);
             ASSERT_TRUE(filled) << c.what;
             got = filled->pixels.pixels.data();
             holding.push_back(std::move(filled->pixels));
@@ -168,7 +168,7 @@ TEST(PixelsTest, APictureLetGoOfLendsItsMemoryToTheNextOfItsSize) {
         else
             EXPECT_EQ(got, lent[static_cast<std::size_t>(c.lender)]) << c.what;
     }
-    platform::FreeKeptPictureMemory();
+    imaging::FreeKeptPictureMemory();
 }
 
 TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
@@ -177,7 +177,7 @@ TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
     std::vector<std::uint32_t> halves;
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x) halves.push_back(x < 4 ? red : blue);
-    const auto half = platform::ReducePixels(Buffer(8, 4, halves), true, {4, 2});
+    const auto half = imaging::ReducePixels(Buffer(8, 4, halves), true, {4, 2});
     ASSERT_TRUE(half);
     EXPECT_EQ(half->pixels.width, 4);
     EXPECT_EQ(half->pixels.pixels.front(), red);
@@ -185,10 +185,10 @@ TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
     EXPECT_TRUE(half->opaque);
 
     // A transparent pixel beside a half-transparent green one: the green keeps its colour.
-    const auto mixed = platform::ReducePixels(Buffer(2, 1, {0u, Argb(128, 0, 200, 0)}), false, {1, 1});
+    const auto mixed = imaging::ReducePixels(Buffer(2, 1, {0u, Argb(128, 0, 200, 0)}), false, {1, 1});
     EXPECT_EQ(mixed->pixels.pixels[0], Argb(64, 0, 200, 0));
     EXPECT_FALSE(mixed->opaque);
-    EXPECT_EQ(platform::ReducePixels(Buffer(2, 1, {Argb(255, 10, 20, 30), Argb(255, 11, 21, 31)}), true, {1, 1})
+    EXPECT_EQ(imaging::ReducePixels(Buffer(2, 1, {Argb(255, 10, 20, 30), Argb(255, 11, 21, 31)}), true, {1, 1})
                   ->pixels.pixels[0],
               Argb(255, 11, 21, 31))
         << "halves round up";
@@ -199,14 +199,14 @@ TEST(PixelsTest, AReducedCopyKeepsFlatColoursAndTransparencyLendsNoColour) {
         noise.push_back(Argb(255, static_cast<std::uint32_t>(i * 37 % 256), static_cast<std::uint32_t>(i * 11 % 256),
                              static_cast<std::uint32_t>(200 - i * 5)));
     const PixelBuffer photo = Buffer(7, 5, noise);
-    const auto known = platform::ReducePixels(photo, true, {3, 2});
-    EXPECT_EQ(platform::ReducePixels(photo, false, {3, 2})->pixels.pixels, known->pixels.pixels);
-    EXPECT_EQ(platform::ReducePixels(photo, true, {3, 2}, TwoThreads)->pixels.pixels, known->pixels.pixels);
+    const auto known = imaging::ReducePixels(photo, true, {3, 2});
+    EXPECT_EQ(imaging::ReducePixels(photo, false, {3, 2})->pixels.pixels, known->pixels.pixels);
+    EXPECT_EQ(imaging::ReducePixels(photo, true, {3, 2}, TwoThreads)->pixels.pixels, known->pixels.pixels);
 
-    const auto clamped = platform::ReducePixels(photo, true, {0, 100});  // each side within 1 and its own
+    const auto clamped = imaging::ReducePixels(photo, true, {0, 100});  // each side within 1 and its own
     EXPECT_EQ(clamped->pixels.width, 1);
     EXPECT_EQ(clamped->pixels.height, 5);
-    EXPECT_FALSE(platform::ReducePixels(PixelBuffer{}, true, {1, 1}));
+    EXPECT_FALSE(imaging::ReducePixels(PixelBuffer{}, true, {1, 1}));
 }
 
 TEST(PixelsTest, AOneToOneCopyIsClippedToBothAndBlendsWhatIsTranslucent) {
@@ -216,7 +216,7 @@ TEST(PixelsTest, AOneToOneCopyIsClippedToBothAndBlendsWhatIsTranslucent) {
     std::vector<std::uint32_t> target(5 * 4, grey);
     bool covered = true;
     // Starts one pixel left of the source, so that column is clipped away.
-    ASSERT_TRUE(platform::CopyOneToOne({source.data(), 4, 3}, true, {-1, 1, 3, 2}, {target.data(), 5, 4},
+    ASSERT_TRUE(imaging::CopyOneToOne({source.data(), 4, 3}, true, {-1, 1, 3, 2}, {target.data(), 5, 4},
                                        {2, 1, 3, 2}, covered));
     EXPECT_FALSE(covered);
     EXPECT_EQ(target[1 * 5 + 2], grey) << "the clipped column";
@@ -225,14 +225,14 @@ TEST(PixelsTest, AOneToOneCopyIsClippedToBothAndBlendsWhatIsTranslucent) {
     EXPECT_EQ(target[3 * 5 + 3], grey);
 
     std::uint32_t half = Argb(128, 0, 0, 255), under = Argb(255, 255, 0, 0);
-    ASSERT_TRUE(platform::CopyOneToOne({&half, 1, 1}, false, {0, 0, 1, 1}, {&under, 1, 1}, {0, 0, 1, 1}, covered));
-    EXPECT_EQ(under, platform::Over(Argb(128, 0, 0, 255), Argb(255, 255, 0, 0)));
+    ASSERT_TRUE(imaging::CopyOneToOne({&half, 1, 1}, false, {0, 0, 1, 1}, {&under, 1, 1}, {0, 0, 1, 1}, covered));
+    EXPECT_EQ(under, imaging::Over(Argb(128, 0, 0, 255), Argb(255, 255, 0, 0)));
     EXPECT_FALSE(covered) << "not from an opaque source";
-    EXPECT_FALSE(platform::CopyOneToOne({source.data(), 4, 3}, true, {0.5f, 0, 2, 2}, {target.data(), 5, 4},
+    EXPECT_FALSE(imaging::CopyOneToOne({source.data(), 4, 3}, true, {0.5f, 0, 2, 2}, {target.data(), 5, 4},
                                         {0, 0, 2, 2}, covered))
         << "between pixels it needs resampling";
     std::uint32_t all[4 * 3] = {};
-    EXPECT_TRUE(platform::CopyOneToOne({source.data(), 4, 3}, true, {0, 0, 4, 3}, {all, 4, 3}, {0, 0, 4, 3}, covered));
+    EXPECT_TRUE(imaging::CopyOneToOne({source.data(), 4, 3}, true, {0, 0, 4, 3}, {all, 4, 3}, {0, 0, 4, 3}, covered));
     EXPECT_TRUE(covered);
 }
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/Resample.h"
+#include "imaging/Resample.h"
 
 namespace zylora::testing {
 namespace {
@@ -17,13 +17,13 @@ struct Grid {
     std::vector<std::uint32_t> pixels;
     Grid(int w, int h, std::uint32_t fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
     std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    platform::ConstPixelGrid From() const { return {pixels.data(), width, height}; }
-    platform::PixelGrid To() { return {pixels.data(), width, height}; }
+    imaging::ConstPixelGrid From() const { return {pixels.data(), width, height}; }
+    imaging::PixelGrid To() { return {pixels.data(), width, height}; }
 };
 
 // The bilinear stretch and the quick one with the nearest pixels.
-using Stretch = void (*)(platform::ConstPixelGrid, bool, RectF, platform::PixelGrid, RectF);
-constexpr Stretch BothStretches[] = {platform::DrawResampled, platform::DrawNearest};
+using Stretch = void (*)(imaging::ConstPixelGrid, bool, RectF, imaging::PixelGrid, RectF);
+constexpr Stretch BothStretches[] = {imaging::DrawResampled, imaging::DrawNearest};
 
 TEST(ResampleTest, WholePixelsAtTheirOwnSizeAreCopiedExactlyAndOnlyWhereThePictureIs) {
     Grid from(4, 3, 0);
@@ -46,12 +46,12 @@ TEST(ResampleTest, TheQuickStretchTakesTheNearestPixelWithoutMixing) {
     Grid from(2, 1, Red);
     from.At(1, 0) = Blue;
     Grid wide(4, 1, 0);
-    platform::DrawNearest(from.From(), true, {0, 0, 2, 1}, wide.To(), {0, 0, 4, 1});
+    imaging::DrawNearest(from.From(), true, {0, 0, 2, 1}, wide.To(), {0, 0, 4, 1});
     EXPECT_EQ(wide.pixels, (std::vector<std::uint32_t>{Red, Red, Blue, Blue}));
     Grid stripes(4, 2, Red);
     stripes.At(1, 0) = stripes.At(3, 0) = stripes.At(1, 1) = stripes.At(3, 1) = Blue;
     Grid narrow(2, 1, 0);
-    platform::DrawNearest(stripes.From(), true, {0, 0, 4, 2}, narrow.To(), {0, 0, 2, 1});
+    imaging::DrawNearest(stripes.From(), true, {0, 0, 4, 2}, narrow.To(), {0, 0, 2, 1});
     EXPECT_EQ(narrow.pixels, (std::vector<std::uint32_t>{Blue, Blue})) << "one stripe, not their mix";
 }
 
@@ -59,10 +59,10 @@ TEST(ResampleTest, BetweenPixelsTheNeighboursMix) {
     Grid from(2, 1, Red);
     from.At(1, 0) = Blue;
     Grid to(4, 1, 0);
-    platform::DrawResampled(from.From(), true, {0, 0, 2, 1}, to.To(), {0, 0, 4, 1});  // twice as wide
+    imaging::DrawResampled(from.From(), true, {0, 0, 2, 1}, to.To(), {0, 0, 4, 1});  // twice as wide
     EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{Red, 0xFFBF0040u, 0xFF4000BFu, Blue}));
     Grid half(1, 1, 0);
-    platform::DrawResampled(from.From(), true, {0.5f, 0, 1, 1}, half.To(), {0, 0, 1, 1});
+    imaging::DrawResampled(from.From(), true, {0.5f, 0, 1, 1}, half.To(), {0, 0, 1, 1});
     EXPECT_EQ(half.pixels[0], 0xFF800080u);
 }
 
@@ -86,11 +86,11 @@ TEST(ResampleTest, ARowOfMixedOpacityBlendsAsItsPixelsOneByOne) {
     Grid from(n, 1, 0);
     from.pixels = row;
     Grid whole(n, 1, 0x80C0C0C0u);
-    platform::DrawResampled(from.From(), false, {0, 0, float(n), 1}, whole.To(), {0, 0, float(n), 1});
+    imaging::DrawResampled(from.From(), false, {0, 0, float(n), 1}, whole.To(), {0, 0, float(n), 1});
     for (int x = 0; x < n; ++x) {
         Grid one(1, 1, row[static_cast<std::size_t>(x)]);
         Grid alone(1, 1, 0x80C0C0C0u);
-        platform::DrawResampled(one.From(), false, {0, 0, 1, 1}, alone.To(), {0, 0, 1, 1});
+        imaging::DrawResampled(one.From(), false, {0, 0, 1, 1}, alone.To(), {0, 0, 1, 1});
         EXPECT_EQ(whole.pixels[static_cast<std::size_t>(x)], alone.pixels[0]) << "pixel " << x;
     }
     EXPECT_EQ(whole.pixels[0], row[0]) << "an opaque pixel comes out as it is";
@@ -100,14 +100,14 @@ TEST(ResampleTest, TexturesRepeatFromTheOriginAndBlendAcrossTheirSeams) {
     Grid texture(2, 1, Red);
     texture.At(1, 0) = Blue;
     Grid to(5, 2, Grey);
-    platform::FillTiled(texture.From(), true, 1, 1, {1, 0, 3, 2}, to.To());
+    imaging::FillTiled(texture.From(), true, 1, 1, {1, 0, 3, 2}, to.To());
     EXPECT_EQ(to.pixels, (std::vector<std::uint32_t>{Grey, Blue, Red, Blue, Grey, Grey, Blue, Red, Blue, Grey}));
     Grid wide(8, 1, 0);
-    platform::FillTiled(texture.From(), true, 2, 1, {0, 0, 8, 1}, wide.To());
+    imaging::FillTiled(texture.From(), true, 2, 1, {0, 0, 8, 1}, wide.To());
     // Each texel twice as wide; between the copies blue mixes back into red.
     EXPECT_EQ(wide.pixels, (std::vector<std::uint32_t>{0xFFBF0040u, 0xFFBF0040u, 0xFF4000BFu, 0xFF4000BFu,
                                                        0xFFBF0040u, 0xFFBF0040u, 0xFF4000BFu, 0xFF4000BFu}));
-    platform::FillTiled(texture.From(), true, 0, 1, {0, 0, 8, 1}, wide.To());  // no inverse: nothing
+    imaging::FillTiled(texture.From(), true, 0, 1, {0, 0, 8, 1}, wide.To());  // no inverse: nothing
     EXPECT_EQ(wide.pixels[0], 0xFFBF0040u);
 }
 
@@ -115,8 +115,8 @@ TEST(ResampleTest, NonsenseRectanglesDrawNothing) {
     Grid from(2, 2, Red);
     Grid to(2, 2, Grey);
     for (RectF s : {RectF{0, 0, 0, 2}, RectF{5, 5, 2, 2}, RectF{0, 0, -2, 2}, RectF{0, 0, 1e30f * 1e30f, 2}})
-        platform::DrawResampled(from.From(), true, s, to.To(), {0, 0, 2, 2});
-    platform::DrawResampled(from.From(), true, {0, 0, 2, 2}, to.To(), {10, 10, 2, 2});
+        imaging::DrawResampled(from.From(), true, s, to.To(), {0, 0, 2, 2});
+    imaging::DrawResampled(from.From(), true, {0, 0, 2, 2}, to.To(), {10, 10, 2, 2});
     EXPECT_EQ(to.pixels, std::vector<std::uint32_t>(4, Grey));
 }
 

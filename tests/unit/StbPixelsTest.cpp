@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/StbPixels.h"
+#include "imaging/StbPixels.h"
 
 namespace zylora::testing {
 namespace {
 
-using platform::DecodeLimit;
+using imaging::DecodeLimit;
 
 // The bytes stb_image_write makes of RGBA pixels (`channels` of them kept) as PNG or BMP.
 std::string Written(bool png, int width, int height, int channels, const std::vector<unsigned char>& rgba) {
@@ -42,7 +42,7 @@ TEST(StbPixelsTest, PngAndBmpComeOutAsStraightArgbRows) {
                           Case{"png without", true, 3, {0xFFFF0000u, 0xFF0000FFu}, true},
                           Case{"24-bit bmp", false, 3, {0xFFFF0000u, 0xFF0000FFu}, true}}) {
         const std::string bytes = Written(c.png, 2, 1, c.channels, TwoPixels);
-        const std::optional<platform::DecodedPixels> decoded = platform::StbPixels(bytes, platform::SkinImageLimit);
+        const std::optional<imaging::DecodedPixels> decoded = imaging::StbPixels(bytes, imaging::SkinImageLimit);
         ASSERT_TRUE(decoded) << c.name;
         EXPECT_EQ(decoded->pixels.width, 2) << c.name;
         EXPECT_EQ(decoded->pixels.height, 1) << c.name;
@@ -54,25 +54,25 @@ TEST(StbPixelsTest, PngAndBmpComeOutAsStraightArgbRows) {
 
 TEST(StbPixelsTest, WhatIsNotAPictureOrTooLargeIsRefused) {
     const std::string png = Written(true, 2, 1, 4, TwoPixels);
-    EXPECT_FALSE(platform::StbPixels(png, DecodeLimit{1, 1})) << "beyond the limit";
-    EXPECT_FALSE(platform::StbPixels("not a picture at all", platform::SkinImageLimit));
-    EXPECT_FALSE(platform::StbPixels(png.substr(0, png.size() / 2), platform::SkinImageLimit)) << "cut short";
-    EXPECT_FALSE(platform::StbPixels("", platform::SkinImageLimit));
+    EXPECT_FALSE(imaging::StbPixels(png, DecodeLimit{1, 1})) << "beyond the limit";
+    EXPECT_FALSE(imaging::StbPixels("not a picture at all", imaging::SkinImageLimit));
+    EXPECT_FALSE(imaging::StbPixels(png.substr(0, png.size() / 2), imaging::SkinImageLimit)) << "cut short";
+    EXPECT_FALSE(imaging::StbPixels("", imaging::SkinImageLimit));
 }
 
 // Plain: what every decoder reads alike, so that it may be decoded here.
 TEST(StbPixelsTest, OnlyUncompressedBmpsWithoutAlphaAndPngsWithoutAProfileArePlain) {
     std::string bmp = Written(false, 2, 1, 3, TwoPixels);
-    EXPECT_TRUE(platform::IsPlainBmp(bmp));
-    EXPECT_FALSE(platform::IsPlainBmp(Written(false, 2, 1, 4, TwoPixels))) << "32 bits: an alpha channel or not";
+    EXPECT_TRUE(imaging::IsPlainBmp(bmp));
+    EXPECT_FALSE(imaging::IsPlainBmp(Written(false, 2, 1, 4, TwoPixels))) << "32 bits: an alpha channel or not";
     const std::string png = Written(true, 2, 1, 3, TwoPixels);
-    EXPECT_TRUE(platform::IsPlainPng(png));
-    EXPECT_FALSE(platform::IsPlainBmp(png));
-    EXPECT_FALSE(platform::IsPlainPng(bmp));
+    EXPECT_TRUE(imaging::IsPlainPng(png));
+    EXPECT_FALSE(imaging::IsPlainBmp(png));
+    EXPECT_FALSE(imaging::IsPlainPng(bmp));
     bmp[30] = 1;  // RLE8
-    EXPECT_FALSE(platform::IsPlainBmp(bmp));
+    EXPECT_FALSE(imaging::IsPlainBmp(bmp));
     // After the signature and the header chunk (8 + 25 bytes): a profile chunk of 4 bytes.
-    EXPECT_FALSE(platform::IsPlainPng(png.substr(0, 33) + std::string("\0\0\0\4iCCPabcd\0\0\0\0", 16) + png.substr(33)));
+    EXPECT_FALSE(imaging::IsPlainPng(png.substr(0, 33) + std::string("\0\0\0\4iCCPabcd\0\0\0\0", 16) + png.substr(33)));
 }
 
 }  // namespace

@@ -139,7 +139,8 @@ TEST_F(PictureDecodingTest, AJpegCutShortShowsWhatItHolds) {
     ASSERT_EQ(image->Width(), 800);
     EXPECT_TRUE(image->Damaged());
     EXPECT_EQ(platform::win32::PixelsOf(*image)[0] >> 24, 255u) << "the first row was read";
-    const std::optional<DecodedPixels> pixels = platform::win32::DecodePixels(path, platform::PictureLimit, nullptr);
+    const std::optional<imaging::DecodedPixels> pixels =
+        platform::win32::DecodePixels(path, imaging::PictureLimit, nullptr);
     EXPECT_TRUE(pixels && pixels->damaged);
 }
 

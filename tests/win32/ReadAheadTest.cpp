@@ -45,8 +45,10 @@ TEST_F(ReadAheadTest, APictureReadAheadIsTheDecodedPictureWithItsReduction) {
     // Square, so a stale reduction would have the size asked for.
     const std::string square = folder.File("square.png");
     WritePicture(square, 48, 48, "image/png", Pattern);
-    auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, PictureLimit, &component)),
-                                       [&] { auto d = win32::DecodePixels(square, PictureLimit, &component); return ReducePixels(d->pixels, d->opaque, {12, 12}); }());
+    auto turned = win32::ImageOfPixels(std::move(*win32::DecodePixels(square, imaging::PictureLimit, &component)), [&] {
+        auto d = win32::DecodePixels(square, imaging::PictureLimit, &component);
+        return imaging::ReducePixels(d->pixels, d->opaque, {12, 12});
+    }());
     auto plain = platform->DecodeImage(square);
     turned->RotateFlip(RotateFlipType::Rotate90FlipNone);
     plain->RotateFlip(RotateFlipType::Rotate90FlipNone);

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "skin/SkinImages.h"
@@ -44,13 +44,13 @@ const CheckContext::Loaded& CheckContext::Load(const std::string& name) {
     // The viewer refuses a skin image beyond its limit before decoding it.
     const std::string bytes = system_.Files().ReadFile(path).value_or(std::string());
     const std::optional<platform::Size> declared =
-        platform::DeclaredImageSize([&bytes](std::uint64_t offset, std::size_t length) {
+        imaging::DeclaredImageSize([&bytes](std::uint64_t offset, std::size_t length) {
             return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
         });
-    if (declared && !platform::SkinImageLimit.Allows(*declared))
+    if (declared && !imaging::SkinImageLimit.Allows(*declared))
         loaded.problem = "too large (" + SizeText(declared->width, declared->height) + ", at most " +
-                         std::to_string(platform::MaxSkinImageSide) + " a side and " +
-                         std::to_string(platform::MaxSkinImagePixels) + " pixels)";
+                         std::to_string(imaging::MaxSkinImageSide) + " a side and " +
+                         std::to_string(imaging::MaxSkinImagePixels) + " pixels)";
     return loaded;
 }
 

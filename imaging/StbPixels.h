@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/ImageHeader.h"
-#include "platform/Pixels.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 // The file's pixels, from its whole bytes: a PNG, BMP, JPEG or GIF (its first frame).
 // Nothing when the header names none of these, declares a size beyond the limit, or the
@@ -25,4 +25,4 @@ bool IsPlainPng(std::string_view bytes);
 // without an alpha channel (which decoders take or ignore as they please).
 bool IsPlainBmp(std::string_view bytes);
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,4 +1,4 @@
-#include "platform/Lanczos.h"
+#include "imaging/Lanczos.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -247,4 +247,4 @@ std::optional<DecodedPixels> ResizeLanczos(const PixelBuffer& from, bool opaque,
     return copy;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,4 +1,4 @@
-#include "platform/StbPixels.h"
+#include "imaging/StbPixels.h"
 
 #include <climits>
 
@@ -13,7 +13,7 @@
 #define STBI_ONLY_GIF
 #include <stb_image.h>
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 bool IsPlainPng(std::string_view bytes) {
     if (bytes.substr(0, 8) != std::string_view("\x89PNG\r\n\x1A\n", 8)) return false;
@@ -59,7 +59,7 @@ std::optional<DecodedPixels> StbPixels(std::string_view bytes, const DecodeLimit
         const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
         for (std::size_t i = 0; i < count; ++i) {
             const stbi_uc* p = rgba + i * 4;
-            to[i] = MakeArgb(p[3], p[0], p[1], p[2]);
+            to[i] = platform::MakeArgb(p[3], p[0], p[1], p[2]);
         }
         out->opaque = AllOpaque(out->pixels.pixels);
     }
@@ -67,4 +67,4 @@ std::optional<DecodedPixels> StbPixels(std::string_view bytes, const DecodeLimit
     return out;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,4 +1,4 @@
-#include "platform/Resample.h"
+#include "imaging/Resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -289,4 +289,4 @@ void FillTiled(ConstPixelGrid texture, bool opaque, float scaleX, float scaleY, 
             MapAxis(y0, y1, 0, 1.0 / scaleY, 0, 0, texture.height), to, x0, y0);
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,6 +1,6 @@
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 
-#include "platform/Lanczos.h"
+#include "imaging/Lanczos.h"
 
 #include <algorithm>
 #include <bit>
@@ -13,7 +13,7 @@
 #include <tmmintrin.h>
 #endif
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -258,4 +258,13 @@ bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF
     return true;
 }
 
-}  // namespace zylora::platform
+bool DrawStretched(ConstPixelGrid from, bool opaque, RectF s, PixelGrid to, RectF d, bool quick) {
+    bool coveredAll = false;
+    if (CopyOneToOne(from, opaque, s, to, d, coveredAll)) return coveredAll;
+    (quick ? DrawNearest : DrawResampled)(from, opaque, s, to, d);
+    return opaque && s.left >= 0 && s.top >= 0 && s.left + s.width <= static_cast<float>(from.width) &&
+           s.top + s.height <= static_cast<float>(from.height) && d.left <= 0 && d.top <= 0 &&
+           d.left + d.width >= static_cast<float>(to.width) && d.top + d.height >= static_cast<float>(to.height);
+}
+
+}  // namespace zylora::imaging

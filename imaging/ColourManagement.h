@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 // How a decoded picture's numbers are laid out in its 32-bit pixels before conversion.
 enum class ColourModel {
@@ -58,4 +58,4 @@ void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, con
 bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(int top, int count)>& decodeRows,
                       const ColourConversion* conversion, const Parallel& parallel);
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,4 +1,4 @@
-#include "platform/ColourManagement.h"
+#include "imaging/ColourManagement.h"
 
 #include <lcms2.h>
 
@@ -11,7 +11,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -309,4 +309,4 @@ bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(in
     return !failed;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

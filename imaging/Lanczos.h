@@ -4,9 +4,9 @@
 
 #include <optional>
 
-#include "platform/Pixels.h"
+#include "imaging/Pixels.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 // The whole picture resampled to the size (each side at least 1); colours weighted by alpha,
 // so transparent pixels lend no colour. Nothing when the source is empty or memory is short.
@@ -14,4 +14,4 @@ namespace zylora::platform {
 std::optional<DecodedPixels> ResizeLanczos(const PixelBuffer& from, bool opaque, Size size,
                                            const Parallel& parallel = nullptr);
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

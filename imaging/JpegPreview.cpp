@@ -1,4 +1,4 @@
-#include "platform/JpegPreview.h"
+#include "imaging/JpegPreview.h"
 
 #include <csetjmp>
 #include <cstdio>  // before jpeglib.h, which uses FILE
@@ -6,7 +6,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -133,4 +133,4 @@ std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const Decode
     return whole;
 }
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -1,9 +1,10 @@
-#include "platform/ImageHeader.h"
+#include "imaging/ImageHeader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 namespace {
 
@@ -227,4 +228,28 @@ std::string DeclaredColourProfile(const ByteReader& read) {
     return broken ? std::string() : profile;
 }
 
-}  // namespace zylora::platform
+std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint64_t fileSize,
+                                           const DecodeLimit& limit) {
+    // The size, the orientation and the profile are each looked for from the start: the
+    // first bytes, where they stand, are read from the file once. No more than the file
+    // holds (and one byte to see it grow): a skin's images are a few hundred bytes, and room
+    // for the whole head, cleared and freed, cost more than their reading.
+    constexpr std::size_t headLength = 1 << 18;
+    const std::string head = readFile(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize + 1, headLength)));
+    const bool whole = head.size() < headLength && head.size() <= fileSize;
+    const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+        if (whole || offset + length <= head.size())
+            return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
+        return readFile(offset, length);
+    };
+    HeaderFacts facts;
+    facts.size = DeclaredImageSize(read);
+    if (facts.size && !limit.Allows(*facts.size)) return std::nullopt;
+    facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
+    facts.orientation = DeclaredOrientation(read);
+    facts.profile = DeclaredColourProfile(read);
+    if (whole) facts.whole = head;
+    return facts;
+}
+
+}  // namespace zylora::imaging

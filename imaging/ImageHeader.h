@@ -10,7 +10,10 @@
 
 #include "platform/Types.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
+
+// The platform's small value types, which the pixel work measures in.
+using platform::Size;
 
 // Reads up to `length` bytes at `offset` of the file; fewer (or none) at its end.
 using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
@@ -50,4 +53,19 @@ struct DecodeLimit {
 constexpr DecodeLimit PictureLimit{};
 constexpr DecodeLimit SkinImageLimit{MaxSkinImagePixels, MaxSkinImageSide};
 
-}  // namespace zylora::platform
+// What a picture file's header tells before any decoder sees it.
+struct HeaderFacts {
+    std::optional<Size> size;  // declared; nothing for a format whose header isn't read
+    int orientation = 0;       // the orientation tag, 0 for none
+    std::string profile;       // a JPEG's colour profile, which the system's decoder may not read
+    bool jpeg = false;
+    std::string whole;  // the file's bytes, when it is small enough to have been read whole
+};
+
+// The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a
+// size beyond the limit: a decompression bomb (a small file declaring an enormous picture) is
+// refused before a decoder tries to allocate and decode it.
+std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint64_t fileSize,
+                                           const DecodeLimit& limit);
+
+}  // namespace zylora::imaging

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/ImageHeader.h"
-#include "platform/Pixels.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
 
 // The eighths the decoder can scale to (1/8, 1/4, 1/2), as the divisor of the size: the
 // largest whose result is still at least `needed` (the picture as stored, not turned), or 1
@@ -31,4 +31,4 @@ std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int diviso
 // after a break in the data are transparent.
 std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit);
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

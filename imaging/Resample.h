@@ -6,7 +6,10 @@
 
 #include "platform/Types.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
+
+// The platform's small value types, which the pixel work measures in.
+using platform::RectF;
 
 // Rows of pixels without padding between them.
 struct PixelGrid {
@@ -44,4 +47,4 @@ std::uint32_t Premultiplied(std::uint32_t pixel);
 // Straight-alpha source over straight-alpha destination.
 std::uint32_t Over(std::uint32_t source, std::uint32_t destination);
 
-}  // namespace zylora::platform
+}  // namespace zylora::imaging

@@ -12,10 +12,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
-#include "platform/Resample.h"
+#include "imaging/Resample.h"
+#include "platform/Types.h"
 
-namespace zylora::platform {
+namespace zylora::imaging {
+
+// The platform's small value types, which the pixel work measures in.
+using platform::RotateFlipType;
+using platform::Size;
 
 // Makes the elements it is given no value for without one: a picture's memory that is
 // written whole anyway (a decode, a turn) is not cleared first. A value given (assign,
@@ -100,7 +104,7 @@ void WidenBgr(const std::uint8_t* from, std::uint32_t* to, std::size_t count);
 bool AllOpaque(const PixelWords& pixels);
 
 // A copy of the size (each side clamped to 1 and the source's own), resampled with the
-// Lanczos filter (platform/Lanczos.h): fine patterns show no moiré. Nothing when the source
+// Lanczos filter (imaging/Lanczos.h): fine patterns show no moiré. Nothing when the source
 // is empty or memory is short.
 std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, Size size,
                                          const Parallel& parallel = nullptr);
@@ -112,4 +116,9 @@ std::optional<DecodedPixels> ReducePixels(const PixelBuffer& from, bool opaque, 
 bool CopyOneToOne(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination,
                   bool& coveredAll);
 
-}  // namespace zylora::platform
+// Draws the source rectangle of `from` stretched into the destination as DrawResampled does
+// (DrawNearest when `quick`), by CopyOneToOne where that needs no resampling. True when every
+// pixel of `to` is now opaque: an opaque source wholly inside its picture covered all of it.
+bool DrawStretched(ConstPixelGrid from, bool opaque, RectF source, PixelGrid to, RectF destination, bool quick);
+
+}  // namespace zylora::imaging

@@ -1,0 +1,73 @@
+// The way every picture goes from its file to the pixels the program shows, whichever decoder
+// reads it: the order the decoders are tried in, the conversion to the display's colours and
+// the turn upright by the orientation tag, before anything else sees the pixels. The system's
+// decoders come in as functions, so the order and the finishing are the same on every system.
+// Any thread may use them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "imaging/ColourManagement.h"
+#include "imaging/ImageHeader.h"
+#include "imaging/Pixels.h"
+
+namespace zylora::imaging {
+
+// Where the pixels go: the display's colour profile (empty for sRGB) and the threads the
+// pixel work may use.
+struct Display {
+    std::string profile;
+    Parallel parallel;
+};
+
+// The pixels converted from the picture's profile (of the model's colour space) to the
+// display's; left as they are without a profile or with one that can't be used.
+void ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, ColourModel model, const Display& display);
+
+// What the system brings to a decode. Each gives nothing when it can't.
+struct SystemDecoders {
+    // Its decoder into memory of our own, the colours already the display's.
+    std::function<std::optional<DecodedPixels>()> decode;
+    // The file's bytes, for libjpeg-turbo.
+    std::function<std::optional<std::string>()> readFile;
+    // Its last resort, for every other format it reads; the colours as the file holds them.
+    std::function<std::optional<DecodedPixels>()> lastResort;
+};
+
+// The picture's pixels, from the first of these that reads it: stb_image for a small PNG or
+// plain BMP read whole without a colour profile (microseconds, where the system's decoder
+// costs a millisecond or more under Wine); the system's decoder; libjpeg-turbo for a JPEG the
+// system refuses, which gives what it holds (cut short, or without its end marker); the
+// system's last resort. In the display's colours, then upright. Without memory for the turn
+// they stay as stored.
+std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
+                                          const SystemDecoders& system, const Display& display);
+
+// Fills the buffer from rows of three-byte pixels (blue, green, red, as Windows stores a
+// photo's rows) that `copyRows(top, count, into)` writes, a band at a time: several times
+// faster than a general converter. Each band's rows come into the end of the band's own room
+// and widen in place, and the colours are converted band by band as they come
+// (DecodeAndConvert). False when a copy fails.
+bool DecodeThreeByteRows(PixelBuffer& buffer,
+                         const std::function<bool(int top, int count, std::uint8_t* into)>& copyRows,
+                         const ColourConversion* conversion, const Parallel& parallel);
+
+// What a first look at a large JPEG takes: the scale to decode at, and how to turn and
+// convert the result as the full decode does.
+struct PreviewPlan {
+    int divisor = 1;
+    int orientation = 0;
+    std::string profile;
+    Size upright;  // the whole picture's size
+};
+// Nothing when the file isn't a JPEG of a declared size, or a reduced decode wouldn't cover
+// what `neededFor` asks for the upright size.
+std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::function<Size(Size)>& neededFor);
+// The reduced pixels of the file, upright and in the display's colours.
+std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display);
+
+}  // namespace zylora::imaging

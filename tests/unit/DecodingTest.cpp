@@ -1,0 +1,106 @@
+// The way from a file to its pixels, the system's decoders played by functions: the decoder a
+// file reaches, the colours converted once, the turn upright; the scale of a first look at a
+// photo stored turned; a small file kept whole only as long as it was.
+#include <gtest/gtest.h>
+#include <lcms2.h>
+#include <stb_image_write.h>
+
+#include "imaging/Decoding.h"
+#include "imaging/JpegPreview.h"
+#include "imaging/StbPixels.h"
+
+namespace zylora::imaging {
+namespace {
+
+// stb_image_write's PNG or JPEG of 2 x 1 opaque pixels, brown then steel blue.
+std::string Written(bool png) {
+    const unsigned char rgb[] = {128, 96, 64, 64, 96, 128};
+    std::string bytes;
+    auto append = [](void* to, void* data, int size) {
+        static_cast<std::string*>(to)->append(static_cast<char*>(data), static_cast<std::size_t>(size));
+    };
+    png ? stbi_write_png_to_func(append, &bytes, 2, 1, 3, rgb, 6)
+        : stbi_write_jpg_to_func(append, &bytes, 2, 1, 3, rgb, 100);
+    return bytes;
+}
+
+TEST(DecodingTest, EachFileReachesItsDecoderAndComesOutConvertedOnceAndUpright) {
+    // A profile of primaries far from sRGB's, which changes every colour converted by it.
+    const cmsCIExyYTRIPLE primaries{{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}};
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE made = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(made, nullptr, &size);
+    std::string wide(size, '\0');
+    cmsSaveProfileToMem(made, wide.data(), &size);
+    cmsCloseProfile(made);
+    cmsFreeToneCurve(curve);
+
+    const DecodedPixels stored{{PixelWords{0xFF806040u, 0xFF406080u}, 1, 2}, true};  // what the system gives
+    struct Case {
+        HeaderFacts facts;  // each stored turned (orientation 6)
+        bool systemReads, fileReads, lastReads;
+        std::string expected;  // the decoder that gives the pixels
+        bool converted;
+    } cases[] = {
+        {{{}, 6, "", false, Written(true)}, true, true, true, "stb", false},  // a small plain PNG
+        {{{}, 6, wide, false, Written(true)}, true, true, true, "system", false},
+        {{{}, 6, wide, true, ""}, false, true, true, "libjpeg", true},  // a JPEG the system refuses
+        {{{}, 6, wide, false, ""}, false, true, true, "last", true},
+        {{{}, 6, "", true, ""}, false, false, false, "", false},
+    };
+    for (const Case& c : cases) {
+        std::string used = "stb";
+        const auto gives = [&](bool reads, const char* name) -> std::optional<DecodedPixels> {
+            if (reads) used = name;
+            return reads ? std::optional(stored) : std::nullopt;
+        };
+        const SystemDecoders decoders{
+            [&] { return gives(c.systemReads, "system"); },
+            [&] { return gives(c.fileReads, "libjpeg") ? Written(false) : std::optional<std::string>(); },
+            [&] { return gives(c.lastReads, "last"); }};
+        const std::optional<DecodedPixels> own = DecodeInTurn(c.facts, PictureLimit, decoders, {"", nullptr});
+        ASSERT_EQ(own.has_value(), !c.expected.empty()) << c.expected;
+        if (!own) continue;
+        EXPECT_EQ(used, c.expected);
+        // Turned a quarter clockwise: a 2 x 1 file's first pixel stays first, the system's
+        // lower one comes first.
+        const bool fromSystem = used == "system" || used == "last";
+        ASSERT_EQ(own->pixels.width, fromSystem ? 2 : 1) << used;
+        const std::optional<DecodedPixels> file =
+            used == "libjpeg" ? DecodeWholeJpeg(Written(false), PictureLimit) : StbPixels(Written(true), PictureLimit);
+        const std::uint32_t asStored = fromSystem ? stored.pixels.pixels[1] : file->pixels.pixels[0];
+        EXPECT_EQ(own->pixels.pixels[0] != asStored, c.converted) << used;
+    }
+}
+
+TEST(DecodingTest, APreviewOfAPhotoStoredTurnedIsScaledForItsUprightSize) {
+    // 750 x 1000 upright is 1000 x 750 of the 4000 x 3000 stored turned: a quarter covers it;
+    // stored upright, only a half does.
+    Size asked;
+    const auto needed = [&](Size upright) {
+        asked = upright;
+        return Size{750, 1000};
+    };
+    HeaderFacts facts{Size{4000, 3000}, 6, "", true, ""};
+    EXPECT_EQ(PlanPreview(facts, needed)->divisor, 4);
+    EXPECT_EQ(asked, (Size{3000, 4000}));
+    facts.orientation = 1;
+    EXPECT_EQ(PlanPreview(facts, needed)->divisor, 2);
+    EXPECT_FALSE(PlanPreview(facts, [](Size) { return Size{4000, 3000}; })) << "only the full size will do";
+}
+
+TEST(DecodingTest, ASmallFileIsKeptWholeUnlessItGrewSinceItsSizeWasTaken) {
+    const std::string png = Written(true);
+    const ByteReader read = [&](std::uint64_t at, std::size_t length) {
+        return at < png.size() ? png.substr(static_cast<std::size_t>(at), length) : std::string();
+    };
+    EXPECT_EQ(ReadHeaderFacts(read, png.size(), PictureLimit)->whole, png);
+    EXPECT_EQ(ReadHeaderFacts(read, png.size(), PictureLimit)->size, (Size{2, 1}));
+    EXPECT_TRUE(ReadHeaderFacts(read, png.size() - 1, PictureLimit)->whole.empty());
+    EXPECT_FALSE(ReadHeaderFacts(read, png.size(), {1, 1})) << "beyond the limit";
+}
+
+}  // namespace
+}  // namespace zylora::imaging

@@ -1,11 +1,27 @@
-// Work on threads of its own whose endings run on the user-interface thread: each task's
-// `done` is posted to a window of that thread and runs from its message loop. Internal to
+// Work on threads of its own whose endings run on the user-interface thread. Internal to
 // platform/win32.
+//
+// Who owns what:
+// - Threads. BackgroundTasks starts one thread per task. The thread owns its share of the
+//   task's RunRecord (the `work`, the job's id, the Line it posts the ending on) and frees
+//   the work as soon as it has run. The read-ahead's one worker thread is ReadAheadWorker's
+//   (Win32ReadAhead.h); the helper of a split in two (InHalves) is its caller's, which
+//   waits for it.
+// - Jobs. The user-interface thread owns BackgroundTasks: its message-only window, the
+//   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
+//   Only that thread touches them. An ending travels as the job's id in a posted message
+//   and is looked up in the table; an id that isn't there, or whose work still runs, ends
+//   nothing. `done` runs from the messages, never inside Run.
+// - Buffers. The pixels a task decodes live in state its closures share with the pending
+//   object that waits for them (PendingPicture, PendingSkinDecode); whichever lets go last
+//   frees them. The user-interface thread makes images of them, in Take. The read-ahead's
+//   pictures are its worker's until Take hands them over.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,27 +67,55 @@ private:
     T value_{};
 };
 
+// A new thread; null when none can be had.
+HANDLE StartThread(LPTHREAD_START_ROUTINE run, void* parameter);
+
+// What the tasks ask of the system; a test puts in its own to see them fail.
+struct TaskSystemCalls {
+    HANDLE (*startThread)(LPTHREAD_START_ROUTINE, void*) = &StartThread;
+    BOOL(WINAPI* post)(HWND, UINT, WPARAM, LPARAM) = &::PostMessageW;
+};
+
 class BackgroundTasks {
 public:
-    // `done` calls come as `message` to `window`, which hands them to Finish.
-    BackgroundTasks(HWND window, UINT message) : window_(window), message_(message) {}
+    // The message window's class, and the message that brings it a job's id as its WPARAM.
+    static constexpr const char* WindowClass = "ZyloraTasks";
+    static constexpr UINT EndingMessage = WM_APP + 1;
+
+    explicit BackgroundTasks(TaskSystemCalls calls = {});
     // Waits for the tasks still working; their `done` never runs.
     ~BackgroundTasks();
     BackgroundTasks(const BackgroundTasks&) = delete;
     BackgroundTasks& operator=(const BackgroundTasks&) = delete;
 
-    // Runs `work` on a new thread, then `done` here. Without a thread both run here at once.
+    // Runs `work` on a new thread, then `done` here, from the messages. Nothing `work` throws
+    // leaves its thread: the task ends as if its work were done. Without a thread the work
+    // runs here at once, and `done` still comes from the messages, once the caller has
+    // stored what it started.
     void Run(std::function<void()> work, std::function<void()> done);
-    // The message's task ends: its `done` runs.
-    void Finish(LPARAM task);
 
 private:
-    struct Task;
-    static DWORD WINAPI Work(void* task);
+    using JobId = WPARAM;
+    struct Line;
+    struct RunRecord;
+    struct Job {
+        std::shared_ptr<RunRecord> run;
+        std::function<void()> done;
+        HANDLE thread = nullptr;
+    };
+    static DWORD WINAPI Work(void* run);
+    static void Perform(RunRecord& run);
+    static void Deliver(const RunRecord& run);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Finish(JobId id);
+    void RunHeldBack();
 
-    HWND window_;
-    UINT message_;
-    std::vector<HANDLE> threads_;
+    HANDLE (*startThread_)(LPTHREAD_START_ROUTINE, void*);
+    std::shared_ptr<Line> line_;
+    HWND window_ = nullptr;
+    JobId nextId_ = 1;
+    std::map<JobId, Job> jobs_;
+    std::vector<JobId> heldBack_;
 };
 
 // A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).

@@ -118,7 +118,6 @@ public:
     }
 
 private:
-    static constexpr UINT BackgroundDone = WM_APP + 1;
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnApplicationMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool EnsureClass(const std::string& className);
@@ -178,7 +177,7 @@ Win32Platform::Win32Platform() {
                                      nullptr, nullptr, instance_, this);
     if (application_) ::ShowWindow(application_, SW_SHOWNOACTIVATE);
     timers_ = std::make_unique<TimerHost>(application_);
-    background_ = std::make_unique<BackgroundTasks>(application_, BackgroundDone);
+    background_ = std::make_unique<BackgroundTasks>();
 }
 
 Win32Platform::~Win32Platform() {
@@ -211,9 +210,6 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
         case WM_TIMER:
             if (timers_ && timers_->OnTimer(wParam)) return 0;
             break;
-        case BackgroundDone:
-            if (background_) background_->Finish(lParam);
-            return 0;
         case WM_WINDOWPOSCHANGED:
             // Windows hides and shows the owned forms itself when the owner is minimised and
             // restored; Wine doesn't. Doing it here too is harmless: ShowOwnedPopups shows

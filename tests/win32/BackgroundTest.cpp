@@ -1,0 +1,83 @@
+// Work off the user's thread: each task's ending comes back through the messages as its
+// job's id, and nothing else that comes that way, nor a failure of the system, ends a task
+// wrongly or loses its ending.
+#include "platform/win32/Win32Background.h"
+#include "tests/win32/Win32TestSupport.h"
+
+#include <atomic>
+#include <memory>
+#include <new>
+
+namespace zylora::win32test {
+namespace {
+
+using platform::win32::BackgroundTasks;
+using platform::win32::TaskSystemCalls;
+
+// A task's work held until the test lets it go: a listing of a share that doesn't answer.
+class Gate {
+public:
+    ~Gate() {
+        Open();
+        ::CloseHandle(event_);
+    }
+    void Open() { ::SetEvent(event_); }
+    void Wait() const { ::WaitForSingleObject(event_, 10000); }
+
+private:
+    HANDLE event_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+using BackgroundTest = PlatformTest;
+
+TEST_F(BackgroundTest, AMessageThatNamesNoEndedTaskEndsNothing) {
+    Gate gate;
+    int ended = 0;
+    platform->RunInBackground([&] { gate.Wait(); }, [&] { ++ended; });
+    auto form = Form();
+    const HWND application = ::GetWindow(HandleOf(*form), GW_OWNER);
+    const HWND tasks = ::FindWindowExA(HWND_MESSAGE, nullptr, BackgroundTasks::WindowClass, nullptr);
+    ASSERT_NE(tasks, nullptr);
+    // What another program may send any window of ours: the application window's class is
+    // well known.
+    for (const HWND to : {application, tasks})
+        for (WPARAM id = 0; id < 64; ++id) ::SendMessageA(to, WM_APP + 1, id, 0x10);
+    EXPECT_EQ(ended, 0) << "not while the work runs";
+    gate.Open();
+    EXPECT_TRUE(PumpUntil([&] { return ended > 0; }));
+    PumpPending();
+    EXPECT_EQ(ended, 1);
+}
+
+std::atomic<int> refusals;
+BOOL WINAPI RefusingPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (refusals.fetch_sub(1) > 0) return FALSE;
+    return ::PostMessageW(window, message, wParam, lParam);
+}
+
+// As when the user's thread's queue is full.
+TEST(BackgroundTasksTest, AnEndingTheSystemRefusedComesLaterAndFreesWhatItHeld) {
+    refusals = 3;
+    BackgroundTasks tasks(TaskSystemCalls{.post = &RefusingPost});
+    auto held = std::make_shared<int>(0);
+    const std::weak_ptr<int> kept = held;
+    bool ended = false;
+    tasks.Run([] {}, [&ended, held = std::move(held)] { ended = true; });
+    EXPECT_TRUE(PumpUntil([&] { return ended; }));
+    EXPECT_TRUE(kept.expired());
+}
+
+HANDLE NoThread(LPTHREAD_START_ROUTINE, void*) { return nullptr; }
+
+TEST(BackgroundTasksTest, WithoutAThreadTheWorkRunsAtOnceAndItsEndingComesFromTheMessages) {
+    BackgroundTasks tasks(TaskSystemCalls{.startThread = &NoThread});
+    Log log;
+    tasks.Run([&] { log.push_back("work"); }, [&] { log.push_back("done"); });
+    tasks.Run([&] { throw std::bad_alloc(); }, [&] { log.push_back("done after a throw"); });
+    log.push_back("stored");  // what the caller does with what it started
+    EXPECT_TRUE(PumpUntil([&] { return log.size() == 4; }));
+    EXPECT_EQ(log, (Log{"work", "stored", "done", "done after a throw"}));
+}
+
+}  // namespace
+}  // namespace zylora::win32test

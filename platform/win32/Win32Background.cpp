@@ -84,10 +84,7 @@ void BackgroundTasks::Run(std::function<void()> work, std::function<void()> done
     // No thread to be had: the work runs here, and its ending comes as any other's, once
     // the caller has what it started.
     Perform(*run);
-    if (!line_->post(window_, EndingMessage, id, 0)) {
-        heldBack_.push_back(id);
-        ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
-    }
+    if (!line_->post(window_, EndingMessage, id, 0)) HoldBack(id);
 }
 
 DWORD WINAPI BackgroundTasks::Work(void* run) {
@@ -117,16 +114,25 @@ void BackgroundTasks::Deliver(const RunRecord& run) {
 LRESULT CALLBACK BackgroundTasks::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* tasks = reinterpret_cast<BackgroundTasks*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (tasks && message == EndingMessage) {
-        tasks->RunHeldBack();
-        tasks->Finish(wParam);
+        tasks->Ended(wParam);
         return 0;
     }
     if (tasks && message == WM_TIMER && wParam == HeldBackTimer) {
         ::KillTimer(window, HeldBackTimer);
-        tasks->RunHeldBack();
+        // Still inside a modal loop: the last Hold's end sets the timer again.
+        if (tasks->holds_ == 0) tasks->RunHeldBack();
         return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void BackgroundTasks::Ended(JobId id) {
+    if (holds_ > 0) {
+        if (const auto it = jobs_.find(id); it != jobs_.end() && it->second.run->ended) HoldBack(id);
+        return;
+    }
+    RunHeldBack();
+    Finish(id);
 }
 
 void BackgroundTasks::Finish(JobId id) {
@@ -140,8 +146,19 @@ void BackgroundTasks::Finish(JobId id) {
     if (done) done();
 }
 
+// Run from a timer: a timer's message needs no room in the queue, and comes once the code
+// that is running now has returned to a message loop.
+void BackgroundTasks::HoldBack(JobId id) {
+    heldBack_.push_back(id);
+    if (holds_ == 0) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
 void BackgroundTasks::RunHeldBack() {
     for (const JobId id : std::exchange(heldBack_, {})) Finish(id);
+}
+
+void BackgroundTasks::Release() {
+    if (--holds_ == 0 && !heldBack_.empty()) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 namespace {

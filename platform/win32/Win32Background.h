@@ -11,7 +11,8 @@
 //   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
 //   Only that thread touches them. An ending travels as the job's id in a posted message
 //   and is looked up in the table; an id that isn't there, or whose work still runs, ends
-//   nothing. `done` runs from the messages, never inside Run.
+//   nothing. `done` runs from the messages, never inside Run and never inside a modal loop
+//   (a message box, a menu, the shell's move into the bin): what ends meanwhile waits.
 // - Buffers. The pixels a task decodes live in state its closures share with the pending
 //   object that waits for them (PendingPicture, PendingSkinDecode); whichever lets go last
 //   frees them. The user-interface thread makes images of them, in Take. The read-ahead's
@@ -94,6 +95,20 @@ public:
     // stored what it started.
     void Run(std::function<void()> work, std::function<void()> done);
 
+    // While one lives, a modal loop runs on this thread (a message box, a menu, a dialog):
+    // the endings that come meanwhile wait until the last one is gone. A `done` run there
+    // would change what the code that opened the loop goes on with once it returns.
+    class Hold {
+    public:
+        explicit Hold(BackgroundTasks& tasks) : tasks_(tasks) { ++tasks_.holds_; }
+        ~Hold() { tasks_.Release(); }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        BackgroundTasks& tasks_;
+    };
+
 private:
     using JobId = WPARAM;
     struct Line;
@@ -107,8 +122,12 @@ private:
     static void Perform(RunRecord& run);
     static void Deliver(const RunRecord& run);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The job's ending came: it runs now, or once no modal loop runs.
+    void Ended(JobId id);
     void Finish(JobId id);
+    void HoldBack(JobId id);
     void RunHeldBack();
+    void Release();
 
     HANDLE (*startThread_)(LPTHREAD_START_ROUTINE, void*);
     std::shared_ptr<Line> line_;
@@ -116,6 +135,7 @@ private:
     JobId nextId_ = 1;
     std::map<JobId, Job> jobs_;
     std::vector<JobId> heldBack_;
+    int holds_ = 0;
 };
 
 // A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).

@@ -50,16 +50,19 @@ public:
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
     bool AskYesNo(Window* owner, const std::string& text, const std::string& caption) override {
+        const BackgroundTasks::Hold modal(*background_);
         return AskYesNoBox(OwnerHandle(owner), text, caption);
     }
     RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override;
 
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {
+        const BackgroundTasks::Hold modal(*background_);
         const auto* own = dynamic_cast<Win32Window*>(&owner);
         return ShowCaptionMenu(own && own->Handle() ? own->Handle() : application_, captions, at);
     }
     bool ShowShellContextMenu(Window& owner, const std::string& folder, const std::string& name) override {
+        const BackgroundTasks::Hold modal(*background_);
         auto* own = dynamic_cast<Win32Window*>(&owner);
         return own && own->Handle() && ShowShellMenu(*own, application_, folder, name);
     }
@@ -365,10 +368,12 @@ HWND Win32Platform::OwnerHandle(const Window* owner) const {
 
 void Win32Platform::ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                                 MessageIcon icon) {
+    const BackgroundTasks::Hold modal(*background_);
     ShowMessageBox(OwnerHandle(owner), text, caption, icon);
 }
 
 std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const std::string& filter) {
+    const BackgroundTasks::Hold modal(*background_);
     return ChooseFileToOpenFrom(OwnerHandle(&owner), filter);
 }
 
@@ -376,6 +381,7 @@ std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const 
 // before it is asked.
 Platform::RecycleOutcome Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
     if (!files_.FileExists(path)) return RecycleOutcome::Missing;
+    const BackgroundTasks::Hold modal(*background_);
     ShellRecycle(OwnerHandle(&owner), path);
     return files_.FileExists(path) ? RecycleOutcome::Kept : RecycleOutcome::Recycled;
 }

@@ -49,6 +49,34 @@ TEST_F(BackgroundTest, AMessageThatNamesNoEndedTaskEndsNothing) {
     EXPECT_EQ(ended, 1);
 }
 
+// A message box runs a loop of its own. An ending run there would change what the code that
+// showed the box goes on with once it returns: the ending waits for the box to close.
+TEST_F(BackgroundTest, AnEndingThatComesWhileAMessageBoxStandsWaitsForItsEnd) {
+    for (const bool question : {false, true}) {
+        std::atomic<bool> worked{false};
+        bool ended = false, endedInTheBox = false;
+        platform->RunInBackground([&] { worked = true; }, [&] { ended = true; });
+        int ticks = 0;
+        // A timer's tick comes only when no posted message waits: a few ticks after the
+        // work, its ending has been through the box's loop.
+        auto closer = platform->CreateTimer(10, [&] {
+            if (!worked || ++ticks < 3) return;
+            endedInTheBox = ended;
+            if (const HWND box = ::FindWindowA("#32770", "Zylora test"))
+                ::PostMessageA(box, WM_COMMAND, question ? IDNO : IDOK, 0);
+        });
+        closer->SetEnabled(true);
+        if (question)
+            platform->AskYesNo(nullptr, "Go on?", "Zylora test");
+        else
+            platform->ShowMessage(nullptr, "Wait", "Zylora test", MessageIcon::Information);
+        closer.reset();
+        EXPECT_FALSE(endedInTheBox);
+        EXPECT_FALSE(ended) << "nor as the box closes";
+        EXPECT_TRUE(PumpUntil([&] { return ended; }));
+    }
+}
+
 std::atomic<int> refusals;
 BOOL WINAPI RefusingPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (refusals.fetch_sub(1) > 0) return FALSE;

@@ -51,18 +51,16 @@ void ReadAheadWorker::TakeRequest(std::function<std::vector<std::string>()> whic
     } catch (...) {
         paths.clear();
     }
-    std::vector<Entry> dropped;  // freed outside the lock
+    std::map<std::string, Entry> dropped;  // freed outside the lock
     Exclusive hold(lock_);
     if (which_) return;  // a newer request came meanwhile: it counts, not this one
     wanted_ = std::move(paths);
-    for (auto it = held_.begin(); it != held_.end();) {
-        if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end()) {
-            dropped.push_back(std::move(it->second));
-            it = held_.erase(it);
-        } else {
+    // Moved across whole, so letting go asks for no memory.
+    for (auto it = held_.begin(); it != held_.end();)
+        if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end())
+            dropped.insert(held_.extract(it++));
+        else
             ++it;
-        }
-    }
 }
 
 std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string& path) {
@@ -113,8 +111,18 @@ const std::string* ReadAheadWorker::NextJobLocked() const {
 }
 
 DWORD WINAPI ReadAheadWorker::Run(void* self) {
-    const ThreadImaging imaging;
-    static_cast<ReadAheadWorker*>(self)->Work(imaging.Component());
+    auto* worker = static_cast<ReadAheadWorker*>(self);
+    // Nothing leaves the thread. Should anything end the worker, nothing is read ahead any
+    // more, and nobody waits for a picture it was decoding.
+    try {
+        const ThreadImaging imaging;
+        worker->Work(imaging.Component());
+    } catch (...) {
+        Exclusive hold(worker->lock_);
+        worker->stop_ = true;
+        worker->busy_.clear();
+    }
+    ::WakeAllConditionVariable(&worker->changed_);
     return 0;
 }
 
@@ -142,9 +150,16 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
                 which = std::move(which_);
                 which_ = nullptr;
             } else {
-                path = *job;
-                busy_ = path;
-                reducedFor = reducedFor_;
+                // No memory for the copies: the picture is not read ahead, and not tried again.
+                try {
+                    path = *job;
+                    busy_ = path;
+                    reducedFor = reducedFor_;
+                } catch (...) {
+                    busy_.clear();
+                    wanted_.erase(wanted_.begin() + (job - wanted_.data()));
+                    continue;
+                }
                 // What is left of the budget, with room for a reduction of a quarter.
                 limit.pixels = std::min(limit.pixels, (BudgetPixels - HeldPixelsLocked()) * 4 / 5);
             }
@@ -157,7 +172,12 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
         {
             Exclusive hold(lock_);
             busy_.clear();
-            if (std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end()) held_[path] = std::move(entry);
+            // No memory to note it: it is not read ahead, and not tried again.
+            try {
+                if (std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end()) held_[path] = std::move(entry);
+            } catch (...) {
+                wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), path), wanted_.end());
+            }
         }
         ::WakeAllConditionVariable(&changed_);
         // A picture no longer wanted is freed here, outside the lock.

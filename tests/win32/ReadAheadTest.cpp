@@ -72,10 +72,25 @@ TEST_F(ReadAheadTest, AChangedFileOrAPictureNoLongerWantedIsNotHandedOver) {
     EXPECT_EQ(again->pixels.pixels.width, 21) << "read afresh when asked again";
 }
 
+// A reduction's size as a function whose every copy fails, as a copy does when memory is short.
+std::atomic<int> failedCopies{0};
+struct CopiesFail {
+    CopiesFail() = default;
+    CopiesFail(CopiesFail&&) noexcept = default;
+    CopiesFail(const CopiesFail&) {
+        ++failedCopies;
+        throw std::bad_alloc();
+    }
+    Size operator()(Size s) const { return s; }
+};
+
 TEST_F(ReadAheadTest, AFailureOnTheWorkerMeansNotReadAheadAndTheWorkerGoesOn) {
     const std::string a = folder.File("a.png"), b = folder.File("b.png");
     WritePicture(a, 20, 10, "image/png", Pattern);
     WritePicture(b, 30, 10, "image/png", Pattern);
+    // No memory for the worker's own copies of the request.
+    Want({a}, CopiesFail{});
+    PumpUntil([] { return failedCopies > 0; });
     worker.Request([]() -> std::vector<std::string> { throw std::bad_alloc(); }, nullptr);
     Want({a, b}, [](Size s) -> Size {
         if (s.width == 20) throw std::bad_alloc();  // no memory for this one's reduction

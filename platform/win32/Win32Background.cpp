@@ -18,7 +18,11 @@ constexpr UINT_PTR HeldBackTimer = 1;
 }  // namespace
 
 HANDLE StartThread(LPTHREAD_START_ROUTINE run, void* parameter) {
-    return ::CreateThread(nullptr, 0, run, parameter, 0, nullptr);
+    const HANDLE thread = ::CreateThread(nullptr, 0, run, parameter, CREATE_SUSPENDED, nullptr);
+    if (!thread) return nullptr;
+    ::SetThreadPriority(thread, ::GetThreadPriority(::GetCurrentThread()));
+    ::ResumeThread(thread);
+    return thread;
 }
 
 // What the tasks' threads share with the tasks: it lives as long as the last of them.

@@ -2,11 +2,12 @@
 // platform/win32.
 //
 // Who owns what:
-// - Threads. BackgroundTasks starts one thread per task. The thread owns its share of the
-//   task's RunRecord (the `work`, the job's id, the Line it posts the ending on) and frees
-//   the work as soon as it has run. The read-ahead's one worker thread is ReadAheadWorker's
-//   (Win32ReadAhead.h); the helper of a split in two (InHalves) is its caller's, which
-//   waits for it.
+// - Threads. BackgroundTasks starts one thread per task, at the priority of the thread
+//   that asks (StartThread). The thread owns its share of the task's RunRecord (the `work`,
+//   the job's id, the Line it posts the ending on) and frees the work as soon as it has
+//   run. The read-ahead's one worker thread is ReadAheadWorker's (Win32ReadAhead.h); the
+//   helper of a split in two (InHalves, also started by StartThread) is its caller's,
+//   which waits for it.
 // - Jobs. The user-interface thread owns BackgroundTasks: its message-only window, the
 //   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
 //   Only that thread touches them. An ending travels as the job's id in a posted message
@@ -68,7 +69,8 @@ private:
     T value_{};
 };
 
-// A new thread; null when none can be had.
+// A new thread at this thread's priority (a new thread would otherwise run at normal
+// priority, ahead of a caller kept behind everything); null when none can be had.
 HANDLE StartThread(LPTHREAD_START_ROUTINE run, void* parameter);
 
 // What the tasks ask of the system; a test puts in its own to see them fail.

@@ -15,6 +15,13 @@ long long PixelCount(const ReadAheadWorker::Picture& picture) {
     return n;
 }
 
+// The place in ReadAheadWorker::waiting_ of a thread's priority.
+std::size_t WaitingSlot(int priority) {
+    if (priority == THREAD_PRIORITY_ERROR_RETURN) priority = THREAD_PRIORITY_NORMAL;
+    return static_cast<std::size_t>(std::clamp(priority, THREAD_PRIORITY_IDLE, THREAD_PRIORITY_TIME_CRITICAL) -
+                                    THREAD_PRIORITY_IDLE);
+}
+
 }  // namespace
 
 ReadAheadWorker::~ReadAheadWorker() {
@@ -36,8 +43,7 @@ void ReadAheadWorker::Request(std::function<std::vector<std::string>()> which,
         reducedFor_ = std::move(reducedFor);
         if (!thread_ && which_) {
             thread_ = ::CreateThread(nullptr, 0, &ReadAheadWorker::Run, this, 0, nullptr);
-            // Behind everything the user sees.
-            if (thread_) ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+            if (thread_) PrioritizeLocked();
         }
     }
     ::WakeAllConditionVariable(&changed_);
@@ -70,9 +76,12 @@ std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string&
         // Half decoded already: waiting costs less than decoding it once more. The user waits
         // for it, so it no longer stands behind everything else.
         if (busy_ == path && !path.empty()) {
-            ::SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+            int& waiting = waiting_[WaitingSlot(::GetThreadPriority(::GetCurrentThread()))];
+            ++waiting;
+            PrioritizeLocked();
             while (busy_ == path) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-            ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+            --waiting;
+            PrioritizeLocked();
         }
         if (auto it = held_.find(path); it != held_.end()) {
             entry = std::move(it->second);
@@ -102,6 +111,17 @@ long long ReadAheadWorker::HeldPixelsLocked() const {
     for (const auto& [path, entry] : held_)
         if (entry.picture) n += PixelCount(*entry.picture);
     return n;
+}
+
+// Behind everything the user sees, unless a thread waits for the picture being decoded.
+void ReadAheadWorker::PrioritizeLocked() const {
+    int priority = THREAD_PRIORITY_BELOW_NORMAL;
+    for (int p = THREAD_PRIORITY_TIME_CRITICAL; p > THREAD_PRIORITY_BELOW_NORMAL; --p)
+        if (waiting_[WaitingSlot(p)] > 0) {
+            priority = p;
+            break;
+        }
+    ::SetThreadPriority(thread_, priority);
 }
 
 const std::string* ReadAheadWorker::NextJobLocked() const {

@@ -6,6 +6,7 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -42,8 +43,9 @@ public:
         std::optional<DecodedPixels> reduced;
     };
     // The picture read ahead for the path when its file is unchanged since; when the worker
-    // is decoding it just now, after waiting for it (the worker then runs at the waiting
-    // thread's priority). Nothing otherwise. The path is no longer held either way.
+    // is decoding it just now, after waiting for it (the worker then runs at the highest
+    // priority of the threads waiting, if above its own). Nothing otherwise. The path is no
+    // longer held either way.
     std::optional<Picture> Take(const std::string& path);
 
     // The picture for the path is decoded and held: Take would give it at once (unless its
@@ -67,6 +69,7 @@ private:
     // Under the lock.
     long long HeldPixelsLocked() const;
     const std::string* NextJobLocked() const;
+    void PrioritizeLocked() const;
 
     FileSystem& files_;
     SRWLOCK lock_ = SRWLOCK_INIT;
@@ -78,6 +81,10 @@ private:
     std::function<Size(Size)> reducedFor_;
     std::map<std::string, Entry> held_;
     std::string busy_;  // being decoded just now
+    // How many threads wait in Take at each priority (THREAD_PRIORITY_IDLE at 0 up to
+    // THREAD_PRIORITY_TIME_CRITICAL): one leaving lowers the worker only to the highest
+    // priority of those still waiting.
+    std::array<int, 31> waiting_{};
 };
 
 }  // namespace zylora::platform::win32

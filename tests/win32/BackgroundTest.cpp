@@ -2,6 +2,7 @@
 // job's id, and nothing else that comes that way, nor a failure of the system, ends a task
 // wrongly or loses its ending.
 #include "platform/win32/Win32Background.h"
+#include "platform/win32/Win32Imaging.h"
 #include "tests/win32/Win32TestSupport.h"
 
 #include <atomic>
@@ -74,6 +75,24 @@ TEST_F(BackgroundTest, AnEndingThatComesWhileAMessageBoxStandsWaitsForItsEnd) {
         EXPECT_FALSE(endedInTheBox);
         EXPECT_FALSE(ended) << "nor as the box closes";
         EXPECT_TRUE(PumpUntil([&] { return ended; }));
+    }
+}
+
+// A thread started for a read-ahead kept behind everything stays behind everything, and one
+// started for the user doesn't fall behind.
+TEST_F(BackgroundTest, ATaskAndTheHelperOfASplitRunAtTheirCallersPriority) {
+    for (const int priority : {THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL}) {
+        ASSERT_TRUE(::SetThreadPriority(::GetCurrentThread(), priority));
+        std::atomic<int> task{THREAD_PRIORITY_ERROR_RETURN};
+        int halves[2] = {THREAD_PRIORITY_ERROR_RETURN, THREAD_PRIORITY_ERROR_RETURN};
+        bool ended = false;
+        platform->RunInBackground([&] { task = ::GetThreadPriority(::GetCurrentThread()); }, [&] { ended = true; });
+        platform::win32::InHalves(2, [&](int begin, int) { halves[begin] = ::GetThreadPriority(::GetCurrentThread()); });
+        ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+        EXPECT_TRUE(PumpUntil([&] { return ended; }));
+        EXPECT_EQ(task, priority);
+        EXPECT_EQ(halves[0], priority);
+        EXPECT_EQ(halves[1], priority);
     }
 }
 

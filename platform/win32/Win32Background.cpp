@@ -59,15 +59,27 @@ BackgroundTasks::BackgroundTasks(TaskSystemCalls calls)
 
 BackgroundTasks::~BackgroundTasks() {
     line_->closing = true;
-    for (auto& [id, job] : jobs_) {
-        if (!job.thread) continue;
-        ::WaitForSingleObject(job.thread, INFINITE);
-        ::CloseHandle(job.thread);
-    }
+    // A thread still working keeps its own record: it frees its work when it ends.
+    for (auto& [id, job] : jobs_)
+        if (job.thread) ::CloseHandle(job.thread);
     if (window_) {
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }
+}
+
+bool BackgroundTasks::Close(DWORD waitMs) {
+    closed_ = true;
+    line_->closing = true;
+    const ULONGLONG until = ::GetTickCount64() + waitMs;
+    bool ended = true;
+    for (auto& [id, job] : jobs_) {
+        if (!job.thread) continue;
+        const ULONGLONG now = ::GetTickCount64();
+        const DWORD left = waitMs == INFINITE ? INFINITE : now < until ? static_cast<DWORD>(until - now) : 0;
+        ended = ::WaitForSingleObject(job.thread, left) == WAIT_OBJECT_0 && ended;
+    }
+    return ended;
 }
 
 void BackgroundTasks::Run(std::function<void()> work, std::function<void()> done) {
@@ -143,7 +155,7 @@ void BackgroundTasks::Finish(JobId id) {
     const auto it = jobs_.find(id);
     // The id of no job of ours, or of one whose work still runs: a message nobody of ours
     // sent ends nothing.
-    if (it == jobs_.end() || !it->second.run->ended) return;
+    if (closed_ || it == jobs_.end() || !it->second.run->ended) return;
     const std::function<void()> done = std::move(it->second.done);
     if (it->second.thread) ::CloseHandle(it->second.thread);
     jobs_.erase(it);

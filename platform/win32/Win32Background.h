@@ -5,9 +5,9 @@
 // - Threads. BackgroundTasks starts one thread per task, at the priority of the thread
 //   that asks (StartThread). The thread owns its share of the task's RunRecord (the `work`,
 //   the job's id, the Line it posts the ending on) and frees the work as soon as it has
-//   run. The read-ahead's one worker thread is ReadAheadWorker's (Win32ReadAhead.h); the
-//   helper of a split in two (InHalves, also started by StartThread) is its caller's,
-//   which waits for it.
+//   run, so a thread that outlives the tasks touches nothing they free. The read-ahead's
+//   one worker thread is ReadAheadWorker's (Win32ReadAhead.h). The helper of a split in
+//   two (InHalves, also started by StartThread) is its caller's, which waits for it.
 // - Jobs. The user-interface thread owns BackgroundTasks: its message-only window, the
 //   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
 //   Only that thread touches them. An ending travels as the job's id in a posted message
@@ -18,6 +18,9 @@
 //   object that waits for them (PendingPicture, PendingSkinDecode); whichever lets go last
 //   frees them. The user-interface thread makes images of them, in Take. The read-ahead's
 //   pictures are its worker's until Take hands them over.
+// - Closing. The platform closes the read-ahead and the tasks once the settings are
+//   written, waiting for their threads only so long: what still runs after that (a folder
+//   on a dead share being listed) ends with the process, before anything it uses goes.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
@@ -86,7 +89,8 @@ public:
     static constexpr UINT EndingMessage = WM_APP + 1;
 
     explicit BackgroundTasks(TaskSystemCalls calls = {});
-    // Waits for the tasks still working; their `done` never runs.
+    // The `done` of a task not ended yet never runs. Nothing waits: a thread still working
+    // frees what it holds when it ends (Close waits for them first).
     ~BackgroundTasks();
     BackgroundTasks(const BackgroundTasks&) = delete;
     BackgroundTasks& operator=(const BackgroundTasks&) = delete;
@@ -96,6 +100,9 @@ public:
     // runs here at once, and `done` still comes from the messages, once the caller has
     // stored what it started.
     void Run(std::function<void()> work, std::function<void()> done);
+    // No `done` runs any more. Waits up to `waitMs` for the tasks' threads to end; tells
+    // whether they all did.
+    bool Close(DWORD waitMs);
 
     // While one lives, a modal loop runs on this thread (a message box, a menu, a dialog):
     // the endings that come meanwhile wait until the last one is gone. A `done` run there
@@ -138,6 +145,7 @@ private:
     std::map<JobId, Job> jobs_;
     std::vector<JobId> heldBack_;
     int holds_ = 0;
+    bool closed_ = false;
 };
 
 // A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).

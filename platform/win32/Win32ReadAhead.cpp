@@ -24,15 +24,22 @@ std::size_t WaitingSlot(int priority) {
 
 }  // namespace
 
-ReadAheadWorker::~ReadAheadWorker() {
-    if (!thread_) return;
+ReadAheadWorker::~ReadAheadWorker() { Close(INFINITE); }
+
+bool ReadAheadWorker::Close(DWORD waitMs) {
+    HANDLE thread;
     {
         Exclusive hold(lock_);
         stop_ = true;
+        thread = thread_;
     }
+    if (!thread) return true;
     ::WakeAllConditionVariable(&changed_);
-    ::WaitForSingleObject(thread_, INFINITE);
+    if (::WaitForSingleObject(thread, waitMs) != WAIT_OBJECT_0) return false;
+    Exclusive hold(lock_);
     ::CloseHandle(thread_);
+    thread_ = nullptr;
+    return true;
 }
 
 void ReadAheadWorker::Request(std::function<std::vector<std::string>()> which,

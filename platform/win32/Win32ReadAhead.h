@@ -27,7 +27,7 @@ public:
     static constexpr long long BudgetPixels = 56LL * 1024 * 1024;
 
     explicit ReadAheadWorker(FileSystem& files) : files_(files) {}
-    // Waits for the picture the worker is decoding, if any.
+    // Closes, waiting as long as it takes.
     ~ReadAheadWorker();
     ReadAheadWorker(const ReadAheadWorker&) = delete;
     ReadAheadWorker& operator=(const ReadAheadWorker&) = delete;
@@ -51,6 +51,10 @@ public:
     // The picture for the path is decoded and held: Take would give it at once (unless its
     // file changed since).
     bool Holds(const std::string& path);
+
+    // Nothing more is listed or decoded. Waits up to `waitMs` for the listing or the decode
+    // the worker is in, if any, to end; tells whether the worker did.
+    bool Close(DWORD waitMs);
 
     // Pixels held ready (the budget counts them; the tests wait on them).
     long long HeldPixels();

@@ -2,7 +2,9 @@
 // job's id, and nothing else that comes that way, nor a failure of the system, ends a task
 // wrongly or loses its ending.
 #include "platform/win32/Win32Background.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32ReadAhead.h"
 #include "tests/win32/Win32TestSupport.h"
 
 #include <atomic>
@@ -124,6 +126,32 @@ TEST(BackgroundTasksTest, WithoutAThreadTheWorkRunsAtOnceAndItsEndingComesFromTh
     log.push_back("stored");  // what the caller does with what it started
     EXPECT_TRUE(PumpUntil([&] { return log.size() == 4; }));
     EXPECT_EQ(log, (Log{"work", "stored", "done", "done after a throw"}));
+}
+
+// A folder on a share that doesn't answer can take minutes to list: closing waits for a
+// listing, a task's or the read-ahead's, only as long as it is told.
+TEST(BackgroundTasksTest, ClosingWaitsForAListingThatDoesNotEndOnlySoLong) {
+    Gate listing, started;
+    platform::win32::Win32FileSystem files;
+    platform::win32::ReadAheadWorker readAhead(files);
+    BackgroundTasks tasks;
+    bool ended = false;
+    tasks.Run([&] { listing.Wait(); }, [&] { ended = true; });
+    readAhead.Request(
+        [&] {
+            started.Open();
+            listing.Wait();
+            return std::vector<std::string>{};
+        },
+        nullptr);
+    started.Wait();
+    EXPECT_FALSE(tasks.Close(0));
+    EXPECT_FALSE(readAhead.Close(0));
+    listing.Open();
+    EXPECT_TRUE(tasks.Close(10000));
+    EXPECT_TRUE(readAhead.Close(10000));
+    PumpPending();
+    EXPECT_FALSE(ended) << "a task closed never ends here";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win32/Win32Imaging.h"
+#include "platform/win32/Win32ReadAhead.h"
 
 namespace zylora::platform::win32 {
 
@@ -162,8 +163,8 @@ void BackgroundTasks::Finish(JobId id) {
     if (done) done();
 }
 
-// Run from a timer: a timer's message needs no room in the queue, and comes once the code
-// that is running now has returned to a message loop.
+// Kept to run later, from a timer: a timer's message needs no room in the queue, and comes
+// only once the code running now has gone back to a message loop.
 void BackgroundTasks::HoldBack(JobId id) {
     heldBack_.push_back(id);
     if (holds_ == 0) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
@@ -175,6 +176,16 @@ void BackgroundTasks::RunHeldBack() {
 
 void BackgroundTasks::Release() {
     if (--holds_ == 0 && !heldBack_.empty()) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+bool CloseWithin(DWORD waitMs, ReadAheadWorker& readAhead, BackgroundTasks& tasks) {
+    const ULONGLONG until = ::GetTickCount64() + waitMs;
+    const auto left = [until] {
+        const ULONGLONG now = ::GetTickCount64();
+        return now < until ? static_cast<DWORD>(until - now) : DWORD{0};
+    };
+    const bool readAheadEnded = readAhead.Close(left());
+    return tasks.Close(left()) && readAheadEnded;
 }
 
 namespace {

@@ -148,6 +148,11 @@ private:
     bool closed_ = false;
 };
 
+class ReadAheadWorker;
+// Closes the read-ahead, then the tasks, waiting for their threads `waitMs` in all; tells
+// whether they all ended.
+bool CloseWithin(DWORD waitMs, ReadAheadWorker& readAhead, BackgroundTasks& tasks);
+
 // A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).
 // Only its pixels pass between the threads: the image is made on the user-interface thread,
 // in Take.

@@ -183,18 +183,11 @@ Win32Platform::Win32Platform() {
     background_ = std::make_unique<BackgroundTasks>();
 }
 
-// The program's settings are written by now. What its threads still do holds the close up
-// only so long: a folder on a dead network share can take minutes to list, a decode as long
-// to read. Past that, it ends with the process, before anything it uses goes.
 Win32Platform::~Win32Platform() {
-    constexpr DWORD ClosingWaitMs = 2000;
-    const ULONGLONG until = ::GetTickCount64() + ClosingWaitMs;
-    const auto left = [until] {
-        const ULONGLONG now = ::GetTickCount64();
-        return now < until ? static_cast<DWORD>(until - now) : DWORD{0};
-    };
-    const bool readAheadEnded = readAhead_.Close(left());
-    if (!background_->Close(left()) || !readAheadEnded) ::ExitProcess(0);
+    // The settings are written by now. A folder on a dead network share can take minutes to
+    // list, a decode as long to read: past a moment, what still runs ends with the process,
+    // before anything it uses goes.
+    if (!CloseWithin(2000, readAhead_, *background_)) ::ExitProcess(0);
     background_.reset();
     if (application_) {
         ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);

@@ -399,8 +399,10 @@ public:
 
     virtual FileSystem& Files() = 0;
     // Runs `work` on a thread of its own (a long look at the file system that must not hold
-    // up the user), then `done` on the user-interface thread from the message loop. `work`
-    // may only use what it holds and Files().
+    // up the user), then `done` on the user-interface thread from the message loop, never
+    // before this returns nor inside a modal loop (a message box, a menu, the shell's move
+    // into the bin), and also when `work` threw. `work` may only use what it holds and
+    // Files().
     virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
     // Readies the system's text for the font family on another thread: the first text drawn
     // in a process wakes up the system's fonts, which would otherwise hold up the first frame.

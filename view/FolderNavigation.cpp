@@ -81,14 +81,16 @@ void TfrmMiddle::StepToEnd(bool first) {
 void TfrmMiddle::DeleteCurrentFile() {
     if (PicturePath.empty()) return;
     using Outcome = platform::Platform::RecycleOutcome;
-    const std::string name = platform::FileNameOf(PicturePath);
+    // The question and the shell's move each run a loop of their own, in which a drop may
+    // open another picture: what they are about is this one.
+    const std::string asked = PicturePath;
+    const std::string name = platform::FileNameOf(asked);
     Outcome outcome = Outcome::Missing;
-    if (platform_.Files().FileExists(PicturePath)) {
-        const std::string asked = PicturePath;
+    if (platform_.Files().FileExists(asked)) {
         if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
-        // Another picture opened while the question stood (a drop): the answer was not about it.
+        // Another picture opened while the question stood: the answer was not about it.
         if (PicturePath != asked) return;
-        outcome = platform_.MoveToRecycleBin(*window_, PicturePath);
+        outcome = platform_.MoveToRecycleBin(*window_, asked);
     }
     if (outcome == Outcome::Kept) {
         Note.clear();  // one about an earlier command would now mislead
@@ -98,6 +100,8 @@ void TfrmMiddle::DeleteCurrentFile() {
                               "Zylora", platform::MessageIcon::Error);
         return;
     }
+    // Another picture opened while the shell moved this one: it stays.
+    if (PicturePath != asked) return;
     // Gone: the picture after it in the folder's order takes its place, the first after the
     // last; with none left, the background.
     const std::string note = outcome == Outcome::Missing ? "\"" + name + "\" was already gone" : "";

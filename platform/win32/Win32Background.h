@@ -1,11 +1,32 @@
-// Work on threads of its own whose endings run on the user-interface thread: each task's
-// `done` is posted to a window of that thread and runs from its message loop. Internal to
+// Work on threads of its own whose endings run on the user-interface thread. Internal to
 // platform/win32.
+//
+// Who owns what:
+// - Threads. BackgroundTasks starts one thread per task, at the priority of the thread
+//   that asks (StartThread). The thread owns its share of the task's RunRecord (the `work`,
+//   the job's id, the Line it posts the ending on) and frees the work as soon as it has
+//   run, so a thread that outlives the tasks touches nothing they free. The read-ahead's
+//   one worker thread is ReadAheadWorker's (Win32ReadAhead.h). The helper of a split in
+//   two (InHalves, also started by StartThread) is its caller's, which waits for it.
+// - Jobs. The user-interface thread owns BackgroundTasks: its message-only window, the
+//   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
+//   Only that thread touches them. An ending travels as the job's id in a posted message
+//   and is looked up in the table; an id that isn't there, or whose work still runs, ends
+//   nothing. `done` runs from the messages, never inside Run and never inside a modal loop
+//   (a message box, a menu, the shell's move into the bin): what ends meanwhile waits.
+// - Buffers. The pixels a task decodes live in state its closures share with the pending
+//   object that waits for them (PendingPicture, PendingSkinDecode); whichever lets go last
+//   frees them. The user-interface thread makes images of them, in Take. The read-ahead's
+//   pictures are its worker's until Take hands them over.
+// - Closing. The platform closes the read-ahead and the tasks once the settings are
+//   written, waiting for their threads only so long: what still runs after that (a folder
+//   on a dead share being listed) ends with the process, before anything it uses goes.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,28 +72,86 @@ private:
     T value_{};
 };
 
+// A new thread at this thread's priority (a new thread would otherwise run at normal
+// priority, ahead of a caller kept behind everything); null when none can be had.
+HANDLE StartThread(LPTHREAD_START_ROUTINE run, void* parameter);
+
+// What the tasks ask of the system; a test puts in its own to see them fail.
+struct TaskSystemCalls {
+    HANDLE (*startThread)(LPTHREAD_START_ROUTINE, void*) = &StartThread;
+    BOOL(WINAPI* post)(HWND, UINT, WPARAM, LPARAM) = &::PostMessageW;
+};
+
 class BackgroundTasks {
 public:
-    // `done` calls come as `message` to `window`, which hands them to Finish.
-    BackgroundTasks(HWND window, UINT message) : window_(window), message_(message) {}
-    // Waits for the tasks still working; their `done` never runs.
+    // The message window's class, and the message that brings it a job's id as its WPARAM.
+    static constexpr const char* WindowClass = "ZyloraTasks";
+    static constexpr UINT EndingMessage = WM_APP + 1;
+
+    explicit BackgroundTasks(TaskSystemCalls calls = {});
+    // The `done` of a task not ended yet never runs. Nothing waits: a thread still working
+    // frees what it holds when it ends (Close waits for them first).
     ~BackgroundTasks();
     BackgroundTasks(const BackgroundTasks&) = delete;
     BackgroundTasks& operator=(const BackgroundTasks&) = delete;
 
-    // Runs `work` on a new thread, then `done` here. Without a thread both run here at once.
+    // Runs `work` on a new thread, then `done` here, from the messages. Nothing `work` throws
+    // leaves its thread: the task ends as if its work were done. Without a thread the work
+    // runs here at once, and `done` still comes from the messages, once the caller has
+    // stored what it started.
     void Run(std::function<void()> work, std::function<void()> done);
-    // The message's task ends: its `done` runs.
-    void Finish(LPARAM task);
+    // No `done` runs any more. Waits up to `waitMs` for the tasks' threads to end; tells
+    // whether they all did.
+    bool Close(DWORD waitMs);
+
+    // While one lives, a modal loop runs on this thread (a message box, a menu, a dialog):
+    // the endings that come meanwhile wait until the last one is gone. A `done` run there
+    // would change what the code that opened the loop goes on with once it returns.
+    class Hold {
+    public:
+        explicit Hold(BackgroundTasks& tasks) : tasks_(tasks) { ++tasks_.holds_; }
+        ~Hold() { tasks_.Release(); }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        BackgroundTasks& tasks_;
+    };
 
 private:
-    struct Task;
-    static DWORD WINAPI Work(void* task);
+    using JobId = WPARAM;
+    struct Line;
+    struct RunRecord;
+    struct Job {
+        std::shared_ptr<RunRecord> run;
+        std::function<void()> done;
+        HANDLE thread = nullptr;
+    };
+    static DWORD WINAPI Work(void* run);
+    static void Perform(RunRecord& run);
+    static void Deliver(const RunRecord& run);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The job's ending came: it runs now, or once no modal loop runs.
+    void Ended(JobId id);
+    void Finish(JobId id);
+    void HoldBack(JobId id);
+    void RunHeldBack();
+    void Release();
 
-    HWND window_;
-    UINT message_;
-    std::vector<HANDLE> threads_;
+    HANDLE (*startThread_)(LPTHREAD_START_ROUTINE, void*);
+    std::shared_ptr<Line> line_;
+    HWND window_ = nullptr;
+    JobId nextId_ = 1;
+    std::map<JobId, Job> jobs_;
+    std::vector<JobId> heldBack_;
+    int holds_ = 0;
+    bool closed_ = false;
 };
+
+class ReadAheadWorker;
+// Closes the read-ahead, then the tasks, waiting for their threads `waitMs` in all; tells
+// whether they all ended.
+bool CloseWithin(DWORD waitMs, ReadAheadWorker& readAhead, BackgroundTasks& tasks);
 
 // A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).
 // Only its pixels pass between the threads: the image is made on the user-interface thread,

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "platform/win32/Win32Background.h"
+
 namespace zylora::platform::win32 {
 
 namespace {
@@ -26,7 +28,7 @@ DWORD WINAPI RunHalf(void* half) {
 
 void InHalves(int count, const std::function<void(int, int)>& work) {
     Half second{&work, count / 2, count};
-    HANDLE thread = count >= 2 ? ::CreateThread(nullptr, 0, &RunHalf, &second, 0, nullptr) : nullptr;
+    HANDLE thread = count >= 2 ? StartThread(&RunHalf, &second) : nullptr;
     work(0, thread ? second.begin : count);
     if (!thread) return;
     ::WaitForSingleObject(thread, INFINITE);

@@ -50,16 +50,19 @@ public:
                      MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(Window& owner, const std::string& filter) override;
     bool AskYesNo(Window* owner, const std::string& text, const std::string& caption) override {
+        const BackgroundTasks::Hold modal(*background_);
         return AskYesNoBox(OwnerHandle(owner), text, caption);
     }
     RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override;
 
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {
+        const BackgroundTasks::Hold modal(*background_);
         const auto* own = dynamic_cast<Win32Window*>(&owner);
         return ShowCaptionMenu(own && own->Handle() ? own->Handle() : application_, captions, at);
     }
     bool ShowShellContextMenu(Window& owner, const std::string& folder, const std::string& name) override {
+        const BackgroundTasks::Hold modal(*background_);
         auto* own = dynamic_cast<Win32Window*>(&owner);
         return own && own->Handle() && ShowShellMenu(*own, application_, folder, name);
     }
@@ -118,7 +121,6 @@ public:
     }
 
 private:
-    static constexpr UINT BackgroundDone = WM_APP + 1;
     static LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnApplicationMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool EnsureClass(const std::string& className);
@@ -178,11 +180,15 @@ Win32Platform::Win32Platform() {
                                      nullptr, nullptr, instance_, this);
     if (application_) ::ShowWindow(application_, SW_SHOWNOACTIVATE);
     timers_ = std::make_unique<TimerHost>(application_);
-    background_ = std::make_unique<BackgroundTasks>(application_, BackgroundDone);
+    background_ = std::make_unique<BackgroundTasks>();
 }
 
 Win32Platform::~Win32Platform() {
-    background_.reset();  // its threads use the file system
+    // The settings are written by now. A folder on a dead network share can take minutes to
+    // list, a decode as long to read: past a moment, what still runs ends with the process,
+    // before anything it uses goes.
+    if (!CloseWithin(2000, readAhead_, *background_)) ::ExitProcess(0);
+    background_.reset();
     if (application_) {
         ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);
         ::DestroyWindow(application_);
@@ -211,9 +217,6 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
         case WM_TIMER:
             if (timers_ && timers_->OnTimer(wParam)) return 0;
             break;
-        case BackgroundDone:
-            if (background_) background_->Finish(lParam);
-            return 0;
         case WM_WINDOWPOSCHANGED:
             // Windows hides and shows the owned forms itself when the owner is minimised and
             // restored; Wine doesn't. Doing it here too is harmless: ShowOwnedPopups shows
@@ -369,10 +372,12 @@ HWND Win32Platform::OwnerHandle(const Window* owner) const {
 
 void Win32Platform::ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                                 MessageIcon icon) {
+    const BackgroundTasks::Hold modal(*background_);
     ShowMessageBox(OwnerHandle(owner), text, caption, icon);
 }
 
 std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const std::string& filter) {
+    const BackgroundTasks::Hold modal(*background_);
     return ChooseFileToOpenFrom(OwnerHandle(&owner), filter);
 }
 
@@ -380,6 +385,7 @@ std::optional<std::string> Win32Platform::ChooseFileToOpen(Window& owner, const 
 // before it is asked.
 Platform::RecycleOutcome Win32Platform::MoveToRecycleBin(Window& owner, const std::string& path) {
     if (!files_.FileExists(path)) return RecycleOutcome::Missing;
+    const BackgroundTasks::Hold modal(*background_);
     ShellRecycle(OwnerHandle(&owner), path);
     return files_.FileExists(path) ? RecycleOutcome::Kept : RecycleOutcome::Recycled;
 }

@@ -15,17 +15,31 @@ long long PixelCount(const ReadAheadWorker::Picture& picture) {
     return n;
 }
 
+// The place in ReadAheadWorker::waiting_ of a thread's priority.
+std::size_t WaitingSlot(int priority) {
+    if (priority == THREAD_PRIORITY_ERROR_RETURN) priority = THREAD_PRIORITY_NORMAL;
+    return static_cast<std::size_t>(std::clamp(priority, THREAD_PRIORITY_IDLE, THREAD_PRIORITY_TIME_CRITICAL) -
+                                    THREAD_PRIORITY_IDLE);
+}
+
 }  // namespace
 
-ReadAheadWorker::~ReadAheadWorker() {
-    if (!thread_) return;
+ReadAheadWorker::~ReadAheadWorker() { Close(INFINITE); }
+
+bool ReadAheadWorker::Close(DWORD waitMs) {
+    HANDLE thread;
     {
         Exclusive hold(lock_);
         stop_ = true;
+        thread = thread_;
     }
+    if (!thread) return true;
     ::WakeAllConditionVariable(&changed_);
-    ::WaitForSingleObject(thread_, INFINITE);
+    if (::WaitForSingleObject(thread, waitMs) != WAIT_OBJECT_0) return false;
+    Exclusive hold(lock_);
     ::CloseHandle(thread_);
+    thread_ = nullptr;
+    return true;
 }
 
 void ReadAheadWorker::Request(std::function<std::vector<std::string>()> which,
@@ -36,8 +50,7 @@ void ReadAheadWorker::Request(std::function<std::vector<std::string>()> which,
         reducedFor_ = std::move(reducedFor);
         if (!thread_ && which_) {
             thread_ = ::CreateThread(nullptr, 0, &ReadAheadWorker::Run, this, 0, nullptr);
-            // Behind everything the user sees.
-            if (thread_) ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+            if (thread_) PrioritizeLocked();
         }
     }
     ::WakeAllConditionVariable(&changed_);
@@ -51,18 +64,16 @@ void ReadAheadWorker::TakeRequest(std::function<std::vector<std::string>()> whic
     } catch (...) {
         paths.clear();
     }
-    std::vector<Entry> dropped;  // freed outside the lock
+    std::map<std::string, Entry> dropped;  // freed outside the lock
     Exclusive hold(lock_);
     if (which_) return;  // a newer request came meanwhile: it counts, not this one
     wanted_ = std::move(paths);
-    for (auto it = held_.begin(); it != held_.end();) {
-        if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end()) {
-            dropped.push_back(std::move(it->second));
-            it = held_.erase(it);
-        } else {
+    // Moved across whole, so letting go asks for no memory.
+    for (auto it = held_.begin(); it != held_.end();)
+        if (std::find(wanted_.begin(), wanted_.end(), it->first) == wanted_.end())
+            dropped.insert(held_.extract(it++));
+        else
             ++it;
-        }
-    }
 }
 
 std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string& path) {
@@ -72,9 +83,12 @@ std::optional<ReadAheadWorker::Picture> ReadAheadWorker::Take(const std::string&
         // Half decoded already: waiting costs less than decoding it once more. The user waits
         // for it, so it no longer stands behind everything else.
         if (busy_ == path && !path.empty()) {
-            ::SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+            int& waiting = waiting_[WaitingSlot(::GetThreadPriority(::GetCurrentThread()))];
+            ++waiting;
+            PrioritizeLocked();
             while (busy_ == path) ::SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-            ::SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+            --waiting;
+            PrioritizeLocked();
         }
         if (auto it = held_.find(path); it != held_.end()) {
             entry = std::move(it->second);
@@ -106,6 +120,17 @@ long long ReadAheadWorker::HeldPixelsLocked() const {
     return n;
 }
 
+// Behind everything the user sees, unless a thread waits for the picture being decoded.
+void ReadAheadWorker::PrioritizeLocked() const {
+    int priority = THREAD_PRIORITY_BELOW_NORMAL;
+    for (int p = THREAD_PRIORITY_TIME_CRITICAL; p > THREAD_PRIORITY_BELOW_NORMAL; --p)
+        if (waiting_[WaitingSlot(p)] > 0) {
+            priority = p;
+            break;
+        }
+    ::SetThreadPriority(thread_, priority);
+}
+
 const std::string* ReadAheadWorker::NextJobLocked() const {
     for (const std::string& path : wanted_)
         if (!held_.count(path)) return &path;
@@ -113,8 +138,18 @@ const std::string* ReadAheadWorker::NextJobLocked() const {
 }
 
 DWORD WINAPI ReadAheadWorker::Run(void* self) {
-    const ThreadImaging imaging;
-    static_cast<ReadAheadWorker*>(self)->Work(imaging.Component());
+    auto* worker = static_cast<ReadAheadWorker*>(self);
+    // Nothing leaves the thread. Should anything end the worker, nothing is read ahead any
+    // more, and nobody waits for a picture it was decoding.
+    try {
+        const ThreadImaging imaging;
+        worker->Work(imaging.Component());
+    } catch (...) {
+        Exclusive hold(worker->lock_);
+        worker->stop_ = true;
+        worker->busy_.clear();
+    }
+    ::WakeAllConditionVariable(&worker->changed_);
     return 0;
 }
 
@@ -142,9 +177,16 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
                 which = std::move(which_);
                 which_ = nullptr;
             } else {
-                path = *job;
-                busy_ = path;
-                reducedFor = reducedFor_;
+                // No memory for the copies: the picture is not read ahead, and not tried again.
+                try {
+                    path = *job;
+                    busy_ = path;
+                    reducedFor = reducedFor_;
+                } catch (...) {
+                    busy_.clear();
+                    wanted_.erase(wanted_.begin() + (job - wanted_.data()));
+                    continue;
+                }
                 // What is left of the budget, with room for a reduction of a quarter.
                 limit.pixels = std::min(limit.pixels, (BudgetPixels - HeldPixelsLocked()) * 4 / 5);
             }
@@ -157,7 +199,12 @@ void ReadAheadWorker::Work(const ImagingComponent& component) {
         {
             Exclusive hold(lock_);
             busy_.clear();
-            if (std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end()) held_[path] = std::move(entry);
+            // No memory to note it: it is not read ahead, and not tried again.
+            try {
+                if (std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end()) held_[path] = std::move(entry);
+            } catch (...) {
+                wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), path), wanted_.end());
+            }
         }
         ::WakeAllConditionVariable(&changed_);
         // A picture no longer wanted is freed here, outside the lock.

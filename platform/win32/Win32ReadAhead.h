@@ -6,6 +6,7 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -26,7 +27,7 @@ public:
     static constexpr long long BudgetPixels = 56LL * 1024 * 1024;
 
     explicit ReadAheadWorker(FileSystem& files) : files_(files) {}
-    // Waits for the picture the worker is decoding, if any.
+    // Closes, waiting as long as it takes.
     ~ReadAheadWorker();
     ReadAheadWorker(const ReadAheadWorker&) = delete;
     ReadAheadWorker& operator=(const ReadAheadWorker&) = delete;
@@ -42,13 +43,18 @@ public:
         std::optional<DecodedPixels> reduced;
     };
     // The picture read ahead for the path when its file is unchanged since; when the worker
-    // is decoding it just now, after waiting for it (the worker then runs at the waiting
-    // thread's priority). Nothing otherwise. The path is no longer held either way.
+    // is decoding it just now, after waiting for it (the worker then runs at the highest
+    // priority of the threads waiting, if above its own). Nothing otherwise. The path is no
+    // longer held either way.
     std::optional<Picture> Take(const std::string& path);
 
     // The picture for the path is decoded and held: Take would give it at once (unless its
     // file changed since).
     bool Holds(const std::string& path);
+
+    // Nothing more is listed or decoded. Waits up to `waitMs` for the listing or the decode
+    // the worker is in, if any, to end; tells whether the worker did.
+    bool Close(DWORD waitMs);
 
     // Pixels held ready (the budget counts them; the tests wait on them).
     long long HeldPixels();
@@ -67,6 +73,7 @@ private:
     // Under the lock.
     long long HeldPixelsLocked() const;
     const std::string* NextJobLocked() const;
+    void PrioritizeLocked() const;
 
     FileSystem& files_;
     SRWLOCK lock_ = SRWLOCK_INIT;
@@ -78,6 +85,10 @@ private:
     std::function<Size(Size)> reducedFor_;
     std::map<std::string, Entry> held_;
     std::string busy_;  // being decoded just now
+    // How many threads wait in Take at each priority (THREAD_PRIORITY_IDLE at 0 up to
+    // THREAD_PRIORITY_TIME_CRITICAL): one leaving lowers the worker only to the highest
+    // priority of those still waiting.
+    std::array<int, 31> waiting_{};
 };
 
 }  // namespace zylora::platform::win32

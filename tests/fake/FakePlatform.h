@@ -196,14 +196,17 @@ public:
     bool askAnswer = true;
     std::function<void()> whileAsking;
     // Logs "recycle <path>"; a file that is there goes, unless the bin keeps it (recycleKeeps).
+    // Then whileRecycling runs (what comes in during the shell's own loop), and the outcome
+    // is told by what is at the path after, as on Windows.
     RecycleOutcome MoveToRecycleBin(platform::Window&, const std::string& path) override {
         Log("recycle " + path);
         if (!files.FileExists(path)) return RecycleOutcome::Missing;
-        if (recycleKeeps) return RecycleOutcome::Kept;
-        files.files.erase(path);
-        return RecycleOutcome::Recycled;
+        if (!recycleKeeps) files.files.erase(path);
+        if (whileRecycling) std::exchange(whileRecycling, nullptr)();
+        return files.FileExists(path) ? RecycleOutcome::Kept : RecycleOutcome::Recycled;
     }
     bool recycleKeeps = false;
+    std::function<void()> whileRecycling;
     // Logs "popup <caption>|<caption>... at x,y" and gives popupAnswer.
     std::optional<int> ShowPopupMenu(platform::Window& owner, const std::vector<std::string>& captions,
                                      platform::Point at) override;

@@ -180,11 +180,24 @@ TEST_F(KeyMapTest, DeleteAsksItselfKeepsWhatTheBinRefusesAndStepsPastAFileAlread
     }
 }
 
-TEST_F(KeyMapTest, AYesToDeleteIsNoneForAPictureDroppedWhileTheQuestionStood) {
-    platform.whileAsking = [this] { main->OpenFile("C:\\Pics\\a.png"); };
-    Press(keys::Delete, {});
-    EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\a.png"));
-    EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\c.gif"));
+// A picture dropped while the question stands is not what the answer was about; one dropped
+// while the shell moves the file stays, and the move done is told as done.
+TEST_F(KeyMapTest, APictureDroppedWhileDeleteWaitsOnTheSystemStays) {
+    const struct {
+        std::function<void()> fake::FakePlatform::*during;
+        bool recycled;
+    } cases[] = {{&fake::FakePlatform::whileAsking, false}, {&fake::FakePlatform::whileRecycling, true}};
+    for (const auto& c : cases) {
+        platform.*c.during = [this] { main->OpenFile("C:\\Pics\\a.png"); };
+        Press(keys::Delete, {});
+        EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
+        EXPECT_TRUE(platform.files.FileExists("C:\\Pics\\a.png"));
+        EXPECT_EQ(platform.files.FileExists("C:\\Pics\\c.gif"), !c.recycled);
+        EXPECT_TRUE(platform.messages.empty());
+        TearDown();
+        platform = fake::FakePlatform();
+        SetUp();
+    }
 }
 
 TEST_F(KeyMapTest, DeleteShowsTheNextPictureOrTheBackgroundAndARefusalChangesNothing) {

@@ -74,10 +74,25 @@ TEST_F(ReadAheadTest, AChangedFileOrAPictureNoLongerWantedIsNotHandedOver) {
     EXPECT_EQ(again->pixels.pixels.width, 21) << "read afresh when asked again";
 }
 
+// A reduction's size as a function whose every copy fails, as a copy does when memory is short.
+std::atomic<int> failedCopies{0};
+struct CopiesFail {
+    CopiesFail() = default;
+    CopiesFail(CopiesFail&&) noexcept = default;
+    CopiesFail(const CopiesFail&) {
+        ++failedCopies;
+        throw std::bad_alloc();
+    }
+    Size operator()(Size s) const { return s; }
+};
+
 TEST_F(ReadAheadTest, AFailureOnTheWorkerMeansNotReadAheadAndTheWorkerGoesOn) {
     const std::string a = folder.File("a.png"), b = folder.File("b.png");
     WritePicture(a, 20, 10, "image/png", Pattern);
     WritePicture(b, 30, 10, "image/png", Pattern);
+    // No memory for the worker's own copies of the request.
+    Want({a}, CopiesFail{});
+    PumpUntil([] { return failedCopies > 0; });
     worker.Request([]() -> std::vector<std::string> { throw std::bad_alloc(); }, nullptr);
     Want({a, b}, [](Size s) -> Size {
         if (s.width == 20) throw std::bad_alloc();  // no memory for this one's reduction
@@ -105,6 +120,81 @@ TEST_F(ReadAheadTest, ThePictureTheUserWaitsForIsDecodedAtTheUsersPriority) {
     EXPECT_TRUE(worker.Take(a).has_value());
     EXPECT_GE(priority.load(), THREAD_PRIORITY_NORMAL);
     ::CloseHandle(started);
+}
+
+// A thread waiting in Take for a picture, at a priority of its own.
+class Waiter {
+public:
+    Waiter(win32::ReadAheadWorker& worker, std::string path, int priority)
+        : worker_(worker), path_(std::move(path)),
+          thread_(::CreateThread(nullptr, 0, &Waiter::Run, this, CREATE_SUSPENDED, nullptr)) {
+        ::SetThreadPriority(thread_, priority);
+        ::ResumeThread(thread_);
+    }
+    ~Waiter() {
+        End();
+        ::CloseHandle(thread_);
+    }
+    HANDLE Thread() const { return thread_; }
+    void End() const { ::WaitForSingleObject(thread_, 10000); }
+    std::atomic<bool> got{false};
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* waiter = static_cast<Waiter*>(self);
+        waiter->got = waiter->worker_.Take(waiter->path_).has_value();
+        return 0;
+    }
+    win32::ReadAheadWorker& worker_;
+    std::string path_;
+    HANDLE thread_;
+};
+
+// The first thread to wait leaves while a second one, of a higher priority, waits for the
+// next picture: the worker stays at the priority of the one still waiting, and goes back
+// behind everything once none is.
+TEST_F(ReadAheadTest, AWaitEndingInsideAnotherLeavesTheWorkerAtThePriorityOfThoseStillWaiting) {
+    struct Watch {
+        std::atomic<int> seen{THREAD_PRIORITY_ERROR_RETURN}, samples{0};
+        std::atomic<bool> go{false};
+    } watches[3];
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i) {
+        paths.push_back(folder.File(std::to_string(i) + ".png"));
+        WritePicture(paths.back(), 10 + i, 10, "image/png", Pattern);
+    }
+    // Each picture's decode is held until the test lets it go, telling the worker's priority.
+    Want(paths, [&](Size s) {
+        Watch& watch = watches[s.width - 10];
+        for (int n = 0; n < 5000; ++n) {
+            watch.seen = ::GetThreadPriority(::GetCurrentThread());
+            ++watch.samples;
+            if (watch.go) break;
+            ::Sleep(2);
+        }
+        return s;
+    });
+    auto sees = [&](int i, int priority) {
+        const int after = watches[i].samples + 1;  // a sample taken from now on
+        return PumpUntil([&] { return watches[i].samples > after && watches[i].seen == priority; });
+    };
+    ASSERT_TRUE(sees(0, THREAD_PRIORITY_BELOW_NORMAL));
+    Waiter first(worker, paths[0], THREAD_PRIORITY_NORMAL);
+    ASSERT_TRUE(sees(0, THREAD_PRIORITY_NORMAL));
+    ::SuspendThread(first.Thread());  // it leaves its wait only once let go
+    watches[0].go = true;
+    ASSERT_TRUE(PumpUntil([&] { return watches[1].samples > 0; }));
+    Waiter second(worker, paths[1], THREAD_PRIORITY_ABOVE_NORMAL);
+    EXPECT_TRUE(sees(1, THREAD_PRIORITY_ABOVE_NORMAL));
+    ::ResumeThread(first.Thread());
+    first.End();
+    EXPECT_TRUE(sees(1, THREAD_PRIORITY_ABOVE_NORMAL)) << "the second still waits";
+    watches[1].go = true;
+    second.End();
+    EXPECT_TRUE(sees(2, THREAD_PRIORITY_BELOW_NORMAL));
+    watches[2].go = true;
+    EXPECT_TRUE(first.got);
+    EXPECT_TRUE(second.got);
 }
 
 }  // namespace

@@ -215,11 +215,20 @@ std::optional<DecodedPixels> ResizeLanczos(const PixelBuffer& from, bool opaque,
     if (const int k = std::min(from.width / size.width, from.height / size.height) / 2; k >= 2) {
         std::optional<DecodedPixels> boxed = BlankPixels((from.width + k - 1) / k, (from.height + k - 1) / k);
         if (!boxed) return boxed;
-        auto rows = [&](int begin, int end) { BoxByFactor(from, opaque, k, begin, end, boxed->pixels); };
+        // As below: a part without memory for its row of sums makes the whole fail.
+        std::atomic<bool> failed{false};
+        auto rows = [&](int begin, int end) {
+            try {
+                BoxByFactor(from, opaque, k, begin, end, boxed->pixels);
+            } catch (const std::bad_alloc&) {
+                failed = true;
+            }
+        };
         if (parallel)
             parallel(boxed->pixels.height, rows);
         else
             rows(0, boxed->pixels.height);
+        if (failed) return std::nullopt;
         return ResizeLanczos(boxed->pixels, opaque, size, parallel);
     }
     std::optional<DecodedPixels> copy = BlankPixels(size.width, size.height);

@@ -2,6 +2,7 @@
 // reduced copies.
 #include "platform/win32/Win32Bitmaps.h"
 
+#include <exception>
 #include <functional>
 
 #include "platform/win32/Win32Background.h"
@@ -13,11 +14,16 @@ namespace {
 struct Half {
     const std::function<void(int, int)>* work;
     int begin, end;
+    std::exception_ptr failure;  // what the half threw, for the caller to throw again
 };
 
 DWORD WINAPI RunHalf(void* half) {
-    const auto* h = static_cast<const Half*>(half);
-    (*h->work)(h->begin, h->end);
+    auto* h = static_cast<Half*>(half);
+    try {
+        (*h->work)(h->begin, h->end);
+    } catch (...) {
+        h->failure = std::current_exception();
+    }
     return 0;
 }
 
@@ -26,13 +32,26 @@ DWORD WINAPI RunHalf(void* half) {
 // be had.
 }  // namespace
 
+// Either half may throw: the helper's is carried over to this thread, and this thread's half
+// waits for the helper's before it goes on unwinding, as the helper writes into what the
+// caller owns.
 void InHalves(int count, const std::function<void(int, int)>& work) {
-    Half second{&work, count / 2, count};
+    Half second{&work, count / 2, count, nullptr};
     HANDLE thread = count >= 2 ? StartThread(&RunHalf, &second) : nullptr;
-    work(0, thread ? second.begin : count);
-    if (!thread) return;
+    if (!thread) {
+        work(0, count);
+        return;
+    }
+    std::exception_ptr failure;
+    try {
+        work(0, second.begin);
+    } catch (...) {
+        failure = std::current_exception();
+    }
     ::WaitForSingleObject(thread, INFINITE);
     ::CloseHandle(thread);
+    if (!failure) failure = second.failure;
+    if (failure) std::rethrow_exception(failure);
 }
 
 GdiplusSession::GdiplusSession() {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 namespace zylora::win32test {
 namespace {
@@ -95,6 +96,21 @@ TEST_F(BackgroundTest, ATaskAndTheHelperOfASplitRunAtTheirCallersPriority) {
         EXPECT_EQ(task, priority);
         EXPECT_EQ(halves[0], priority);
         EXPECT_EQ(halves[1], priority);
+    }
+}
+
+// What either half of a split throws reaches its caller, and only once both halves are
+// over: the helper writes into what the caller owns.
+TEST(SplitTest, AThrowOnEitherHalfReachesTheCallerOnceBothHalvesAreOver) {
+    for (const int throwing : {0, 1}) {
+        std::atomic<bool> otherDone{false};
+        const auto work = [&](int begin, int) {
+            if (begin == throwing) throw std::runtime_error("half failed");
+            ::Sleep(100);  // the other half is still at work when the throw comes
+            otherDone = true;
+        };
+        EXPECT_THROW(platform::win32::InHalves(2, work), std::runtime_error) << throwing;
+        EXPECT_TRUE(otherDone) << "half " << throwing << " threw before the other half was over";
     }
 }
 

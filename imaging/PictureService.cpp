@@ -120,9 +120,9 @@ std::optional<JobResult> PictureService::Collect(JobId id) {
     const std::lock_guard<std::mutex> hold(s.lock);
     const auto it = s.jobs.find(id);
     if (it == s.jobs.end() || !it->second.result) return std::nullopt;
-    std::optional<JobResult> result = std::move(it->second.result);
-    s.jobs.erase(it);
-    return result;
+    // The job leaves the table whole, its result with it.
+    auto job = s.jobs.extract(it);
+    return std::move(job.mapped().result);
 }
 
 std::optional<JobResult> PictureService::Wait(JobId id, std::chrono::milliseconds limit) {

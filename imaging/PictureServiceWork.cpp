@@ -202,7 +202,8 @@ void PictureServiceState::ReadNext() {
     const std::lock_guard<std::mutex> hold(lock);
     background = nullptr;
     if (const JobId adopted = std::exchange(adopter, 0); adopted != 0) {
-        // Too large for what was left of the budget: the foreground decodes it, first.
+        // Refused, perhaps for what was left of the budget: the foreground decodes it without
+        // one, before anything else.
         bool again = !entry.picture && !failed && limit.pixels < PictureLimit.pixels && !foregroundAbsent;
         try {
             if (again) urgent.push_front(adopted);

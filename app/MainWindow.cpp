@@ -282,13 +282,27 @@ void TfrmMiddle::FrameFollowTimerTimer() {
         TopFrame->KeepTitleOnScreen();
         return;
     }
-    // Following a frame window may be a fight with a window manager that places each window
-    // on its own: tried twice until the next placement the program makes itself.
+    // Either may be a fight with a window manager that places each window on its own: tried
+    // twice until the next placement the program makes itself.
     if (frameFollowUps_ >= 2) return;
-    const Rect now = moved->first->Bounds();
     const int followUps = frameFollowUps_ + 1;
-    PlaceWindows(Add(main.left, now.left, -static_cast<long long>(moved->second.left)),
-                 Add(main.top, now.top, -static_cast<long long>(moved->second.top)), main.width, main.height);
+    // A frame window that was to lie partly off the screen and was moved is one the window
+    // manager keeps on it (icewm, at the edges): the other four follow it there. One that
+    // was wholly on the screen had no reason to move: a late answer to one of the program's
+    // own earlier placements (openbox's, during a roll) that Wine took for the last word. It
+    // goes back.
+    const platform::Size desktop = platform_.DesktopSize();
+    const Rect& wanted = moved->second;
+    const bool wasOnScreen = wanted.left >= 0 && wanted.top >= 0 &&
+                             static_cast<long long>(wanted.left) + wanted.width <= desktop.width &&
+                             static_cast<long long>(wanted.top) + wanted.height <= desktop.height;
+    if (wasOnScreen) {
+        AlignFrames();
+    } else {
+        const Rect now = moved->first->Bounds();
+        PlaceWindows(Add(main.left, now.left, -static_cast<long long>(wanted.left)),
+                     Add(main.top, now.top, -static_cast<long long>(wanted.top)), main.width, main.height);
+    }
     frameFollowUps_ = followUps;
 }
 

@@ -165,6 +165,14 @@ TEST_F(PlacementTest, TheFrameFollowsAMoveOfTheMainWindowAlone) {
         follow.Tick();
     }
     EXPECT_EQ(platform.batches.size(), atTheEdge + 2) << "followed more than twice";
+
+    // A frame window that was wholly on the screen and moved is a late answer to an earlier
+    // placement of the program's own (openbox, during a roll): it goes back, and nothing follows.
+    main->PlaceWindows(100, 200, 400, 300);
+    FormOf(*main->BottomFrame).MoveBySystem({100, 420, 400, 8});
+    follow.Tick();
+    EXPECT_EQ(FormOf(*main->BottomFrame).bounds, (Rect{100, 500, 400, 8}));
+    EXPECT_EQ(MainForm().bounds, (Rect{100, 200, 400, 300}));
 }
 
 // A window manager that puts the main window at the screen's top would leave the title above

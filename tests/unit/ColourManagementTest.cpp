@@ -10,33 +10,13 @@
 #include <thread>
 
 #include "imaging/ColourManagement.h"
+#include "tests/unit/Profiles.h"
 
 namespace zylora::imaging {
 namespace {
 
-std::string Saved(cmsHPROFILE profile) {
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    std::string bytes(size, '\0');
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    cmsCloseProfile(profile);
-    return bytes;
-}
-
-cmsCIExyY D65() {
-    cmsCIExyY white;
-    cmsWhitePointFromTemp(&white, 6504);
-    return white;
-}
-
-std::string RgbProfile(cmsCIExyYTRIPLE primaries, double gamma) {
-    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    const cmsCIExyY white = D65();
-    std::string bytes = Saved(cmsCreateRGBProfile(&white, &primaries, curves));
-    cmsFreeToneCurve(curve);
-    return bytes;
-}
+using testing::RgbProfile;
+using testing::Saved;
 
 const std::string& AdobeRgb() {
     static const std::string p = RgbProfile({{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);

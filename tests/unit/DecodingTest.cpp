@@ -8,6 +8,7 @@
 #include "imaging/Decoding.h"
 #include "imaging/JpegPreview.h"
 #include "imaging/StbPixels.h"
+#include "tests/unit/Profiles.h"
 
 namespace zylora::imaging {
 namespace {
@@ -27,15 +28,7 @@ std::string Written(bool png) {
 TEST(DecodingTest, EachFileReachesItsDecoderAndComesOutConvertedOnceAndUpright) {
     // A profile of primaries far from sRGB's, which changes every colour converted by it.
     const cmsCIExyYTRIPLE primaries{{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}};
-    cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
-    cmsToneCurve* curves[3] = {curve, curve, curve};
-    cmsHPROFILE made = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(made, nullptr, &size);
-    std::string wide(size, '\0');
-    cmsSaveProfileToMem(made, wide.data(), &size);
-    cmsCloseProfile(made);
-    cmsFreeToneCurve(curve);
+    const std::string wide = testing::RgbProfile(primaries, 2.2);
 
     const DecodedPixels stored{{PixelWords{0xFF806040u, 0xFF406080u}, 1, 2}, true};  // what the system gives
     struct Case {

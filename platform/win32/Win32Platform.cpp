@@ -130,6 +130,8 @@ private:
     HWND KeyboardForm() const;
     // With the main form hidden (rolled up), the frame window still shown: the title.
     HWND ShownFrameForm() const;
+    // Where the keyboard belongs: the main form, or the rolled title while it is hidden.
+    HWND KeyboardTarget() const { const HWND main = KeyboardForm(); return main ? main : ShownFrameForm(); }
     // The window's handle, or the application window's for none.
     HWND OwnerHandle(const Window* owner) const;
     void RaiseForms();
@@ -228,7 +230,7 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
                 // form was still hidden): the keyboard goes back to the main form, or to the
                 // rolled title. At once: the window manager offers the keyboard right after
                 // the restore, and Wine hands it to the window that has it by then.
-                if (HWND to = KeyboardForm() ? KeyboardForm() : ShownFrameForm(); to && !iconic && ::GetFocus() == hwnd)
+                if (HWND to = KeyboardTarget(); to && !iconic && ::GetFocus() == hwnd)
                     ::SetFocus(to);
             }
             break;
@@ -271,7 +273,7 @@ LRESULT Win32Platform::OnApplicationMessage(HWND hwnd, UINT message, WPARAM wPar
         case WM_SETFOCUS:
             // Activated through the taskbar button: the keyboard belongs to the main form, or
             // to the title while rolled up.
-            if (HWND to = KeyboardForm() ? KeyboardForm() : ShownFrameForm()) {
+            if (HWND to = KeyboardTarget()) {
                 ::SetFocus(to);
                 return 0;
             }

@@ -120,7 +120,8 @@ void TfrmMiddle::SetRolledUp(bool value) {
     }
     RolledUp = false;
     Unrolling = true;
-    const int width = BoundsRect().width;
+    const platform::Rect before = BoundsRect();
+    const int width = before.width;
     const int unrolled = UnrolledHeight;
     const int step = unrolled / 10;
     TopFrame->RenderAt(platform::SaturatingSum(l, width, r), GetTopHeight());
@@ -129,6 +130,8 @@ void TfrmMiddle::SetRolledUp(bool value) {
     RollStep(unrolled, platform::ShowWindow);
     window_->TakeKeyboard();
     Unrolling = false;
+    unrolledTo_ = platform::Rect{before.left, before.top, width, unrolled};
+    unrolledAt_ = platform_.SteadyMilliseconds();
     // A window manager answers the steps' moves late, the shown windows' among them, and Wine
     // may take an early answer for the last word: the frame is checked once all is shown.
     FrameFollowTimer->SetEnabled(true);

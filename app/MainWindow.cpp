@@ -227,6 +227,7 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     // turn while rolled up must not be lost to it at the unroll.
     if (RolledUp) UnrolledHeight = height;
     frameFollowUps_ = 0;
+    unrolledTo_.reset();  // placed anew: where the unroll put the windows no longer counts
     const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
                                       GetTopHeight(), GetBottomHeight());
     // The frames take their new sizes with their new pictures first; the batch then only
@@ -269,6 +270,21 @@ void TfrmMiddle::FrameFollowTimerTimer() {
     const bool mainMoved = std::exchange(mainMoved_, false);
     if (RolledUp || RollingUp || Unrolling) return;
     const Rect main = BoundsRect();
+    // Under openbox the main window shown again by the unroll may end at a size or a place
+    // of one of the unroll's steps: a late answer Wine took for the last word, often inside
+    // the program's own placing, where no move is reported. For a moment after the unroll
+    // the main window is looked at, and put back where the unroll put it.
+    constexpr double LateAnswerMs = 1000;
+    if (unrolledTo_ && platform_.SteadyMilliseconds() - unrolledAt_ > LateAnswerMs) unrolledTo_.reset();
+    if (unrolledTo_) {
+        FrameFollowTimer->SetEnabled(true);
+        if (main != *unrolledTo_) {
+            const Rect back = *unrolledTo_;
+            PlaceWindows(back.left, back.top, back.width, back.height);
+            unrolledTo_ = back;
+            return;
+        }
+    }
     const FrameRects to = FrameAround(main, GetLeftWidth(), GetRightWidth(), GetTopHeight(), GetBottomHeight());
     const std::pair<platform::Window*, Rect> frames[] = {{&TopFrame->Form(), to.top},
                                                          {&LeftFrame->Form(), to.left},

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,9 @@ public:
     void FrameMoved() {
         if (FrameFollowTimer) FrameFollowTimer->SetEnabled(true);
     }
+    // The windows go elsewhere by the user's hand (a title drag): where the unroll put them
+    // is no longer to be kept.
+    void MovedByUser() { unrolledTo_.reset(); }
     void CloseRequested() override { window_->Close(); }
     // Logoff or shutdown: no destruction follows, so the settings are written now.
     void SessionEnds() override;
@@ -254,6 +258,11 @@ public:
     std::unique_ptr<platform::Timer> FrameFollowTimer;
     int frameFollowUps_ = 0;
     bool mainMoved_ = false;
+    // Where the unroll put the main window, and when: a window manager may answer the
+    // unroll's steps late, and Wine take an old size or place for the last word
+    // (FrameFollowTimerTimer).
+    std::optional<platform::Rect> unrolledTo_;
+    double unrolledAt_ = 0;
     std::unique_ptr<platform::Timer> StepTimer;
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.

@@ -158,6 +158,7 @@ void TfrmTop::KeepTitleOnScreen() {
 
 void TfrmTop::MoveWindowsBy(int dx, int dy) {
     app::TfrmMiddle& main = *MainWindow;
+    main.MovedByUser();
     const platform::Rect m = main.BoundsRect();
     const bool rolledUp = main.IsRolledUp();
     const platform::Rect title = window_->Bounds();

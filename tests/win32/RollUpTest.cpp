@@ -35,14 +35,13 @@ protected:
     }
 
     // What the taskbar button does: the program's own minimise is refused where nothing
-    // could bring it back (no window manager, as on the tests' X server).
-    void MinimiseFromTaskbar() {
-        ::SendMessageA(::GetWindow(HandleOfAny(main->Form()), GW_OWNER), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        PumpPending();
-    }
-    void RestoreFromTaskbar() {
-        ::SendMessageA(::GetWindow(HandleOfAny(main->Form()), GW_OWNER), WM_SYSCOMMAND, SC_RESTORE, 0);
-        PumpPending();
+    // could bring it back (no window manager). A user's next click comes after the window
+    // manager has answered; a restore before its answer to the minimise would be undone by it.
+    void MinimiseFromTaskbar() { TaskbarCommand(SC_MINIMIZE); }
+    void RestoreFromTaskbar() { TaskbarCommand(SC_RESTORE); }
+    void TaskbarCommand(WPARAM command) {
+        ::SendMessageA(::GetWindow(HandleOfAny(main->Form()), GW_OWNER), WM_SYSCOMMAND, command, 0);
+        PumpUntil([] { return false; }, 500);
     }
 };
 

@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "platform/win32/Win32Imaging.h"
-#include "platform/win32/Win32ReadAhead.h"
 
 namespace zylora::platform::win32 {
 
@@ -15,6 +15,9 @@ namespace {
 constexpr DWORD RepostMs = 20;
 // The timer that runs the endings held back.
 constexpr UINT_PTR HeldBackTimer = 1;
+// The timer that looks for arrivals whose message the system refused, while any is awaited.
+constexpr UINT_PTR ArrivalTimer = 2;
+constexpr UINT ArrivalCheckMs = 250;
 
 }  // namespace
 
@@ -31,6 +34,8 @@ struct BackgroundTasks::Line {
     HWND window = nullptr;
     BOOL(WINAPI* post)(HWND, UINT, WPARAM, LPARAM) = nullptr;
     std::atomic<bool> closing{false};  // the tasks are gone: no ending is posted any more
+    std::mutex arrivedLock;
+    std::vector<std::uint32_t> arrived;  // ids of work from elsewhere ended, not yet taken
 };
 
 // A task as its thread holds it.
@@ -134,6 +139,10 @@ LRESULT CALLBACK BackgroundTasks::WindowProc(HWND window, UINT message, WPARAM w
         tasks->Ended(wParam);
         return 0;
     }
+    if (tasks && (message == ArrivalMessage || (message == WM_TIMER && wParam == ArrivalTimer))) {
+        tasks->TakeArrivals();
+        return 0;
+    }
     if (tasks && message == WM_TIMER && wParam == HeldBackTimer) {
         ::KillTimer(window, HeldBackTimer);
         // Still inside a modal loop: the last Hold's end sets the timer again.
@@ -172,76 +181,55 @@ void BackgroundTasks::HoldBack(JobId id) {
 
 void BackgroundTasks::RunHeldBack() {
     for (const JobId id : std::exchange(heldBack_, {})) Finish(id);
+    for (const std::uint32_t id : std::exchange(arrivedHeldBack_, {})) Arrived(id);
+}
+
+void BackgroundTasks::Await(std::uint32_t id, std::function<void()> done) {
+    awaited_[id] = std::move(done);
+    ::SetTimer(window_, ArrivalTimer, ArrivalCheckMs, nullptr);
+}
+
+void BackgroundTasks::Forget(std::uint32_t id) {
+    awaited_.erase(id);
+    if (awaited_.empty()) ::KillTimer(window_, ArrivalTimer);
+}
+
+std::function<void(std::uint32_t)> BackgroundTasks::Arrival() const {
+    return [line = line_](std::uint32_t id) {
+        if (line->closing) return;
+        {
+            const std::lock_guard<std::mutex> hold(line->arrivedLock);
+            line->arrived.push_back(id);
+        }
+        line->post(line->window, ArrivalMessage, 0, 0);
+    };
+}
+
+void BackgroundTasks::TakeArrivals() {
+    std::vector<std::uint32_t> arrived;
+    {
+        const std::lock_guard<std::mutex> hold(line_->arrivedLock);
+        arrived.swap(line_->arrived);
+    }
+    for (const std::uint32_t id : arrived) {
+        if (holds_ > 0) {
+            if (awaited_.count(id)) arrivedHeldBack_.push_back(id);
+        } else {
+            Arrived(id);
+        }
+    }
+}
+
+void BackgroundTasks::Arrived(std::uint32_t id) {
+    const auto it = awaited_.find(id);
+    if (closed_ || it == awaited_.end()) return;
+    const std::function<void()> done = std::move(it->second);
+    Forget(id);
+    if (done) done();
 }
 
 void BackgroundTasks::Release() {
-    if (--holds_ == 0 && !heldBack_.empty()) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
-}
-
-bool CloseWithin(DWORD waitMs, ReadAheadWorker& readAhead, BackgroundTasks& tasks) {
-    const ULONGLONG until = ::GetTickCount64() + waitMs;
-    const auto left = [until] {
-        const ULONGLONG now = ::GetTickCount64();
-        return now < until ? static_cast<DWORD>(until - now) : DWORD{0};
-    };
-    const bool readAheadEnded = readAhead.Close(left());
-    return tasks.Close(left()) && readAheadEnded;
-}
-
-namespace {
-// One full decode at a time: a quick step past large pictures leaves their decodes waiting
-// here, and those nobody waits for any more are skipped, so each step costs only its
-// preview, and no more than one picture's pixels are decoded beside the one shown.
-SRWLOCK decodeSlot = SRWLOCK_INIT;
-}  // namespace
-
-struct PendingPicture::State {
-    SRWLOCK lock = SRWLOCK_INIT;
-    bool abandoned = false;
-    Handoff<std::optional<DecodedPixels>> pixels;
-};
-
-PendingPicture::PendingPicture(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                               std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready)
-    : state_(std::make_shared<State>()), decodeHere_(std::move(decodeHere)) {
-    tasks.Run(
-        [state = state_, decode = std::move(decode)] {
-            std::optional<DecodedPixels> pixels;
-            {
-                Exclusive slot(decodeSlot);
-                bool abandoned;
-                {
-                    Exclusive hold(state->lock);
-                    abandoned = state->abandoned;
-                }
-                try {
-                    if (!abandoned) pixels = decode();
-                } catch (...) {
-                }
-            }
-            state->pixels.Give(std::move(pixels));
-        },
-        [state = state_, ready = std::move(ready)] {
-            bool abandoned;
-            {
-                Exclusive hold(state->lock);
-                abandoned = state->abandoned;
-            }
-            if (!abandoned && ready) ready();
-        });
-}
-
-PendingPicture::~PendingPicture() {
-    Exclusive hold(state_->lock);
-    state_->abandoned = true;
-}
-
-std::unique_ptr<Image> PendingPicture::Take() {
-    if (taken_) return nullptr;
-    taken_ = true;
-    std::optional<DecodedPixels> pixels = state_->pixels.Wait();
-    if (pixels) return ImageOfPixels(std::move(*pixels), std::nullopt);
-    return decodeHere_();
+    if (--holds_ == 0 && !(heldBack_.empty() && arrivedHeldBack_.empty())) ::SetTimer(window_, HeldBackTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 PendingSkinDecode::PendingSkinDecode(BackgroundTasks& tasks, std::vector<std::string> paths, bool decodeThere,

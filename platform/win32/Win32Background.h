@@ -5,26 +5,30 @@
 // - Threads. BackgroundTasks starts one thread per task, at the priority of the thread
 //   that asks (StartThread). The thread owns its share of the task's RunRecord (the `work`,
 //   the job's id, the Line it posts the ending on) and frees the work as soon as it has
-//   run, so a thread that outlives the tasks touches nothing they free. The read-ahead's
-//   one worker thread is ReadAheadWorker's (Win32ReadAhead.h). The helper of a split in
-//   two (InHalves, also started by StartThread) is its caller's, which waits for it.
+//   run, so a thread that outlives the tasks touches nothing they free. The helper of a split in
+//   two (InHalves, also started by StartThread) is its caller's, which waits for it. The
+//   picture service (imaging/PictureService.h) has threads of its own, whose endings come
+//   here by the service's job id (Await, Arrival).
 // - Jobs. The user-interface thread owns BackgroundTasks: its message-only window, the
 //   table of jobs (id -> `done`, thread handle) and the endings held back to run later.
 //   Only that thread touches them. An ending travels as the job's id in a posted message
 //   and is looked up in the table; an id that isn't there, or whose work still runs, ends
 //   nothing. `done` runs from the messages, never inside Run and never inside a modal loop
-//   (a message box, a menu, the shell's move into the bin): what ends meanwhile waits.
+//   (a message box, a menu, the shell's move into the bin): what ends meanwhile waits. The
+//   same holds for the work awaited from elsewhere: its ids are noted by the thread that
+//   ends it (the only thing shared, under the Line's lock), its `done` is in a table of
+//   this thread's.
 // - Buffers. The pixels a task decodes live in state its closures share with the pending
-//   object that waits for them (PendingPicture, PendingSkinDecode); whichever lets go last
-//   frees them. The user-interface thread makes images of them, in Take. The read-ahead's
-//   pictures are its worker's until Take hands them over.
-// - Closing. The platform closes the read-ahead and the tasks once the settings are
+//   object that waits for them (PendingSkinDecode); whichever lets go last frees them. The
+//   user-interface thread makes images of them, in Take.
+// - Closing. The platform closes the picture service and the tasks once the settings are
 //   written, waiting for their threads only so long: what still runs after that (a folder
 //   on a dead share being listed) ends with the process, before anything it uses goes.
 #pragma once
 
 #include "platform/win32/Win32Api.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -87,6 +91,8 @@ public:
     // The message window's class, and the message that brings it a job's id as its WPARAM.
     static constexpr const char* WindowClass = "ZyloraTasks";
     static constexpr UINT EndingMessage = WM_APP + 1;
+    // The message that says work awaited from elsewhere has ended (the ids are noted apart).
+    static constexpr UINT ArrivalMessage = WM_APP + 2;
 
     explicit BackgroundTasks(TaskSystemCalls calls = {});
     // The `done` of a task not ended yet never runs. Nothing waits: a thread still working
@@ -103,6 +109,18 @@ public:
     // No `done` runs any more. Waits up to `waitMs` for the tasks' threads to end; tells
     // whether they all did.
     bool Close(DWORD waitMs);
+
+    // Work that ends on a thread not of these tasks (the picture service's), known by an id
+    // of its own: `done` runs here as a task's ending does, from the messages and never
+    // inside a modal loop, once the Arrival has been given the id. Nothing runs for an id
+    // forgotten, or not awaited when it arrives.
+    void Await(std::uint32_t id, std::function<void()> done);
+    void Forget(std::uint32_t id);
+    // Called on any thread with the id of work that has ended. It only notes the id and posts
+    // a message, so it may be called under a lock of the caller's; should the post be
+    // refused (a full queue), a timer that runs while anything is awaited finds the note. It
+    // may outlive the tasks: once they are closed it does nothing.
+    std::function<void(std::uint32_t)> Arrival() const;
 
     // While one lives, a modal loop runs on this thread (a message box, a menu, a dialog):
     // the endings that come meanwhile wait until the last one is gone. A `done` run there
@@ -137,6 +155,9 @@ private:
     void HoldBack(JobId id);
     void RunHeldBack();
     void Release();
+    // The arrivals noted since: each one's `done` runs now, or once no modal loop runs.
+    void TakeArrivals();
+    void Arrived(std::uint32_t id);
 
     HANDLE (*startThread_)(LPTHREAD_START_ROUTINE, void*);
     std::shared_ptr<Line> line_;
@@ -144,34 +165,10 @@ private:
     JobId nextId_ = 1;
     std::map<JobId, Job> jobs_;
     std::vector<JobId> heldBack_;
+    std::map<std::uint32_t, std::function<void()>> awaited_;
+    std::vector<std::uint32_t> arrivedHeldBack_;
     int holds_ = 0;
     bool closed_ = false;
-};
-
-class ReadAheadWorker;
-// Closes the read-ahead, then the tasks, waiting for their threads `waitMs` in all; tells
-// whether they all ended.
-bool CloseWithin(DWORD waitMs, ReadAheadWorker& readAhead, BackgroundTasks& tasks);
-
-// A picture decoded by a task of its own (the full decode behind Platform::DecodePreview).
-// Only its pixels pass between the threads: the image is made on the user-interface thread,
-// in Take.
-class PendingPicture : public Platform::PendingImage {
-public:
-    // `decode` makes the pixels on the task's thread, once no other picture's decode runs
-    // (not at all once this is gone); `decodeHere` decodes on this thread a picture `decode`
-    // made no pixels of (a format only GDI+ reads, whose objects stay on one thread).
-    // `ready` runs from the message loop when the task ends, unless this is gone.
-    PendingPicture(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                   std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready);
-    ~PendingPicture() override;
-    std::unique_ptr<Image> Take() override;
-
-private:
-    struct State;
-    std::shared_ptr<State> state_;
-    std::function<std::unique_ptr<Image>()> decodeHere_;
-    bool taken_ = false;
 };
 
 // Skin images decoded one after the other by a task of its own (behind

@@ -99,7 +99,8 @@ bool IsOneOf(const GUID& format, std::initializer_list<GUID> formats) {
 // can't read the file, and GDI+ tries it (it also reads GIF's logical screen and the
 // metafile formats).
 std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit,
-                                             const ImagingComponent* component, const std::string& headerProfile) {
+                                             const ImagingComponent* component, const std::string& headerProfile,
+                                             const std::function<bool()>& cancelled) {
     IWICImagingFactory* factory = component ? component->Factory() : nullptr;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -139,6 +140,7 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     // the rows come.
     if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
         const auto copyRows = [&](int top, int count, std::uint8_t* into) {
+            if (cancelled && cancelled()) return false;
             const WICRect rect{0, top, static_cast<INT>(width), count};
             return SUCCEEDED(frame->CopyPixels(&rect, width * 3, width * 3 * static_cast<UINT>(count), into));
         };
@@ -205,14 +207,25 @@ std::optional<DecodedPixels> OwnPixels(Gdiplus::Bitmap& bitmap) {
 // The pipeline's decode with this system's decoders: the imaging component, the file's bytes,
 // GDI+ last. GDI+'s bitmap is left in `bitmap`, for a caller that can show it when memory of
 // our own can't be had.
+// A decode nobody wants any more (`cancelled`, asked between the bands of a photo's rows and
+// before each decoder) gives nothing.
 std::optional<DecodedPixels> PipelinePixels(const std::string& path, const imaging::HeaderFacts& facts,
                                             const DecodeLimit& limit, const ImagingComponent* component,
-                                            std::unique_ptr<Gdiplus::Bitmap>& bitmap) {
+                                            std::unique_ptr<Gdiplus::Bitmap>& bitmap,
+                                            const std::function<bool()>& cancelled = nullptr) {
     const std::wstring widePath = WideFromUtf8(path);
+    const auto wanted = [&cancelled] { return !cancelled || !cancelled(); };
     const imaging::SystemDecoders system{
-        [&] { return ComponentPixels(widePath, limit, component, facts.profile); },
-        [&] { return Win32FileSystem().ReadFile(path); },
-        [&] {
+        [&]() -> std::optional<DecodedPixels> {
+            if (!wanted()) return std::nullopt;
+            return ComponentPixels(widePath, limit, component, facts.profile, cancelled);
+        },
+        [&]() -> std::optional<std::string> {
+            if (!wanted()) return std::nullopt;
+            return Win32FileSystem().ReadFile(path);
+        },
+        [&]() -> std::optional<DecodedPixels> {
+            if (!wanted()) return std::nullopt;
             bitmap = DecodedBitmap(widePath, limit);
             return bitmap ? OwnPixels(*bitmap) : std::nullopt;
         }};
@@ -261,10 +274,13 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
 }
 
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
-                                         const ImagingComponent* component) {
+                                         const ImagingComponent* component, const std::function<bool()>& cancelled) {
     const std::optional<imaging::HeaderFacts> facts = path.empty() ? std::nullopt : MayDecode(path, limit);
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    return facts ? PipelinePixels(path, *facts, limit, component, bitmap) : std::nullopt;
+    std::optional<DecodedPixels> pixels =
+        facts ? PipelinePixels(path, *facts, limit, component, bitmap, cancelled) : std::nullopt;
+    if (cancelled && cancelled()) pixels.reset();
+    return pixels;
 }
 
 std::optional<imaging::PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,

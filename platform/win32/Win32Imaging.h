@@ -102,9 +102,11 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
 
 // The same decoding into pixels alone, with no GDI+ object left behind: it may run on any
 // thread, and the pixels be made into an image on another. Nothing when the file isn't a
-// picture within the limit or memory is short.
+// picture within the limit or memory is short, or once `cancelled` (asked between bands, when
+// given) says nobody wants them any more.
 std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeLimit& limit,
-                                         const ImagingComponent* component);
+                                         const ImagingComponent* component,
+                                         const std::function<bool()>& cancelled = nullptr);
 // What a first look at a large JPEG (Platform::DecodePreview) takes; nothing when the file
 // isn't a JPEG within the limit, or a reduced decode wouldn't cover what `neededFor` asks for
 // the upright size. Any thread.

@@ -3,6 +3,8 @@
 #include "platform/win32/Win32Api.h"
 #include <shellapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <set>
 #include <vector>
 
@@ -15,7 +17,7 @@
 #include "platform/win32/Win32Imaging.h"
 #include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32Positioning.h"
-#include "platform/win32/Win32ReadAhead.h"
+#include "platform/win32/Win32Pictures.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Timer.h"
 #include "platform/win32/Win32Window.h"
@@ -107,7 +109,10 @@ public:
         return NewSurface(width, height);
     }
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
-        if (gdiplus_.Started()) readAhead_.Request(std::move(which), std::move(reducedFor));
+        if (!gdiplus_.Started()) return;
+        // An open asks for the reduction the steps' first paints draw from too.
+        reducedFor_ = reducedFor;
+        pictures_->ReadAhead(std::move(which), std::move(reducedFor));
     }
     FileSystem& Files() override { return files_; }
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
@@ -151,8 +156,9 @@ private:
     std::unique_ptr<TimerHost> timers_;
     Win32FileSystem files_;
     std::unique_ptr<BackgroundTasks> background_;
-    // Declared last: its thread ends before anything it uses goes.
-    ReadAheadWorker readAhead_{files_};
+    std::function<Size(Size)> reducedFor_;  // the last read-ahead's
+    // Declared last: its threads end before anything they use goes.
+    std::unique_ptr<imaging::PictureService> pictures_;
 };
 
 Win32Platform::Win32Platform() {
@@ -183,13 +189,19 @@ Win32Platform::Win32Platform() {
     if (application_) ::ShowWindow(application_, SW_SHOWNOACTIVATE);
     timers_ = std::make_unique<TimerHost>(application_);
     background_ = std::make_unique<BackgroundTasks>();
+    pictures_ = std::make_unique<imaging::PictureService>(PictureServiceSetupFor(files_, *background_));
 }
 
 Win32Platform::~Win32Platform() {
     // The settings are written by now. A folder on a dead network share can take minutes to
     // list, a decode as long to read: past a moment, what still runs ends with the process,
     // before anything it uses goes.
-    if (!CloseWithin(2000, readAhead_, *background_)) ::ExitProcess(0);
+    const auto limit = std::chrono::milliseconds(2000);
+    const auto start = std::chrono::steady_clock::now();
+    const bool picturesEnded = pictures_->Close(limit);
+    const auto left = limit - std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (!background_->Close(static_cast<DWORD>(std::max<long long>(0, left.count()))) || !picturesEnded)
+        ::ExitProcess(0);
     background_.reset();
     if (application_) {
         ::SetWindowLongPtrA(application_, GWLP_USERDATA, 0);
@@ -470,28 +482,32 @@ std::unique_ptr<FileDropHook> Win32Platform::HookFileDrops(
 std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready) {
-    if (!gdiplus_.Started() || readAhead_.Holds(path)) return std::nullopt;
+    if (!gdiplus_.Started() || pictures_->Holds(path)) return std::nullopt;
     const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
     PicturePreview preview{nullptr, plan->upright, nullptr};
+    // One being read ahead just now is taken over by the open.
+    const imaging::JobId job = pictures_->Open(path, reducedFor_);
+    if (job == 0) return std::nullopt;
     preview.full = std::make_unique<PendingPicture>(
-        *background_,
-        // The read-ahead may be decoding this very picture: waiting for it costs less.
-        [this, path]() -> std::optional<DecodedPixels> {
-            if (std::optional<ReadAheadWorker::Picture> ahead = readAhead_.Take(path)) return std::move(ahead->pixels);
-            ThreadImaging imaging;
-            return DecodePixels(path, PictureLimit, &imaging.Component());
-        },
-        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
+        *pictures_, *background_, job, [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); },
+        std::move(ready));
     if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan))
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     return preview;
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
-    if (std::optional<ReadAheadWorker::Picture> ready = readAhead_.Take(path))
-        return ImageOfPixels(std::move(ready->pixels), std::move(ready->reduced));
-    return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit, imaging_.get());
+    const auto here = [this, &path] {
+        return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit, imaging_.get());
+    };
+    if (!gdiplus_.Started()) return here();
+    // One read ahead comes at once, one being read ahead as soon as its decode ends; any other
+    // is decoded by the service's foreground thread, as every picture opened is.
+    const imaging::JobId job = pictures_->Open(path, reducedFor_);
+    std::optional<imaging::JobResult> result = pictures_->Wait(job, PictureWaitLimit);
+    if (!result) pictures_->Cancel(job);
+    return ImageOfResult(std::move(result), here);
 }
 
 }  // namespace

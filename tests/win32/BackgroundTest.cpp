@@ -2,9 +2,7 @@
 // job's id, and nothing else that comes that way, nor a failure of the system, ends a task
 // wrongly or loses its ending.
 #include "platform/win32/Win32Background.h"
-#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Imaging.h"
-#include "platform/win32/Win32ReadAhead.h"
 #include "tests/win32/Win32TestSupport.h"
 
 #include <atomic>
@@ -145,29 +143,53 @@ TEST(BackgroundTasksTest, WithoutAThreadTheWorkRunsAtOnceAndItsEndingComesFromTh
 }
 
 // A folder on a share that doesn't answer can take minutes to list: closing waits for a
-// listing, a task's or the read-ahead's, only as long as it is told.
+// task's listing only as long as it is told.
 TEST(BackgroundTasksTest, ClosingWaitsForAListingThatDoesNotEndOnlySoLong) {
-    Gate listing, started;
-    platform::win32::Win32FileSystem files;
-    platform::win32::ReadAheadWorker readAhead(files);
+    Gate listing;
     BackgroundTasks tasks;
     bool ended = false;
     tasks.Run([&] { listing.Wait(); }, [&] { ended = true; });
-    readAhead.Request(
-        [&] {
-            started.Open();
-            listing.Wait();
-            return std::vector<std::string>{};
-        },
-        nullptr);
-    started.Wait();
     EXPECT_FALSE(tasks.Close(0));
-    EXPECT_FALSE(readAhead.Close(0));
     listing.Open();
     EXPECT_TRUE(tasks.Close(10000));
-    EXPECT_TRUE(readAhead.Close(10000));
     PumpPending();
     EXPECT_FALSE(ended) << "a task closed never ends here";
+}
+
+// Work ended on another thread (the picture service's) comes back by its id: its `done` runs
+// once, from the messages, not while a modal loop holds the endings back, not for an id
+// forgotten, and not lost when the system refuses the post.
+using Arrival = std::function<void(std::uint32_t)>;
+DWORD WINAPI ArriveAll(void* arrival) {
+    for (const std::uint32_t id : {7u, 8u, 9u, 7u}) (*static_cast<Arrival*>(arrival))(id);
+    return 0;
+}
+
+TEST(BackgroundTasksTest, AnArrivalRunsItsDoneOnceOutsideModalLoopsEvenWhenItsPostIsRefused) {
+    for (const bool refused : {false, true}) {
+        refusals = refused ? 1 << 20 : 0;
+        BackgroundTasks tasks(TaskSystemCalls{.post = &RefusingPost});
+        Log log;
+        tasks.Await(7, [&] { log.push_back("7"); });
+        tasks.Await(8, [&] { log.push_back("8"); });
+        tasks.Forget(8);
+        const Arrival arrive = tasks.Arrival();
+        {
+            BackgroundTasks::Hold modal(tasks);
+            const HANDLE thread = platform::win32::StartThread(&ArriveAll, const_cast<Arrival*>(&arrive));
+            ASSERT_NE(thread, nullptr);
+            ::WaitForSingleObject(thread, 10000);
+            ::CloseHandle(thread);
+            PumpPending();
+            ::Sleep(300);  // past the timer that looks for refused posts
+            PumpPending();
+            EXPECT_TRUE(log.empty()) << refused;
+        }
+        EXPECT_TRUE(PumpUntil([&] { return !log.empty(); })) << refused;
+        PumpPending();
+        EXPECT_EQ(log, Log{"7"}) << refused;
+    }
+    refusals = 0;
 }
 
 }  // namespace

@@ -171,7 +171,8 @@ TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAPressOnAnyFormActiva
     PumpPending();
     ASSERT_EQ(::GetForegroundWindow(), other);
     press(edgeHwnd);
-    PumpPending();
+    // The window manager answers the activation in its own time.
+    PumpUntil([&] { return ::GetForegroundWindow() == mainHwnd; });
     EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
     EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "the frame stayed under the activated main form";
     ::DestroyWindow(other);

@@ -1,0 +1,55 @@
+#include "platform/win32/Win32Pictures.h"
+
+#include <utility>
+
+#include "platform/win32/Win32Imaging.h"
+
+namespace zylora::platform::win32 {
+
+int PriorityOf(imaging::ThreadRole role) {
+    return role == imaging::ThreadRole::Foreground ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL;
+}
+
+imaging::PictureServiceSetup PictureServiceSetupFor(FileSystem& files, const BackgroundTasks& tasks) {
+    imaging::PictureServiceSetup setup;
+    setup.decode = [](const std::string& path, const DecodeLimit& limit, const imaging::Cancelled& cancelled) {
+        const ThreadImaging imaging;
+        return DecodePixels(path, limit, &imaging.Component(), cancelled);
+    };
+    setup.stampOf = [&files](const std::string& path) { return files.StampOf(path); };
+    setup.notify = tasks.Arrival();
+    setup.prioritize = [](imaging::ThreadRole role) { ::SetThreadPriority(::GetCurrentThread(), PriorityOf(role)); };
+    setup.parallel = InHalves;
+    return setup;
+}
+
+std::unique_ptr<Image> ImageOfResult(std::optional<imaging::JobResult> result,
+                                     const std::function<std::unique_ptr<Image>()>& decodeHere) {
+    if (result && result->picture)
+        return ImageOfPixels(std::move(result->picture->pixels), std::move(result->picture->reduced));
+    return decodeHere();
+}
+
+PendingPicture::PendingPicture(imaging::PictureService& service, BackgroundTasks& tasks, imaging::JobId job,
+                               std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready)
+    : service_(service), tasks_(tasks), job_(job), decodeHere_(std::move(decodeHere)) {
+    tasks_.Await(job_, std::move(ready));
+}
+
+PendingPicture::~PendingPicture() {
+    tasks_.Forget(job_);
+    if (!taken_) service_.Cancel(job_);
+}
+
+std::unique_ptr<Image> PendingPicture::Take() {
+    if (taken_) return nullptr;
+    taken_ = true;
+    tasks_.Forget(job_);
+    std::optional<imaging::JobResult> result = service_.Wait(job_, PictureWaitLimit);
+    if (result) return ImageOfResult(std::move(result), decodeHere_);
+    // Past the limit: its pixels, if they ever come, go; the picture is one not read.
+    service_.Cancel(job_);
+    return DecodeImageFile(std::string(), PictureLimit, nullptr);
+}
+
+}  // namespace zylora::platform::win32

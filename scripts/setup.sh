@@ -141,10 +141,6 @@ key='HKCU\Software\Wine\Fonts\Replacements'
 for face in "Lucida Sans Unicode" "Tahoma" "Segoe UI" "Arial" "Verdana"; do
   env -u DISPLAY "$ZYLORA_WINE" reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans" /f >/dev/null </dev/null
 done
-# Without a window manager Wine waits two seconds for one at every hide of an activated
-# window; the benchmark, which rolls the window up and down, would time that wait.
-env -u DISPLAY "$ZYLORA_WINE" reg add 'HKCU\Software\Wine\AppDefaults\zylora_bench.exe\X11 Driver' \
-  /v Managed /t REG_SZ /d N /f >/dev/null </dev/null
 # A crash ends the process with a backtrace on stderr instead of waiting on a dialog.
 env -u DISPLAY "$ZYLORA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null </dev/null
 wineserver -w

@@ -29,45 +29,7 @@ step "build native" bash -c "cmake --preset native -DZYLORA_DIST_DIR='$ZYLORA_WI
 # Each tier gets an X server of its own: the Win32 tier's runs a window manager (openbox), as
 # users' desktops do, so Wine hands the windows to it; the end-to-end tier starts on a bare
 # one, and its window manager fixtures start servers of their own with the manager they test.
-x_pids=()
-cleanup() {
-  wineserver -k 2>/dev/null
-  for pid in "${x_pids[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-}
-trap cleanup EXIT
-
-# start_x [WINDOW MANAGER...]: an Xvfb on a free display, with the manager when one is
-# named, once it has taken the screen; sets `display`.
-start_x() {
-  local displayfile number
-  displayfile="$(mktemp)"
-  # Xvfb picks a free display number itself and writes it to the given descriptor.
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  x_pids+=($!)
-  for _ in $(seq 300); do
-    [ -s "$displayfile" ] && break
-    kill -0 "${x_pids[-1]}" 2>/dev/null || break
-    sleep 0.1
-  done
-  number="$(tr -dc 0-9 <"$displayfile")"
-  rm -f "$displayfile"
-  if [ -z "$number" ]; then
-    echo "test: Xvfb did not start" >&2
-    exit 1
-  fi
-  display=":$number"
-  if [ $# -gt 0 ]; then
-    DISPLAY="$display" "$@" >/dev/null 2>&1 &
-    x_pids+=($!)
-    for _ in $(seq 100); do
-      DISPLAY="$display" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-      sleep 0.1
-    done
-  fi
-}
+source "$root/scripts/x-servers.sh"
 start_x openbox --sm-disable
 desktop_display="$display"
 start_x

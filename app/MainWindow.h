@@ -154,8 +154,8 @@ public:
         Picture.reset();
         PictureDamaged = false;
     }
-    // The line the view shows over the picture: the note, and that the file is damaged;
-    // empty for none.
+    // The line the view shows over the picture: the note, and that the file is damaged or
+    // why it can't be shown; empty for none.
     std::string ViewNote() const;
     // The picture's size as shown, the previewed picture's while its decode runs; 0 x 0
     // without a picture.

@@ -1,6 +1,7 @@
 #include "imaging/Decoding.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "imaging/JpegPreview.h"
@@ -56,6 +57,12 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
     if (!converted) ShowInDisplayColours(own->pixels, facts.profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
     return own;
+}
+
+std::string WhyNotShown(const HeaderFacts& facts) {
+    if (facts.jpeg && facts.jpegPrecision > 8)
+        return "Can't show " + std::to_string(facts.jpegPrecision) + "-bit JPEGs, only 8-bit ones";
+    return {};
 }
 
 bool DecodeThreeByteRows(PixelBuffer& buffer,

@@ -47,6 +47,12 @@ struct SystemDecoders {
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);
 
+// Why no decoder shows a file of these facts, in a few words for the user; empty when nothing
+// is known (the file is damaged beyond reading, or of a format no decoder reads). A JPEG of
+// 12 bits a sample is one: neither the system's decoders nor libjpeg-turbo's 8-bit build
+// read it.
+std::string WhyNotShown(const HeaderFacts& facts);
+
 // Fills the buffer from rows of three-byte pixels (blue, green, red, as Windows stores a
 // photo's rows) that `copyRows(top, count, into)` writes, a band at a time: several times
 // faster than a general converter. Each band's rows come into the end of the band's own room

@@ -36,6 +36,9 @@ public:
     // The file ended or broke off before the whole picture: the image holds what it could
     // read.
     virtual bool Damaged() const { return false; }
+    // For an empty image: why its file can't be shown, in a few words for the user; empty
+    // when nothing is known (a missing file, one no decoder reads).
+    virtual std::string Refusal() const { return {}; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully

@@ -302,6 +302,8 @@ public:
     // window of another program becomes active; moving between the application's own
     // windows is no change. Replaces an earlier handler.
     virtual void OnApplicationActivation(std::function<void(bool active)> handler) = 0;
+    // A text each of whose lines holds a tab shows as a table: what stands before the tab in
+    // one column, the rest in a second, aligned.
     virtual void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
     // The modal file-open dialog for one existing file, without a title or an initial

@@ -22,7 +22,8 @@ void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift, bool repeat) {
     if (!binding) return;
     // A held key repeats faster than a large picture opens. The repeats that came while one
     // opened are one step, taken once they are all read (the timer comes only then), so
-    // letting go stops within a picture instead of working off a backlog.
+    // letting go stops within a picture instead of working off a backlog. Presses are
+    // never merged: each is a step the user meant.
     if (repeat && IsStep(binding->command)) {
         pendingStep_ = binding->command;
         StepTimer->SetEnabled(true);
@@ -33,7 +34,10 @@ void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift, bool repeat) {
 
 void TfrmMiddle::StepTimerTimer() {
     StepTimer->SetEnabled(false);
+    // While the folder is being read, the repeats' step waits as one with those after it.
+    takingRepeats_ = true;
     RunCommand(std::exchange(pendingStep_, std::string()));
+    takingRepeats_ = false;
 }
 
 void TfrmMiddle::FormMouseWheelUp() {

@@ -154,8 +154,8 @@ public:
         Picture.reset();
         PictureDamaged = false;
     }
-    // The line the view shows over the picture: the note, and that the file is damaged;
-    // empty for none.
+    // The line the view shows over the picture: the note, and that the file is damaged or
+    // why it can't be shown; empty for none.
     std::string ViewNote() const;
     // The picture's size as shown, the previewed picture's while its decode runs; 0 x 0
     // without a picture.
@@ -302,8 +302,9 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
-    // Runs `then` once FileListBox1 lists the picture's folder as it is now; the user is told
-    // when that folder can't be read, and `then` doesn't run.
+    // Runs `then` once FileListBox1 lists the picture's folder as it is now, after what
+    // waits already; the user is told when that folder can't be read, and nothing waiting
+    // runs.
     void WithPictureFolder(std::function<void()> then);
     // Opens the entry of FileListBox1.
     void OpenEntry(int index);
@@ -318,9 +319,17 @@ private:
     // Written once: at the session's end, or else when the window goes.
     bool settingsWritten_ = false;
     bool lastStepForward_ = true;
-    std::string pendingStep_;  // the command of the held key's merged repeats
-    bool listing_ = false;     // the picture's folder is being read on another thread
-    std::function<void()> afterListing_;
+    std::string pendingStep_;     // the command of the held key's merged repeats
+    bool takingRepeats_ = false;  // that command is running
+    bool listing_ = false;        // the picture's folder is being read on another thread
+    // What waits for the listing, in order: each press's step, and a held key's repeats as
+    // one step at most (a later one replaces it while it is the last to wait).
+    struct Waiting {
+        std::function<void()> then;
+        bool repeats;
+    };
+    std::vector<Waiting> afterListing_;
+    void WaitForFolder(Waiting waiting);
     // Gone with the window: what another thread finishes later finds it expired.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -91,9 +91,11 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
 }
 
 std::string TfrmMiddle::ViewNote() const {
-    const char* damaged = "Damaged file: only part of the picture could be read";
-    if (!PictureDamaged) return Note;
-    return Note.empty() ? damaged : Note + "; " + damaged;
+    std::string why = PictureDamaged ? "Damaged file: only part of the picture could be read" : "";
+    // An empty view says why, where that is known, rather than nothing at all.
+    if (!Preview && Picture && Picture->Width() <= 0) why = Picture->Refusal();
+    if (why.empty()) return Note;
+    return Note.empty() ? why : Note + "; " + why;
 }
 
 void TfrmMiddle::FileDrop1Drop() {

@@ -1,6 +1,7 @@
 #include "imaging/Decoding.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "imaging/JpegPreview.h"
@@ -18,29 +19,50 @@ std::optional<DecodedPixels> SmallFilePixels(const HeaderFacts& facts, const Dec
     return StbPixels(facts.whole, limit);
 }
 
+// libjpeg-turbo's pixels of a JPEG, converted by its profile as the system's decoder's are:
+// a grey picture's by a grey profile, a colour one's by an RGB profile, inks by a CMYK profile.
+// Inks no profile converts are no colours to show: nothing then.
+std::optional<DecodedPixels> JpegInDisplayColours(
+    const std::function<std::optional<DecodedPixels>(ColourModel*)>& decode, const std::string& profile,
+    const Display& display) {
+    ColourModel model = ColourModel::Rgb;
+    std::optional<DecodedPixels> pixels = decode(profile.empty() ? nullptr : &model);
+    if (pixels && !ShowInDisplayColours(pixels->pixels, profile, model, display) && model == ColourModel::Cmyk)
+        return std::nullopt;
+    return pixels;
+}
+
 }  // namespace
 
-void ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, ColourModel model, const Display& display) {
-    if (profile.empty()) return;
-    if (const std::unique_ptr<ColourConversion> conversion = ColourConversion::Between(profile, model, display.profile))
-        ConvertColours(pixels, *conversion, display.parallel);
+bool ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, ColourModel model, const Display& display) {
+    if (profile.empty()) return false;
+    const std::unique_ptr<ColourConversion> conversion = ColourConversion::Between(profile, model, display.profile);
+    if (conversion) ConvertColours(pixels, *conversion, display.parallel);
+    return conversion != nullptr;
 }
 
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display) {
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
     if (!own && system.decode) own = system.decode();
-    // What comes next holds the colours as the file does; the profile is the header's.
-    bool converted = own.has_value();
     if (!own && facts.jpeg && system.readFile) {
-        const std::optional<std::string> file = system.readFile();
-        if (file) own = DecodeWholeJpeg(*file, limit);
+        if (const std::optional<std::string> file = system.readFile())
+            own = JpegInDisplayColours([&](ColourModel* model) { return DecodeWholeJpeg(*file, limit, model); },
+                                       facts.profile, display);
     }
+    // The last resort holds the colours as the file does; the profile is the header's.
+    const bool converted = own.has_value();
     if (!own && system.lastResort) own = system.lastResort();
     if (!own) return own;
     if (!converted) ShowInDisplayColours(own->pixels, facts.profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
     return own;
+}
+
+std::string WhyNotShown(const HeaderFacts& facts) {
+    if (facts.jpeg && facts.jpegPrecision > 8)
+        return "Can't show " + std::to_string(facts.jpegPrecision) + "-bit JPEGs, only 8-bit ones";
+    return {};
 }
 
 bool DecodeThreeByteRows(PixelBuffer& buffer,
@@ -77,10 +99,9 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
 }
 
 std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display) {
-    std::optional<DecodedPixels> preview = DecodeJpegPreview(file, plan.divisor);
-    if (!preview) return std::nullopt;
-    OrientPixels(preview->pixels, plan.orientation);
-    ShowInDisplayColours(preview->pixels, plan.profile, ColourModel::Rgb, display);
+    std::optional<DecodedPixels> preview = JpegInDisplayColours(
+        [&](ColourModel* model) { return DecodeJpegPreview(file, plan.divisor, model); }, plan.profile, display);
+    if (preview) OrientPixels(preview->pixels, plan.orientation);
     return preview;
 }
 

@@ -25,8 +25,8 @@ struct Display {
 };
 
 // The pixels converted from the picture's profile (of the model's colour space) to the
-// display's; left as they are without a profile or with one that can't be used.
-void ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, ColourModel model, const Display& display);
+// display's; left as they are without a profile or with one that can't be used (false).
+bool ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, ColourModel model, const Display& display);
 
 // What the system brings to a decode. Each gives nothing when it can't.
 struct SystemDecoders {
@@ -46,6 +46,12 @@ struct SystemDecoders {
 // they stay as stored.
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);
+
+// Why no decoder shows a file of these facts, in a few words for the user; empty when nothing
+// is known (the file is damaged beyond reading, or of a format no decoder reads). A JPEG of
+// 12 bits a sample is one: neither the system's decoders nor libjpeg-turbo's 8-bit build
+// read it.
+std::string WhyNotShown(const HeaderFacts& facts);
 
 // Fills the buffer from rows of three-byte pixels (blue, green, red, as Windows stores a
 // photo's rows) that `copyRows(top, count, into)` writes, a band at a time: several times
@@ -67,7 +73,9 @@ struct PreviewPlan {
 // Nothing when the file isn't a JPEG of a declared size, or a reduced decode wouldn't cover
 // what `neededFor` asks for the upright size.
 std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::function<Size(Size)>& neededFor);
-// The reduced pixels of the file, upright and in the display's colours.
+// The reduced pixels of the file, upright and in the display's colours, converted as the full
+// decode converts them (a grey, colour or CMYK profile); nothing for a CMYK file without a
+// CMYK profile, whose inks only the full decode shows.
 std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display);
 
 }  // namespace zylora::imaging

@@ -171,6 +171,18 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
     return std::nullopt;
 }
 
+int DeclaredJpegPrecision(const ByteReader& read) {
+    if (!IsJpeg(read(0, 4))) return 0;
+    int precision = 0;
+    WalkJpeg(read, [&](const JpegSegment& segment) {
+        if (!IsFrame(segment.marker)) return true;
+        const std::string frame = read(segment.content, 1);
+        if (!frame.empty()) precision = static_cast<int>(Byte(frame, 0));
+        return false;
+    });
+    return precision;
+}
+
 int DeclaredOrientation(const ByteReader& read) {
     const std::string head = read(0, 8);
     long long orientation = -1;
@@ -248,6 +260,7 @@ std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint
     facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
+    if (facts.jpeg) facts.jpegPrecision = DeclaredJpegPrecision(read);
     if (whole) facts.whole = head;
     return facts;
 }

@@ -28,6 +28,10 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read);
 // one the file holds only in part, or whose directory lies outside it, tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
+// The bits of each sample a JPEG's first frame declares (8; 12 in some medical and scanned
+// pictures); 0 when the file isn't a JPEG or its frame header can't be read.
+int DeclaredJpegPrecision(const ByteReader& read);
+
 // The ICC colour profile a JPEG carries in its APP2 segments before the scan, its pieces
 // joined in order; empty when there is none, a piece is missing or cut short, or the file
 // isn't a JPEG (the system's decoders read the profiles of the other formats).
@@ -60,6 +64,7 @@ struct HeaderFacts {
     std::string profile;       // a JPEG's colour profile, which the system's decoder may not read
     bool jpeg = false;
     std::string whole;  // the file's bytes, when it is small enough to have been read whole
+    int jpegPrecision = 0;  // a JPEG's bits a sample, 0 for other files
 };
 
 // The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a

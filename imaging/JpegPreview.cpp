@@ -55,7 +55,14 @@ struct Request {
     int divisor;
     bool fine;  // the library's accurate transform and smooth upsampling, for the full picture
     long long mostPixels;
+    ColourModel* model;  // told the pixels' model; null: a CMYK file is refused
 };
+
+// Adobe's CMYK JPEGs (Photoshop's, and nearly every other) store the inks inverted: 255 for
+// none. The system's decoder gives them with ink as 255, which is what a profile converts.
+void InvertInks(std::uint32_t* row, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) row[i] = ~row[i];
+}
 
 // Between setjmp and the decoder's calls nothing of C++'s lives in this frame: what the
 // decode makes is the caller's, so a jump back leaves it whole (and unwinds nothing).
@@ -72,10 +79,16 @@ bool Decode(jpeg_decompress_struct& info, Failure& failure, std::string_view fil
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.data()), static_cast<unsigned long>(file.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
-    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) return false;
+    const bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (inks && !request.model) return false;
+    if (request.model)
+        *request.model = inks ? ColourModel::Cmyk : info.jpeg_color_space == JCS_GRAYSCALE ? ColourModel::Grey
+                                                                                           : ColourModel::Rgb;
     info.scale_num = 1;
     info.scale_denom = static_cast<unsigned>(request.divisor);
-    info.out_color_space = JCS_EXT_BGRA;  // the bytes of our ARGB words, little-endian
+    // The bytes of our ARGB words, little-endian (a grey in all three), or the four inks.
+    info.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGRA;
+    const bool inverted = inks && info.saw_Adobe_marker;
     info.dct_method = request.fine ? JDCT_ISLOW : JDCT_IFAST;
     info.do_fancy_upsampling = request.fine ? TRUE : FALSE;
     jpeg_calc_output_dimensions(&info);
@@ -92,6 +105,7 @@ bool Decode(jpeg_decompress_struct& info, Failure& failure, std::string_view fil
         JSAMPROW row = reinterpret_cast<JSAMPROW>(out->pixels.pixels.data() +
                                                   static_cast<std::size_t>(info.output_scanline) * info.output_width);
         if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
+        if (inverted) InvertInks(reinterpret_cast<std::uint32_t*>(row), info.output_width);
     }
     if (failure.ranOut && RefinementsMissing(info)) failure.lost = true;
     jpeg_abort_decompress(&info);  // what is left of the file isn't needed
@@ -122,13 +136,13 @@ int PreviewDivisor(Size stored, Size needed) {
     return 1;
 }
 
-std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor) {
+std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor, ColourModel* model) {
     if (divisor != 2 && divisor != 4 && divisor != 8) return std::nullopt;
-    return DecodeJpeg(file, {divisor, false, kMostPreviewPixels});
+    return DecodeJpeg(file, {divisor, false, kMostPreviewPixels, model});
 }
 
-std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit) {
-    std::optional<DecodedPixels> whole = DecodeJpeg(file, {1, true, limit.pixels});
+std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit, ColourModel* model) {
+    std::optional<DecodedPixels> whole = DecodeJpeg(file, {1, true, limit.pixels, model});
     if (whole && !limit.Allows({whole->pixels.width, whole->pixels.height})) return std::nullopt;
     return whole;
 }

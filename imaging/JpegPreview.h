@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "imaging/ColourManagement.h"
 #include "imaging/ImageHeader.h"
 #include "imaging/Pixels.h"
 
@@ -19,16 +20,22 @@ namespace zylora::imaging {
 // when only the full size is (then no preview is worth it). An absent side needs nothing.
 int PreviewDivisor(Size stored, Size needed);
 
-// The JPEG's pixels reduced by the divisor, opaque ARGB; nothing for what isn't a JPEG the
-// decoder reads (or one in CMYK, which only the full decode converts), a divisor other than
-// 2, 4 or 8, or when memory is short. A cut-short file gives what it holds, the rest grey.
-std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor);
+// Both give the pixels in the layout of the colour model `model` is told, for the conversion
+// by the file's profile: a grey picture's grey in each of red, green and blue, as the
+// system's decoder gives it; a CMYK file's inks (ink as 255), which only a CMYK profile makes
+// colours of. Without `model`, a CMYK file gives nothing.
 
-// The whole picture at full quality, opaque ARGB; nothing for what isn't a JPEG the decoder
-// reads (CMYK included), beyond the limit, or when memory is short. What a damaged file holds
-// is given, marked damaged when part of the picture is missing (data cut off or corrupt, a
-// progressive file without its last scans); a missing end marker alone is no damage. Rows
-// after a break in the data are transparent.
-std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit);
+// The JPEG's pixels reduced by the divisor, opaque; nothing for what isn't a JPEG the decoder
+// reads, a divisor other than 2, 4 or 8, or when memory is short. A cut-short file gives what
+// it holds, the rest grey.
+std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor, ColourModel* model = nullptr);
+
+// The whole picture at full quality, opaque; nothing for what isn't a JPEG the decoder reads,
+// beyond the limit, or when memory is short. What a damaged file holds is given, marked
+// damaged when part of the picture is missing (data cut off or corrupt, a progressive file
+// without its last scans); a missing end marker alone is no damage. Rows after a break in the
+// data are transparent.
+std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit,
+                                             ColourModel* model = nullptr);
 
 }  // namespace zylora::imaging

@@ -36,6 +36,9 @@ public:
     // The file ended or broke off before the whole picture: the image holds what it could
     // read.
     virtual bool Damaged() const { return false; }
+    // For an empty image: why its file can't be shown, in a few words for the user; empty
+    // when nothing is known (a missing file, one no decoder reads).
+    virtual std::string Refusal() const { return {}; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -299,6 +302,8 @@ public:
     // window of another program becomes active; moving between the application's own
     // windows is no change. Replaces an earlier handler.
     virtual void OnApplicationActivation(std::function<void(bool active)> handler) = 0;
+    // A text each of whose lines holds a tab shows as a table: what stands before the tab in
+    // one column, the rest in a second, aligned.
     virtual void ShowMessage(Window* owner, const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
     // The modal file-open dialog for one existing file, without a title or an initial

@@ -21,16 +21,22 @@ int StepTarget(int i, int count, bool forward) {
 }  // namespace
 
 // A folder that changed is read on another thread: thousands of names, or a slow share,
-// must not hold up the user. What waits for it runs once it is read; a later request
-// replaces an earlier one still waiting (a held key's steps).
-void TfrmMiddle::WithPictureFolder(std::function<void()> then) {
+// must not hold up the user. What waits for it runs once it is read, in the order asked:
+// three quick presses are three steps, however long the listing takes. A held key's repeats
+// build no backlog: their step replaces the one of earlier repeats still waiting last.
+void TfrmMiddle::WithPictureFolder(std::function<void()> then) { WaitForFolder({std::move(then), takingRepeats_}); }
+
+void TfrmMiddle::WaitForFolder(Waiting waiting) {
     const std::string folder = platform::DirectoryOf(PicturePath);
     // A bare name, or no picture yet: the list stays at the folder it lists.
-    if (folder.empty() || FileListBox1.IsCurrent(folder)) {
-        then();
+    if (!listing_ && (folder.empty() || FileListBox1.IsCurrent(folder))) {
+        waiting.then();
         return;
     }
-    afterListing_ = std::move(then);
+    if (waiting.repeats && !afterListing_.empty() && afterListing_.back().repeats)
+        afterListing_.back() = std::move(waiting);
+    else
+        afterListing_.push_back(std::move(waiting));
     if (listing_) return;
     listing_ = true;
     auto list = std::make_shared<view::TFileListBox>(platform_.Files(), PictureMask, /*listWorkingDirectory=*/false);
@@ -39,17 +45,21 @@ void TfrmMiddle::WithPictureFolder(std::function<void()> then) {
                               [this, list, read, folder, alive = std::weak_ptr<bool>(alive_)] {
                                   if (alive.expired()) return;
                                   listing_ = false;
-                                  auto waiting = std::exchange(afterListing_, nullptr);
+                                  std::vector<Waiting> steps = std::exchange(afterListing_, {});
                                   if (!*read) {
-                                      // The folder is gone or can't be read: the step is
+                                      // The folder is gone or can't be read: the steps are
                                       // abandoned, nothing changes.
                                       platform_.ShowMessage(window_.get(), "Unable to read the folder " + folder,
                                                             "Zylora", platform::MessageIcon::Error);
                                       return;
                                   }
                                   FileListBox1.Adopt(std::move(*list));
-                                  // Another picture was opened meanwhile: its folder is read.
-                                  if (waiting) WithPictureFolder(std::move(waiting));
+                                  // Each from the picture the one before opened; one that
+                                  // opened a picture elsewhere has its folder read first.
+                                  for (Waiting& next : steps) {
+                                      if (alive.expired()) return;
+                                      WaitForFolder(std::move(next));
+                                  }
                               });
 }
 

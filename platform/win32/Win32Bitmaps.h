@@ -134,9 +134,12 @@ public:
         premade_.reset();  // a reduction of the picture as it was
         return BitmapImage::RotateFlip(type);
     }
+    std::string Refusal() const override { return refusal_; }
+    void SetRefusal(std::string why) { refusal_ = std::move(why); }
 
 private:
     mutable std::unique_ptr<GdiImage> premade_;
+    std::string refusal_;
 };
 
 }  // namespace zylora::platform::win32

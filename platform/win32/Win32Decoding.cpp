@@ -268,6 +268,8 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     // The decoder's bitmap stays only when memory of our own can't be had, turned by GDI+
     // itself, which numbers the turns as the tag's table does.
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
+    // No decoder read it: the view says why, where that is known.
+    if (image->Width() <= 0) image->SetRefusal(imaging::WhyNotShown(*facts));
     if (const std::optional<RotateFlipType> upright = imaging::UprightTurn(facts->orientation))
         image->RotateFlip(*upright);
     return image;

@@ -11,6 +11,10 @@
 namespace zylora::platform::win32 {
 
 void ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, MessageIcon icon) {
+    if (IsTableText(text)) {
+        ShowTableBox(owner, text, caption, icon);
+        return;
+    }
     UINT style = MB_OK;
     if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
     if (icon == MessageIcon::Error) style |= MB_ICONERROR;

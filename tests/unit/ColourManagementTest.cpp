@@ -16,7 +16,7 @@ namespace zylora::imaging {
 namespace {
 
 using testing::RgbProfile;
-using testing::Saved;
+using testing::CmykProfile;
 
 const std::string& AdobeRgb() {
     static const std::string p = RgbProfile({{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);
@@ -29,47 +29,7 @@ const std::string& WideDisplay() {  // a display of about Display P3's gamut
 }
 
 const std::string& GreyProfile() {
-    static const std::string p = [] {
-        cmsToneCurve* curve = cmsBuildGamma(nullptr, 1.8);
-        std::string bytes = Saved(cmsCreateGrayProfile(cmsD50_xyY(), curve));
-        cmsFreeToneCurve(curve);
-        return bytes;
-    }();
-    return p;
-}
-
-// A table-based CMYK profile with only the perceptual table, as printers' profiles are made:
-// inks taken naively as the complements of sRGB. Version 2, whose table type takes a grid
-// without curves around it.
-const std::string& CmykProfile() {
-    static const std::string p = [] {
-        cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
-        cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
-        cmsHPROFILE cmyk = cmsCreateProfilePlaceholder(nullptr);
-        cmsSetProfileVersion(cmyk, 2.1);
-        cmsSetDeviceClass(cmyk, cmsSigOutputClass);
-        cmsSetColorSpace(cmyk, cmsSigCmykData);
-        cmsSetPCS(cmyk, cmsSigLabData);
-        cmsWriteTag(cmyk, cmsSigMediaWhitePointTag, cmsD50_XYZ());
-        cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
-        cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 9, 4, 3, nullptr);
-        auto sample = [](const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) -> cmsInt32Number {
-            const double k = 1 - in[3] / 65535.0;
-            const double rgb[3] = {(1 - in[0] / 65535.0) * k, (1 - in[1] / 65535.0) * k, (1 - in[2] / 65535.0) * k};
-            cmsCIELab colour;
-            cmsDoTransform(cargo, rgb, &colour, 1);
-            cmsFloat2LabEncodedV2(out, &colour);
-            return TRUE;
-        };
-        cmsStageSampleCLut16bit(grid, sample, toLab, 0);
-        cmsPipelineInsertStage(lut, cmsAT_BEGIN, grid);
-        cmsWriteTag(cmyk, cmsSigAToB0Tag, lut);
-        cmsPipelineFree(lut);
-        cmsDeleteTransform(toLab);
-        cmsCloseProfile(srgb);
-        cmsCloseProfile(lab);
-        return Saved(cmyk);
-    }();
+    static const std::string p = testing::GreyProfile(1.8);
     return p;
 }
 

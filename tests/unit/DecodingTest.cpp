@@ -8,6 +8,7 @@
 #include "imaging/Decoding.h"
 #include "imaging/JpegPreview.h"
 #include "imaging/StbPixels.h"
+#include "tests/unit/JpegFiles.h"
 #include "tests/unit/Profiles.h"
 
 namespace zylora::imaging {
@@ -82,6 +83,57 @@ TEST(DecodingTest, APreviewOfAPhotoStoredTurnedIsScaledForItsUprightSize) {
     facts.orientation = 1;
     EXPECT_EQ(PlanPreview(facts, needed)->divisor, 2);
     EXPECT_FALSE(PlanPreview(facts, [](Size) { return Size{4000, 3000}; })) << "only the full size will do";
+}
+
+// LittleCMS's own 8-bit conversion of one pixel from the profile to sRGB, as ARGB.
+std::uint32_t InSrgb(const std::string& profile, cmsUInt32Number format, const unsigned char* values,
+                     cmsUInt32Number intent) {
+    cmsHPROFILE from = cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size()));
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM t = cmsCreateTransform(from, format, srgb, TYPE_BGRA_8, intent, 0);
+    std::uint32_t argb = 0xFF000000u;
+    cmsDoTransform(t, values, &argb, 1);
+    cmsDeleteTransform(t);
+    cmsCloseProfile(from);
+    cmsCloseProfile(srgb);
+    return argb | 0xFF000000u;
+}
+
+// A first look at a JPEG shows the tones its full picture shows, in each colour space the
+// full decode converts: grey (a gamma-1.0 grey profile, where grey 87 is sRGB's 158), colour,
+// and CMYK inks (stored inverted, as Adobe's files keep them).
+TEST(DecodingTest, APreviewIsConvertedByTheProfileAsTheFullPictureIs) {
+    const cmsCIExyYTRIPLE primaries{{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}};
+    const struct Case {
+        const char* name;
+        J_COLOR_SPACE space;
+        std::string profile;
+        std::vector<unsigned char> stored;  // as the picture means them (ink as 255)
+        cmsUInt32Number format, intent;
+    } cases[] = {
+        {"grey", JCS_GRAYSCALE, testing::GreyProfile(1.0), {87}, TYPE_GRAY_8, INTENT_RELATIVE_COLORIMETRIC},
+        {"colour", JCS_RGB, testing::RgbProfile(primaries, 2.2), {200, 120, 40}, TYPE_RGB_8,
+         INTENT_RELATIVE_COLORIMETRIC},
+        {"CMYK", JCS_CMYK, testing::CmykProfile(), {40, 100, 160, 20}, TYPE_CMYK_8, INTENT_PERCEPTUAL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = testing::JpegFile(64, 64, c.space, [&](int, int, unsigned char* p) {
+            for (std::size_t i = 0; i < c.stored.size(); ++i)
+                p[i] = c.space == JCS_CMYK ? static_cast<unsigned char>(255 - c.stored[i]) : c.stored[i];
+        });
+        const std::uint32_t expected = InSrgb(c.profile, c.format, c.stored.data(), c.intent);
+        const std::optional<DecodedPixels> preview = PreviewPixels(file, {4, 0, c.profile, {64, 64}}, {"", nullptr});
+        const SystemDecoders libjpegOnly{nullptr, [&] { return std::optional(file); }, nullptr};
+        const std::optional<DecodedPixels> full =
+            DecodeInTurn({Size{64, 64}, 0, c.profile, true, ""}, PictureLimit, libjpegOnly, {"", nullptr});
+        ASSERT_TRUE(preview && full);
+        EXPECT_EQ(preview->pixels.width, 16);
+        for (const std::uint32_t shown : {preview->pixels.pixels[100], full->pixels.pixels[1000]})
+            for (int shift : {24, 16, 8, 0})
+                EXPECT_NEAR(static_cast<int>(shown >> shift & 0xFF), static_cast<int>(expected >> shift & 0xFF), 2)
+                    << std::hex << shown << " for " << expected;
+    }
 }
 
 TEST(DecodingTest, ASmallFileIsKeptWholeUnlessItGrewSinceItsSizeWasTaken) {

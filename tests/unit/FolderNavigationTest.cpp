@@ -98,20 +98,39 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "z.bmp");
 }
 
-TEST_F(FolderNavigationTest, AChangedFolderIsReadOnAnotherThreadAndOnlyTheLastStepWaitingIsTaken) {
-    platform.arguments = {"C:\\Pics\\a.png"};
-    Start();
-    Picture("C:\\Pics\\b2.png");
-    platform.deferBackground = true;
-    const std::size_t listings = platform.files.listings.size();
-    Step(true);
-    Step(true);
-    Step(false);
-    EXPECT_EQ(platform.files.listings.size(), listings) << "nothing listed on this thread";
-    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
-    platform.RunBackground();
-    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "c.gif") << "the last step, from a.png";
-    EXPECT_EQ(platform.files.listings.size(), listings + 1);
+// A changed folder is read on another thread (on a slow share, for seconds). What comes
+// meanwhile waits for it: each press of a step key is a step, a held key's repeats are one
+// step at most, however many came while the list was read.
+TEST_F(FolderNavigationTest, WhileAChangedFolderIsReadEachPressStepsAndAHeldKeysRepeatsAreOneStep) {
+    for (const char* name : {"d.png", "e.png"}) Picture(std::string("C:\\Pics\\") + name);
+    const struct {
+        const char* keys;  // R a press of Right, r its repeat, t the step timer (once the repeats are read)
+        const char* opened;
+    } cases[] = {
+        {"RRR", "d.png"},      // three quick presses
+        {"Rrrtrrt", "c.gif"},  // held: the press, then its repeats as one step
+        {"RrrtR", "d.png"},    // a press after the repeats
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        platform.arguments = {"C:\\Pics\\a.png"};
+        platform.deferBackground = false;
+        main.reset();
+        Start();
+        platform.deferBackground = true;
+        const std::size_t listings = platform.files.listings.size();
+        for (const char* k = c.keys; *k; ++k) {
+            if (*k == 't')
+                dynamic_cast<fake::FakeTimer&>(*main->StepTimer).Tick();
+            else
+                MainForm().Events().KeyDown(platform::keys::Right, {}, *k == 'r');
+        }
+        EXPECT_EQ(platform.files.listings.size(), listings) << "nothing listed on this thread";
+        EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
+        platform.RunBackground();
+        EXPECT_EQ(platform::FileNameOf(main->PicturePath), c.opened);
+        EXPECT_EQ(platform.files.listings.size(), listings + 1);
+    }
 }
 
 TEST_F(FolderNavigationTest, AStepWithNothingToGoToChangesNothing) {

@@ -46,6 +46,10 @@ TEST(ImageHeaderTest, JpegSizeComesFromItsFirstFrameAfterOtherSegments) {
                             std::string("\x17\x70", 2) + std::string(12, '\0');
     EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8", 2) + app0 + "\xFF" + sof)),
               (Size{6000, 4000}));
+    // And the bits of its samples, which a decoder may not read: 8, or 12.
+    EXPECT_EQ(DeclaredJpegPrecision(ReaderOf(std::string("\xFF\xD8", 2) + app0 + sof)), 8);
+    EXPECT_EQ(DeclaredJpegPrecision(ReaderOf(std::string("\xFF\xD8", 2) + app0 + std::string(sof).replace(4, 1, "\x0C"))),
+              12);
     // A segment length that points nowhere, or a scan before any frame, gives nothing.
     EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8\xFF\xE0\x00\x00", 6))), std::nullopt);
     EXPECT_EQ(DeclaredImageSize(ReaderOf(std::string("\xFF\xD8\xFF\xDA\x00\x08", 6))), std::nullopt);

@@ -2,14 +2,10 @@
 // picture of four coloured quarters, and files it must refuse or read in part.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <jpeglib.h>
-
 #include <string>
-#include <vector>
 
 #include "imaging/JpegPreview.h"
+#include "tests/unit/JpegFiles.h"
 
 namespace zylora::imaging {
 namespace {
@@ -38,38 +34,12 @@ TEST(JpegPreviewTest, TheDivisorIsTheLargestStillCoveringTheNeededSize) {
 // A JPEG of the size, its quarters red, green, blue and white (top left, top right, bottom
 // left, bottom right), or all ink in CMYK; progressive in libjpeg's ten scans, or baseline.
 std::string Jpeg(int width, int height, bool cmyk = false, bool progressive = false) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* bytes = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &bytes, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = cmyk ? 4 : 3;
-    info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    if (progressive) jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<std::size_t>(width) * info.input_components);
-    while (info.next_scanline < info.image_height) {
-        const bool top = info.next_scanline < static_cast<JDIMENSION>(height / 2);
-        for (int x = 0; x < width; ++x) {
-            static constexpr unsigned char quarters[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-            const unsigned char* colour = quarters[(top ? 0 : 2) + (x < width / 2 ? 0 : 1)];
-            unsigned char* p = &row[static_cast<std::size_t>(x) * info.input_components];
-            for (int c = 0; c < info.input_components; ++c) p[c] = cmyk ? 255 : colour[c];
-        }
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string file(reinterpret_cast<const char*>(bytes), size);
-    std::free(bytes);
-    return file;
+    const auto quarters = [&](int x, int y, unsigned char* p) {
+        static constexpr unsigned char colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+        const unsigned char* colour = colours[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)];
+        for (int c = 0; c < (cmyk ? 4 : 3); ++c) p[c] = cmyk ? 255 : colour[c];
+    };
+    return testing::JpegFile(width, height, cmyk ? JCS_CMYK : JCS_RGB, quarters, progressive);
 }
 
 void ExpectNear(std::uint32_t argb, std::uint32_t expected, const char* where) {
@@ -103,7 +73,7 @@ TEST(JpegPreviewTest, WhatItCannotReadGivesNothingAndACutFileGivesWhatItHolds) {
     EXPECT_FALSE(DecodeJpegPreview("", 8));
     EXPECT_FALSE(DecodeJpegPreview("\x89PNG\r\n\x1a\n not a JPEG at all", 8));
     EXPECT_FALSE(DecodeJpegPreview(file.substr(0, 20), 8)) << "the header cut short";
-    EXPECT_FALSE(DecodeJpegPreview(Jpeg(64, 64, true), 8)) << "CMYK is the full decode's";
+    EXPECT_FALSE(DecodeJpegPreview(Jpeg(64, 64, true), 8)) << "inks, for a caller that can't convert them";
 
     // Cut halfway through the coded rows, which start after the scan's header.
     const std::size_t rows = file.find("\xFF\xDA");

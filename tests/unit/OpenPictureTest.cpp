@@ -66,12 +66,18 @@ TEST_F(OpenPictureTest, TheCommandLinePictureSizesTheWindowAtTheSettingsPosition
     EXPECT_EQ(LogIndex("decode C:\\pics\\ignored.png"), -1);
 }
 
+// Without a message box; the view says why, where the platform knows it.
 TEST_F(OpenPictureTest, AnUndecodableFileGivesAnEmptyPictureSilentlyAndKeepsTheWindow) {
     platform.arguments = {"C:\\pics\\missing.jpg"};
     app::TfrmMiddle& m = Start();
     EXPECT_EQ(m.PicturePath, "C:\\pics\\missing.jpg");
     ASSERT_NE(m.Picture, nullptr);
     EXPECT_EQ(m.Picture->Width(), 0);
+    EXPECT_EQ(m.ViewNote(), "");
+    platform.AddImage("C:\\pics\\deep.jpg", 0, 0);
+    platform.images.at("C:\\pics\\deep.jpg").refusal = "Can't show a 12-bit JPEG";
+    m.OpenFile("C:\\pics\\deep.jpg");
+    EXPECT_EQ(m.ViewNote(), "Can't show a 12-bit JPEG");
     EXPECT_EQ(m.BoundsRect(), (Rect{100, 100, 320, 320}));
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_NE(Stop().find("Width=320\r\nHeight=320\r\n"), std::string::npos);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "imaging/JpegPreview.h"
+#include "imaging/OwnFormats.h"
 #include "imaging/StbPixels.h"
 
 namespace zylora::imaging {
@@ -29,9 +30,11 @@ void ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, Colou
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display) {
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
-    if (!own && system.decode) own = system.decode();
-    // What comes next holds the colours as the file does; the profile is the header's.
-    bool converted = own.has_value();
+    if (!own) own = OwnFormatPixels(facts, limit, system.readFile);
+    // The system's decoder converts the colours itself; every other decoder's hold the
+    // colours as the file does, and the profile is the header's.
+    bool converted = false;
+    if (!own && system.decode) converted = (own = system.decode()).has_value();
     if (!own && facts.jpeg && system.readFile) {
         const std::optional<std::string> file = system.readFile();
         if (file) own = DecodeWholeJpeg(*file, limit);

@@ -267,8 +267,9 @@ public:
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;
-    // The pictures a step goes to: the formats the decoder opens.
-    static constexpr const char* PictureMask = "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif";
+    // The pictures a step goes to: the formats the decoders open, the system's and our own.
+    static constexpr const char* PictureMask =
+        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.tga;*.psd;*.qoi";
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "imaging/JpegPreview.h"
+#include "imaging/OwnFormats.h"
 #include "imaging/StbPixels.h"
 
 namespace zylora::imaging {
@@ -44,14 +45,17 @@ bool ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, Colou
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display) {
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
+    if (!own) own = OwnFormatPixels(facts, limit, system.readFile);
+    // Those hold the colours as the file does, as the last resort does: the profile is the
+    // header's. The system's decoder and libjpeg-turbo's path convert them themselves.
+    const bool asStored = own.has_value();
     if (!own && system.decode) own = system.decode();
     if (!own && facts.jpeg && system.readFile) {
         if (const std::optional<std::string> file = system.readFile())
             own = JpegInDisplayColours([&](ColourModel* model) { return DecodeWholeJpeg(*file, limit, model); },
                                        facts.profile, display);
     }
-    // The last resort holds the colours as the file does; the profile is the header's.
-    const bool converted = own.has_value();
+    const bool converted = own.has_value() && !asStored;
     if (!own && system.lastResort) own = system.lastResort();
     if (!own) return own;
     if (!converted) ShowInDisplayColours(own->pixels, facts.profile, ColourModel::Rgb, display);

@@ -32,7 +32,7 @@ bool ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, Colou
 struct SystemDecoders {
     // Its decoder into memory of our own, the colours already the display's.
     std::function<std::optional<DecodedPixels>()> decode;
-    // The file's bytes, for libjpeg-turbo.
+    // The file's bytes, for libjpeg-turbo and the program's own decoders.
     std::function<std::optional<std::string>()> readFile;
     // Its last resort, for every other format it reads; the colours as the file holds them.
     std::function<std::optional<DecodedPixels>()> lastResort;
@@ -40,10 +40,11 @@ struct SystemDecoders {
 
 // The picture's pixels, from the first of these that reads it: stb_image for a small PNG or
 // plain BMP read whole without a colour profile (microseconds, where the system's decoder
-// costs a millisecond or more under Wine); the system's decoder; libjpeg-turbo for a JPEG the
-// system refuses, which gives what it holds (cut short, or without its end marker); the
-// system's last resort. In the display's colours, then upright. Without memory for the turn
-// they stay as stored.
+// costs a millisecond or more under Wine); the program's own decoders of the formats the
+// system may not read (WebP, TGA, PSD, QOI: imaging/OwnFormats.h); the system's decoder;
+// libjpeg-turbo for a JPEG the system refuses, which gives what it holds (cut short, or
+// without its end marker); the system's last resort. In the display's colours, then upright.
+// Without memory for the turn they stay as stored.
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);
 

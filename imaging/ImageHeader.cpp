@@ -139,7 +139,71 @@ bool IsTiff(const std::string& head) {
            (head.compare(0, 4, std::string("II*\0", 4)) == 0 || head.compare(0, 4, std::string("MM\0*", 4)) == 0);
 }
 
+bool IsWebp(const std::string& head) {
+    return head.size() >= 16 && head.compare(0, 4, "RIFF") == 0 && head.compare(8, 4, "WEBP") == 0;
+}
+
+// Walks the chunks of an extended WebP (its first chunk VP8X, the only kind that may carry a
+// profile or Exif), as WalkPng a PNG's; a chunk's data is padded to an even length.
+void WalkExtendedWebp(const ByteReader& read, const std::function<bool(const std::string& type, std::uint64_t content,
+                                                                       std::uint32_t length)>& chunk) {
+    if (!IsWebp(read(0, 16)) || read(12, 4) != "VP8X") return;
+    std::uint64_t at = 12;
+    for (int step = 0; step < 10000; ++step) {
+        const std::string head = read(at, 8);
+        if (head.size() < 8) return;
+        const std::uint32_t length = Little32(head, 4);
+        if (!chunk(head.substr(0, 4), at + 8, length)) return;
+        at += 8ull + length + (length & 1);
+    }
+}
+
+// The canvas of a WebP: the extended header's, or the one bitstream's (lossy or lossless).
+std::optional<Size> WebpSize(const std::string& head) {
+    if (head.size() < 25) return std::nullopt;
+    const std::uint32_t low24 = 0xFFFFFF;
+    if (head.size() >= 30 && head.compare(12, 4, "VP8X") == 0)
+        return MakeSize((Little32(head, 24) & low24) + 1ll, (Little32(head, 26) >> 8) + 1ll);
+    if (head.compare(12, 4, "VP8L") == 0 && Byte(head, 20) == 0x2F) {
+        const std::uint32_t bits = Little32(head, 21);
+        return MakeSize((bits & 0x3FFF) + 1ll, (bits >> 14 & 0x3FFF) + 1ll);
+    }
+    // A key frame (bit 0 clear), its start code, then the sizes with two bits of scaling above.
+    if (head.size() >= 30 && head.compare(12, 4, "VP8 ") == 0 && (Byte(head, 20) & 1) == 0 &&
+        head.compare(23, 3, "\x9D\x01\x2A") == 0)
+        return MakeSize(Little16(head, 26) & 0x3FFF, Little16(head, 28) & 0x3FFF);
+    return std::nullopt;
+}
+
+// TGA has no signature: a header is taken for one when its colour map type, image type and
+// depth are each one TGA allows (what stb_image checks), which the first bytes of the other
+// formats read here never pass.
+bool IsTga(const std::string& head) {
+    if (head.size() < 18) return false;
+    const std::uint32_t mapType = Byte(head, 1), type = Byte(head, 2), depth = Byte(head, 16);
+    const bool typeFits = mapType == 1   ? type == 1 || type == 9
+                          : mapType == 0 ? type == 2 || type == 3 || type == 10 || type == 11
+                                         : false;
+    const bool depthFits = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    return typeFits && depthFits && Little16(head, 12) > 0 && Little16(head, 14) > 0;
+}
+
+// The Exif structure of a WebP's EXIF chunk: the TIFF structure, after the JPEG segment's
+// six-byte name where a writer kept it.
+int ExifChunkOrientation(const std::string& exif) {
+    const std::uint64_t base = exif.compare(0, 6, std::string("Exif\0\0", 6)) == 0 ? 6 : 0;
+    return static_cast<int>(ReadTiff(Within(exif), base).orientation);
+}
+
 }  // namespace
+
+OwnFormat DeclaredOwnFormat(const std::string& head) {
+    if (IsWebp(head)) return OwnFormat::Webp;
+    if (head.compare(0, 4, "8BPS") == 0) return OwnFormat::Psd;
+    if (head.compare(0, 4, "qoif") == 0) return OwnFormat::Qoi;
+    if (IsTga(head)) return OwnFormat::Tga;
+    return OwnFormat::None;
+}
 
 std::optional<Size> DeclaredImageSize(const ByteReader& read) {
     const std::string head = read(0, 32);
@@ -167,6 +231,13 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
     if (IsTiff(head)) {
         const TiffFields fields = ReadTiff(read, 0);
         return MakeSize(fields.width, fields.height);
+    }
+    switch (DeclaredOwnFormat(head)) {
+        case OwnFormat::Webp: return WebpSize(head);
+        case OwnFormat::Psd: return head.size() >= 22 ? MakeSize(Big32(head, 18), Big32(head, 14)) : std::nullopt;
+        case OwnFormat::Qoi: return head.size() >= 12 ? MakeSize(Big32(head, 4), Big32(head, 8)) : std::nullopt;
+        case OwnFormat::Tga: return MakeSize(Little16(head, 12), Little16(head, 14));
+        case OwnFormat::None: break;
     }
     return std::nullopt;
 }
@@ -207,11 +278,23 @@ int DeclaredOrientation(const ByteReader& read) {
             return false;
         });
     }
+    WalkExtendedWebp(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
+        if (type != "EXIF") return true;
+        if (const std::optional<std::string> exif = Whole(read, content, length))
+            orientation = ExifChunkOrientation(*exif);
+        return false;
+    });
     return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 0;
 }
 
 std::string DeclaredColourProfile(const ByteReader& read) {
-    if (!IsJpeg(read(0, 4))) return {};
+    std::string webp;
+    WalkExtendedWebp(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
+        if (type != "ICCP") return true;
+        webp = Whole(read, content, length).value_or("");
+        return false;
+    });
+    if (!webp.empty() || !IsJpeg(read(0, 4))) return webp;
     // Each APP2 segment named "ICC_PROFILE" holds one piece: its number from 1, the count of
     // pieces, then its bytes. A piece missing, cut short, repeated or numbered against the
     // count leaves the profile unknown.
@@ -258,6 +341,7 @@ std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint
     facts.size = DeclaredImageSize(read);
     if (facts.size && !limit.Allows(*facts.size)) return std::nullopt;
     facts.jpeg = head.rfind("\xFF\xD8\xFF", 0) == 0;
+    facts.own = DeclaredOwnFormat(head);
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
     if (facts.jpeg) facts.jpegPrecision = DeclaredJpegPrecision(read);

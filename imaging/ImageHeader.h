@@ -18,14 +18,21 @@ using platform::Size;
 // Reads up to `length` bytes at `offset` of the file; fewer (or none) at its end.
 using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t length)>;
 
-// The declared width and height of a PNG, GIF, BMP, JPEG or TIFF file; nothing for other
-// formats or a header that can't be read.
+// The formats the program decodes itself (imaging/OwnFormats.h), which the system's decoders
+// may not read; None for every other.
+enum class OwnFormat { None, Webp, Tga, Psd, Qoi };
+// Which of them the first bytes of a file (32 or more) are.
+OwnFormat DeclaredOwnFormat(const std::string& head);
+
+// The declared width and height of a PNG, GIF, BMP, JPEG, TIFF, WebP (its canvas), TGA, PSD or
+// QOI file; nothing for other formats or a header that can't be read.
 std::optional<Size> DeclaredImageSize(const ByteReader& read);
 
 // The orientation tag (EXIF 274, 1 to 8) of a JPEG's Exif segment (the first whole one
-// before the scan, wherever it stands), a TIFF's first directory or a PNG's eXIf chunk; 0
-// when there is none or it is out of range. An Exif segment or chunk is read within itself:
-// one the file holds only in part, or whose directory lies outside it, tells nothing.
+// before the scan, wherever it stands), a TIFF's first directory, a PNG's eXIf chunk or a
+// WebP's EXIF chunk; 0 when there is none or it is out of range. An Exif segment or chunk is
+// read within itself: one the file holds only in part, or whose directory lies outside it,
+// tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
 // The bits of each sample a JPEG's first frame declares (8; 12 in some medical and scanned
@@ -33,8 +40,9 @@ int DeclaredOrientation(const ByteReader& read);
 int DeclaredJpegPrecision(const ByteReader& read);
 
 // The ICC colour profile a JPEG carries in its APP2 segments before the scan, its pieces
-// joined in order; empty when there is none, a piece is missing or cut short, or the file
-// isn't a JPEG (the system's decoders read the profiles of the other formats).
+// joined in order, or a WebP in its ICCP chunk; empty when there is none, a piece is missing
+// or cut short, or the file is of neither format (the system's decoders read the profiles of
+// the other formats).
 std::string DeclaredColourProfile(const ByteReader& read);
 
 // Pictures above this many pixels are not decoded: at 32 bits a pixel they would take more
@@ -61,10 +69,11 @@ constexpr DecodeLimit SkinImageLimit{MaxSkinImagePixels, MaxSkinImageSide};
 struct HeaderFacts {
     std::optional<Size> size;  // declared; nothing for a format whose header isn't read
     int orientation = 0;       // the orientation tag, 0 for none
-    std::string profile;       // a JPEG's colour profile, which the system's decoder may not read
+    std::string profile;       // a JPEG's or WebP's colour profile, which the system's decoder may not read
     bool jpeg = false;
     std::string whole;  // the file's bytes, when it is small enough to have been read whole
     int jpegPrecision = 0;  // a JPEG's bits a sample, 0 for other files
+    OwnFormat own = OwnFormat::None;
 };
 
 // The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a

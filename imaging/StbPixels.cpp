@@ -11,6 +11,8 @@
 #define STBI_ONLY_BMP
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_GIF
+#define STBI_ONLY_TGA
+#define STBI_ONLY_PSD
 #include <stb_image.h>
 
 namespace zylora::imaging {

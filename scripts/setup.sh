@@ -35,6 +35,11 @@ packages=(
   # the quick reduced decode of a large JPEG's preview: libjpeg-turbo natively; its source
   # package (fetched below) for the Windows builds
   libjpeg62-turbo-dev
+  # WebP pictures: libwebp natively (its encoder and muxer make the tests' files); its source
+  # package (fetched below) for the Windows builds; cwebp for pictures made by hand
+  libwebp-dev webp
+  # QOI pictures: the format's one header, which stb_image lacks
+  libqoi-dev
   python3 python3-pil
 )
 
@@ -86,7 +91,7 @@ if [ $((${#missing[@]} + ${#missing_i386[@]})) -gt 0 ]; then
   fi
 fi
 
-# The Windows builds compile LittleCMS and libjpeg-turbo from Debian's source packages
+# The Windows builds compile LittleCMS, libjpeg-turbo and libwebp from Debian's source packages
 # (CMakeLists.txt); each is fetched once into build/deps/<package>, a file of it telling that
 # it is there. apt needs source lines for that: where the machine has none, the binary lines
 # of Debian's own list are copied as source lines.
@@ -117,6 +122,7 @@ fetch_source() {
 }
 fetch_source lcms2 include/lcms2.h
 fetch_source libjpeg-turbo jpeglib.h
+fetch_source libwebp src/webp/decode.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

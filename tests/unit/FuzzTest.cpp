@@ -1,13 +1,16 @@
-// Generated inputs for the readers, under the sanitizers: INI files, picture headers, and
-// skins and button sets through a started viewer. Fixed seeds, so a failure reproduces;
+// Generated inputs for the readers, under the sanitizers: INI files, picture headers, damaged
+// files of the formats the program decodes itself, and skins and button sets through a
+// started viewer. Fixed seeds, so a failure reproduces;
 // ZYLORA_FUZZ_RUNS=100000 runs each for longer.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 
+#include "imaging/Decoding.h"
 #include "imaging/ImageHeader.h"
 #include "platform/Ini.h"
 #include "tests/unit/Harness.h"
+#include "tests/unit/PictureFiles.h"
 
 namespace zylora::testing {
 namespace {
@@ -108,7 +111,10 @@ TEST(FuzzTest, IniWritesReadBackAndTouchOnlyTheirOwnPlace) {
 TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
     Generator g(4711);
     const std::vector<std::string> starts{"\x89PNG\r\n\x1a\n", "GIF89a", "BM", "\xFF\xD8\xFF", "\xFF\xD8\xFF\xFF\xFF\xE1",
-                                          std::string("\xFF\xD8\xFF\xE1\0\x40" "Exif\0\0", 12), "II*\0", "MM\0*"};
+                                          std::string("\xFF\xD8\xFF\xE1\0\x40" "Exif\0\0", 12), "II*\0", "MM\0*",
+                                          std::string("RIFF\0\0\0\0WEBPVP8X\x0A\0\0\0\x28", 21),
+                                          std::string("RIFF\0\0\0\0WEBPVP8L", 16), std::string("RIFF\0\0\0\0WEBPVP8 ", 16),
+                                          "8BPS", "qoif", std::string("\0\0\x0A", 3)};
     for (int run = 0, runs = Runs(5000); run < runs; ++run) {
         std::string bytes = g.Int(0, 3) ? g.Pick(starts) + g.Bytes(300) : g.Bytes(64);
         const imaging::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
@@ -199,6 +205,41 @@ TEST(FuzzTest, JpegLayoutsGiveTheirExifFrameAndProfileUpToTheFirstBrokenSegment)
         EXPECT_EQ(imaging::DeclaredOrientation(read), exif ? 6 : 0) << context;
         EXPECT_EQ(imaging::DeclaredImageSize(read).has_value(), frame) << context;
         EXPECT_EQ(imaging::DeclaredColourProfile(read), profile ? layout.profile : "") << context;
+    }
+}
+
+// Files of the formats decoded by the program's own libraries, damaged: cut short, bytes
+// overwritten (lengths, sizes, chunk names), a run repeated. Each gives pixels of the size it
+// says within the limit, or nothing.
+TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
+    Generator g(20261210);
+    const Rgba pixels = {255, 0, 0, 128, 0, 0, 255, 255, 9, 9, 9, 0, 40, 200, 60, 255, 1, 2, 3, 4, 200, 40, 40, 255};
+    const std::vector<std::string> files{
+        WebpFile(3, 2, pixels, false), WebpFile(3, 2, pixels, true),
+        WithWebpChunks(WebpFile(3, 2, pixels, false), {{"ICCP", "not a profile"}, {"EXIF", "II*\0"}}),
+        AnimatedWebpFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())}), TgaFile(3, 2, pixels),
+        PsdFile(3, 2, pixels), QoiFile(3, 2, pixels)};
+    const imaging::DecodeLimit limit{4096, 256};
+    for (int run = 0, runs = Runs(3000); run < runs; ++run) {
+        std::string bytes = files[static_cast<std::size_t>(run) % files.size()];
+        for (int damage = g.Int(1, 3); damage > 0; --damage) {
+            const auto at = static_cast<std::size_t>(g.Int(0, static_cast<int>(bytes.size())));
+            const int kind = g.Int(0, 2);
+            if (kind == 0) bytes.resize(at);
+            if (kind == 1) bytes.replace(at, static_cast<std::size_t>(g.Int(1, 4)), g.Bytes(4));
+            if (kind == 2) bytes.insert(at, bytes.substr(at, static_cast<std::size_t>(g.Int(1, 64))));
+        }
+        const imaging::ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+            return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
+        };
+        std::optional<imaging::HeaderFacts> facts = imaging::ReadHeaderFacts(read, bytes.size(), limit);
+        if (!facts) continue;
+        if (g.Int(0, 1)) facts->whole.clear();  // as a large file, read after its header
+        const auto decoded = imaging::DecodeInTurn(*facts, limit, {nullptr, [&] { return std::optional(bytes); }, nullptr}, {});
+        if (!decoded) continue;
+        const imaging::PixelBuffer& p = decoded->pixels;
+        ASSERT_TRUE(limit.Allows({p.width, p.height}) || limit.Allows({p.height, p.width})) << "run " << run;
+        ASSERT_EQ(p.pixels.size(), static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height)) << run;
     }
 }
 

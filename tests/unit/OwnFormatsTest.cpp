@@ -1,0 +1,74 @@
+// The formats the program decodes itself, from the file's bytes through the pipeline: the
+// header's size (and so the limit), the decoder, the profile's colours and the orientation.
+// The libraries test their own decoding; these check what the program makes of it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "imaging/Decoding.h"
+#include "tests/unit/PictureFiles.h"
+#include "tests/unit/Profiles.h"
+
+namespace zylora::imaging {
+namespace {
+
+using testing::Rgba;
+
+TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLimit) {
+    const Rgba two = {255, 0, 0, 128, 0, 0, 255, 255};  // half-transparent red, opaque blue
+    Rgba brick, noise(64 * 64 * 4, 255);
+    for (int i = 0; i < 16 * 8; ++i) brick.insert(brick.end(), {200, 40, 40, 255});
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        if (i % 4 != 3) noise[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+    const std::string noisy = testing::WebpFile(64, 64, noise, false);
+    // A profile of primaries far from sRGB's, and the orientation 6 (stored turned a quarter left).
+    const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
+    const std::string exif6("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0", 24);
+    std::uint32_t wideBlue = 0xFF0000FFu;
+    ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideBlue, 1);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Size stored, shown;
+        std::uint32_t last;  // the last pixel shown, within `tolerance` in each channel
+        int tolerance = 0;
+        bool damaged = false, readLater = false;  // read as a file too large for its header's read
+    } cases[] = {
+        {"lossy webp", testing::WebpFile(16, 8, brick, false), {16, 8}, {16, 8}, 0xFFC82828u, 8},
+        {"lossless webp with alpha", testing::WebpFile(2, 1, two, true), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"the same read after its header", testing::WebpFile(2, 1, two, true), {2, 1}, {2, 1}, 0xFF0000FFu, 0, false,
+         true},
+        {"webp with a profile and exif: upright the blue is below",
+         testing::WithWebpChunks(testing::WebpFile(2, 1, two, true), {{"ICCP", wide}, {"EXIF", exif6}}), {2, 1},
+         {1, 2}, wideBlue},
+        {"lossy webp cut short: its first rows, the rest transparent", noisy.substr(0, noisy.size() * 6 / 10),
+         {64, 64}, {64, 64}, 0, 0, true},
+        {"animated webp: its first frame", testing::AnimatedWebpFile(2, 1, {two, brick}), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"tga", testing::TgaFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"psd", testing::PsdFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"qoi", testing::QoiFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
+    };
+    for (const Case& c : cases) {
+        const ByteReader read = [&](std::uint64_t at, std::size_t length) {
+            return at < c.bytes.size() ? c.bytes.substr(static_cast<std::size_t>(at), length) : std::string();
+        };
+        std::optional<HeaderFacts> facts = ReadHeaderFacts(read, c.bytes.size(), PictureLimit);
+        ASSERT_TRUE(facts) << c.name;
+        EXPECT_EQ(facts->size, c.stored) << c.name;
+        EXPECT_FALSE(ReadHeaderFacts(read, c.bytes.size(), {c.stored.width * c.stored.height - 1})) << c.name;
+        if (c.readLater) facts->whole.clear();
+        const std::optional<DecodedPixels> own =
+            DecodeInTurn(*facts, PictureLimit, {nullptr, [&] { return std::optional(c.bytes); }, nullptr}, {});
+        ASSERT_TRUE(own) << c.name;
+        EXPECT_EQ((Size{own->pixels.width, own->pixels.height}), c.shown) << c.name;
+        EXPECT_EQ(own->damaged, c.damaged) << c.name;
+        EXPECT_NE(own->pixels.pixels.front() >> 24, 0u) << c.name;
+        for (int shift : {0, 8, 16, 24}) {
+            const int off = static_cast<int>((own->pixels.pixels.back() >> shift & 0xFF) - (c.last >> shift & 0xFF));
+            EXPECT_LE(std::abs(off), c.tolerance) << c.name << std::hex << ": " << own->pixels.pixels.back();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zylora::imaging

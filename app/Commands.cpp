@@ -71,7 +71,10 @@ void TurnPicture(TfrmMiddle& main, const Turn& turn) {
     // A picture that didn't decode has no pixels to turn, and a window of width 0 and the
     // toolbar's height would turn into one without a toolbar. A turn that couldn't be made
     // (no memory) changes nothing, the window's sides included.
-    if (!main.HasPicture() || !main.Picture->RotateFlip(turn.type)) return;
+    if (!main.HasPicture()) return;
+    // The frame shown is what turns: it stays, a still picture.
+    main.Player.Stop();
+    if (!main.Picture->RotateFlip(turn.type)) return;
     main.View().PictureChanged();
     if (turn.exchangesSides) {
         const platform::Rect now = main.PlacedRect();
@@ -112,6 +115,10 @@ void TfrmMiddle::RunCommand(const std::string& command) {
         const platform::Rect view = Image2->Bounds();
         viewInput_.PanBy(-static_cast<long double>(view.width) * pan->dx / 10,
                          -static_cast<long double>(view.height) * pan->dy / 10);
+    } else if (action == "pause") {
+        Player.TogglePause();
+    } else if (action == "nextframe" || action == "prevframe") {
+        Player.Step(action == "nextframe");
     } else if (action == "delete") {
         DeleteCurrentFile();
     } else if (action == "cancel") {

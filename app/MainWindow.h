@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AnimationPlayer.h"
 #include "app/DragPacer.h"
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
@@ -149,6 +150,7 @@ public:
     void CompletePicture();
     // No picture any more, nor its preview or decode.
     void ForgetPicture() {
+        Player.Stop();
         PendingPicture.reset();
         Preview.reset();
         Picture.reset();
@@ -264,12 +266,14 @@ public:
     std::optional<platform::Rect> unrolledTo_;
     double unrolledAt_ = 0;
     std::unique_ptr<platform::Timer> StepTimer;
+    // Plays an animated picture: each frame takes Picture's place.
+    AnimationPlayer Player{platform_, [this](const imaging::PixelBuffer& frame) { ShowFrame(frame); }};
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;
     // The pictures a step goes to: the formats the decoders open, the system's and our own.
     static constexpr const char* PictureMask =
-        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.tga;*.psd;*.qoi";
+        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.tga;*.psd;*.qoi;*.apng";
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};
@@ -303,6 +307,8 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
+    // A frame of the animation playing, in the place of the picture.
+    void ShowFrame(const imaging::PixelBuffer& frame);
     // Runs `then` once FileListBox1 lists the picture's folder as it is now, after what
     // waits already; the user is told when that folder can't be read, and nothing waiting
     // runs.

@@ -73,6 +73,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
+    Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.
     ReadAheadTimer->SetEnabled(false);
     ReadAheadTimer->SetEnabled(true);
@@ -88,6 +89,16 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
     PlaceWindows(now.left, now.top, fitted.width, height);
     RenderFrames(now.left, now.top, fitted.width, height);
+}
+
+void TfrmMiddle::ShowFrame(const imaging::PixelBuffer& frame) {
+    // The decode of the still first frame is no longer wanted.
+    PendingPicture.reset();
+    Preview.reset();
+    Picture = platform_.ImageOf(frame);
+    PictureDamaged = false;
+    viewProc_.PictureChanged();
+    Image2->Invalidate();
 }
 
 std::string TfrmMiddle::ViewNote() const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/Pixels.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
@@ -128,6 +129,7 @@ constexpr int H = 0x48;
 constexpr int L = 0x4C;
 constexpr int M = 0x4D;
 constexpr int O = 0x4F;
+constexpr int P = 0x50;
 constexpr int Q = 0x51;
 constexpr int R = 0x52;
 constexpr int S = 0x53;
@@ -139,7 +141,9 @@ constexpr int NumpadAdd = 0x6B;
 constexpr int NumpadSubtract = 0x6D;
 constexpr int F1 = 0x70;
 constexpr int Plus = 0xBB;   // "=" and, with Shift, "+" on US keyboards
+constexpr int Comma = 0xBC;
 constexpr int Minus = 0xBD;
+constexpr int Period = 0xBE;
 constexpr int BackQuote = 0xC0;  // the key left of 1 on US keyboards
 }  // namespace keys
 
@@ -370,6 +374,9 @@ public:
     };
     virtual std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
+    // An image of a copy of the pixels (a frame of an animation); an empty one when memory is
+    // short.
+    virtual std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) = 0;
     // The full decode of a picture running on another thread.
     class PendingImage {
     public:

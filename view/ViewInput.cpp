@@ -122,6 +122,8 @@ void ViewInput::Crop() {
     cropped->DrawImageRect(*shown, {selection.left, selection.top, w, h}, {0, 0, w, h});
     shown.reset();
 
+    // The frame of an animation that was cropped stays, a still picture.
+    owner_.Player.Stop();
     owner_.Picture = std::move(cropped);
     owner_.View().PictureChanged();  // the new picture may even reuse the old one's address
     owner_.OffsetX = 0;

@@ -108,6 +108,7 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
     }
+    std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) override;
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
         if (!gdiplus_.Started()) return;
         // An open asks for the reduction the steps' first paints draw from too.
@@ -508,6 +509,14 @@ std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
     std::optional<imaging::JobResult> result = pictures_->Wait(job, PictureWaitLimit);
     if (!result) pictures_->Cancel(job);
     return ImageOfResult(std::move(result), here);
+}
+
+std::unique_ptr<Image> Win32Platform::ImageOf(const imaging::PixelBuffer& pixels) {
+    std::optional<DecodedPixels> copy = imaging::PixelsToFill(pixels.width, pixels.height);
+    if (!copy) return DecodeImageFile(std::string(), PictureLimit, nullptr);
+    std::copy(pixels.pixels.begin(), pixels.pixels.end(), copy->pixels.pixels.begin());
+    copy->opaque = imaging::AllOpaque(copy->pixels.pixels);
+    return ImageOfPixels(std::move(*copy), std::nullopt);
 }
 
 }  // namespace

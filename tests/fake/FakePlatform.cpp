@@ -405,6 +405,15 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string
     return missing;
 }
 
+std::unique_ptr<platform::Image> FakePlatform::ImageOf(const imaging::PixelBuffer& pixels) {
+    auto image = std::make_unique<FakeImage>(pixels.width, pixels.height);
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            image->SetAlpha(x, y, static_cast<std::uint8_t>(pixels.pixels[static_cast<std::size_t>(y) * pixels.width + x] >> 24));
+    image->path = "pixels";
+    return image;
+}
+
 std::unique_ptr<platform::Surface> FakePlatform::CreateSurface(int width, int height) {
     ++surfacesMade;
     auto surface = std::make_unique<FakeImage>(width, height, 0);

@@ -255,6 +255,8 @@ public:
     }
     // A surface larger than surfacePixelLimit pixels has no pixels, as when memory is short.
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
+    // Of the pixels' size and alphas, named "pixels".
+    std::unique_ptr<platform::Image> ImageOf(const imaging::PixelBuffer& pixels) override;
     long long surfacePixelLimit = -1;  // none
     int surfacesMade = 0;
     // Keeps the request's functions in readAheadWhich and reducedFor; nothing runs them

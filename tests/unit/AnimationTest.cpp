@@ -8,6 +8,7 @@
 
 #include "imaging/Animation.h"
 #include "imaging/AnimationFormats.h"
+#include "tests/unit/Harness.h"
 
 namespace zylora::testing {
 namespace {
@@ -217,6 +218,51 @@ TEST(AnimationTest, ApngFramesAreDecodedAndComposed) {
         if (std::unique_ptr<Animation> part = Animation::Open(apng.substr(0, cut), PictureLimit))
             for (int i = 0; i < 8 && part->Advance(); ++i) {
             }
+}
+
+// Played in the viewer: the frames take the picture's place at their delays; P pauses, the
+// frame keys step while paused, a turn keeps the frame shown as a still, and a step to
+// another picture stops the animation read for the one left.
+using AnimationPlayerTest = ViewerTest;
+
+TEST_F(AnimationPlayerTest, AnAnimatedGifPlaysPausesStepsAndStopsAtATurn) {
+    const std::string gif = "C:\\p\\a.gif";
+    platform.AddImage(gif, 4, 1);
+    platform.files.files[gif] = Gif(0, {{0, 1, 3, 2}, {3, 2, 1, 0}}, 4);
+    platform.deferBackground = true;
+    app::TfrmMiddle& m = Start();
+    m.OpenFile(gif);
+    const auto alphas = [&] {
+        std::string a;
+        for (int x = 0; x < 4; ++x) a += m.Picture->AlphaAt(x, 0) == 255 ? '#' : '.';
+        return a;
+    };
+    const auto tick = [&] {
+        for (fake::FakeTimer* t : platform.timers)
+            if (t->Enabled() && t->interval == 50) return t->Tick(), true;
+        return false;
+    };
+    EXPECT_EQ(alphas(), "####") << "the still first frame until the animation is read";
+    platform.RunBackground();
+    EXPECT_EQ(alphas(), "##.#");
+    ASSERT_TRUE(tick()) << "a timer at the frame's delay";
+    EXPECT_EQ(alphas(), ".###");
+    m.FormKeyDown(platform::keys::P, {});
+    EXPECT_FALSE(tick()) << "paused";
+    m.FormKeyDown(platform::keys::Period, {});
+    EXPECT_EQ(alphas(), "##.#");
+    m.FormKeyDown(platform::keys::Comma, {});
+    EXPECT_EQ(alphas(), ".###");
+    m.FormKeyDown(platform::keys::P, {});
+    ASSERT_TRUE(tick()) << "playing again";
+    m.RunCommand("mirrorx");
+    EXPECT_FALSE(tick()) << "a turn stops it";
+    EXPECT_EQ(alphas(), "##.#") << "the frame shown stays";
+
+    m.OpenFile(gif);
+    m.OpenFile("C:\\p\\still.png");
+    platform.RunBackground();
+    EXPECT_FALSE(tick()) << "the animation of the picture left is dropped";
 }
 
 }  // namespace

@@ -138,6 +138,7 @@ public:
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);
     }
+    std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) override { return real_.ImageOf(pixels); }
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
         real_.ReadAhead(std::move(which), std::move(reducedFor));
     }

@@ -2,19 +2,8 @@
 
 #include <utility>
 
-#include "platform/Paths.h"
-#include "platform/Text.h"
 
 namespace zylora::app {
-
-bool MayBeAnimated(const std::string& path) {
-    const std::string name = platform::LowerAscii(platform::FileNameOf(path));
-    for (const char* extension : {".gif", ".png", ".apng"}) {
-        const std::string e(extension);
-        if (name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0) return true;
-    }
-    return false;
-}
 
 AnimationPlayer::AnimationPlayer(platform::Platform& platform, std::function<void(const imaging::PixelBuffer&)> show)
     : platform_(platform), show_(std::move(show)), timer_(platform.CreateTimer(100, [this] { Tick(); })) {}
@@ -32,10 +21,8 @@ void AnimationPlayer::Schedule() {
 void AnimationPlayer::Start(const std::string& path) {
     Stop();
     const unsigned start = ++started_;
-    if (!MayBeAnimated(path)) return;
     auto opened = std::make_shared<std::unique_ptr<imaging::Animation>>();
-    // The file is read, and its first frame composed, off the user's thread: a large PNG
-    // that turns out still costs the user nothing.
+    // The file is read, and its first frame composed, off the user's thread.
     platform_.RunInBackground(
         [opened, path, &files = platform_.Files()] {
             if (std::optional<std::string> bytes = files.ReadFile(path))

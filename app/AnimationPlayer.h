@@ -16,8 +16,8 @@ public:
     // `show` puts a frame in the view; it runs on the user's thread.
     AnimationPlayer(platform::Platform& platform, std::function<void(const imaging::PixelBuffer&)> show);
 
-    // The picture at the path plays if it is an animation (a GIF or PNG of several frames);
-    // what played before stops.
+    // The animation at the path plays (a GIF or PNG of several frames, its first frame shown
+    // as a still by now); what played before stops.
     void Start(const std::string& path);
     // Nothing plays any more; the frame shown stays as a still picture.
     void Stop();
@@ -46,8 +46,5 @@ private:
     // Gone with the player: an ending that comes later does nothing.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
-
-// Whether a picture file's name says it may hold an animation.
-bool MayBeAnimated(const std::string& path);
 
 }  // namespace zylora::app

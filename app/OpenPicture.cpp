@@ -73,7 +73,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
-    Player.Start(PicturePath);
+    if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.
     ReadAheadTimer->SetEnabled(false);
     ReadAheadTimer->SetEnabled(true);

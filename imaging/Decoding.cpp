@@ -60,6 +60,7 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
     if (!own) return own;
     if (!converted) ShowInDisplayColours(own->pixels, facts.profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
+    own->animated = facts.animated;
     return own;
 }
 

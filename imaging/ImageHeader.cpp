@@ -323,6 +323,52 @@ std::string DeclaredColourProfile(const ByteReader& read) {
     return broken ? std::string() : profile;
 }
 
+bool DeclaresAnimation(const ByteReader& read) {
+    const std::string head = read(0, 13);
+    if (IsPng(head)) {
+        bool animated = false;
+        WalkPng(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
+            if (type != "acTL") return true;
+            animated = length >= 8 && Big32(read(content, 4), 0) >= 2;
+            return false;
+        });
+        return animated;
+    }
+    if (head.compare(0, 6, "GIF87a") != 0 && head.compare(0, 6, "GIF89a") != 0) return false;
+    // The blocks walked, a window of the file at a time, until a second frame begins.
+    std::string window;
+    std::uint64_t windowAt = 0;
+    const auto byteAt = [&](std::uint64_t at) -> int {
+        if (at < windowAt || at >= windowAt + window.size()) {
+            windowAt = at;
+            window = read(at, 1 << 16);
+            if (window.empty()) return -1;
+        }
+        return static_cast<unsigned char>(window[static_cast<std::size_t>(at - windowAt)]);
+    };
+    const auto skipSubBlocks = [&](std::uint64_t at) -> std::uint64_t {
+        for (int n; (n = byteAt(at)) > 0;) at += 1 + static_cast<std::uint64_t>(n);
+        return byteAt(at) == 0 ? at + 1 : 0;
+    };
+    const int flags = Byte(head, 10);
+    std::uint64_t at = 13 + ((flags & 0x80) ? 3ull << ((flags & 7) + 1) : 0);
+    int frames = 0;
+    while (at != 0 && frames < 2) {
+        const int block = byteAt(at);
+        if (block == 0x21) {
+            at = skipSubBlocks(at + 2);
+        } else if (block == 0x2c) {
+            ++frames;
+            const int local = byteAt(at + 9);
+            if (local < 0) break;
+            at = skipSubBlocks(at + 11 + ((local & 0x80) ? 3ull << ((local & 7) + 1) : 0));
+        } else {
+            break;
+        }
+    }
+    return frames >= 2;
+}
+
 std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint64_t fileSize,
                                            const DecodeLimit& limit) {
     // The size, the orientation and the profile are each looked for from the start: the
@@ -345,6 +391,7 @@ std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint
     facts.orientation = DeclaredOrientation(read);
     facts.profile = DeclaredColourProfile(read);
     if (facts.jpeg) facts.jpegPrecision = DeclaredJpegPrecision(read);
+    facts.animated = DeclaresAnimation(read);
     if (whole) facts.whole = head;
     return facts;
 }

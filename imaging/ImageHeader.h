@@ -35,6 +35,10 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read);
 // tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
+// Whether the file is a GIF of two frames or more, or a PNG whose acTL chunk declares two
+// frames or more: an animation to play.
+bool DeclaresAnimation(const ByteReader& read);
+
 // The bits of each sample a JPEG's first frame declares (8; 12 in some medical and scanned
 // pictures); 0 when the file isn't a JPEG or its frame header can't be read.
 int DeclaredJpegPrecision(const ByteReader& read);
@@ -74,6 +78,7 @@ struct HeaderFacts {
     std::string whole;  // the file's bytes, when it is small enough to have been read whole
     int jpegPrecision = 0;  // a JPEG's bits a sample, 0 for other files
     OwnFormat own = OwnFormat::None;
+    bool animated = false;  // a GIF of two frames or more, or an animated PNG
 };
 
 // The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a

@@ -55,6 +55,7 @@ struct DecodedPixels {
     PixelBuffer pixels;
     bool opaque = false;   // every alpha is 255
     bool damaged = false;  // the file ended or broke off before the whole picture
+    bool animated = false;  // the first frame of an animation
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

@@ -40,6 +40,8 @@ public:
     // For an empty image: why its file can't be shown, in a few words for the user; empty
     // when nothing is known (a missing file, one no decoder reads).
     virtual std::string Refusal() const { return {}; }
+    // The first frame of an animation, which plays once its file is read.
+    virtual bool Animated() const { return false; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully

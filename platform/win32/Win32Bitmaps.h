@@ -25,6 +25,7 @@ public:
     // Every pixel is known to be opaque.
     bool Opaque() const { return opaque_; }
     bool Damaged() const { return damaged_; }
+    bool Animated() const { return animated_; }
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
@@ -33,6 +34,7 @@ protected:
         buffer_ = std::move(decoded.pixels);
         opaque_ = decoded.opaque;
         damaged_ = decoded.damaged;
+        animated_ = decoded.animated;
         Wrap();
     }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
@@ -48,6 +50,7 @@ protected:
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
     bool opaque_ = false;
     bool damaged_ = false;
+    bool animated_ = false;
 
 private:
     void Wrap() {
@@ -84,6 +87,7 @@ public:
     }
     bool Opaque() const override { return BitmapHolder::Opaque(); }
     bool Damaged() const override { return BitmapHolder::Damaged(); }
+    bool Animated() const override { return BitmapHolder::Animated(); }
     bool RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return false;
         if (Buffer() ? !RotateFlipOwnPixels(type)

@@ -51,6 +51,8 @@ public:
     std::string path;                 // the file it was decoded from, if any
     bool damaged = false;
     bool Damaged() const override { return damaged; }
+    bool animated = false;
+    bool Animated() const override { return animated; }
     std::string refusal;
     std::string Refusal() const override { return refusal; }
     std::vector<std::string> draws;   // drawing calls on it, in order

@@ -228,6 +228,7 @@ using AnimationPlayerTest = ViewerTest;
 TEST_F(AnimationPlayerTest, AnAnimatedGifPlaysPausesStepsAndStopsAtATurn) {
     const std::string gif = "C:\\p\\a.gif";
     platform.AddImage(gif, 4, 1);
+    platform.images.at(gif).animated = true;
     platform.files.files[gif] = Gif(0, {{0, 1, 3, 2}, {3, 2, 1, 0}}, 4);
     platform.deferBackground = true;
     app::TfrmMiddle& m = Start();
@@ -260,9 +261,26 @@ TEST_F(AnimationPlayerTest, AnAnimatedGifPlaysPausesStepsAndStopsAtATurn) {
     EXPECT_EQ(alphas(), "##.#") << "the frame shown stays";
 
     m.OpenFile(gif);
-    m.OpenFile("C:\\p\\still.png");
+    m.OpenFile("C:\\p\\still.gif");
     platform.RunBackground();
     EXPECT_FALSE(tick()) << "the animation of the picture left is dropped";
+}
+
+// The header says whether a picture is an animation, so a still one costs no second read.
+TEST(AnimationTest, TheHeaderTellsAnAnimationFromAStill) {
+    const std::pair<std::string, bool> files[] = {
+        {Gif(0, {{0, 1}, {1, 0}}, 2), true},
+        {Gif(-1, {{0, 1}}, 2), false},
+        {Apng({{Png(1, {R}), Control(1, 0, 0, 0)}, {Png(1, {G}), Control(1, 0, 0, 0)}}), true},
+        {Png(2, {R, G}), false},
+        {"GIF89a", false},
+    };
+    for (const auto& [bytes, animated] : files)
+        EXPECT_EQ(DeclaresAnimation([&bytes](std::uint64_t at, std::size_t n) {
+                      return at < bytes.size() ? bytes.substr(at, n) : std::string();
+                  }),
+                  animated)
+            << bytes.substr(0, 4);
 }
 
 }  // namespace

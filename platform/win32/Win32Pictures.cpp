@@ -13,9 +13,7 @@ int PriorityOf(imaging::ThreadRole role) {
 imaging::PictureServiceSetup PictureServiceSetupFor(FileSystem& files, const BackgroundTasks& tasks) {
     imaging::PictureServiceSetup setup;
     setup.decode = [](const std::string& path, const DecodeLimit& limit, const imaging::Cancelled& cancelled) {
-        // One apartment and imaging component a thread, for the thread's life: under Wine an
-        // apartment entered and left at each decode keeps a kernel handle each time.
-        thread_local const ThreadImaging imaging;
+        const ThreadImaging imaging;
         return DecodePixels(path, limit, &imaging.Component(), cancelled);
     };
     setup.stampOf = [&files](const std::string& path) { return files.StampOf(path); };

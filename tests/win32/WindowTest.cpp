@@ -172,7 +172,7 @@ TEST_F(WindowTest, TheMainFormsActivationRaisesTheFramesAndAPressOnAnyFormActiva
     ASSERT_EQ(::GetForegroundWindow(), other);
     press(edgeHwnd);
     // The window manager answers the activation in its own time.
-    PumpUntil([&] { return ::GetForegroundWindow() == mainHwnd; });
+    PumpUntil([&] { return ::GetForegroundWindow() == mainHwnd && above(edgeHwnd, mainHwnd); });
     EXPECT_EQ(::GetForegroundWindow(), mainHwnd);
     EXPECT_TRUE(above(edgeHwnd, mainHwnd)) << "the frame stayed under the activated main form";
     ::DestroyWindow(other);

@@ -29,6 +29,8 @@ std::uint32_t PixelOver(std::uint32_t top, std::uint32_t under) {
 std::unique_ptr<FrameSource> AnimationFrames(std::string bytes, const DecodeLimit& limit) {
     if (bytes.compare(0, 3, "GIF") == 0) return GifFrames(std::move(bytes), limit);
     if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) return ApngFrames(std::move(bytes), limit);
+    if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WEBP") == 0)
+        return WebpFrames(std::move(bytes), limit);
     return nullptr;
 }
 

@@ -13,6 +13,8 @@ namespace zylora::imaging {
 std::unique_ptr<FrameSource> GifFrames(std::string bytes, const DecodeLimit& limit);
 // The frames of an animated PNG (its acTL chunk names two frames or more); nothing otherwise.
 std::unique_ptr<FrameSource> ApngFrames(std::string bytes, const DecodeLimit& limit);
+// The frames of an animated WebP (its VP8X flags say so, and it holds two frames or more).
+std::unique_ptr<FrameSource> WebpFrames(std::string bytes, const DecodeLimit& limit);
 // Whichever of these the bytes are.
 std::unique_ptr<FrameSource> AnimationFrames(std::string bytes, const DecodeLimit& limit);
 

@@ -334,6 +334,8 @@ bool DeclaresAnimation(const ByteReader& read) {
         });
         return animated;
     }
+    // An extended WebP says so in its flags.
+    if (IsWebp(read(0, 16))) return read(12, 4) == "VP8X" && (Byte(read(20, 1), 0) & 0x02) != 0;
     if (head.compare(0, 6, "GIF87a") != 0 && head.compare(0, 6, "GIF89a") != 0) return false;
     // The blocks walked, a window of the file at a time, until a second frame begins.
     std::string window;

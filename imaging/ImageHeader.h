@@ -35,8 +35,8 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read);
 // tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
-// Whether the file is a GIF of two frames or more, or a PNG whose acTL chunk declares two
-// frames or more: an animation to play.
+// Whether the file is a GIF of two frames or more, a PNG whose acTL chunk declares two
+// frames or more, or a WebP whose flags say it is animated: an animation to play.
 bool DeclaresAnimation(const ByteReader& read);
 
 // The bits of each sample a JPEG's first frame declares (8; 12 in some medical and scanned

@@ -9,6 +9,7 @@
 #include "imaging/Animation.h"
 #include "imaging/AnimationFormats.h"
 #include "tests/unit/Harness.h"
+#include "tests/unit/PictureFiles.h"
 
 namespace zylora::testing {
 namespace {
@@ -266,6 +267,19 @@ TEST_F(AnimationPlayerTest, AnAnimatedGifPlaysPausesStepsAndStopsAtATurn) {
     EXPECT_FALSE(tick()) << "the animation of the picture left is dropped";
 }
 
+// An animated WebP's frames come through libwebp's demuxer, each placed on the canvas.
+TEST(AnimationTest, WebpFramesPlay) {
+    std::unique_ptr<Animation> a =
+        Animation::Open(AnimatedWebpFile(2, 1, {{255, 0, 0, 255, 255, 0, 0, 255}, {255, 0, 0, 255, 0, 0, 255, 255}}),
+                        PictureLimit);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->Frame().pixels[1], R);
+    EXPECT_EQ(a->DelayMs(), 100);
+    ASSERT_TRUE(a->Advance());
+    EXPECT_EQ(a->Frame().pixels[0], R);
+    EXPECT_EQ(a->Frame().pixels[1], B);
+}
+
 // The header says whether a picture is an animation, so a still one costs no second read.
 TEST(AnimationTest, TheHeaderTellsAnAnimationFromAStill) {
     const std::pair<std::string, bool> files[] = {
@@ -274,6 +288,8 @@ TEST(AnimationTest, TheHeaderTellsAnAnimationFromAStill) {
         {Apng({{Png(1, {R}), Control(1, 0, 0, 0)}, {Png(1, {G}), Control(1, 0, 0, 0)}}), true},
         {Png(2, {R, G}), false},
         {"GIF89a", false},
+        {AnimatedWebpFile(1, 1, {{255, 0, 0, 255}, {0, 0, 255, 255}}), true},
+        {WebpFile(1, 1, {255, 0, 0, 255}, true), false},
     };
     for (const auto& [bytes, animated] : files)
         EXPECT_EQ(DeclaresAnimation([&bytes](std::uint64_t at, std::size_t n) {

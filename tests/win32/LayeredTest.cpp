@@ -54,8 +54,9 @@ TEST_F(LayeredTest, EmptySurfacesPresentNothingButStillSizeTheWindow) {
         {{100000, 100000}, {32767, 32767}}};
     for (const auto& [asked, expected] : cases) {
         Present(*layered, asked.width, asked.height);
-        EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{200, 150, expected.width, expected.height}))
-            << asked.width << "x" << asked.height;
+        // A window manager may move a window larger than the screen into its corner.
+        const Rect placed = WindowRectOf(HandleOf(*layered));
+        EXPECT_EQ((Size{placed.width, placed.height}), expected) << asked.width << "x" << asked.height;
     }
     EXPECT_TRUE(IsLayered(*layered));
     EXPECT_TRUE(sink.log.empty());

@@ -216,6 +216,8 @@ public:
     std::unique_ptr<platform::Platform::PendingImage> PendingPicture;
     // The file ended or broke off before the whole picture: what is shown is what it held.
     bool PictureDamaged = false;
+    // Why the picture opened shows nothing, naming its file; empty while it shows.
+    std::string Unshown;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
     std::unique_ptr<platform::Image> CornerImage;
@@ -273,7 +275,7 @@ public:
     std::vector<std::string> PopupMenu1;
     // The pictures a step goes to: the formats the decoders open, the system's and our own.
     static constexpr const char* PictureMask =
-        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.tga;*.psd;*.qoi;*.apng";
+        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.tga;*.psd;*.qoi;*.apng;*.ico";
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};
@@ -307,6 +309,8 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
+    // Notes in Unshown why the picture opened shows nothing.
+    void NoteWhyNotShown();
     // A frame of the animation playing, in the place of the picture.
     void ShowFrame(const imaging::PixelBuffer& frame);
     // Runs `then` once FileListBox1 lists the picture's folder as it is now, after what

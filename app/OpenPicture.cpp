@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
+#include "platform/Paths.h"
 #include "shell/FileDrop.h"
 
 namespace zylora::app {
@@ -73,6 +74,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
+    NoteWhyNotShown();
     if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.
     ReadAheadTimer->SetEnabled(false);
@@ -91,6 +93,17 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     RenderFrames(now.left, now.top, fitted.width, height);
 }
 
+// An empty view names the file and says why, rather than nothing at all.
+void TfrmMiddle::NoteWhyNotShown() {
+    Unshown.clear();
+    if (PicturePath.empty() || Preview || !Picture || Picture->Width() > 0) return;
+    std::string why = Picture->Refusal();
+    if (why.empty())
+        why = platform_.Files().FileExists(PicturePath) ? "it is damaged, or not a picture Zylora reads"
+                                                         : "the file isn't there";
+    Unshown = "Can't show '" + platform::FileNameOf(PicturePath) + "': " + why;
+}
+
 void TfrmMiddle::ShowFrame(const imaging::PixelBuffer& frame) {
     // The decode of the still first frame is no longer wanted.
     PendingPicture.reset();
@@ -103,8 +116,7 @@ void TfrmMiddle::ShowFrame(const imaging::PixelBuffer& frame) {
 
 std::string TfrmMiddle::ViewNote() const {
     std::string why = PictureDamaged ? "Damaged file: only part of the picture could be read" : "";
-    // An empty view says why, where that is known, rather than nothing at all.
-    if (!Preview && Picture && Picture->Width() <= 0) why = Picture->Refusal();
+    if (!Preview && Picture && Picture->Width() <= 0) why = Unshown;
     if (why.empty()) return Note;
     return Note.empty() ? why : Note + "; " + why;
 }

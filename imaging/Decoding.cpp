@@ -66,7 +66,7 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
 
 std::string WhyNotShown(const HeaderFacts& facts) {
     if (facts.jpeg && facts.jpegPrecision > 8)
-        return "Can't show " + std::to_string(facts.jpegPrecision) + "-bit JPEGs, only 8-bit ones";
+        return "it is a " + std::to_string(facts.jpegPrecision) + "-bit JPEG, and only 8-bit ones are read";
     return {};
 }
 

@@ -140,12 +140,37 @@ void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel, boo
         surface.DrawImageRect(drawn, source, whole);
 }
 
-// One line along the foot of the view, light on a dark band, readable over any picture.
+// The note's words in lines that fit the width, by an average letter's width: the text
+// drawing wraps nothing itself (Wine's doesn't). Up to `most` lines; the last keeps the rest.
+std::vector<std::string> NoteLines(const std::string& note, float width, std::size_t most) {
+    constexpr float averageCharacter = 6.5f;  // of 12-pixel Tahoma
+    const std::size_t fits = static_cast<std::size_t>(std::max(8.0f, width / averageCharacter));
+    std::vector<std::string> lines{""};
+    std::size_t at = 0;
+    while (at < note.size()) {
+        const std::size_t space = note.find(' ', at);
+        const std::string word = note.substr(at, space == std::string::npos ? std::string::npos : space - at);
+        at = space == std::string::npos ? note.size() : space + 1;
+        std::string& line = lines.back();
+        if (!line.empty() && line.size() + 1 + word.size() > fits && lines.size() < most)
+            lines.push_back(word);
+        else
+            line += (line.empty() ? "" : " ") + word;
+    }
+    return lines;
+}
+
+// Along the foot of the view, light on a dark band, readable over any picture: one line, or
+// as many as a long note takes in a narrow view, up to four.
 void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note) {
-    constexpr float band = 20;
+    constexpr float line = 16;
+    const std::vector<std::string> lines = NoteLines(note, width - 12, 4);
+    const float band = 4 + line * static_cast<float>(lines.size());
     surface.FillRectsEvenOdd({{0, height - band, width, band}}, platform::MakeArgb(170, 0, 0, 0));
     const platform::TextStyle style{"Tahoma", 0, 12, 0, 1};
-    surface.FillText(note, style, {6, height - band, width - 12, band}, platform::MakeArgb(255, 255, 255, 255));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        surface.FillText(lines[i], style, {6, height - band + 2 + line * static_cast<float>(i), width - 12, line},
+                         platform::MakeArgb(255, 255, 255, 255));
 }
 
 bool ViewProc::Paint(platform::ScreenTarget& screen) {

@@ -5,6 +5,9 @@
 #include <map>
 #include <memory>
 
+#include <string>
+#include <vector>
+
 #include "app/EventChain.h"
 #include "platform/Platform.h"
 
@@ -13,6 +16,10 @@ class TfrmMiddle;
 }
 
 namespace zylora::view {
+
+// A note's words in lines of about `width` pixels of the view's note font; at most `most`
+// lines, the last holding the rest.
+std::vector<std::string> NoteLines(const std::string& note, float width, std::size_t most);
 
 // The part of the picture shown, in picture pixels: never stored, always derived.
 platform::RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX,

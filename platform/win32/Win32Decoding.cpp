@@ -93,11 +93,30 @@ bool IsOneOf(const GUID& format, std::initializer_list<GUID> formats) {
     return std::any_of(formats.begin(), formats.end(), [&](const GUID& f) { return IsEqualGUID(format, f); });
 }
 
+// The frame of an icon or cursor with the most pixels: its entries are the same picture at
+// several sizes, the first often the smallest.
+UINT LargestFrame(IWICBitmapDecoder* decoder) {
+    UINT count = 0, best = 0;
+    unsigned long long most = 0;
+    if (FAILED(decoder->GetFrameCount(&count))) return 0;
+    for (UINT i = 0; i < std::min(count, 256u); ++i) {
+        Com<IWICBitmapFrameDecode> frame;
+        UINT w = 0, h = 0;
+        if (SUCCEEDED(decoder->GetFrame(i, frame.Receive())) && SUCCEEDED(frame->GetSize(&w, &h)) &&
+            1ull * w * h > most) {
+            most = 1ull * w * h;
+            best = i;
+        }
+    }
+    return best;
+}
+
 // The file decoded by the imaging component straight into memory of our own: one copy of
 // the pixels fewer than through a GDI+ bitmap, which GDI+ itself fills from the same codecs.
-// Only the still formats whose first frame is the whole picture; nothing when the component
-// can't read the file, and GDI+ tries it (it also reads GIF's logical screen and the
-// metafile formats).
+// Every container it reads (on Windows also those of the codecs a user installed), but GIF,
+// whose first frame is only a part of its logical screen; an icon's largest entry. Nothing
+// when the component can't read the file, and GDI+ tries it (it also reads GIF's logical
+// screen and the metafile formats).
 std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit,
                                              const ImagingComponent* component, const std::string& headerProfile,
                                              const std::function<bool()>& cancelled) {
@@ -114,10 +133,9 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
     if (!file.Get() ||
         FAILED(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                                 decoder.Receive())) ||
-        FAILED(decoder->GetContainerFormat(&container)) ||
-        !IsOneOf(container, {GUID_ContainerFormatJpeg, GUID_ContainerFormatPng, GUID_ContainerFormatBmp,
-                             GUID_ContainerFormatTiff}) ||
-        FAILED(decoder->GetFrame(0, frame.Receive())) || FAILED(frame->GetSize(&width, &height)) ||
+        FAILED(decoder->GetContainerFormat(&container)) || IsOneOf(container, {GUID_ContainerFormatGif}) ||
+        FAILED(decoder->GetFrame(IsOneOf(container, {GUID_ContainerFormatIco}) ? LargestFrame(decoder.Get()) : 0,
+                                 frame.Receive())) || FAILED(frame->GetSize(&width, &height)) ||
         FAILED(frame->GetPixelFormat(&format)) || width == 0 || height == 0 ||
         !limit.Allows({static_cast<int>(width), static_cast<int>(height)}))
         return std::nullopt;

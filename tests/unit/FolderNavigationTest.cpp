@@ -88,11 +88,11 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     Picture("C:\\Pics\\b2.png");  // added since: reached
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
     platform.files.files.erase("C:\\Pics\\c.gif");  // deleted since: skipped
-    for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi"})
+    for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi", "s.apng", "r.ico"})
         Picture(std::string("C:\\Pics\\") + name);
     const std::size_t listings = platform.files.listings.size();
-    EXPECT_EQ(Walk("nnnnnnnnp"),
-              (std::vector<std::string>{"t.qoi", "u.psd", "v.TGA", "w.webp", "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
+    EXPECT_EQ(Walk("nnnnnnnnnnp"), (std::vector<std::string>{"r.ico", "s.apng", "t.qoi", "u.psd", "v.TGA", "w.webp",
+                                                             "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
     EXPECT_EQ(platform.files.listings.size(), listings + 1) << "read once, then unchanged";
     main->StepToEnd(true);
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");
@@ -136,14 +136,14 @@ TEST_F(FolderNavigationTest, WhileAChangedFolderIsReadEachPressStepsAndAHeldKeys
 }
 
 TEST_F(FolderNavigationTest, AStepWithNothingToGoToChangesNothing) {
-    platform.AddImage("C:\\Empty\\old.ico", 300, 200);
-    platform.arguments = {"C:\\Empty\\old.ico"};
+    platform.AddImage("C:\\Empty\\old.pcx", 300, 200);
+    platform.arguments = {"C:\\Empty\\old.pcx"};
     Start();
     const platform::Rect before = main->BoundsRect();
     const std::size_t batches = platform.batches.size();
     Step(true);
     Step(false);
-    EXPECT_EQ(main->PicturePath, "C:\\Empty\\old.ico");
+    EXPECT_EQ(main->PicturePath, "C:\\Empty\\old.pcx");
     EXPECT_EQ(main->Picture->Width(), 300);
     EXPECT_EQ(main->BoundsRect(), before);
     EXPECT_EQ(platform.batches.size(), batches);

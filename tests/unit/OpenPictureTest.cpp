@@ -73,11 +73,14 @@ TEST_F(OpenPictureTest, AnUndecodableFileGivesAnEmptyPictureSilentlyAndKeepsTheW
     EXPECT_EQ(m.PicturePath, "C:\\pics\\missing.jpg");
     ASSERT_NE(m.Picture, nullptr);
     EXPECT_EQ(m.Picture->Width(), 0);
-    EXPECT_EQ(m.ViewNote(), "");
+    EXPECT_EQ(m.ViewNote(), "Can't show 'missing.jpg': the file isn't there");
     platform.AddImage("C:\\pics\\deep.jpg", 0, 0);
-    platform.images.at("C:\\pics\\deep.jpg").refusal = "Can't show a 12-bit JPEG";
+    platform.images.at("C:\\pics\\deep.jpg").refusal = "it is a 12-bit JPEG";
     m.OpenFile("C:\\pics\\deep.jpg");
-    EXPECT_EQ(m.ViewNote(), "Can't show a 12-bit JPEG");
+    EXPECT_EQ(m.ViewNote(), "Can't show 'deep.jpg': it is a 12-bit JPEG");
+    platform.AddImage("C:\\pics\\odd.xyz", 0, 0);
+    m.OpenFile("C:\\pics\\odd.xyz");
+    EXPECT_EQ(m.ViewNote(), "Can't show 'odd.xyz': it is damaged, or not a picture Zylora reads");
     EXPECT_EQ(m.BoundsRect(), (Rect{100, 100, 320, 320}));
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_NE(Stop().find("Width=320\r\nHeight=320\r\n"), std::string::npos);

@@ -176,6 +176,17 @@ TEST_F(ViewPaintTest, ADamagedFileShowsWhatItHeldAndSaysSo) {
     EXPECT_TRUE(noted());
 }
 
+// A note too long for a narrow view goes on further lines, by words; the last line keeps
+// what is left past the most lines.
+TEST(NoteLinesTest, ALongNoteWrapsByWordsUpToTheMostLines) {
+    using V = std::vector<std::string>;
+    const std::string note = "Can't show 'IMG_0042.heic': the HEIC decoder is missing";
+    EXPECT_EQ(view::NoteLines(note, 1000, 4), V{note});
+    EXPECT_EQ(view::NoteLines(note, 200, 4), (V{"Can't show 'IMG_0042.heic':", "the HEIC decoder is missing"}));
+    EXPECT_EQ(view::NoteLines(note, 60, 2), (V{"Can't", "show 'IMG_0042.heic': the HEIC decoder is missing"}));
+    EXPECT_EQ(view::NoteLines("averyveryverylongname.heic", 60, 4), V{"averyveryverylongname.heic"});
+}
+
 TEST_F(ViewPaintTest, BetweenTwoPowersTheExactScaleIsMadeOnceTheViewRests) {
     platform.screen = {8000, 8000};
     Start().Show();

@@ -115,6 +115,8 @@ void TfrmMiddle::RunCommand(const std::string& command) {
         const platform::Rect view = Image2->Bounds();
         viewInput_.PanBy(-static_cast<long double>(view.width) * pan->dx / 10,
                          -static_cast<long double>(view.height) * pan->dy / 10);
+    } else if (action == "nextpage" || action == "prevpage") {
+        StepPage(action == "nextpage");
     } else if (action == "pause") {
         Player.TogglePause();
     } else if (action == "nextframe" || action == "prevframe") {

@@ -123,6 +123,8 @@ public:
     void StepInFolder(bool forward);
     // Opens the first (or last) picture of the current picture's folder.
     void StepToEnd(bool first);
+    // Shows the next (or previous) page of a file of several pages.
+    void StepPage(bool forward);
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.
     void DeleteCurrentFile();
@@ -218,6 +220,9 @@ public:
     bool PictureDamaged = false;
     // Why the picture opened shows nothing, naming its file; empty while it shows.
     std::string Unshown;
+    // The page shown of a file of several (a TIFF's), from 0, and how many it has.
+    int Page = 0;
+    int PageCount = 1;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
     std::unique_ptr<platform::Image> CornerImage;
@@ -309,6 +314,8 @@ private:
     void RollStep(int height, unsigned extraFlags);
     // Decodes the picture and places and renders the five windows for its fitted size.
     void ShowPicture(const std::string& path);
+    // Places and renders the five windows for the picture's fitted size.
+    void FitWindowToPicture();
     // Notes in Unshown why the picture opened shows nothing.
     void NoteWhyNotShown();
     // A frame of the animation playing, in the place of the picture.

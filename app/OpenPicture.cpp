@@ -79,6 +79,12 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     // Started again: the neighbours are read once the viewer is idle.
     ReadAheadTimer->SetEnabled(false);
     ReadAheadTimer->SetEnabled(true);
+    Page = 0;
+    PageCount = Picture ? std::max(1, Picture->Pages()) : 1;
+    FitWindowToPicture();
+}
+
+void TfrmMiddle::FitWindowToPicture() {
     // Nothing to size the window to: it keeps its size, so the toolbar stays at hand for the
     // next picture and no vanished window is saved.
     const platform::Size shown = ShownPictureSize();
@@ -91,6 +97,23 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
     PlaceWindows(now.left, now.top, fitted.width, height);
     RenderFrames(now.left, now.top, fitted.width, height);
+}
+
+// Another page of a file of several, round from the last to the first; a page that doesn't
+// decode leaves the one shown.
+void TfrmMiddle::StepPage(bool forward) {
+    if (PageCount < 2) return;
+    CompletePicture();
+    const int page = (Page + (forward ? 1 : PageCount - 1)) % PageCount;
+    std::unique_ptr<platform::Image> image = platform_.DecodePage(PicturePath, page);
+    if (!image || image->Width() <= 0 || image->Height() <= 0) return;
+    Player.Stop();
+    Picture = std::move(image);
+    Page = page;
+    PictureDamaged = false;
+    Note = "Page " + std::to_string(page + 1) + " of " + std::to_string(PageCount);
+    viewProc_.PictureChanged();
+    FitWindowToPicture();
 }
 
 // An empty view names the file and says why, rather than nothing at all.

@@ -56,6 +56,7 @@ struct DecodedPixels {
     bool opaque = false;   // every alpha is 255
     bool damaged = false;  // the file ended or broke off before the whole picture
     bool animated = false;  // the first frame of an animation
+    int pages = 1;          // of the file it is the first page of (a TIFF of several)
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

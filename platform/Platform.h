@@ -42,6 +42,8 @@ public:
     virtual std::string Refusal() const { return {}; }
     // The first frame of an animation, which plays once its file is read.
     virtual bool Animated() const { return false; }
+    // How many pages the file has that this is the first of (a TIFF of several); 1 for most.
+    virtual int Pages() const { return 1; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -379,6 +381,8 @@ public:
     // An image of a copy of the pixels (a frame of an animation); an empty one when memory is
     // short.
     virtual std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) = 0;
+    // A page of a file of several (Image::Pages), from 0; an empty image for none.
+    virtual std::unique_ptr<Image> DecodePage(const std::string& path, int page) = 0;
     // The full decode of a picture running on another thread.
     class PendingImage {
     public:

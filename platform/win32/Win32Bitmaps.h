@@ -26,6 +26,7 @@ public:
     bool Opaque() const { return opaque_; }
     bool Damaged() const { return damaged_; }
     bool Animated() const { return animated_; }
+    int Pages() const { return pages_; }
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
@@ -35,6 +36,7 @@ protected:
         opaque_ = decoded.opaque;
         damaged_ = decoded.damaged;
         animated_ = decoded.animated;
+        pages_ = decoded.pages;
         Wrap();
     }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
@@ -51,6 +53,7 @@ protected:
     bool opaque_ = false;
     bool damaged_ = false;
     bool animated_ = false;
+    int pages_ = 1;
 
 private:
     void Wrap() {
@@ -88,6 +91,7 @@ public:
     bool Opaque() const override { return BitmapHolder::Opaque(); }
     bool Damaged() const override { return BitmapHolder::Damaged(); }
     bool Animated() const override { return BitmapHolder::Animated(); }
+    int Pages() const override { return BitmapHolder::Pages(); }
     bool RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return false;
         if (Buffer() ? !RotateFlipOwnPixels(type)

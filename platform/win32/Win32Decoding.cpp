@@ -116,10 +116,11 @@ UINT LargestFrame(IWICBitmapDecoder* decoder) {
 // Every container it reads (on Windows also those of the codecs a user installed), but GIF,
 // whose first frame is only a part of its logical screen; an icon's largest entry. Nothing
 // when the component can't read the file, and GDI+ tries it (it also reads GIF's logical
-// screen and the metafile formats).
+// screen and the metafile formats). `page` picks another page of a file of several (a TIFF's);
+// the pixels tell how many it has.
 std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const DecodeLimit& limit,
                                              const ImagingComponent* component, const std::string& headerProfile,
-                                             const std::function<bool()>& cancelled) {
+                                             const std::function<bool()>& cancelled, int page = 0) {
     IWICImagingFactory* factory = component ? component->Factory() : nullptr;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -134,7 +135,8 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
         FAILED(factory->CreateDecoderFromStream(file.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                                 decoder.Receive())) ||
         FAILED(decoder->GetContainerFormat(&container)) || IsOneOf(container, {GUID_ContainerFormatGif}) ||
-        FAILED(decoder->GetFrame(IsOneOf(container, {GUID_ContainerFormatIco}) ? LargestFrame(decoder.Get()) : 0,
+        FAILED(decoder->GetFrame(IsOneOf(container, {GUID_ContainerFormatIco}) ? LargestFrame(decoder.Get())
+                                                                               : static_cast<UINT>(page),
                                  frame.Receive())) || FAILED(frame->GetSize(&width, &height)) ||
         FAILED(frame->GetPixelFormat(&format)) || width == 0 || height == 0 ||
         !limit.Allows({static_cast<int>(width), static_cast<int>(height)}))
@@ -181,6 +183,9 @@ std::optional<DecodedPixels> ComponentPixels(const std::wstring& path, const Dec
                                    GUID_WICPixelFormat32bppCMYK}) ||
                   imaging::AllOpaque(own->pixels.pixels);
     if (!converted && colours) imaging::ConvertColours(own->pixels, *colours, InHalves);
+    UINT pages = 1;
+    if (IsOneOf(container, {GUID_ContainerFormatTiff}) && SUCCEEDED(decoder->GetFrameCount(&pages)))
+        own->pages = static_cast<int>(std::min(pages, 100000u));
     return own;
 }
 
@@ -301,6 +306,16 @@ std::optional<DecodedPixels> DecodePixels(const std::string& path, const DecodeL
         facts ? PipelinePixels(path, *facts, limit, component, bitmap, cancelled) : std::nullopt;
     if (cancelled && cancelled()) pixels.reset();
     return pixels;
+}
+
+std::unique_ptr<Image> DecodePageFile(const std::string& path, int page, const ImagingComponent* component) {
+    const std::optional<imaging::HeaderFacts> facts = MayDecode(path, PictureLimit);
+    std::optional<DecodedPixels> pixels;
+    // The first page's orientation tag and profile are its own; every page's profile is
+    // read with it.
+    if (facts && page >= 0) pixels = ComponentPixels(WideFromUtf8(path), PictureLimit, component, {}, nullptr, page);
+    if (!pixels) return std::make_unique<GdiImage>(nullptr);
+    return std::make_unique<GdiImage>(std::move(*pixels));
 }
 
 std::optional<imaging::PreviewPlan> PlanPreview(const std::string& path, const DecodeLimit& limit,

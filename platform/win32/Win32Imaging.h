@@ -96,6 +96,10 @@ private:
 std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimit& limit,
                                        const ImagingComponent* component);
 
+// The page of a file of several pages (a TIFF's), from 0, as the imaging component reads it;
+// an empty image for a page that isn't there.
+std::unique_ptr<Image> DecodePageFile(const std::string& path, int page, const ImagingComponent* component);
+
 // Images and surfaces keep their pixels in memory of our own (PixelBuffer), so the hot
 // paths (clearing, 1:1 copies, copies to the screen) work on the memory directly instead of
 // through GDI+'s per-pixel machinery, which Wine runs slowly.

@@ -109,6 +109,9 @@ public:
         return NewSurface(width, height);
     }
     std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) override;
+    std::unique_ptr<Image> DecodePage(const std::string& path, int page) override {
+        return DecodePageFile(gdiplus_.Started() ? path : std::string(), page, imaging_.get());
+    }
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
         if (!gdiplus_.Started()) return;
         // An open asks for the reduction the steps' first paints draw from too.

@@ -53,6 +53,8 @@ public:
     bool Damaged() const override { return damaged; }
     bool animated = false;
     bool Animated() const override { return animated; }
+    int pages = 1;
+    int Pages() const override { return pages; }
     std::string refusal;
     std::string Refusal() const override { return refusal; }
     std::vector<std::string> draws;   // drawing calls on it, in order
@@ -259,6 +261,10 @@ public:
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
     // Of the pixels' size and alphas, named "pixels".
     std::unique_ptr<platform::Image> ImageOf(const imaging::PixelBuffer& pixels) override;
+    // The image added for "<path>#<page>".
+    std::unique_ptr<platform::Image> DecodePage(const std::string& path, int page) override {
+        return DecodeImage(path + "#" + std::to_string(page));
+    }
     long long surfacePixelLimit = -1;  // none
     int surfacesMade = 0;
     // Keeps the request's functions in readAheadWhich and reducedFor; nothing runs them

@@ -126,7 +126,8 @@ TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
         {"Ctrl+W", "c.gif zoom 4 at 100,100 close"}, {"Ctrl+Q", "c.gif zoom 4 at 100,100 terminate"},
         {"Ctrl+`", "c.gif zoom 4 at 100,100"},
         // c.gif is a still: nothing plays.
-        {"P", "c.gif zoom 4 at 100,100"}, {".", "c.gif zoom 4 at 100,100"}, {",", "c.gif zoom 4 at 100,100"},
+        {"P", "c.gif zoom 4 at 100,100"}, {"Ctrl+Page Down", "c.gif zoom 4 at 100,100"},
+        {"Ctrl+Page Up", "c.gif zoom 4 at 100,100"}, {".", "c.gif zoom 4 at 100,100"}, {",", "c.gif zoom 4 at 100,100"},
     };
     for (const app::KeyBinding& binding : app::KeyBindings()) {
         SCOPED_TRACE(binding.keyName);

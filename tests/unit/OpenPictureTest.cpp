@@ -86,6 +86,30 @@ TEST_F(OpenPictureTest, AnUndecodableFileGivesAnEmptyPictureSilentlyAndKeepsTheW
     EXPECT_NE(Stop().find("Width=320\r\nHeight=320\r\n"), std::string::npos);
 }
 
+// A TIFF of several pages: the page keys go round its pages, the window fitted to each, the
+// view saying which; a page that doesn't decode leaves the one shown.
+TEST_F(OpenPictureTest, ThePageKeysGoRoundTheTiffsPages) {
+    const std::string doc = "C:\\pics\\doc.tif";
+    platform.AddImage(doc, 100, 50);
+    platform.images.at(doc).pages = 3;
+    platform.AddImage(doc + "#0", 100, 50);
+    platform.AddImage(doc + "#1", 60, 80);
+    app::TfrmMiddle& m = Start();
+    m.OpenFile(doc);
+    const platform::ShiftState ctrl{false, true, false};
+    struct Step {
+        int key, width;
+        const char* note;
+    };
+    for (const Step s : {Step{platform::keys::PageDown, 60, "Page 2 of 3"}, Step{platform::keys::PageDown, 60, "Page 2 of 3"},
+                         Step{platform::keys::PageUp, 100, "Page 1 of 3"}, Step{platform::keys::PageUp, 100, "Page 1 of 3"}}) {
+        m.FormKeyDown(s.key, ctrl);
+        EXPECT_EQ(m.Picture->Width(), s.width) << s.note;
+        EXPECT_EQ(m.BoundsRect().width, s.width) << s.note;
+        EXPECT_EQ(m.ViewNote(), s.note);
+    }
+}
+
 TEST_F(OpenPictureTest, ADropOpensTheFirstFileAndKeepsTheViewState) {
     WriteFrames();
     platform.AddImage("C:\\pics\\one.png", 400, 300);

@@ -139,6 +139,9 @@ public:
         return real_.CreateSurface(width, height);
     }
     std::unique_ptr<Image> ImageOf(const imaging::PixelBuffer& pixels) override { return real_.ImageOf(pixels); }
+    std::unique_ptr<Image> DecodePage(const std::string& path, int page) override {
+        return real_.DecodePage(path, page);
+    }
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
         real_.ReadAhead(std::move(which), std::move(reducedFor));
     }

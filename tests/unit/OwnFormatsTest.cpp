@@ -24,8 +24,21 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     // A profile of primaries far from sRGB's, and the orientation 6 (stored turned a quarter left).
     const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
     const std::string exif6("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0", 24);
-    std::uint32_t wideBlue = 0xFF0000FFu;
+    std::uint32_t wideBlue = 0xFF0000FFu, wideRed = 0xFFFF0000u;
     ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideBlue, 1);
+    ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideRed, 1);
+    // Red on the left half, blue (of the alpha given) on the right: the chroma of neither
+    // 4:2:0 nor the grid's cells straddles the two.
+    const auto halves = [](int width, int height, std::uint8_t alpha) {
+        Rgba rgba;
+        for (int i = 0; i < width * height; ++i) {
+            const Rgba pixel = i % width < width / 2 ? Rgba{255, 0, 0, 255} : Rgba{0, 0, 255, alpha};
+            rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+        }
+        return rgba;
+    };
+    const Rgba sides = halves(16, 8, 255);
+    using Coding = testing::AvifCoding;
     struct Case {
         const char* name;
         std::string bytes;
@@ -47,6 +60,16 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         {"tga", testing::TgaFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"psd", testing::PsdFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"qoi", testing::QoiFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"avif 8-bit 4:2:0", testing::AvifFile(16, 8, sides), {16, 8}, {16, 8}, 0xFF0000FFu, 6},
+        {"avif 10-bit 4:4:4 with alpha", testing::AvifFile(16, 8, halves(16, 8, 128), {10, AVIF_PIXEL_FORMAT_YUV444}),
+         {16, 8}, {16, 8}, 0x800000FFu, 6},
+        {"avif 12-bit with a profile, turned a quarter left: red is below",
+         testing::AvifFile(16, 8, sides, {12, AVIF_PIXEL_FORMAT_YUV420, 1, -1, wide}), {16, 8}, {8, 16}, wideRed, 6},
+        {"avif turned a quarter left then mirrored top to bottom: blue is below",
+         testing::AvifFile(16, 8, sides, {8, AVIF_PIXEL_FORMAT_YUV444, 1, 0}), {16, 8}, {8, 16}, 0xFF0000FFu, 6},
+        {"avif grid of two cells, the second read after its header",
+         testing::AvifFile(64, 64, halves(64, 64, 255), {.cells = 2}), {128, 64}, {128, 64}, 0xFF0000FFu, 6, false,
+         true},
     };
     for (const Case& c : cases) {
         const ByteReader read = [&](std::uint64_t at, std::size_t length) {

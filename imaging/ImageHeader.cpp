@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/AvifContainer.h"
+#include "imaging/ColourManagement.h"
 
 namespace zylora::imaging {
 
@@ -296,7 +297,8 @@ int DeclaredOrientation(const ByteReader& read) {
 }
 
 std::string DeclaredColourProfile(const ByteReader& read) {
-    if (const std::optional<AvifLayout> avif = ReadAvifLayout(read, false)) return avif->profile;
+    if (const std::optional<AvifLayout> avif = ReadAvifLayout(read, false))
+        return avif->profile.empty() && avif->coding ? ProfileOfPrimaries(avif->coding->primaries) : avif->profile;
     std::string webp;
     WalkExtendedWebp(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
         if (type != "ICCP") return true;

@@ -45,9 +45,9 @@ bool DeclaresAnimation(const ByteReader& read);
 int DeclaredJpegPrecision(const ByteReader& read);
 
 // The ICC colour profile a JPEG carries in its APP2 segments before the scan, its pieces
-// joined in order, a WebP in its ICCP chunk or an AVIF in its colr box; empty when there is
-// none, a piece is missing or cut short, or the file is of none of these formats (the system's
-// decoders read the profiles of the other formats).
+// joined in order, a WebP in its ICCP chunk or an AVIF in its colr box (or one made of the
+// primaries its nclx box names); empty when there is none, a piece is missing or cut short, or
+// the file is of none of these formats (the system's decoders read the profiles of the others).
 std::string DeclaredColourProfile(const ByteReader& read);
 
 // Pictures above this many pixels are not decoded: at 32 bits a pixel they would take more

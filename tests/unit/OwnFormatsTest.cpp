@@ -27,6 +27,13 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     std::uint32_t wideBlue = 0xFF0000FFu, wideRed = 0xFFFF0000u;
     ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideBlue, 1);
     ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideRed, 1);
+    // A colour within sRGB's gamut when its numbers are BT.2020's: their primaries would be clipped.
+    Rgba steel;
+    for (int i = 0; i < 16 * 8; ++i) steel.insert(steel.end(), {60, 120, 180, 255});
+    std::uint32_t bt2020Steel = 0xFF3C78B4u;
+    ColourConversion::Between(testing::RgbProfile({{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}, 2.2),
+                              ColourModel::Rgb, "")
+        ->Convert(&bt2020Steel, 1);
     // Red on the left half, blue (of the alpha given) on the right: the chroma of neither
     // 4:2:0 nor the grid's cells straddles the two.
     const auto halves = [](int width, int height, std::uint8_t alpha) {
@@ -65,6 +72,10 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
          {16, 8}, {16, 8}, 0x800000FFu, 6},
         {"avif 12-bit with a profile, turned a quarter left: red is below",
          testing::AvifFile(16, 8, sides, {12, AVIF_PIXEL_FORMAT_YUV420, 1, -1, wide}), {16, 8}, {8, 16}, wideRed, 6},
+        {"avif naming the BT.2020 primaries",
+         testing::AvifFile(16, 8, steel,
+                           {.chroma = AVIF_PIXEL_FORMAT_YUV444, .primaries = AVIF_COLOR_PRIMARIES_BT2020}),
+         {16, 8}, {16, 8}, bt2020Steel, 6},
         {"avif grid of two cells, the second read after its header",
          testing::AvifFile(64, 64, halves(64, 64, 255), {.cells = 2}), {128, 64}, {128, 64}, 0xFF0000FFu, 6, false,
          true},

@@ -77,19 +77,22 @@ inline std::string AnimatedWebpFile(int width, int height, const std::vector<Rgb
     return Taken(out);
 }
 
-// How an AVIF is coded: depth, chroma, its turn and mirror (none below 0), its profile, and
-// as a grid of that many cells side by side, each the whole of the pixels.
+// How an AVIF is coded: depth, chroma, its turn and mirror (none below 0), its profile, as a
+// grid of that many cells side by side, each the whole of the pixels, and the primaries its
+// nclx box names.
 struct AvifCoding {
     int depth = 8;
     avifPixelFormat chroma = AVIF_PIXEL_FORMAT_YUV420;
     int turns = -1, mirror = -1;
     std::string profile;
     int cells = 0;
+    avifColorPrimaries primaries = AVIF_COLOR_PRIMARIES_BT709;
 };
 
 // An AVIF of the pixels, by libavif's encoder at its fastest and near lossless.
 inline std::string AvifFile(int width, int height, const Rgba& rgba, const AvifCoding& coding = {}) {
     avifImage* image = avifImageCreate(width, height, static_cast<std::uint32_t>(coding.depth), coding.chroma);
+    image->colorPrimaries = coding.primaries;
     avifRGBImage rgb;
     avifRGBImageSetDefaults(&rgb, image);
     rgb.depth = 8, rgb.format = AVIF_RGB_FORMAT_RGBA, rgb.rowBytes = static_cast<std::uint32_t>(width) * 4;

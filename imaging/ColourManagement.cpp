@@ -309,4 +309,38 @@ bool DecodeAndConvert(PixelBuffer& buffer, int band, const std::function<bool(in
     return !failed;
 }
 
+std::string ProfileOfPrimaries(int primaries) {
+    struct Named {
+        int number;
+        cmsCIExyY white, red, green, blue;
+    };
+    constexpr cmsCIExyY d65{0.3127, 0.3290, 1}, c{0.310, 0.316, 1}, dci{0.314, 0.351, 1};
+    static constexpr Named named[] = {
+        {4, c, {0.67, 0.33, 1}, {0.21, 0.71, 1}, {0.14, 0.08, 1}},
+        {5, d65, {0.64, 0.33, 1}, {0.29, 0.60, 1}, {0.15, 0.06, 1}},
+        {6, d65, {0.630, 0.340, 1}, {0.310, 0.595, 1}, {0.155, 0.070, 1}},
+        {7, d65, {0.630, 0.340, 1}, {0.310, 0.595, 1}, {0.155, 0.070, 1}},
+        {9, d65, {0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}},
+        {11, dci, {0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}},
+        {12, d65, {0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}},
+    };
+    const auto found =
+        std::find_if(std::begin(named), std::end(named), [&](const Named& n) { return n.number == primaries; });
+    if (found == std::end(named)) return {};
+    const cmsCIExyYTRIPLE triple{found->red, found->green, found->blue};
+    const double srgb[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = curve ? cmsCreateRGBProfile(&found->white, &triple, curves) : nullptr;
+    std::string bytes;
+    cmsUInt32Number size = 0;
+    if (profile && cmsSaveProfileToMem(profile, nullptr, &size) && size > 0) {
+        bytes.resize(size);
+        if (!cmsSaveProfileToMem(profile, bytes.data(), &size)) bytes.clear();
+    }
+    if (profile) cmsCloseProfile(profile);
+    if (curve) cmsFreeToneCurve(curve);
+    return bytes;
+}
+
 }  // namespace zylora::imaging

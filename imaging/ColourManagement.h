@@ -45,6 +45,11 @@ private:
     std::unique_ptr<class MatrixShaper> shaper_;
 };
 
+// A profile of the colour primaries a coding names by number (ISO/IEC 23091-2: 4, 5, 6, 7, 9,
+// 11, 12) with sRGB's tone curve, for a picture that names them instead of embedding a
+// profile (an AVIF's nclx box); empty for sRGB's own (1), unspecified or unknown ones.
+std::string ProfileOfPrimaries(int primaries);
+
 // The whole buffer converted, in parts that may run at once.
 void ConvertColours(PixelBuffer& buffer, const ColourConversion& conversion, const Parallel& parallel = nullptr);
 

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "imaging/AvifContainer.h"
+#include "imaging/ColourManagement.h"
+
 namespace zylora::imaging {
 
 namespace {
@@ -201,6 +204,7 @@ OwnFormat DeclaredOwnFormat(const std::string& head) {
     if (IsWebp(head)) return OwnFormat::Webp;
     if (head.compare(0, 4, "8BPS") == 0) return OwnFormat::Psd;
     if (head.compare(0, 4, "qoif") == 0) return OwnFormat::Qoi;
+    if (IsAvif(head)) return OwnFormat::Avif;
     if (IsTga(head)) return OwnFormat::Tga;
     return OwnFormat::None;
 }
@@ -237,6 +241,10 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
         case OwnFormat::Psd: return head.size() >= 22 ? MakeSize(Big32(head, 18), Big32(head, 14)) : std::nullopt;
         case OwnFormat::Qoi: return head.size() >= 12 ? MakeSize(Big32(head, 4), Big32(head, 8)) : std::nullopt;
         case OwnFormat::Tga: return MakeSize(Little16(head, 12), Little16(head, 14));
+        case OwnFormat::Avif: {
+            const std::optional<AvifLayout> avif = ReadAvifLayout(read, false);
+            return avif ? std::optional(avif->size) : std::nullopt;
+        }
         case OwnFormat::None: break;
     }
     return std::nullopt;
@@ -284,10 +292,13 @@ int DeclaredOrientation(const ByteReader& read) {
             orientation = ExifChunkOrientation(*exif);
         return false;
     });
+    if (const std::optional<AvifLayout> avif = ReadAvifLayout(read, false)) orientation = avif->orientation;
     return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 0;
 }
 
 std::string DeclaredColourProfile(const ByteReader& read) {
+    if (const std::optional<AvifLayout> avif = ReadAvifLayout(read, false))
+        return avif->profile.empty() && avif->coding ? ProfileOfPrimaries(avif->coding->primaries) : avif->profile;
     std::string webp;
     WalkExtendedWebp(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
         if (type != "ICCP") return true;

@@ -20,19 +20,20 @@ using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t l
 
 // The formats the program decodes itself (imaging/OwnFormats.h), which the system's decoders
 // may not read; None for every other.
-enum class OwnFormat { None, Webp, Tga, Psd, Qoi };
+enum class OwnFormat { None, Webp, Tga, Psd, Qoi, Avif };
 // Which of them the first bytes of a file (32 or more) are.
 OwnFormat DeclaredOwnFormat(const std::string& head);
 
-// The declared width and height of a PNG, GIF, BMP, JPEG, TIFF, WebP (its canvas), TGA, PSD or
-// QOI file; nothing for other formats or a header that can't be read.
+// The declared width and height of a PNG, GIF, BMP, JPEG, TIFF, WebP (its canvas), TGA, PSD,
+// QOI or AVIF (its primary picture as stored) file; nothing for other formats or a header that
+// can't be read.
 std::optional<Size> DeclaredImageSize(const ByteReader& read);
 
 // The orientation tag (EXIF 274, 1 to 8) of a JPEG's Exif segment (the first whole one
 // before the scan, wherever it stands), a TIFF's first directory, a PNG's eXIf chunk or a
-// WebP's EXIF chunk; 0 when there is none or it is out of range. An Exif segment or chunk is
-// read within itself: one the file holds only in part, or whose directory lies outside it,
-// tells nothing.
+// WebP's EXIF chunk, or what an AVIF's irot and imir make of it; 0 when there is none or it is
+// out of range. An Exif segment or chunk is read within itself: one the file holds only in
+// part, or whose directory lies outside it, tells nothing.
 int DeclaredOrientation(const ByteReader& read);
 
 // Whether the file is a GIF of two frames or more, a PNG whose acTL chunk declares two
@@ -44,9 +45,9 @@ bool DeclaresAnimation(const ByteReader& read);
 int DeclaredJpegPrecision(const ByteReader& read);
 
 // The ICC colour profile a JPEG carries in its APP2 segments before the scan, its pieces
-// joined in order, or a WebP in its ICCP chunk; empty when there is none, a piece is missing
-// or cut short, or the file is of neither format (the system's decoders read the profiles of
-// the other formats).
+// joined in order, a WebP in its ICCP chunk or an AVIF in its colr box (or one made of the
+// primaries its nclx box names); empty when there is none, a piece is missing or cut short, or
+// the file is of none of these formats (the system's decoders read the profiles of the others).
 std::string DeclaredColourProfile(const ByteReader& read);
 
 // Pictures above this many pixels are not decoded: at 32 bits a pixel they would take more

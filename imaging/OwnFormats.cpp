@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "imaging/AvifDecoder.h"
 #include "imaging/StbPixels.h"
 #include "imaging/WebpDecoder.h"
 
@@ -47,6 +48,7 @@ std::optional<DecodedPixels> OwnFormatPixels(const HeaderFacts& facts, const Dec
     const std::string& bytes = facts.whole.empty() ? read : facts.whole;
     switch (facts.own) {
         case OwnFormat::Webp: return WebpPixels(bytes, limit);
+        case OwnFormat::Avif: return AvifPixels(bytes, limit);
         case OwnFormat::Qoi: return QoiPixels(bytes, limit);
         case OwnFormat::Tga:
         case OwnFormat::Psd: return StbPixels(bytes, limit);

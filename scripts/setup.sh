@@ -38,6 +38,11 @@ packages=(
   # WebP pictures: libwebp natively (its encoder and muxer make the tests' files); its source
   # package (fetched below) for the Windows builds; cwebp for pictures made by hand
   libwebp-dev webp
+  # AVIF pictures: our own reading of the container, the AV1 decoder dav1d's library natively
+  # and its source package (fetched below) for the Windows builds, nasm for its x86 routines;
+  # libavif's encoder makes the tests' files (its source package can't be fetched: the
+  # mirrors lack its original tarball)
+  libdav1d-dev libavif-dev libavif-bin nasm
   # QOI pictures: the format's one header, which stb_image lacks
   libqoi-dev
   python3 python3-pil
@@ -123,6 +128,7 @@ fetch_source() {
 fetch_source lcms2 include/lcms2.h
 fetch_source libjpeg-turbo jpeglib.h
 fetch_source libwebp src/webp/decode.h
+fetch_source dav1d include/dav1d/dav1d.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

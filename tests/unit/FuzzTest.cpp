@@ -218,7 +218,9 @@ TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
         WebpFile(3, 2, pixels, false), WebpFile(3, 2, pixels, true),
         WithWebpChunks(WebpFile(3, 2, pixels, false), {{"ICCP", "not a profile"}, {"EXIF", "II*\0"}}),
         AnimatedWebpFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())}), TgaFile(3, 2, pixels),
-        PsdFile(3, 2, pixels), QoiFile(3, 2, pixels)};
+        PsdFile(3, 2, pixels), QoiFile(3, 2, pixels), AvifFile(3, 2, pixels),
+        AvifFile(3, 2, pixels, {10, AVIF_PIXEL_FORMAT_YUV444, 1, 1, "not a profile"}),
+        AvifFile(64, 64, Rgba(64 * 64 * 4, 100), {.cells = 1})};
     const imaging::DecodeLimit limit{4096, 256};
     for (int run = 0, runs = Runs(3000); run < runs; ++run) {
         std::string bytes = files[static_cast<std::size_t>(run) % files.size()];

@@ -24,8 +24,28 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     // A profile of primaries far from sRGB's, and the orientation 6 (stored turned a quarter left).
     const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
     const std::string exif6("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0", 24);
-    std::uint32_t wideBlue = 0xFF0000FFu;
+    std::uint32_t wideBlue = 0xFF0000FFu, wideRed = 0xFFFF0000u;
     ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideBlue, 1);
+    ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideRed, 1);
+    // A colour within sRGB's gamut when its numbers are BT.2020's: their primaries would be clipped.
+    Rgba steel;
+    for (int i = 0; i < 16 * 8; ++i) steel.insert(steel.end(), {60, 120, 180, 255});
+    std::uint32_t bt2020Steel = 0xFF3C78B4u;
+    ColourConversion::Between(testing::RgbProfile({{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}, 2.2),
+                              ColourModel::Rgb, "")
+        ->Convert(&bt2020Steel, 1);
+    // Red on the left half, blue (of the alpha given) on the right: the chroma of neither
+    // 4:2:0 nor the grid's cells straddles the two.
+    const auto halves = [](int width, int height, std::uint8_t alpha) {
+        Rgba rgba;
+        for (int i = 0; i < width * height; ++i) {
+            const Rgba pixel = i % width < width / 2 ? Rgba{255, 0, 0, 255} : Rgba{0, 0, 255, alpha};
+            rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+        }
+        return rgba;
+    };
+    const Rgba sides = halves(16, 8, 255);
+    using Coding = testing::AvifCoding;
     struct Case {
         const char* name;
         std::string bytes;
@@ -47,6 +67,18 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         {"tga", testing::TgaFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"psd", testing::PsdFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"qoi", testing::QoiFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"avif 8-bit 4:2:0", testing::AvifFile(16, 8, sides), {16, 8}, {16, 8}, 0xFF0000FFu, 6},
+        {"avif 10-bit 4:4:4 with alpha", testing::AvifFile(16, 8, halves(16, 8, 128), {10, AVIF_PIXEL_FORMAT_YUV444}),
+         {16, 8}, {16, 8}, 0x800000FFu, 6},
+        {"avif 12-bit with a profile, turned a quarter left: red is below",
+         testing::AvifFile(16, 8, sides, {12, AVIF_PIXEL_FORMAT_YUV420, 1, -1, wide}), {16, 8}, {8, 16}, wideRed, 6},
+        {"avif naming the BT.2020 primaries",
+         testing::AvifFile(16, 8, steel,
+                           {.chroma = AVIF_PIXEL_FORMAT_YUV444, .primaries = AVIF_COLOR_PRIMARIES_BT2020}),
+         {16, 8}, {16, 8}, bt2020Steel, 6},
+        {"avif grid of two cells, the second read after its header",
+         testing::AvifFile(64, 64, halves(64, 64, 255), {.cells = 2}), {128, 64}, {128, 64}, 0xFF0000FFu, 6, false,
+         true},
     };
     for (const Case& c : cases) {
         const ByteReader read = [&](std::uint64_t at, std::size_t length) {
@@ -66,6 +98,51 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         for (int shift : {0, 8, 16, 24}) {
             const int off = static_cast<int>((own->pixels.pixels.back() >> shift & 0xFF) - (c.last >> shift & 0xFF));
             EXPECT_LE(std::abs(off), c.tolerance) << c.name << std::hex << ": " << own->pixels.pixels.back();
+        }
+    }
+}
+
+// Each of an AVIF's turns (quarter turns anticlockwise) with each of its mirrors (top and bottom
+// exchanged, left and right), applied in that order, against the same done by hand.
+TEST(OwnFormatsTest, AnAvifsTurnAndMirrorStandItAsItsWriterMeant) {
+    struct Grid {
+        int width, height;
+        std::vector<int> grey;  // row after row
+        int At(int x, int y) const { return grey[static_cast<std::size_t>(y * width + x)]; }
+    };
+    const Grid stored{3, 2, {20, 60, 100, 140, 180, 220}};
+    Rgba rgba;
+    for (const int g : stored.grey) rgba.insert(rgba.end(), {std::uint8_t(g), std::uint8_t(g), std::uint8_t(g), 255});
+    for (int turns = 0; turns < 4; ++turns) {
+        for (int mirror = -1; mirror <= 1; ++mirror) {
+            Grid expected = stored;
+            // A quarter turn anticlockwise: the right column rises to the top row.
+            for (int t = 0; t < turns; ++t) {
+                Grid turned{expected.height, expected.width, {}};
+                for (int y = 0; y < turned.height; ++y)
+                    for (int x = 0; x < turned.width; ++x)
+                        turned.grey.push_back(expected.At(expected.width - 1 - y, x));
+                expected = turned;
+            }
+            Grid mirrored{expected.width, expected.height, {}};
+            for (int y = 0; y < expected.height; ++y)
+                for (int x = 0; x < expected.width; ++x)
+                    mirrored.grey.push_back(mirror == 0   ? expected.At(x, expected.height - 1 - y)
+                                            : mirror == 1 ? expected.At(expected.width - 1 - x, y)
+                                                          : expected.At(x, y));
+            const std::string file = testing::AvifFile(3, 2, rgba, {8, AVIF_PIXEL_FORMAT_YUV444, turns, mirror});
+            const ByteReader read = [&](std::uint64_t at, std::size_t length) {
+                return at < file.size() ? file.substr(static_cast<std::size_t>(at), length) : std::string();
+            };
+            const std::optional<HeaderFacts> facts = ReadHeaderFacts(read, file.size(), PictureLimit);
+            ASSERT_TRUE(facts);
+            const std::optional<DecodedPixels> shown = DecodeInTurn(*facts, PictureLimit, {}, {});
+            ASSERT_TRUE(shown);
+            const std::string context = "turns " + std::to_string(turns) + ", mirror " + std::to_string(mirror);
+            ASSERT_EQ(shown->pixels.width, mirrored.width) << context;
+            for (std::size_t i = 0; i < mirrored.grey.size(); ++i)
+                EXPECT_NEAR(static_cast<int>(shown->pixels.pixels[i] & 0xFF), mirrored.grey[i], 12)
+                    << context << " at " << i;
         }
     }
 }

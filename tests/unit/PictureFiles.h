@@ -1,7 +1,8 @@
 // Small files of the formats the program decodes itself, made in memory for the tests: WebP by
-// libwebp's own encoder and muxer, the others byte by byte.
+// libwebp's own encoder and muxer, AVIF by libavif's encoder, the others byte by byte.
 #pragma once
 
+#include <avif/avif.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -74,6 +75,52 @@ inline std::string AnimatedWebpFile(int width, int height, const std::vector<Rgb
     WebPAnimEncoderAssemble(encoder, &out);
     WebPAnimEncoderDelete(encoder);
     return Taken(out);
+}
+
+// How an AVIF is coded: depth, chroma, its turn and mirror (none below 0), its profile, as a
+// grid of that many cells side by side, each the whole of the pixels, and the primaries its
+// nclx box names.
+struct AvifCoding {
+    int depth = 8;
+    avifPixelFormat chroma = AVIF_PIXEL_FORMAT_YUV420;
+    int turns = -1, mirror = -1;
+    std::string profile;
+    int cells = 0;
+    avifColorPrimaries primaries = AVIF_COLOR_PRIMARIES_BT709;
+};
+
+// An AVIF of the pixels, by libavif's encoder at its fastest and near lossless.
+inline std::string AvifFile(int width, int height, const Rgba& rgba, const AvifCoding& coding = {}) {
+    avifImage* image = avifImageCreate(width, height, static_cast<std::uint32_t>(coding.depth), coding.chroma);
+    image->colorPrimaries = coding.primaries;
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, image);
+    rgb.depth = 8, rgb.format = AVIF_RGB_FORMAT_RGBA, rgb.rowBytes = static_cast<std::uint32_t>(width) * 4;
+    rgb.pixels = const_cast<std::uint8_t*>(rgba.data());
+    avifImageRGBToYUV(image, &rgb);
+    if (coding.turns >= 0) image->transformFlags |= AVIF_TRANSFORM_IROT;
+    if (coding.mirror >= 0) image->transformFlags |= AVIF_TRANSFORM_IMIR;
+    image->irot.angle = static_cast<std::uint8_t>(coding.turns & 3);
+    image->imir.mode = static_cast<std::uint8_t>(coding.mirror & 1);
+    const auto* profile = reinterpret_cast<const std::uint8_t*>(coding.profile.data());
+    if (!coding.profile.empty()) avifImageSetProfileICC(image, profile, coding.profile.size());
+    avifEncoder* encoder = avifEncoderCreate();
+    encoder->speed = AVIF_SPEED_FASTEST;
+    encoder->minQuantizer = encoder->maxQuantizer = encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = 4;
+    avifRWData out = AVIF_DATA_EMPTY;
+    if (coding.cells > 0) {
+        const std::vector<const avifImage*> cells(static_cast<std::size_t>(coding.cells), image);
+        avifEncoderAddImageGrid(encoder, static_cast<std::uint32_t>(coding.cells), 1, cells.data(),
+                                AVIF_ADD_IMAGE_FLAG_SINGLE);
+        avifEncoderFinish(encoder, &out);
+    } else {
+        avifEncoderWrite(encoder, image, &out);
+    }
+    std::string bytes(reinterpret_cast<const char*>(out.data), out.size);
+    avifRWDataFree(&out);
+    avifEncoderDestroy(encoder);
+    avifImageDestroy(image);
+    return bytes;
 }
 
 // An uncompressed 32-bit TGA, its rows from the top (descriptor bit 5).

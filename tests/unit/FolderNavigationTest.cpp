@@ -89,7 +89,7 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
     platform.files.files.erase("C:\\Pics\\c.gif");  // deleted since: skipped
     for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi", "s.apng", "r.ico", "q.avif"})
-        Picture(std::string("C:\Pics\") + name);
+        Picture(std::string("C:\\Pics\\") + name);
     const std::size_t listings = platform.files.listings.size();
     EXPECT_EQ(Walk("nnnnnnnnnnnp"), (std::vector<std::string>{"q.avif", "r.ico", "s.apng", "t.qoi", "u.psd", "v.TGA",
                                                               "w.webp", "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));

@@ -60,9 +60,11 @@ if(WIN32)
   # The viewer compiles against libheif's header alone (its types and functions' signatures).
   add_library(zylora_heif_headers INTERFACE)
   target_include_directories(zylora_heif_headers SYSTEM INTERFACE ${ZYLORA_HEIF_SOURCE})
-  # Both DLLs go into the release beside zylora.exe.
+  # Both DLLs go into the release beside zylora.exe, with each library's licence texts (the
+  # LGPL and the GPL it builds on), which the LGPL asks to go with them.
   set(ZYLORA_HEIF_RELEASE_DLLS zylora_heif zylora_de265)
-  set(ZYLORA_HEIF_RELEASE_PARTS libheif.dll=$<TARGET_FILE:zylora_heif> libde265.dll=$<TARGET_FILE:zylora_de265>)
+  set(ZYLORA_HEIF_RELEASE_PARTS libheif.dll=$<TARGET_FILE:zylora_heif> libde265.dll=$<TARGET_FILE:zylora_de265>
+    libheif-COPYING.txt=${ZYLORA_HEIF_SOURCE}/COPYING libde265-COPYING.txt=${ZYLORA_DE265_SOURCE}/COPYING)
 else()
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
   add_library(zylora_heif_headers INTERFACE)

@@ -1,7 +1,7 @@
 #include "imaging/HeicDecoder.h"
 
 #include <algorithm>
-#include <climits>
+#include <functional>
 #include <memory>
 
 namespace zylora::imaging {
@@ -21,8 +21,9 @@ std::optional<DecodedPixels> HeicPixels(const HeifLibrary* library, std::string_
     const HeifLibrary& heif = *library;
     const Owned<heif_context> context(heif.heif_context_alloc(), heif.heif_context_free);
     if (!context) return std::nullopt;
-    // The library's own bound on a side, as ours, before it allocates anything of a picture.
-    heif.heif_context_set_maximum_image_size_limit(context.get(), std::min(limit.side, 1 << 16));
+    // The library's bound on a side (32768 unless told), ours where that is smaller, before it
+    // allocates anything of a picture; it refuses a side as large as the bound.
+    heif.heif_context_set_maximum_image_size_limit(context.get(), std::min(limit.side, 32767) + 1);
     heif_image_handle* primary = nullptr;
     if (!Ok(heif.heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr)) ||
         !Ok(heif.heif_context_get_primary_image_handle(context.get(), &primary)))

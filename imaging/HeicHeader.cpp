@@ -22,7 +22,8 @@ struct Box {
 // Tells `box` of each box between `begin` and `end` until it answers false. A box claiming
 // more than there is, or less than its own header, ends the walk; every step moves forward
 // and the steps are bounded, so a crafted file can't make it loop for ever.
-void WalkBoxes(const ByteReader& read, std::uint64_t begin, std::uint64_t end, const std::function<bool(const Box&)>& box) {
+void WalkBoxes(const ByteReader& read, std::uint64_t begin, std::uint64_t end,
+               const std::function<bool(const Box&)>& box) {
     std::uint64_t at = begin;
     for (int step = 0; step < 10000 && at < end && end - at >= 8; ++step) {
         const std::string head = read(at, 16);
@@ -86,10 +87,10 @@ std::optional<Size> DeclaredHeicSize(const ByteReader& read) {
             if (p.type == "ipma") ipma = inMeta(p.content, static_cast<std::size_t>(p.length));
             if (p.type != "ipco") return true;
             WalkBoxes(inMeta, p.content, p.content + p.length, [&](const Box& q) {
+                // A full box: its version and flags, then the width and the height.
                 const std::string ispe = q.type == "ispe" ? inMeta(q.content, 12) : std::string();
-                properties.push_back(ispe.size() == 12 ? std::optional(Size{static_cast<int>(Big32(ispe, 4) & 0x7FFFFFFF),
-                                                                           static_cast<int>(Big32(ispe, 8) & 0x7FFFFFFF)})
-                                                       : std::nullopt);
+                const auto side = [&](std::size_t at) { return static_cast<int>(Big32(ispe, at) & 0x7FFFFFFF); };
+                properties.push_back(ispe.size() == 12 ? std::optional(Size{side(4), side(8)}) : std::nullopt);
                 return true;
             });
             return true;

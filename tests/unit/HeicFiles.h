@@ -58,7 +58,8 @@ inline std::string HeicFile(int width, int height, const Rgba& rgba, const HeicO
     heif_encoding_options_free(encoding);
     heif_encoder_release(encoder);
     if (!options.exif.empty())
-        heif_context_add_exif_metadata(context.get(), handle, options.exif.data(), static_cast<int>(options.exif.size()));
+        heif_context_add_exif_metadata(context.get(), handle, options.exif.data(),
+                                       static_cast<int>(options.exif.size()));
     heif_image_handle_release(handle);
     std::string bytes;
     heif_writer writer{1, [](heif_context*, const void* data, std::size_t size, void* into) {

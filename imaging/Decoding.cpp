@@ -45,9 +45,10 @@ bool ShowInDisplayColours(PixelBuffer& pixels, const std::string& profile, Colou
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display) {
     std::optional<DecodedPixels> own = SmallFilePixels(facts, limit);
-    if (!own) own = OwnFormatPixels(facts, limit, system.readFile);
+    if (!own) own = OwnFormatPixels(facts, limit, system.readFile, system.heif);
     // Those hold the colours as the file does, as the last resort does: the profile is the
-    // header's. The system's decoder and libjpeg-turbo's path convert them themselves.
+    // one the decoder read (a HEIC's), else the header's. The system's decoder and
+    // libjpeg-turbo's path convert them themselves.
     const bool asStored = own.has_value();
     if (!own && system.decode) own = system.decode();
     if (!own && facts.jpeg && system.readFile) {
@@ -58,15 +59,18 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
     const bool converted = own.has_value() && !asStored;
     if (!own && system.lastResort) own = system.lastResort();
     if (!own) return own;
-    if (!converted) ShowInDisplayColours(own->pixels, facts.profile, ColourModel::Rgb, display);
+    if (!converted)
+        ShowInDisplayColours(own->pixels, own->profile.empty() ? facts.profile : own->profile, ColourModel::Rgb, display);
+    own->profile = {};  // the display's colours now
     OrientPixels(own->pixels, facts.orientation);
     own->animated = facts.animated;
     return own;
 }
 
-std::string WhyNotShown(const HeaderFacts& facts) {
+std::string WhyNotShown(const HeaderFacts& facts, const std::string& fileName, bool heicDecoder) {
     if (facts.jpeg && facts.jpegPrecision > 8)
         return "it is a " + std::to_string(facts.jpegPrecision) + "-bit JPEG, and only 8-bit ones are read";
+    if (facts.own == OwnFormat::Heic && !heicDecoder) return "the HEIC decoder is missing";
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "imaging/ColourManagement.h"
+#include "imaging/HeifLibrary.h"
 #include "imaging/ImageHeader.h"
 #include "imaging/Pixels.h"
 
@@ -36,23 +37,26 @@ struct SystemDecoders {
     std::function<std::optional<std::string>()> readFile;
     // Its last resort, for every other format it reads; the colours as the file holds them.
     std::function<std::optional<DecodedPixels>()> lastResort;
+    // libheif, for HEIC files, loaded at the first one (imaging/HeifLibrary.h).
+    HeifLoader heif;
 };
 
 // The picture's pixels, from the first of these that reads it: stb_image for a small PNG or
 // plain BMP read whole without a colour profile (microseconds, where the system's decoder
 // costs a millisecond or more under Wine); the program's own decoders of the formats the
-// system may not read (WebP, TGA, PSD, QOI: imaging/OwnFormats.h); the system's decoder;
+// system may not read (WebP, TGA, PSD, QOI, HEIC: imaging/OwnFormats.h); the system's decoder;
 // libjpeg-turbo for a JPEG the system refuses, which gives what it holds (cut short, or
 // without its end marker); the system's last resort. In the display's colours, then upright.
 // Without memory for the turn they stay as stored.
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);
 
-// Why no decoder shows a file of these facts, in a few words for the user; empty when nothing
-// is known (the file is damaged beyond reading, or of a format no decoder reads). A JPEG of
-// 12 bits a sample is one: neither the system's decoders nor libjpeg-turbo's 8-bit build
-// read it.
-std::string WhyNotShown(const HeaderFacts& facts);
+// Why no decoder shows a file of these facts, named `fileName`, in a few words for the user;
+// empty when nothing is known (the file is damaged beyond reading, or of a format no decoder
+// reads). A JPEG of 12 bits a sample is one: neither the system's decoders nor libjpeg-turbo's
+// 8-bit build read it. A HEIC file without the library to decode it (`heicDecoder` false) is
+// another.
+std::string WhyNotShown(const HeaderFacts& facts, const std::string& fileName, bool heicDecoder);
 
 // Fills the buffer from rows of three-byte pixels (blue, green, red, as Windows stores a
 // photo's rows) that `copyRows(top, count, into)` writes, a band at a time: several times

@@ -6,6 +6,7 @@
 
 #include "imaging/AvifContainer.h"
 #include "imaging/ColourManagement.h"
+#include "imaging/HeicHeader.h"
 
 namespace zylora::imaging {
 
@@ -205,6 +206,7 @@ OwnFormat DeclaredOwnFormat(const std::string& head) {
     if (head.compare(0, 4, "8BPS") == 0) return OwnFormat::Psd;
     if (head.compare(0, 4, "qoif") == 0) return OwnFormat::Qoi;
     if (IsAvif(head)) return OwnFormat::Avif;
+    if (IsHeic(head)) return OwnFormat::Heic;
     if (IsTga(head)) return OwnFormat::Tga;
     return OwnFormat::None;
 }
@@ -245,6 +247,7 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
             const std::optional<AvifLayout> avif = ReadAvifLayout(read, false);
             return avif ? std::optional(avif->size) : std::nullopt;
         }
+        case OwnFormat::Heic: return DeclaredHeicSize(read);
         case OwnFormat::None: break;
     }
     return std::nullopt;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "imaging/AvifDecoder.h"
+#include "imaging/HeicDecoder.h"
 #include "imaging/StbPixels.h"
 #include "imaging/WebpDecoder.h"
 
@@ -41,8 +42,12 @@ std::optional<DecodedPixels> QoiPixels(std::string_view bytes, const DecodeLimit
 }
 
 std::optional<DecodedPixels> OwnFormatPixels(const HeaderFacts& facts, const DecodeLimit& limit,
-                                            const std::function<std::optional<std::string>()>& readFile) {
+                                            const std::function<std::optional<std::string>()>& readFile,
+                                            const HeifLoader& heif) {
     if (facts.own == OwnFormat::None) return std::nullopt;
+    // Without its library a HEIC file isn't worth reading.
+    const HeifLibrary* heifLibrary = facts.own == OwnFormat::Heic && heif ? heif() : nullptr;
+    if (facts.own == OwnFormat::Heic && !heifLibrary) return std::nullopt;
     std::string read;
     if (facts.whole.empty() && readFile) read = readFile().value_or(std::string());
     const std::string& bytes = facts.whole.empty() ? read : facts.whole;
@@ -52,6 +57,7 @@ std::optional<DecodedPixels> OwnFormatPixels(const HeaderFacts& facts, const Dec
         case OwnFormat::Qoi: return QoiPixels(bytes, limit);
         case OwnFormat::Tga:
         case OwnFormat::Psd: return StbPixels(bytes, limit);
+        case OwnFormat::Heic: return HeicPixels(heifLibrary, bytes, limit);
         case OwnFormat::None: break;
     }
     return std::nullopt;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,7 @@ struct DecodedPixels {
     bool damaged = false;  // the file ended or broke off before the whole picture
     bool animated = false;  // the first frame of an animation
     int pages = 1;          // of the file it is the first page of (a TIFF of several)
+    std::string profile;    // the colour profile a decoder read with them; empty: the header's, if any
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

@@ -45,6 +45,9 @@ packages=(
   libdav1d-dev libavif-dev libavif-bin nasm
   # QOI pictures: the format's one header, which stb_image lacks
   libqoi-dev
+  # HEIC pictures: libheif natively; its source package and libde265's (fetched below) for the
+  # Windows builds' DLLs; heif-enc makes the tests' files
+  libheif-dev libheif-examples
   python3 python3-pil
 )
 
@@ -118,7 +121,8 @@ fetch_source() {
       update_index
     fi
     work="$(mktemp -d "$root/build/deps/$package.XXXXXX")"
-    (cd "$work" && apt-get source "$package" </dev/null)
+    # A security update's source may be missing from the mirror: then the release's own.
+    (cd "$work" && { apt-get source "$package" || apt-get source "$package/bookworm"; } </dev/null)
     rm -rf "$into"
     mv "$work/$package"-*/ "$into"
     rm -rf "$work"
@@ -129,6 +133,8 @@ fetch_source lcms2 include/lcms2.h
 fetch_source libjpeg-turbo jpeglib.h
 fetch_source libwebp src/webp/decode.h
 fetch_source dav1d include/dav1d/dav1d.h
+fetch_source libheif libheif/heif.h
+fetch_source libde265 libde265/de265.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

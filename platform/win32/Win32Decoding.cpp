@@ -12,8 +12,10 @@
 #include "imaging/ColourManagement.h"
 #include "imaging/Decoding.h"
 #include "imaging/ImageHeader.h"
+#include "platform/Paths.h"
 #include "platform/win32/Win32FileStream.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32HeifLibrary.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
@@ -251,7 +253,8 @@ std::optional<DecodedPixels> PipelinePixels(const std::string& path, const imagi
             if (!wanted()) return std::nullopt;
             bitmap = DecodedBitmap(widePath, limit);
             return bitmap ? OwnPixels(*bitmap) : std::nullopt;
-        }};
+        },
+        [] { return HeifLibrary(); }};
     return imaging::DecodeInTurn(facts, limit, system, ScreenDisplay());
 }
 
@@ -292,7 +295,9 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     // itself, which numbers the turns as the tag's table does.
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
     // No decoder read it: the view says why, where that is known.
-    if (image->Width() <= 0) image->SetRefusal(imaging::WhyNotShown(*facts));
+    if (image->Width() <= 0)
+        image->SetRefusal(imaging::WhyNotShown(*facts, FileNameOf(path),
+                                               facts->own != imaging::OwnFormat::Heic || HeifLibrary()));
     if (const std::optional<RotateFlipType> upright = imaging::UprightTurn(facts->orientation))
         image->RotateFlip(*upright);
     return image;

@@ -10,6 +10,7 @@
 #include "imaging/ImageHeader.h"
 #include "platform/Ini.h"
 #include "tests/unit/Harness.h"
+#include "tests/unit/HeicFiles.h"
 #include "tests/unit/PictureFiles.h"
 
 namespace zylora::testing {
@@ -220,7 +221,9 @@ TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
         AnimatedWebpFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())}), TgaFile(3, 2, pixels),
         PsdFile(3, 2, pixels), QoiFile(3, 2, pixels), AvifFile(3, 2, pixels),
         AvifFile(3, 2, pixels, {10, AVIF_PIXEL_FORMAT_YUV444, 1, 1, "not a profile"}),
-        AvifFile(64, 64, Rgba(64 * 64 * 4, 100), {.cells = 1})};
+        AvifFile(64, 64, Rgba(64 * 64 * 4, 100), {.cells = 1}), HeicFile(3, 2, pixels),
+        HeicFile(3, 2, pixels, {.alpha = true}),
+        HeicFile(3, 2, pixels, {.profile = "not a profile", .orientation = heif_orientation_flip_vertically})};
     const imaging::DecodeLimit limit{4096, 256};
     for (int run = 0, runs = Runs(3000); run < runs; ++run) {
         std::string bytes = files[static_cast<std::size_t>(run) % files.size()];
@@ -237,7 +240,8 @@ TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
         std::optional<imaging::HeaderFacts> facts = imaging::ReadHeaderFacts(read, bytes.size(), limit);
         if (!facts) continue;
         if (g.Int(0, 1)) facts->whole.clear();  // as a large file, read after its header
-        const auto decoded = imaging::DecodeInTurn(*facts, limit, {nullptr, [&] { return std::optional(bytes); }, nullptr}, {});
+        const auto decoded = imaging::DecodeInTurn(
+            *facts, limit, {nullptr, [&] { return std::optional(bytes); }, nullptr, [] { return LinkedHeif(); }}, {});
         if (!decoded) continue;
         const imaging::PixelBuffer& p = decoded->pixels;
         ASSERT_TRUE(limit.Allows({p.width, p.height}) || limit.Allows({p.height, p.width})) << "run " << run;

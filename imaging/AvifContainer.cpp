@@ -58,7 +58,7 @@ void ForEachBox(std::string_view data, const BoxVisitor& visit) {
             size = data.size();  // to the end of what holds it
         }
         if (!head.Ok() || size < header || size > data.size()) return;
-        if (!visit(type, data.substr(header, static_cast<std::size_t>(size - header)))) return;
+        if (!visit(type, data.substr(static_cast<std::size_t>(header), static_cast<std::size_t>(size - header)))) return;
         data.remove_prefix(static_cast<std::size_t>(size));
     }
 }

@@ -67,7 +67,7 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
     return own;
 }
 
-std::string WhyNotShown(const HeaderFacts& facts, const std::string& fileName, bool heicDecoder) {
+std::string WhyNotShown(const HeaderFacts& facts, bool heicDecoder) {
     if (facts.jpeg && facts.jpegPrecision > 8)
         return "it is a " + std::to_string(facts.jpegPrecision) + "-bit JPEG, and only 8-bit ones are read";
     if (facts.own == OwnFormat::Heic && !heicDecoder) return "the HEIC decoder is missing";

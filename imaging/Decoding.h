@@ -51,12 +51,13 @@ struct SystemDecoders {
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);
 
-// Why no decoder shows a file of these facts, named `fileName`, in a few words for the user;
+// Why no decoder shows a file of these facts, in a few words for the user (the view names the
+// file before them);
 // empty when nothing is known (the file is damaged beyond reading, or of a format no decoder
 // reads). A JPEG of 12 bits a sample is one: neither the system's decoders nor libjpeg-turbo's
 // 8-bit build read it. A HEIC file without the library to decode it (`heicDecoder` false) is
 // another.
-std::string WhyNotShown(const HeaderFacts& facts, const std::string& fileName, bool heicDecoder);
+std::string WhyNotShown(const HeaderFacts& facts, bool heicDecoder);
 
 // Fills the buffer from rows of three-byte pixels (blue, green, red, as Windows stores a
 // photo's rows) that `copyRows(top, count, into)` writes, a band at a time: several times

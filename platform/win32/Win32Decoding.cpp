@@ -296,8 +296,7 @@ std::unique_ptr<Image> DecodeImageFile(const std::string& path, const DecodeLimi
     auto image = std::make_unique<GdiImage>(std::move(bitmap));
     // No decoder read it: the view says why, where that is known.
     if (image->Width() <= 0)
-        image->SetRefusal(imaging::WhyNotShown(*facts, FileNameOf(path),
-                                               facts->own != imaging::OwnFormat::Heic || HeifLibrary()));
+        image->SetRefusal(imaging::WhyNotShown(*facts, facts->own != imaging::OwnFormat::Heic || HeifLibrary()));
     if (const std::optional<RotateFlipType> upright = imaging::UprightTurn(facts->orientation))
         image->RotateFlip(*upright);
     return image;

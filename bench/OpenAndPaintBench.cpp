@@ -17,6 +17,7 @@
 #include "app/MainWindow.h"
 #include "bench/BenchSupport.h"
 #include "bench/ColourBench.h"
+#include "bench/FormatsBench.h"
 #include "bench/KeysAndFoldersBench.h"
 #include "bench/StartBench.h"
 #include "bench/WindowSystemFloor.h"
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    // "start", "decode" and "drag" time only that, "start" and "decode" in more rounds.
+    // "start", "decode", "drag" and "formats" time only that, "start" and "decode" in more
+    // rounds.
     const std::string only = argc > 1 ? argv[1] : "";
     const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
     auto plainDecode = [&] {
@@ -109,6 +111,10 @@ int main(int argc, char** argv) {
     // in a folder of its own, so that the steps below still go between the two photos.
     const std::string profiled = folder + "profiled\\bench-24mp-adobe.jpg";
     zylora::bench::WriteWithAdobeRgbProfile(photo, profiled);
+    if (only == "formats") {
+        zylora::bench::ReportFormats(*platform, folder);
+        return 0;
+    }
     if (only == "decode") {
         // Alternated, so that a busy moment of the machine weighs on all alike.
         std::vector<double> plain, own, converted;
@@ -508,6 +514,7 @@ int main(int argc, char** argv) {
     Report("roll-up, whole animation", rollUp, "a 60 Hz frame", 1000.0 / 60);
     Report("unroll, whole animation", unroll, "a 60 Hz frame", 1000.0 / 60);
     zylora::bench::ReportStarts(starts);
+    zylora::bench::ReportFormats(*platform, folder);
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory with the 24 MP picture open", memoryOpen,
                 "its decoded bytes", pictureMb, memoryOpen / pictureMb, "<= 1.3 x + 30 MB");
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory read ahead (the other photo)",

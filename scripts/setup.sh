@@ -38,6 +38,9 @@ packages=(
   # WebP pictures: libwebp natively (its encoder and muxer make the tests' files); its source
   # package (fetched below) for the Windows builds; cwebp for pictures made by hand
   libwebp-dev webp
+  # JPEG XL pictures: libjxl natively; its source package and those of highway and brotli
+  # (fetched below) for the Windows builds; cjxl makes the tests' files
+  libjxl-dev libjxl-tools
   # QOI pictures: the format's one header, which stb_image lacks
   libqoi-dev
   python3 python3-pil
@@ -113,7 +116,8 @@ fetch_source() {
       update_index
     fi
     work="$(mktemp -d "$root/build/deps/$package.XXXXXX")"
-    (cd "$work" && apt-get source "$package" </dev/null)
+    # A security update whose source the mirror lacks: the release's own version.
+    (cd "$work" && { apt-get source "$package" || apt-get source "$package/bookworm"; } </dev/null)
     rm -rf "$into"
     mv "$work/$package"-*/ "$into"
     rm -rf "$work"
@@ -123,6 +127,9 @@ fetch_source() {
 fetch_source lcms2 include/lcms2.h
 fetch_source libjpeg-turbo jpeglib.h
 fetch_source libwebp src/webp/decode.h
+fetch_source jpeg-xl lib/include/jxl/decode.h
+fetch_source highway hwy/highway.h
+fetch_source brotli c/include/brotli/decode.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

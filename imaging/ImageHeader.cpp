@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "imaging/JxlHeader.h"
+
 namespace zylora::imaging {
 
 namespace {
@@ -201,6 +203,7 @@ OwnFormat DeclaredOwnFormat(const std::string& head) {
     if (IsWebp(head)) return OwnFormat::Webp;
     if (head.compare(0, 4, "8BPS") == 0) return OwnFormat::Psd;
     if (head.compare(0, 4, "qoif") == 0) return OwnFormat::Qoi;
+    if (IsJxl(head)) return OwnFormat::Jxl;
     if (IsTga(head)) return OwnFormat::Tga;
     return OwnFormat::None;
 }
@@ -237,6 +240,7 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
         case OwnFormat::Psd: return head.size() >= 22 ? MakeSize(Big32(head, 18), Big32(head, 14)) : std::nullopt;
         case OwnFormat::Qoi: return head.size() >= 12 ? MakeSize(Big32(head, 4), Big32(head, 8)) : std::nullopt;
         case OwnFormat::Tga: return MakeSize(Little16(head, 12), Little16(head, 14));
+        case OwnFormat::Jxl: return JxlDeclaredSize(read);
         case OwnFormat::None: break;
     }
     return std::nullopt;

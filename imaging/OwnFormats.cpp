@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "imaging/JxlDecoder.h"
 #include "imaging/StbPixels.h"
 #include "imaging/WebpDecoder.h"
 
@@ -48,6 +49,7 @@ std::optional<DecodedPixels> OwnFormatPixels(const HeaderFacts& facts, const Dec
     switch (facts.own) {
         case OwnFormat::Webp: return WebpPixels(bytes, limit);
         case OwnFormat::Qoi: return QoiPixels(bytes, limit);
+        case OwnFormat::Jxl: return JxlPixels(bytes, limit);
         case OwnFormat::Tga:
         case OwnFormat::Psd: return StbPixels(bytes, limit);
         case OwnFormat::None: break;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,7 @@ struct DecodedPixels {
     bool opaque = false;   // every alpha is 255
     bool damaged = false;  // the file ended or broke off before the whole picture
     bool animated = false;  // the first frame of an animation
+    std::string profile;  // the colour profile the pixels are in, where the decoder reads it (JPEG XL)
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

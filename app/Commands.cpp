@@ -22,7 +22,7 @@ using platform::RotateFlipType;
 // entry's own patterns, its text as it has always been.
 constexpr const char* OpenDialog1Filter =
     "Image Files (*.png, *.jpg, *.gif, *.tif, *.tiff, * .jpeg)|*.png; *.jpg;*.gif;*.tif;*.tiff;*.jpeg"
-    ";*.webp;*.tga;*.psd;*.qoi|All Files (*.*)|*.*";
+    ";*.webp;*.tga;*.psd;*.qoi;*.jxl|All Files (*.*)|*.*";
 
 struct Turn {
     const char* action;

@@ -88,11 +88,11 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     Picture("C:\\Pics\\b2.png");  // added since: reached
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
     platform.files.files.erase("C:\\Pics\\c.gif");  // deleted since: skipped
-    for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi"})
+    for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi", "s.jxl"})
         Picture(std::string("C:\\Pics\\") + name);
     const std::size_t listings = platform.files.listings.size();
-    EXPECT_EQ(Walk("nnnnnnnnp"),
-              (std::vector<std::string>{"t.qoi", "u.psd", "v.TGA", "w.webp", "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
+    EXPECT_EQ(Walk("nnnnnnnnnp"), (std::vector<std::string>{"s.jxl", "t.qoi", "u.psd", "v.TGA", "w.webp", "x.jfif",
+                                                            "y.jpe", "z.bmp", "a.png", "z.bmp"}));
     EXPECT_EQ(platform.files.listings.size(), listings + 1) << "read once, then unchanged";
     main->StepToEnd(true);
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");

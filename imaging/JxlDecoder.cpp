@@ -58,7 +58,8 @@ std::optional<DecodedPixels> Decode(std::string_view bytes, const DecodeLimit& l
     Runner runner(nullptr, JxlThreadParallelRunnerDestroy);
     if (static_cast<long long>(declared.width) * declared.height >= ThreadedPixels) {
         runner.reset(JxlThreadParallelRunnerCreate(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads()));
-        if (runner && JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
+        if (runner &&
+            JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
             return std::nullopt;
     }
     // Turned upright by libjxl itself (its default), so the pipeline finds no orientation to apply.
@@ -99,6 +100,7 @@ std::optional<DecodedPixels> Decode(std::string_view bytes, const DecodeLimit& l
                 break;
             }
             case JXL_DEC_FULL_IMAGE:  // the first frame; an animation's others aren't shown
+                if (!out) return std::nullopt;
                 SwapRedAndBlue(out->pixels.pixels);
                 out->opaque = info.alpha_bits == 0 || AllOpaque(out->pixels.pixels);
                 out->profile = std::move(profile);
@@ -120,7 +122,8 @@ std::optional<DecodedPixels> Decode(std::string_view bytes, const DecodeLimit& l
 
 std::optional<DecodedPixels> JxlPixels(std::string_view bytes, const DecodeLimit& limit) {
     const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
-        return offset < bytes.size() ? std::string(bytes.substr(static_cast<std::size_t>(offset), length)) : std::string();
+        if (offset >= bytes.size()) return std::string();
+        return std::string(bytes.substr(static_cast<std::size_t>(offset), length));
     };
     const std::optional<Size> declared = JxlDeclaredSize(read);
     if (!declared || !limit.Allows(*declared)) return std::nullopt;

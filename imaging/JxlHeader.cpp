@@ -44,11 +44,11 @@ std::optional<std::uint64_t> CodestreamStart(const ByteReader& read) {
         const std::string box = read(at, 16);
         if (box.size() < 8) return std::nullopt;
         std::uint64_t size = 0, header = 8;
-        for (int i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(box[static_cast<std::size_t>(i)]);
+        for (std::size_t i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(box[i]);
         if (size == 1) {  // the size in 64 bits after the type
             if (box.size() < 16) return std::nullopt;
             size = 0, header = 16;
-            for (int i = 8; i < 16; ++i) size = size << 8 | static_cast<unsigned char>(box[static_cast<std::size_t>(i)]);
+            for (std::size_t i = 8; i < 16; ++i) size = size << 8 | static_cast<unsigned char>(box[i]);
         }
         const std::string type = box.substr(4, 4);
         if (type == "jxlc") return at + header;

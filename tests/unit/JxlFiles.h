@@ -35,12 +35,13 @@ inline std::string JxlFile(int width, int height, const std::vector<Rgba>& frame
     JxlColorEncoding srgb;
     JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
     const auto* icc = reinterpret_cast<const std::uint8_t*>(options.profile.data());
-    ok = ok && (options.profile.empty() ? JxlEncoderSetColorEncoding(encoder, &srgb)
-                                        : JxlEncoderSetICCProfile(encoder, icc, options.profile.size())) == JXL_ENC_SUCCESS;
+    const std::size_t iccSize = options.profile.size();
+    ok = ok && (iccSize == 0 ? JxlEncoderSetColorEncoding(encoder, &srgb)
+                             : JxlEncoderSetICCProfile(encoder, icc, iccSize)) == JXL_ENC_SUCCESS;
     for (const auto& [type, content] : options.boxes) {
         ok = ok && JxlEncoderUseBoxes(encoder) == JXL_ENC_SUCCESS;
-        ok = ok && JxlEncoderAddBox(encoder, type, reinterpret_cast<const std::uint8_t*>(content.data()), content.size(),
-                                    JXL_FALSE) == JXL_ENC_SUCCESS;
+        const auto* data = reinterpret_cast<const std::uint8_t*>(content.data());
+        ok = ok && JxlEncoderAddBox(encoder, type, data, content.size(), JXL_FALSE) == JXL_ENC_SUCCESS;
     }
     JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, nullptr);
     ok = ok && (options.lossless ? JxlEncoderSetFrameLossless(settings, JXL_TRUE)

@@ -26,13 +26,13 @@ void SwapRedAndBlue(PixelWords& pixels) {
     for (std::uint32_t& p : pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
 }
 
-// The image's colours as libjxl hands them out. A lossy image is stored in the codec's own
-// space and may be given in any: where its original profile is one the codestream names (sRGB,
-// Display P3...), that one, else sRGB rather than libjxl's default of linear light, which
-// eight bits a sample would band.
+// The image's colours as libjxl hands them out, and their profile. A lossy image is stored in
+// the codec's own space and is given in its original profile where that is a profile of its own;
+// a space the codestream only names (Display P3...) libjxl gives without a profile, so such an
+// image is asked for in sRGB, the colours a picture without a profile is shown in.
 std::string OutputProfile(JxlDecoder* decoder, const JxlBasicInfo& info) {
     if (!info.uses_original_profile &&
-        JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_ORIGINAL, nullptr) !=
+        JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_ORIGINAL, nullptr) ==
             JXL_DEC_SUCCESS) {
         JxlColorEncoding srgb{};
         srgb.color_space = info.num_color_channels == 1 ? JXL_COLOR_SPACE_GRAY : JXL_COLOR_SPACE_RGB;

@@ -221,7 +221,7 @@ TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
         AnimatedWebpFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())}), TgaFile(3, 2, pixels),
         PsdFile(3, 2, pixels), QoiFile(3, 2, pixels), JxlFile(3, 2, {pixels}), JxlFile(3, 2, {pixels}, {false}),
         JxlFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())},
-                {true, "", 6, {{"Exif", std::string("\0\0\0\0II*", 7)}}})};
+                {true, "", false, 6, {{"Exif", std::string("\0\0\0\0II*", 7)}}})};
     const imaging::DecodeLimit limit{4096, 256};
     for (int run = 0, runs = Runs(3000); run < runs; ++run) {
         std::string bytes = files[static_cast<std::size_t>(run) % files.size()];

@@ -14,7 +14,8 @@ namespace zylora::testing {
 
 struct JxlOptions {
     bool lossless = true;
-    std::string profile;  // ICC; sRGB when empty
+    std::string profile;  // ICC; else sRGB, or Display P3 as the codestream names it
+    bool displayP3 = false;
     int orientation = 1;  // the codestream's, 1 to 8
     std::vector<std::pair<const char*, std::string>> boxes;  // in the container ("Exif"...)
 };
@@ -34,6 +35,7 @@ inline std::string JxlFile(int width, int height, const std::vector<Rgba>& frame
     bool ok = JxlEncoderSetBasicInfo(encoder, &info) == JXL_ENC_SUCCESS;
     JxlColorEncoding srgb;
     JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
+    if (options.displayP3) srgb.primaries = JXL_PRIMARIES_P3;
     const auto* icc = reinterpret_cast<const std::uint8_t*>(options.profile.data());
     const std::size_t iccSize = options.profile.size();
     ok = ok && (iccSize == 0 ? JxlEncoderSetColorEncoding(encoder, &srgb)

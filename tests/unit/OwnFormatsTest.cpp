@@ -34,8 +34,13 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     Rgba corner = two;
     corner.insert(corner.begin(), two.begin(), two.begin() + 4);
     corner.insert(corner.end(), brick.begin(), brick.begin() + 12);
-    std::uint32_t wideBlue = 0xFF0000FFu;
+    Rgba slate;
+    for (int i = 0; i < 8 * 8; ++i) slate.insert(slate.end(), {40, 80, 160, 255});
+    const std::string p3 = testing::RgbProfile({{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, 2.2);
+    std::uint32_t wideBlue = 0xFF0000FFu, wideSlate = 0xFF2850A0u, p3Slate = 0xFF2850A0u;
     ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideBlue, 1);
+    ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideSlate, 1);
+    ColourConversion::Between(p3, ColourModel::Rgb, "")->Convert(&p3Slate, 1);
     struct Case {
         const char* name;
         std::string bytes;
@@ -58,8 +63,12 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         {"lossy jxl", testing::JxlFile(16, 8, {brick}, {false}), {16, 8}, {16, 8}, 0xFFC82828u, 8},
         // The codestream's orientation is libjxl's to apply, an Exif box's the same again: one turn.
         {"jxl with a profile, oriented 6, exif too: upright its top right corner is below right",
-         testing::JxlFile(3, 2, {corner}, {true, wide, 6, {{"Exif", std::string(4, '\0') + exif6}}}), {3, 2}, {2, 3},
-         wideBlue, 1},
+         testing::JxlFile(3, 2, {corner}, {true, wide, false, 6, {{"Exif", std::string(4, '\0') + exif6}}}), {3, 2},
+         {2, 3}, wideBlue, 1},
+        {"lossy jxl with a profile", testing::JxlFile(8, 8, {slate}, {false, wide}), {8, 8}, {8, 8}, wideSlate, 6},
+        // Within the steps between a gamma of 2.2 and the sRGB curve; as P3 numbers red would be 19 off.
+        {"lossy jxl in Display P3, named", testing::JxlFile(8, 8, {slate}, {false, "", true}), {8, 8}, {8, 8}, p3Slate,
+         12},
         {"animated jxl: its first frame", testing::JxlFile(2, 1, {two, Rgba(brick.begin(), brick.begin() + 8)}), {2, 1},
          {2, 1}, 0xFF0000FFu},
         {"jxl cut short after its coarse pass: all of it, as that pass has it",

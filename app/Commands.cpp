@@ -22,7 +22,7 @@ using platform::RotateFlipType;
 // entry's own patterns, its text as it has always been.
 constexpr const char* OpenDialog1Filter =
     "Image Files (*.png, *.jpg, *.gif, *.tif, *.tiff, * .jpeg)|*.png; *.jpg;*.gif;*.tif;*.tiff;*.jpeg"
-    ";*.webp;*.avif;*.heic;*.heif;*.tga;*.psd;*.qoi;*.apng;*.ico|All Files (*.*)|*.*";
+    ";*.webp;*.avif;*.heic;*.heif;*.jxl;*.tga;*.psd;*.qoi;*.apng;*.ico|All Files (*.*)|*.*";
 
 struct Turn {
     const char* action;

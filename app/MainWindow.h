@@ -280,8 +280,8 @@ public:
     std::vector<std::string> PopupMenu1;
     // The pictures a step goes to: the formats the decoders open, the system's and our own.
     static constexpr const char* PictureMask =
-        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.avif;*.heic;*.heif;*.tga;*.psd;*.qoi;*.apng;"
-        "*.ico";
+        "*.png;*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.bmp;*.jpe;*.jfif;*.webp;*.avif;*.heic;*.heif;*.jxl;*.tga;*.psd;*.qoi;"
+        "*.apng;*.ico";
     view::TFileListBox FileListBox1{platform_.Files(), PictureMask};
     // The frame windows' skin images, kept between repaints.
     skin::SkinImages FrameImages{platform_};

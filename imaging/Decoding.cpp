@@ -59,9 +59,10 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
     const bool converted = own.has_value() && !asStored;
     if (!own && system.lastResort) own = system.lastResort();
     if (!own) return own;
+    // A decoder that reads the profile itself (from compressed data the header can't) gives it.
+    const std::string profile = std::exchange(own->profile, {});
     if (!converted)
-        ShowInDisplayColours(own->pixels, own->profile.empty() ? facts.profile : own->profile, ColourModel::Rgb, display);
-    own->profile = {};  // the display's colours now
+        ShowInDisplayColours(own->pixels, profile.empty() ? facts.profile : profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
     own->animated = facts.animated;
     return own;

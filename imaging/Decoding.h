@@ -44,7 +44,7 @@ struct SystemDecoders {
 // The picture's pixels, from the first of these that reads it: stb_image for a small PNG or
 // plain BMP read whole without a colour profile (microseconds, where the system's decoder
 // costs a millisecond or more under Wine); the program's own decoders of the formats the
-// system may not read (WebP, TGA, PSD, QOI, HEIC: imaging/OwnFormats.h); the system's decoder;
+// system may not read (WebP, AVIF, HEIC, JPEG XL, TGA, PSD, QOI: imaging/OwnFormats.h); the system's decoder;
 // libjpeg-turbo for a JPEG the system refuses, which gives what it holds (cut short, or
 // without its end marker); the system's last resort. In the display's colours, then upright.
 // Without memory for the turn they stay as stored.

@@ -7,6 +7,7 @@
 #include "imaging/AvifContainer.h"
 #include "imaging/ColourManagement.h"
 #include "imaging/HeicHeader.h"
+#include "imaging/JxlHeader.h"
 
 namespace zylora::imaging {
 
@@ -207,6 +208,7 @@ OwnFormat DeclaredOwnFormat(const std::string& head) {
     if (head.compare(0, 4, "qoif") == 0) return OwnFormat::Qoi;
     if (IsAvif(head)) return OwnFormat::Avif;
     if (IsHeic(head)) return OwnFormat::Heic;
+    if (IsJxl(head)) return OwnFormat::Jxl;
     if (IsTga(head)) return OwnFormat::Tga;
     return OwnFormat::None;
 }
@@ -248,6 +250,7 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read) {
             return avif ? std::optional(avif->size) : std::nullopt;
         }
         case OwnFormat::Heic: return DeclaredHeicSize(read);
+        case OwnFormat::Jxl: return JxlDeclaredSize(read);
         case OwnFormat::None: break;
     }
     return std::nullopt;

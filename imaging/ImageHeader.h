@@ -20,13 +20,13 @@ using ByteReader = std::function<std::string(std::uint64_t offset, std::size_t l
 
 // The formats the program decodes itself (imaging/OwnFormats.h), which the system's decoders
 // may not read; None for every other.
-enum class OwnFormat { None, Webp, Tga, Psd, Qoi, Avif, Heic };
+enum class OwnFormat { None, Webp, Tga, Psd, Qoi, Avif, Heic, Jxl };
 // Which of them the first bytes of a file (32 or more) are.
 OwnFormat DeclaredOwnFormat(const std::string& head);
 
 // The declared width and height of a PNG, GIF, BMP, JPEG, TIFF, WebP (its canvas), TGA, PSD,
-// QOI, AVIF or HEIC (its primary picture as stored) file; nothing for other formats or a header that
-// can't be read.
+// QOI, AVIF, HEIC or JPEG XL (its primary picture as stored) file; nothing for other formats or a
+// header that can't be read.
 std::optional<Size> DeclaredImageSize(const ByteReader& read);
 
 // The orientation tag (EXIF 274, 1 to 8) of a JPEG's Exif segment (the first whole one

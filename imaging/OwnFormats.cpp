@@ -6,6 +6,7 @@
 
 #include "imaging/AvifDecoder.h"
 #include "imaging/HeicDecoder.h"
+#include "imaging/JxlDecoder.h"
 #include "imaging/StbPixels.h"
 #include "imaging/WebpDecoder.h"
 
@@ -55,6 +56,7 @@ std::optional<DecodedPixels> OwnFormatPixels(const HeaderFacts& facts, const Dec
         case OwnFormat::Webp: return WebpPixels(bytes, limit);
         case OwnFormat::Avif: return AvifPixels(bytes, limit);
         case OwnFormat::Qoi: return QoiPixels(bytes, limit);
+        case OwnFormat::Jxl: return JxlPixels(bytes, limit);
         case OwnFormat::Tga:
         case OwnFormat::Psd: return StbPixels(bytes, limit);
         case OwnFormat::Heic: return HeicPixels(heifLibrary, bytes, limit);

@@ -1,7 +1,7 @@
 // The formats the program decodes with libraries of its own, whatever the system reads: WebP
-// (libwebp), AVIF (dav1d), TGA and PSD (stb_image), QOI (its reference header) and HEIC
-// (libheif). The system's imaging component reads them only with extensions a user installs
-// (and under Wine, TGA alone), so they are tried before it.
+// (libwebp), AVIF (dav1d), TGA and PSD (stb_image), QOI (its reference header), HEIC (libheif)
+// and JPEG XL (libjxl). The system's imaging component reads them only with extensions a user
+// installs (and under Wine, TGA alone), so they are tried before it.
 #pragma once
 
 #include <functional>

@@ -43,6 +43,9 @@ packages=(
   # libavif's encoder makes the tests' files (its source package can't be fetched: the
   # mirrors lack its original tarball)
   libdav1d-dev libavif-dev libavif-bin nasm
+  # JPEG XL pictures: libjxl natively; its source package and those of highway and brotli
+  # (fetched below) for the Windows builds; cjxl makes the tests' files
+  libjxl-dev libjxl-tools
   # QOI pictures: the format's one header, which stb_image lacks
   libqoi-dev
   # HEIC pictures: libheif natively; its source package and libde265's (fetched below) for the
@@ -135,6 +138,9 @@ fetch_source libwebp src/webp/decode.h
 fetch_source dav1d include/dav1d/dav1d.h
 fetch_source libheif libheif/heif.h
 fetch_source libde265 libde265/de265.h
+fetch_source jpeg-xl lib/include/jxl/decode.h
+fetch_source highway hwy/highway.h
+fetch_source brotli c/include/brotli/decode.h
 
 # Now that Wine is there: which build the tests run, and in which prefix (wine-env.sh).
 source "$root/scripts/wine-env.sh"

@@ -89,12 +89,12 @@ TEST_F(FolderNavigationTest, AStepSeesTheFolderAsItIsNowReadingItAtMostOnce) {
     EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b2.png"}));
     platform.files.files.erase("C:\\Pics\\c.gif");  // deleted since: skipped
     for (const char* name : {"z.bmp", "y.jpe", "x.jfif", "w.webp", "v.TGA", "u.psd", "t.qoi", "s.apng", "r.ico", "q.avif",
-                             "p.heif", "o.HEIC"})
+                             "p.heif", "o.HEIC", "n.jxl"})
         Picture(std::string("C:\\Pics\\") + name);
     const std::size_t listings = platform.files.listings.size();
-    EXPECT_EQ(Walk("nnnnnnnnnnnnnp"),
-              (std::vector<std::string>{"o.HEIC", "p.heif", "q.avif", "r.ico", "s.apng", "t.qoi", "u.psd", "v.TGA",
-                                        "w.webp", "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
+    EXPECT_EQ(Walk("nnnnnnnnnnnnnnp"),
+              (std::vector<std::string>{"n.jxl", "o.HEIC", "p.heif", "q.avif", "r.ico", "s.apng", "t.qoi", "u.psd",
+                                        "v.TGA", "w.webp", "x.jfif", "y.jpe", "z.bmp", "a.png", "z.bmp"}));
     EXPECT_EQ(platform.files.listings.size(), listings + 1) << "read once, then unchanged";
     main->StepToEnd(true);
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png");

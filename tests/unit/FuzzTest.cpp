@@ -11,6 +11,7 @@
 #include "platform/Ini.h"
 #include "tests/unit/Harness.h"
 #include "tests/unit/HeicFiles.h"
+#include "tests/unit/JxlFiles.h"
 #include "tests/unit/PictureFiles.h"
 
 namespace zylora::testing {
@@ -223,7 +224,10 @@ TEST(FuzzTest, DamagedFilesOfTheProgramsOwnFormatsDecodeWithinTheLimitOrNot) {
         AvifFile(3, 2, pixels, {10, AVIF_PIXEL_FORMAT_YUV444, 1, 1, "not a profile"}),
         AvifFile(64, 64, Rgba(64 * 64 * 4, 100), {.cells = 1}), HeicFile(3, 2, pixels),
         HeicFile(3, 2, pixels, {.alpha = true}),
-        HeicFile(3, 2, pixels, {.profile = "not a profile", .orientation = heif_orientation_flip_vertically})};
+        HeicFile(3, 2, pixels, {.profile = "not a profile", .orientation = heif_orientation_flip_vertically}),
+        JxlFile(3, 2, {pixels}), JxlFile(3, 2, {pixels}, {false}),
+        JxlFile(3, 2, {pixels, Rgba(pixels.rbegin(), pixels.rend())},
+                {true, "", false, 6, {{"Exif", std::string("\0\0\0\0II*", 7)}}})};
     const imaging::DecodeLimit limit{4096, 256};
     for (int run = 0, runs = Runs(3000); run < runs; ++run) {
         std::string bytes = files[static_cast<std::size_t>(run) % files.size()];

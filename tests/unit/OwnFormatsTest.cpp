@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "imaging/Decoding.h"
+#include "tests/unit/JxlFiles.h"
 #include "tests/unit/PictureFiles.h"
 #include "tests/unit/Profiles.h"
 
@@ -21,6 +22,11 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     for (std::size_t i = 0; i < noise.size(); ++i)
         if (i % 4 != 3) noise[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
     const std::string noisy = testing::WebpFile(64, 64, noise, false);
+    // Two groups of 256 x 256, noise and grey, after the coarse pass of both.
+    Rgba halves(512 * 256 * 4, 160);
+    for (std::size_t i = 0; i < halves.size(); ++i)
+        if (i % 4 == 3 || i / 4 % 512 < 256) halves[i] = i % 4 == 3 ? 255 : noise[i % noise.size()];
+    const std::string jxlLarge = testing::JxlFile(512, 256, {halves}, {false});
     // A profile of primaries far from sRGB's, and the orientation 6 (stored turned a quarter left).
     const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
     const std::string exif6("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0", 24);
@@ -46,6 +52,16 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
     };
     const Rgba sides = halves(16, 8, 255);
     using Coding = testing::AvifCoding;
+    // Blue in the top right corner of three by two, the rest red.
+    Rgba corner = two;
+    corner.insert(corner.begin(), two.begin(), two.begin() + 4);
+    corner.insert(corner.end(), brick.begin(), brick.begin() + 12);
+    Rgba slate;
+    for (int i = 0; i < 8 * 8; ++i) slate.insert(slate.end(), {40, 80, 160, 255});
+    const std::string p3 = testing::RgbProfile({{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, 2.2);
+    std::uint32_t wideSlate = 0xFF2850A0u, p3Slate = 0xFF2850A0u;
+    ColourConversion::Between(wide, ColourModel::Rgb, "")->Convert(&wideSlate, 1);
+    ColourConversion::Between(p3, ColourModel::Rgb, "")->Convert(&p3Slate, 1);
     struct Case {
         const char* name;
         std::string bytes;
@@ -64,6 +80,20 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         {"lossy webp cut short: its first rows, the rest transparent", noisy.substr(0, noisy.size() * 6 / 10),
          {64, 64}, {64, 64}, 0, 0, true},
         {"animated webp: its first frame", testing::AnimatedWebpFile(2, 1, {two, brick}), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"lossless jxl with alpha", testing::JxlFile(2, 1, {two}), {2, 1}, {2, 1}, 0xFF0000FFu},
+        {"lossy jxl", testing::JxlFile(16, 8, {brick}, {false}), {16, 8}, {16, 8}, 0xFFC82828u, 8},
+        // The codestream's orientation is libjxl's to apply, an Exif box's the same again: one turn.
+        {"jxl with a profile, oriented 6, exif too: upright its top right corner is below right",
+         testing::JxlFile(3, 2, {corner}, {true, wide, false, 6, {{"Exif", std::string(4, '\0') + exif6}}}), {3, 2},
+         {2, 3}, wideBlue, 1},
+        {"lossy jxl with a profile", testing::JxlFile(8, 8, {slate}, {false, wide}), {8, 8}, {8, 8}, wideSlate, 6},
+        // Within the steps between a gamma of 2.2 and the sRGB curve; as P3 numbers red would be 19 off.
+        {"lossy jxl in Display P3, named", testing::JxlFile(8, 8, {slate}, {false, "", true}), {8, 8}, {8, 8}, p3Slate,
+         12},
+        {"animated jxl: its first frame", testing::JxlFile(2, 1, {two, Rgba(brick.begin(), brick.begin() + 8)}), {2, 1},
+         {2, 1}, 0xFF0000FFu},
+        {"jxl cut short after its coarse pass: all of it, as that pass has it",
+         jxlLarge.substr(0, jxlLarge.size() / 2), {512, 256}, {512, 256}, 0xFFA0A0A0u, 8, true},
         {"tga", testing::TgaFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"psd", testing::PsdFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},
         {"qoi", testing::QoiFile(2, 1, two), {2, 1}, {2, 1}, 0xFF0000FFu},

@@ -275,7 +275,7 @@ TEST_F(ToolbarTest, OpenShowsTheDialogAndOpensTheChoice) {
     Run("open");  // cancelled
     EXPECT_EQ(platform.log.back(),
               "open dialog Image Files (*.png, *.jpg, *.gif, *.tif, *.tiff, * .jpeg)|*.png; "
-              "*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.webp;*.avif;*.heic;*.heif;*.tga;*.psd;*.qoi;*.apng;*.ico|All Files (*.*)|*.*");
+              "*.jpg;*.gif;*.tif;*.tiff;*.jpeg;*.webp;*.avif;*.heic;*.heif;*.jxl;*.tga;*.psd;*.qoi;*.apng;*.ico|All Files (*.*)|*.*");
     EXPECT_EQ(main->PicturePath, "");
     platform.AddImage("D:\\chosen.jpg", 120, 80);
     platform.openDialogAnswer = "D:\\chosen.jpg";

@@ -9,6 +9,7 @@
 #include "bench/BenchSupport.h"
 #include "imaging/AvifDecoder.h"
 #include "imaging/HeicDecoder.h"
+#include "imaging/JxlDecoder.h"
 #include "platform/win32/Win32HeifLibrary.h"
 
 namespace zylora::bench {
@@ -41,6 +42,8 @@ void ReportFormats(platform::Platform& platform, const std::string& folder) {
          [](const std::string& bytes) {
              return imaging::HeicPixels(platform::win32::HeifLibrary(), bytes, imaging::PictureLimit).has_value();
          }},
+        {"open of a 12 MP JPEG XL", "photo.jxl", "libjxl's decode",
+         [](const std::string& bytes) { return imaging::JxlPixels(bytes, imaging::PictureLimit).has_value(); }},
     };
     for (const Format& f : formats) {
         const std::string path = folder + "formats\\" + f.file;

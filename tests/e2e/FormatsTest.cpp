@@ -47,7 +47,7 @@ TEST_F(Formats, EachFormatOpensAtItsSizeTheGifMovesAndTheTiffTurnsItsPage) {
     ASSERT_NO_FATAL_FAILURE(Expect("the WebP", 300, 200));
     // The sizes tell the formats apart; an icon shows its largest entry.
     const std::pair<const char*, std::pair<int, int>> steps[] = {
-        {"the AVIF", {320, 200}}, {"the HEIC", {340, 200}}, {"the TGA", {360, 200}},
+        {"the AVIF", {320, 200}}, {"the JPEG XL", {330, 200}}, {"the HEIC", {340, 200}}, {"the TGA", {360, 200}},
         {"the PSD", {380, 200}},  {"the icon", {256, 256}}, {"the GIF", {400, 200}},
     };
     for (const auto& [what, size] : steps) {

@@ -23,10 +23,10 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
         if (i % 4 != 3) noise[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
     const std::string noisy = testing::WebpFile(64, 64, noise, false);
     // Two groups of 256 x 256, noise and grey, after the coarse pass of both.
-    Rgba halves(512 * 256 * 4, 160);
-    for (std::size_t i = 0; i < halves.size(); ++i)
-        if (i % 4 == 3 || i / 4 % 512 < 256) halves[i] = i % 4 == 3 ? 255 : noise[i % noise.size()];
-    const std::string jxlLarge = testing::JxlFile(512, 256, {halves}, {false});
+    Rgba noiseAndGrey(512 * 256 * 4, 160);
+    for (std::size_t i = 0; i < noiseAndGrey.size(); ++i)
+        if (i % 4 == 3 || i / 4 % 512 < 256) noiseAndGrey[i] = i % 4 == 3 ? 255 : noise[i % noise.size()];
+    const std::string jxlLarge = testing::JxlFile(512, 256, {noiseAndGrey}, {false});
     // A profile of primaries far from sRGB's, and the orientation 6 (stored turned a quarter left).
     const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
     const std::string exif6("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0", 24);

@@ -1,0 +1,46 @@
+#include "platform/win32/Win32PlatformImpl.h"
+
+namespace zylora::platform::win32 {
+
+// The full decode starts first, on a thread of its own, so that the reduced one on this
+// thread costs the open nothing on a second core.
+std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
+                                                                     const std::function<Size(Size)>& neededFor,
+                                                                     std::function<void()> ready) {
+    if (!gdiplus_.Started() || pictures_->Holds(path)) return std::nullopt;
+    const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
+    if (!plan) return std::nullopt;
+    PicturePreview preview{nullptr, plan->upright, nullptr};
+    // One being read ahead just now is taken over by the open.
+    const imaging::JobId job = pictures_->Open(path, reducedFor_);
+    if (job == 0) return std::nullopt;
+    preview.full = std::make_unique<PendingPicture>(
+        *pictures_, *background_, job, [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); },
+        std::move(ready));
+    if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan))
+        preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
+    return preview;
+}
+
+std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {
+    const auto here = [this, &path] {
+        return DecodeImageFile(gdiplus_.Started() ? path : std::string(), PictureLimit, imaging_.get());
+    };
+    if (!gdiplus_.Started()) return here();
+    // One read ahead comes at once, one being read ahead as soon as its decode ends; any other
+    // is decoded by the service's foreground thread, as every picture opened is.
+    const imaging::JobId job = pictures_->Open(path, reducedFor_);
+    std::optional<imaging::JobResult> result = pictures_->Wait(job, PictureWaitLimit);
+    if (!result) pictures_->Cancel(job);
+    return ImageOfResult(std::move(result), here);
+}
+
+std::unique_ptr<Image> Win32Platform::ImageOf(const imaging::PixelBuffer& pixels) {
+    std::optional<DecodedPixels> copy = imaging::PixelsToFill(pixels.width, pixels.height);
+    if (!copy) return DecodeImageFile(std::string(), PictureLimit, nullptr);
+    std::copy(pixels.pixels.begin(), pixels.pixels.end(), copy->pixels.pixels.begin());
+    copy->opaque = imaging::AllOpaque(copy->pixels.pixels);
+    return ImageOfPixels(std::move(*copy), std::nullopt);
+}
+
+}  // namespace zylora::platform::win32

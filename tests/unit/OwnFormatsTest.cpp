@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "imaging/Decoding.h"
+#include "imaging/JxlDecoder.h"
 #include "tests/unit/JxlFiles.h"
 #include "tests/unit/PictureFiles.h"
 #include "tests/unit/Profiles.h"
@@ -134,6 +135,16 @@ TEST(OwnFormatsTest, EachFileComesOutAtItsSizeInItsColoursUprightAndWithinTheLim
 
 // Each of an AVIF's turns (quarter turns anticlockwise) with each of its mirrors (top and bottom
 // exchanged, left and right), applied in that order, against the same done by hand.
+// A JPEG XL in sRGB, lossy or lossless, comes without a profile, so its open converts nothing;
+// one of a profile of its own keeps it.
+TEST(OwnFormatsTest, AJpegXlInSrgbComesWithoutAProfile) {
+    const Rgba red{255, 0, 0, 255, 255, 0, 0, 255};
+    EXPECT_TRUE(JxlPixels(testing::JxlFile(2, 1, {red}, {false}), PictureLimit)->profile.empty());
+    EXPECT_TRUE(JxlPixels(testing::JxlFile(2, 1, {red}), PictureLimit)->profile.empty());
+    const std::string wide = testing::RgbProfile({{0.70, 0.29, 1}, {0.17, 0.79, 1}, {0.13, 0.05, 1}}, 2.2);
+    EXPECT_FALSE(JxlPixels(testing::JxlFile(2, 1, {red}, {true, wide}), PictureLimit)->profile.empty());
+}
+
 TEST(OwnFormatsTest, AnAvifsTurnAndMirrorStandItAsItsWriterMeant) {
     struct Grid {
         int width, height;

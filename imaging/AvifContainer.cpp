@@ -44,22 +44,38 @@ private:
 
 using BoxVisitor = std::function<bool(std::string_view type, std::string_view payload)>;
 
+// A box's size (its header included) and type, and the length of its header.
+struct BoxHead {
+    std::string_view type;
+    std::uint64_t size = 0, header = 8;
+};
+
+// The box header at the cursor; a size of 0 runs to the end of what holds the box, `rest`
+// bytes from here. Nothing for a header cut short or a size below the header's own.
+std::optional<BoxHead> ReadBoxHead(Cursor& in, std::uint64_t rest) {
+    BoxHead box;
+    box.size = in.U32();
+    box.type = in.Take(4);
+    if (box.size == 1) {  // a 64-bit size follows the type
+        box.size = in.Read(8);
+        box.header = 16;
+    } else if (box.size == 0) {
+        box.size = rest;
+    }
+    if (!in.Ok() || box.size < box.header) return std::nullopt;
+    return box;
+}
+
 // Each box of `data` in order, until `visit` answers false or a box claims more than there is.
 void ForEachBox(std::string_view data, const BoxVisitor& visit) {
     while (data.size() >= 8) {
         Cursor head(data);
-        std::uint64_t size = head.U32();
-        const std::string_view type = head.Take(4);
-        std::uint64_t header = 8;
-        if (size == 1) {
-            size = head.Read(8);
-            header = 16;
-        } else if (size == 0) {
-            size = data.size();  // to the end of what holds it
-        }
-        if (!head.Ok() || size < header || size > data.size()) return;
-        if (!visit(type, data.substr(static_cast<std::size_t>(header), static_cast<std::size_t>(size - header)))) return;
-        data.remove_prefix(static_cast<std::size_t>(size));
+        const std::optional<BoxHead> box = ReadBoxHead(head, data.size());
+        if (!box || box->size > data.size()) return;
+        if (!visit(box->type, data.substr(static_cast<std::size_t>(box->header),
+                                          static_cast<std::size_t>(box->size - box->header))))
+            return;
+        data.remove_prefix(static_cast<std::size_t>(box->size));
     }
 }
 
@@ -319,22 +335,18 @@ std::optional<std::string> MetaBox(const ByteReader& read) {
     std::uint64_t at = 0;
     for (int step = 0; step < 64; ++step) {
         const std::string head = read(at, 16);
-        Cursor box(head);
-        std::uint64_t size = box.U32();
-        const std::string_view type = box.Take(4);
-        std::uint64_t header = 8;
-        if (size == 1) {
-            size = box.Read(8);
-            header = 16;
-        }
-        if (!box.Ok() || size < header) return std::nullopt;
-        if (type == "meta") {
-            if (size - header > (16u << 20)) return std::nullopt;
-            std::string meta = read(at + header, static_cast<std::size_t>(size - header));
-            if (meta.size() != size - header) return std::nullopt;
+        Cursor in(head);
+        // A box to the end of the file is never the meta box before the pictures' data.
+        const std::optional<BoxHead> box = ReadBoxHead(in, 0);
+        if (!box) return std::nullopt;
+        if (box->type == "meta") {
+            const std::uint64_t length = box->size - box->header;
+            if (length > (16u << 20)) return std::nullopt;
+            std::string meta = read(at + box->header, static_cast<std::size_t>(length));
+            if (meta.size() != length) return std::nullopt;
             return meta;
         }
-        at += size;
+        at += box->size;
     }
     return std::nullopt;
 }
@@ -356,6 +368,10 @@ bool IsAvif(std::string_view head) {
 
 std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData) {
     if (!IsAvif(read(0, 64))) return std::nullopt;
+    return ReadHeifLayout(read, withData);
+}
+
+std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData) {
     const std::optional<std::string> metaBox = MetaBox(read);
     Meta meta;
     if (!metaBox || !ReadMeta(*metaBox, meta)) return std::nullopt;

@@ -42,5 +42,8 @@ struct AvifLayout {
 // The layout of an AVIF file that `read` reads; nothing when it isn't one or its boxes are
 // broken. The items' data is read only `withData`: the header's facts need none of it.
 std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData);
+// The same of any HEIF file, whatever its brand (a HEIC's too): its size, turn and colours
+// (the coded data is only an AV1 one's).
+std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData);
 
 }  // namespace zylora::imaging

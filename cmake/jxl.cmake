@@ -45,9 +45,12 @@ if(WIN32)
   # The headers libjxl's build writes: its version, and export markers, empty for a static library.
   set(ZYLORA_JXL_GENERATED ${CMAKE_BINARY_DIR}/libjxl/include)
   configure_file(${ZYLORA_JXL_SOURCE}/lib/jxl/version.h.in ${ZYLORA_JXL_GENERATED}/jxl/version.h @ONLY)
-  file(WRITE ${ZYLORA_JXL_GENERATED}/jxl/jxl_export.h
-    "#pragma once\n#define JXL_EXPORT\n#define JXL_DEPRECATED __attribute__((deprecated))\n")
-  file(WRITE ${ZYLORA_JXL_GENERATED}/jxl/jxl_threads_export.h "#pragma once\n#define JXL_THREADS_EXPORT\n")
+  # Written only when changed: a file written at every configure would rebuild the library at
+  # every build.
+  file(CONFIGURE OUTPUT ${ZYLORA_JXL_GENERATED}/jxl/jxl_export.h
+    CONTENT "#pragma once\n#define JXL_EXPORT\n#define JXL_DEPRECATED __attribute__((deprecated))\n" @ONLY)
+  file(CONFIGURE OUTPUT ${ZYLORA_JXL_GENERATED}/jxl/jxl_threads_export.h
+    CONTENT "#pragma once\n#define JXL_THREADS_EXPORT\n" @ONLY)
 
   add_library(zylora_jxl STATIC ${ZYLORA_JXL_DEC_FILES}
     ${ZYLORA_JXL_SOURCE}/lib/threads/thread_parallel_runner.cc

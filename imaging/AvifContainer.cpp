@@ -1,5 +1,6 @@
 #include "imaging/AvifContainer.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -316,10 +317,10 @@ std::optional<AvifCoded> CodedItem(const Meta& meta, std::uint32_t id, const Byt
     return coded;
 }
 
-// The auxiliary item that is the primary's alpha.
-std::optional<std::uint32_t> AlphaItem(const Meta& meta) {
+// The auxiliary item that is the picture's alpha.
+std::optional<std::uint32_t> AlphaItem(const Meta& meta, std::uint32_t picture) {
     for (const Reference& r : meta.references) {
-        if (r.type != "auxl" || r.to.size() != 1 || r.to[0] != meta.primary) continue;
+        if (r.type != "auxl" || r.to.size() != 1 || r.to[0] != picture) continue;
         const auto item = meta.items.find(r.from);
         if (item == meta.items.end()) continue;
         const std::optional<std::string_view> auxC = PropertyOf(meta, item->second, "auxC");
@@ -329,6 +330,24 @@ std::optional<std::uint32_t> AlphaItem(const Meta& meta) {
             return r.from;
     }
     return std::nullopt;
+}
+
+// The largest of the reduced copies of the primary picture (each refers to it as its `thmb`)
+// that is smaller than it.
+std::optional<std::uint32_t> ThumbnailItem(const Meta& meta) {
+    const auto primary = meta.items.find(meta.primary);
+    const std::optional<Size> full = primary == meta.items.end() ? std::nullopt : SizeOf(meta, primary->second);
+    std::optional<std::uint32_t> best;
+    long long bestArea = 0;
+    for (const Reference& r : meta.references) {
+        if (r.type != "thmb" || std::find(r.to.begin(), r.to.end(), meta.primary) == r.to.end()) continue;
+        const auto item = meta.items.find(r.from);
+        const std::optional<Size> size = item == meta.items.end() ? std::nullopt : SizeOf(meta, item->second);
+        if (!full || !size || size->width >= full->width || size->height >= full->height) continue;
+        const long long area = 1LL * size->width * size->height;
+        if (area > bestArea) best = r.from, bestArea = area;
+    }
+    return best;
 }
 
 std::optional<std::string> MetaBox(const ByteReader& read) {
@@ -366,22 +385,25 @@ bool IsAvif(std::string_view head) {
     return false;
 }
 
-std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData) {
+std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData, HeifPicture which) {
     if (!IsAvif(read(0, 64))) return std::nullopt;
-    return ReadHeifLayout(read, withData);
+    return ReadHeifLayout(read, withData, which);
 }
 
-std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData) {
+std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData, HeifPicture which) {
     const std::optional<std::string> metaBox = MetaBox(read);
     Meta meta;
     if (!metaBox || !ReadMeta(*metaBox, meta)) return std::nullopt;
-    const auto primary = meta.items.find(meta.primary);
-    if (primary == meta.items.end()) return std::nullopt;
-    const Item& item = primary->second;
+    const std::optional<std::uint32_t> thumbnail = ThumbnailItem(meta);
+    const std::uint32_t id = which == HeifPicture::Primary ? meta.primary : thumbnail.value_or(meta.primary);
+    const auto found = meta.items.find(id);
+    if (found == meta.items.end() || (which == HeifPicture::Thumbnail && !thumbnail)) return std::nullopt;
+    const Item& item = found->second;
     const std::optional<Size> size = SizeOf(meta, item);
     if (!size) return std::nullopt;
     AvifLayout layout;
     layout.size = *size;
+    if (which == HeifPicture::Primary && thumbnail) layout.thumbnail = SizeOf(meta, meta.items.at(*thumbnail));
     layout.orientation = OrientationOf(meta, item);
     // A picture may carry both a profile and an nclx box.
     for (const std::uint32_t index : item.properties) {
@@ -400,11 +422,11 @@ std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData) 
         }
     }
     if (!withData) return layout;
-    layout.colour = CodedItem(meta, meta.primary, read);
+    layout.colour = CodedItem(meta, id, read);
     if (!layout.colour) return std::nullopt;
-    if (const std::optional<std::uint32_t> alpha = AlphaItem(meta)) {
+    if (const std::optional<std::uint32_t> alpha = AlphaItem(meta, id)) {
         layout.alpha = CodedItem(meta, *alpha, read);
-        const Reference* premultiplied = ReferenceFrom(meta, "prem", meta.primary);
+        const Reference* premultiplied = ReferenceFrom(meta, "prem", id);
         layout.premultiplied = premultiplied && premultiplied->to.size() == 1 && premultiplied->to[0] == *alpha;
     }
     return layout;

@@ -29,11 +29,16 @@ struct AvifCoded {
     std::vector<std::string> tiles;  // each tile's AV1 data, row by row
 };
 
+// Which picture of the file: the one it shows, or the reduced copy it holds of that one (its
+// largest, as a camera writes a small one for a quick look).
+enum class HeifPicture { Primary, Thumbnail };
+
 struct AvifLayout {
-    Size size;                  // the primary picture's as stored, before its turn
+    Size size;                  // the picture's as stored, before its turn
     int orientation = 0;        // its irot and imir as the EXIF orientation (1 to 8), 0 for none
     std::string profile;        // an ICC profile from a colr box
     std::optional<AvifColourCoding> coding;  // from an nclx colr box
+    std::optional<Size> thumbnail;           // the primary's: its reduced copy's size as stored
     // With the coded data only (`withData`):
     std::optional<AvifCoded> colour, alpha;
     bool premultiplied = false;  // the colour is premultiplied by the alpha
@@ -41,9 +46,11 @@ struct AvifLayout {
 
 // The layout of an AVIF file that `read` reads; nothing when it isn't one or its boxes are
 // broken. The items' data is read only `withData`: the header's facts need none of it.
-std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData);
+std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData,
+                                         HeifPicture which = HeifPicture::Primary);
 // The same of any HEIF file, whatever its brand (a HEIC's too): its size, turn and colours
 // (the coded data is only an AV1 one's).
-std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData);
+std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData,
+                                         HeifPicture which = HeifPicture::Primary);
 
 }  // namespace zylora::imaging

@@ -223,15 +223,15 @@ bool DecodeTiles(const AvifCoded& coded, Decoder& decoder, DecodedPixels& out, P
 
 }  // namespace
 
-std::optional<DecodedPixels> AvifPixels(std::string_view bytes, const DecodeLimit& limit) {
+std::optional<DecodedPixels> AvifPixels(std::string_view bytes, const DecodeLimit& limit, HeifPicture which) {
     const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
         if (offset >= bytes.size()) return std::string();
         return std::string(bytes.substr(static_cast<std::size_t>(offset), length));
     };
     // The size is checked before the items' data is copied.
-    const std::optional<AvifLayout> header = ReadAvifLayout(read, false);
+    const std::optional<AvifLayout> header = ReadAvifLayout(read, false, which);
     if (!header || !limit.Allows(header->size)) return std::nullopt;
-    const std::optional<AvifLayout> layout = ReadAvifLayout(read, true);
+    const std::optional<AvifLayout> layout = ReadAvifLayout(read, true, which);
     if (!layout) return std::nullopt;
     const Size size = layout->colour->size;
     std::optional<DecodedPixels> out = PixelsToFill(size.width, size.height);

@@ -7,15 +7,17 @@
 #include <optional>
 #include <string_view>
 
+#include "imaging/AvifContainer.h"
 #include "imaging/ImageHeader.h"
 #include "imaging/Pixels.h"
 
 namespace zylora::imaging {
 
-// The primary picture of an AVIF file's bytes, as stored: its profile and its turn (irot,
-// imir) are the header's, imaging/ImageHeader.h. A grid whose tiles partly fail to decode
+// The primary picture of an AVIF file's bytes (or its reduced copy), as stored: its profile
+// and its turn (irot, imir) are the header's, imaging/ImageHeader.h. A grid whose tiles partly fail to decode
 // gives the others, the rest transparent, marked damaged. Nothing when the bytes aren't an
 // AVIF, declare a picture beyond the limit, or its picture doesn't decode.
-std::optional<DecodedPixels> AvifPixels(std::string_view bytes, const DecodeLimit& limit);
+std::optional<DecodedPixels> AvifPixels(std::string_view bytes, const DecodeLimit& limit,
+                                        HeifPicture which = HeifPicture::Primary);
 
 }  // namespace zylora::imaging

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "imaging/AvifDecoder.h"
+#include "imaging/HeicDecoder.h"
 #include "imaging/JpegPreview.h"
 #include "imaging/OwnFormats.h"
 #include "imaging/StbPixels.h"
@@ -30,6 +32,30 @@ std::optional<DecodedPixels> JpegInDisplayColours(
     std::optional<DecodedPixels> pixels = decode(profile.empty() ? nullptr : &model);
     if (pixels && !ShowInDisplayColours(pixels->pixels, profile, model, display) && model == ColourModel::Cmyk)
         return std::nullopt;
+    return pixels;
+}
+
+// A HEIF file's reduced copy, upright and in the display's colours: an AVIF's by its own turn
+// and colours (else its picture's), a HEIC's as libheif turns it, with its profile.
+std::optional<DecodedPixels> ThumbnailPixels(std::string_view file, const PreviewPlan& plan, const Display& display,
+                                             const HeifLoader& heif) {
+    const ByteReader read = [&](std::uint64_t offset, std::size_t length) {
+        return offset >= file.size() ? std::string() : std::string(file.substr(static_cast<std::size_t>(offset), length));
+    };
+    std::optional<DecodedPixels> pixels;
+    std::string profile;
+    int orientation = 0;
+    if (const std::optional<AvifLayout> avif = ReadAvifLayout(read, false, HeifPicture::Thumbnail)) {
+        pixels = AvifPixels(file, PictureLimit, HeifPicture::Thumbnail);
+        profile = avif->profile.empty() && avif->coding ? ProfileOfPrimaries(avif->coding->primaries) : avif->profile;
+        orientation = avif->orientation;
+    } else if (const HeifLibrary* library = heif ? heif() : nullptr) {
+        pixels = HeicPixels(library, file, PictureLimit, HeifPicture::Thumbnail);
+    }
+    if (!pixels) return pixels;
+    if (!pixels->profile.empty()) profile = std::exchange(pixels->profile, {});
+    ShowInDisplayColours(pixels->pixels, profile.empty() ? plan.profile : profile, ColourModel::Rgb, display);
+    OrientPixels(pixels->pixels, orientation);
     return pixels;
 }
 
@@ -96,6 +122,10 @@ bool DecodeThreeByteRows(PixelBuffer& buffer,
 }
 
 std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::function<Size(Size)>& neededFor) {
+    if (facts.thumbnailOf && (facts.own == OwnFormat::Avif || facts.own == OwnFormat::Heic)) {
+        PreviewPlan plan{1, 0, facts.profile, *facts.thumbnailOf, true};
+        return plan;
+    }
     if (!facts.jpeg || !facts.size) return std::nullopt;
     // The size needed is the upright picture's; the decoder scales the picture as stored.
     const bool across = facts.orientation >= 5 && facts.orientation <= 8;
@@ -108,7 +138,9 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
     return plan;
 }
 
-std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display) {
+std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display,
+                                           const HeifLoader& heif) {
+    if (plan.thumbnail) return ThumbnailPixels(file, plan, display, heif);
     std::optional<DecodedPixels> preview = JpegInDisplayColours(
         [&](ColourModel* model) { return DecodeJpegPreview(file, plan.divisor, model); }, plan.profile, display);
     if (preview) OrientPixels(preview->pixels, plan.orientation);

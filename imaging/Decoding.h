@@ -69,19 +69,23 @@ bool DecodeThreeByteRows(PixelBuffer& buffer,
                          const ColourConversion* conversion, const Parallel& parallel);
 
 // What a first look at a large JPEG takes: the scale to decode at, and how to turn and
-// convert the result as the full decode does.
+// convert the result as the full decode does. Or a HEIF file's reduced copy of its picture
+// (`thumbnail`), which shows, stretched, through the long decode of a phone's photo.
 struct PreviewPlan {
     int divisor = 1;
     int orientation = 0;
     std::string profile;
     Size upright;  // the whole picture's size
+    bool thumbnail = false;
 };
-// Nothing when the file isn't a JPEG of a declared size, or a reduced decode wouldn't cover
-// what `neededFor` asks for the upright size.
+// Nothing when the file is neither a HEIF file with a reduced copy nor a JPEG of a declared
+// size, or a JPEG's reduced decode wouldn't cover what `neededFor` asks for the upright size.
 std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::function<Size(Size)>& neededFor);
 // The reduced pixels of the file, upright and in the display's colours, converted as the full
 // decode converts them (a grey, colour or CMYK profile); nothing for a CMYK file without a
-// CMYK profile, whose inks only the full decode shows.
-std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display);
+// CMYK profile, whose inks only the full decode shows. A HEIC's reduced copy needs the library
+// `heif` loads.
+std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display,
+                                           const HeifLoader& heif = nullptr);
 
 }  // namespace zylora::imaging

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "imaging/AvifContainer.h"
 #include "imaging/HeifLibrary.h"
 #include "imaging/ImageHeader.h"
 #include "imaging/Pixels.h"
@@ -16,7 +17,9 @@ namespace zylora::imaging {
 // (irot, imir) itself, and the orientation in its Exif, which the format tells readers to
 // ignore (a phone writes both), is never applied on top. With the ICC profile the file gives
 // the image, as the file holds the colours. Nothing without the library, when the bytes
-// aren't a HEIF file, declare a picture beyond the limit, or don't decode.
-std::optional<DecodedPixels> HeicPixels(const HeifLibrary* library, std::string_view bytes, const DecodeLimit& limit);
+// aren't a HEIF file, declare a picture beyond the limit, or don't decode. The primary's
+// largest reduced copy instead when asked: nothing when it has none.
+std::optional<DecodedPixels> HeicPixels(const HeifLibrary* library, std::string_view bytes, const DecodeLimit& limit,
+                                        HeifPicture which = HeifPicture::Primary);
 
 }  // namespace zylora::imaging

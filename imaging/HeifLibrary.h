@@ -21,6 +21,9 @@ namespace zylora::imaging {
     F(heif_image_handle_release)                                                                                  \
     F(heif_image_handle_get_width)                                                                                \
     F(heif_image_handle_get_height)                                                                               \
+    F(heif_image_handle_get_number_of_thumbnails)                                                                 \
+    F(heif_image_handle_get_list_of_thumbnail_IDs)                                                                \
+    F(heif_image_handle_get_thumbnail)                                                                            \
     F(heif_image_handle_has_alpha_channel)                                                                        \
     F(heif_image_handle_get_raw_color_profile_size)                                                               \
     F(heif_image_handle_get_raw_color_profile)                                                                    \

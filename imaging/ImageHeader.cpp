@@ -411,6 +411,13 @@ std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint
     facts.profile = DeclaredColourProfile(read);
     if (facts.jpeg) facts.jpegPrecision = DeclaredJpegPrecision(read);
     facts.animated = DeclaresAnimation(read);
+    if (facts.own == OwnFormat::Avif || facts.own == OwnFormat::Heic) {
+        const std::optional<AvifLayout> heif = ReadHeifLayout(read, false);
+        if (heif && heif->thumbnail) {
+            const bool across = heif->orientation >= 5 && heif->orientation <= 8;
+            facts.thumbnailOf = across ? Size{heif->size.height, heif->size.width} : heif->size;
+        }
+    }
     if (whole) facts.whole = head;
     return facts;
 }

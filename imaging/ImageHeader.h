@@ -80,6 +80,9 @@ struct HeaderFacts {
     int jpegPrecision = 0;  // a JPEG's bits a sample, 0 for other files
     OwnFormat own = OwnFormat::None;
     bool animated = false;  // a GIF of two frames or more, or an animated PNG
+    // A HEIF file (an AVIF or a HEIC) holding a reduced copy of its picture for a quick first
+    // look: the picture's size upright (its irot applied, as libheif turns a HEIC itself).
+    std::optional<Size> thumbnailOf;
 };
 
 // The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a

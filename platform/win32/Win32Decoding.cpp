@@ -330,7 +330,7 @@ std::optional<imaging::PreviewPlan> PlanPreview(const std::string& path, const D
 
 std::optional<DecodedPixels> DecodePreviewPixels(const std::string& path, const imaging::PreviewPlan& plan) {
     const std::optional<std::string> file = Win32FileSystem().ReadFile(path);
-    return file ? imaging::PreviewPixels(*file, plan, ScreenDisplay()) : std::nullopt;
+    return file ? imaging::PreviewPixels(*file, plan, ScreenDisplay(), [] { return HeifLibrary(); }) : std::nullopt;
 }
 
 }  // namespace zylora::platform::win32

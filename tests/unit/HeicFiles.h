@@ -29,6 +29,7 @@ struct HeicOptions {
     heif_orientation orientation = heif_orientation_normal;     // written as irot and imir
     std::string exif;                                           // an Exif block (a TIFF structure)
     bool alpha = false;
+    int thumbnail = 0;  // a reduced copy within a square of this side, 0 for none
 };
 
 // The RGBA pixels at quality 95, with what the options ask for.
@@ -55,6 +56,11 @@ inline std::string HeicFile(int width, int height, const Rgba& rgba, const HeicO
     encoding->image_orientation = options.orientation;
     heif_image_handle* handle = nullptr;
     heif_context_encode_image(context.get(), raw, encoder, encoding, &handle);
+    if (options.thumbnail > 0) {
+        heif_image_handle* thumbnail = nullptr;
+        heif_context_encode_thumbnail(context.get(), raw, handle, encoder, encoding, options.thumbnail, &thumbnail);
+        heif_image_handle_release(thumbnail);
+    }
     heif_encoding_options_free(encoding);
     heif_encoder_release(encoder);
     if (!options.exif.empty())

@@ -86,6 +86,28 @@ TEST(HeicTest, EachFileComesOutAtItsSizeInItsColoursUprightOnceAndWithinTheLimit
     }
 }
 
+// A phone's photo decodes for seconds: the reduced copy its file holds shows first, in its
+// colours, stretched over the picture's size. (libheif 1.15 can't write an AVIF, nor turn a
+// reduced copy as it turns its picture: the turn is the picture's, checked above.)
+TEST(HeicTest, AReducedCopyInTheFileIsTheFirstLookAtThePicturesSize) {
+    const Rgba blueRed = Halves(64, 32, {0, 0, 255, 255}, {255, 0, 0, 255});
+    const std::string heic = HeicFile(64, 32, blueRed, {.thumbnail = 16});
+    const std::optional<HeaderFacts> facts = ReadHeaderFacts(Reader(heic), heic.size(), PictureLimit);
+    ASSERT_TRUE(facts);
+    const std::optional<PreviewPlan> plan = PlanPreview(*facts, [](Size size) { return size; });
+    ASSERT_TRUE(plan && plan->thumbnail);
+    EXPECT_EQ(plan->upright, (Size{64, 32}));
+    EXPECT_FALSE(PreviewPixels(heic, *plan, {}, [] { return nullptr; })) << "no library, no look";
+    const std::optional<DecodedPixels> look = PreviewPixels(heic, *plan, {}, [] { return testing::LinkedHeif(); });
+    ASSERT_TRUE(look);
+    EXPECT_EQ((Size{look->pixels.width, look->pixels.height}), (Size{16, 8}));
+    EXPECT_GT(look->pixels.pixels.front() & 0xFF, 200u) << "blue on the left";
+    EXPECT_GT(look->pixels.pixels.back() >> 16 & 0xFF, 200u) << "red on the right";
+    const std::string plain = HeicFile(64, 32, blueRed);
+    EXPECT_FALSE(PlanPreview(*ReadHeaderFacts(Reader(plain), plain.size(), PictureLimit), [](Size s) { return s; }))
+        << "without a reduced copy nothing comes before the picture";
+}
+
 TEST(HeicTest, WithoutItsLibraryAFileGivesNothingAndItsNoteSaysTheDecoderIsMissing) {
     const std::string heic = HeicFile(16, 8, Rgba(16 * 8 * 4, 200));
     const std::optional<HeaderFacts> facts = ReadHeaderFacts(Reader(heic), heic.size(), PictureLimit);

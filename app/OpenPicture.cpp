@@ -100,8 +100,12 @@ void TfrmMiddle::FitWindowToPicture() {
 }
 
 // Another page of a file of several, round from the last to the first; a page that doesn't
-// decode leaves the one shown.
+// decode leaves the one shown. An animation's pages are its frames: it pauses and steps.
 void TfrmMiddle::StepPage(bool forward) {
+    if (PageCount < 2 && Player.Active()) {
+        if (!Player.Paused()) Player.TogglePause();
+        Player.Step(forward);
+    }
     if (PageCount < 2) return;
     CompletePicture();
     const int page = (Page + (forward ? 1 : PageCount - 1)) % PageCount;

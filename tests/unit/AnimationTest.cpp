@@ -256,6 +256,12 @@ TEST_F(AnimationPlayerTest, AnAnimatedGifPlaysPausesStepsAndStopsAtATurn) {
     m.FormKeyDown(platform::keys::Comma, {});
     EXPECT_EQ(alphas(), ".###");
     m.FormKeyDown(platform::keys::P, {});
+    m.FormKeyDown(platform::keys::PageDown, {false, true, false});
+    EXPECT_EQ(alphas(), "##.#") << "the page keys pause and step frames";
+    EXPECT_FALSE(tick());
+    m.FormKeyDown(platform::keys::PageUp, {false, true, false});
+    EXPECT_EQ(alphas(), ".###");
+    m.FormKeyDown(platform::keys::P, {});
     ASSERT_TRUE(tick()) << "playing again";
     m.RunCommand("mirrorx");
     EXPECT_FALSE(tick()) << "a turn stops it";

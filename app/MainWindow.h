@@ -125,6 +125,10 @@ public:
     void StepToEnd(bool first);
     // Shows the next (or previous) page of a file of several pages.
     void StepPage(bool forward);
+    // The main window's text (the title's and the taskbar's) names the picture shown, as the
+    // skin lays it out; the title is drawn again when it changed.
+    void UpdateTitle();
+    std::string TitleText();
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.
     void DeleteCurrentFile();
@@ -225,6 +229,9 @@ public:
     int PageCount = 1;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
+    // The skin's text and its layout of the title (empty: the usual "name - text").
+    std::string CaptionText;
+    std::string CaptionFormat;
     std::unique_ptr<platform::Image> CornerImage;
     bool Active = false;
     bool RolledUp = false;

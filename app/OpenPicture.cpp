@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
+#include "app/Title.h"
+#include "skin/TitleWindow.h"
 #include "platform/Paths.h"
 #include "shell/FileDrop.h"
 
@@ -82,6 +84,10 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     Page = 0;
     PageCount = Picture ? std::max(1, Picture->Pages()) : 1;
     FitWindowToPicture();
+    // A title that tells the picture's place in its folder has the folder read for it.
+    const std::vector<std::string> fields{"{index}", "{count}"};
+    if (std::any_of(fields.begin(), fields.end(), [&](const std::string& f) { return CaptionFormat.find(f) != std::string::npos; }))
+        WithPictureFolder([this] { UpdateTitle(); });
 }
 
 void TfrmMiddle::FitWindowToPicture() {
@@ -118,6 +124,30 @@ void TfrmMiddle::StepPage(bool forward) {
     Note = "Page " + std::to_string(page + 1) + " of " + std::to_string(PageCount);
     viewProc_.PictureChanged();
     FitWindowToPicture();
+}
+
+std::string TfrmMiddle::TitleText() {
+    if (PicturePath.empty()) return CaptionText;
+    TitleFields fields;
+    fields.name = platform::FileNameOf(PicturePath);
+    fields.text = CaptionText;
+    if (platform_.Files().SameName(FileListBox1.Directory(), platform::DirectoryOf(PicturePath))) {
+        const int index = FileListBox1.IndexOf(fields.name);
+        fields.index = index + 1;
+        fields.count = index >= 0 ? FileListBox1.Count() : 0;
+    }
+    const platform::Size shown = ShownPictureSize();
+    fields.width = shown.width;
+    fields.height = shown.height;
+    fields.zoom = viewProc_.ZoomPercent();
+    return FormatTitle(CaptionFormat.empty() ? DefaultTitleFormat : std::string_view(CaptionFormat), fields);
+}
+
+void TfrmMiddle::UpdateTitle() {
+    const std::string title = TitleText();
+    if (title == window_->Caption()) return;
+    window_->SetCaption(title);
+    if (TopFrame) TopFrame->PaintTitle(TopFrame->ReferenceWidth(), GetTopHeight());
 }
 
 // An empty view names the file and says why, rather than nothing at all.

@@ -77,6 +77,8 @@ public:
     // Adds the text to a path with the style, in the layout rectangle, and fills it.
     virtual void FillText(const std::string& text, const TextStyle& style, RectF layout,
                           Argb color) = 0;
+    // How far the text, on one line, reaches right of where FillText starts it.
+    virtual float TextWidth(const std::string& text, const TextStyle& style) = 0;
     // Draws the source rectangle of the image (its pixels, as floats) stretched into the
     // destination, with the library's default resampling. Parts of the source outside the
     // image draw nothing.

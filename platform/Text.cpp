@@ -134,4 +134,27 @@ std::optional<std::string> Latin1FromUtf8(const std::string& text) {
     return bytes;
 }
 
+std::string EllipsisToFit(const std::string& text, float width, const std::function<float(const std::string&)>& measure) {
+    if (measure(text) <= width) return text;
+    static const std::string ellipsis = "\xE2\x80\xA6";
+    // Where each character starts (a UTF-8 lead byte); the longest start that fits is
+    // searched among them.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+    std::size_t fits = 0, over = starts.size();  // counts of characters kept
+    while (over - fits > 1) {
+        const std::size_t middle = fits + (over - fits) / 2;
+        if (measure(text.substr(0, starts[middle]) + ellipsis) <= width)
+            fits = middle;
+        else
+            over = middle;
+    }
+    std::string kept = fits > 0 ? text.substr(0, starts[fits]) : std::string();
+    // A space or a separator's dash kept before the ellipsis would read as a gap or a stray
+    // mark ("name.jpg -…").
+    while (!kept.empty() && (kept.back() == ' ' || kept.back() == '-')) kept.pop_back();
+    return kept + ellipsis;
+}
+
 }  // namespace zylora::platform

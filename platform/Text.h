@@ -2,6 +2,7 @@
 // depends on the locale the program happens to run in.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,5 +27,8 @@ bool IsAscii(const std::string& bytes);
 // text with a character beyond Latin-1.
 std::string Utf8FromLatin1(const std::string& bytes);
 std::optional<std::string> Latin1FromUtf8(const std::string& text);
+// The text as `measure` finds it fits in `width`: whole when it does, else its longest start
+// of whole characters followed by an ellipsis, or the ellipsis alone.
+std::string EllipsisToFit(const std::string& text, float width, const std::function<float(const std::string&)>& measure);
 
 }  // namespace zylora::platform

@@ -60,7 +60,9 @@ void TfrmMiddle::LoadSkin() {
     // at once, a picture's too.
     Image2->Invalidate();
 
-    window_->SetCaption(values.CaptionText);
+    CaptionText = values.CaptionText;
+    CaptionFormat = values.CaptionFormat;
+    window_->SetCaption(TitleText());
 
     RightFrame->ReadSkinValues(values);
     BottomFrame->ReadSkinValues(values);

@@ -109,6 +109,7 @@ SkinValues ReadSkinFile(const platform::IniFile& f) {
     v.CaptionAlphaActive = f.ReadInteger("Caption", "AlphaActive", 255);
     v.CaptionAlphaInactive = f.ReadInteger("Caption", "AlphaInActive", 255);
     v.CaptionText = f.ReadString("Caption", "Text", "Zylora");
+    v.CaptionFormat = f.ReadString("Caption", "Format", "");
     v.Right = ReadBorders(f, "right", true);
     v.Bottom = ReadBorders(f, "bottom", false);
     v.Title = ReadTitle(f);

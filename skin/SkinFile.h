@@ -66,6 +66,7 @@ struct SkinValues {
     int CaptionAlphaActive = 255;
     int CaptionAlphaInactive = 255;
     std::string CaptionText;
+    std::string CaptionFormat;  // the title's layout of the picture's facts; empty for the usual
     ResizeBorders Left, Right, Bottom;
     TitleValues Title;
 };

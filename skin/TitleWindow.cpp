@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
+#include "platform/Text.h"
 
 namespace zylora::skin {
 
@@ -128,7 +129,12 @@ void TfrmTop::DrawCaption(platform::Surface& surface, int width, int height) {
     const platform::TextStyle style{FontName, FontStyle, static_cast<float>(FontSize), HorAlign,
                                     VerAlign};
     surface.SetAntiAlias(true);
-    surface.FillText(MainWindow->Form().Caption(), style, layout, CaptionColor);
+    // A caption longer than its rectangle ends in an ellipsis rather than running under the
+    // buttons or being cut mid-letter.
+    const std::string caption = platform::EllipsisToFit(
+        MainWindow->Form().Caption(), layout.width,
+        [&](const std::string& text) { return surface.TextWidth(text, style); });
+    surface.FillText(caption, style, layout, CaptionColor);
 }
 
 // Close, minimise, maximise, roll: a later button covers an earlier one. The pointer-over

@@ -173,9 +173,19 @@ void ViewProc::DrawNote(platform::Surface& surface, float width, float height, c
                          platform::MakeArgb(255, 255, 255, 255));
 }
 
+int ViewProc::ZoomPercent() const {
+    const RectF source = ShownSource();
+    if (!ShownImage() || !(source.width > 0)) return 0;
+    const double percent = 100.0 * owner_.Image2->Bounds().width / source.width;
+    return percent >= 1 && percent < 1e9 ? static_cast<int>(percent + 0.5) : 0;
+}
+
 bool ViewProc::Paint(platform::ScreenTarget& screen) {
     // The roll animations resize the panel many times in a row; it is drawn once they end.
     if (owner_.RollingUp || owner_.Unrolling) return true;
+    // Whatever changed what the view shows (another picture, a zoom, a turn, the folder read)
+    // is painted here: the title follows it.
+    owner_.UpdateTitle();
     const platform::Rect panel = owner_.Image2->Bounds();
     const float width = static_cast<float>(panel.width), height = static_cast<float>(panel.height);
     // Kept from paint to paint while the panel keeps its size: a pan step repaints often.

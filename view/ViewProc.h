@@ -77,6 +77,9 @@ public:
     // panel's size: the pixels the view shows, without the background. `quick`: with the
     // nearest pixels, for a picture shown only for a moment.
     void DrawPicture(platform::Surface& surface, platform::Size panel, bool quick = false);
+    // Screen pixels a hundred of the picture's take across, as the panel shows it now; 0
+    // with no picture.
+    int ZoomPercent() const;
 
 private:
     // The picture's pixels to draw: the full ones, else the preview standing in for them.

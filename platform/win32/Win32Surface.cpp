@@ -78,26 +78,24 @@ public:
 
     void FillText(const std::string& text, const TextStyle& style, RectF layout,
                   Argb color) override {
-        const std::wstring wide = WideFromUtf8(text);
-        if (!bitmap_ || wide.empty() || !Finite(style.emSize) || style.emSize <= 0 || !Finite(layout))
-            return;
-        const std::wstring familyName = WideFromUtf8(style.fontFamily);
-        Gdiplus::FontFamily named(familyName.c_str());
-        Gdiplus::FontFamily installed;
-        const Gdiplus::FontFamily* family = FamilyOrFallback(named, installed);
-        if (!family) return;
-        Gdiplus::StringFormat format;
-        format.SetAlignment(Alignment(style.horAlign));
-        format.SetLineAlignment(Alignment(style.verAlign));
         Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-        // The style bits are GDI+'s own: bold, italic, underline, strikeout.
-        path.AddString(wide.c_str(), static_cast<INT>(wide.size()), family, style.style & 15,
-                       style.emSize, ToGdiplus(layout), &format);
+        if (!bitmap_ || !TextPath(text, style, layout, 0, path)) return;
         Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
         Gdiplus::Graphics graphics(bitmap_.get());
         Prepare(graphics);
         const std::unique_ptr<Gdiplus::GraphicsPath> filled = WithoutEmptyFigures(path);
         graphics.FillPath(&brush, filled ? filled.get() : &path);
+    }
+
+    float TextWidth(const std::string& text, const TextStyle& style) override {
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        // Laid out from the left in room no text fills, on one line.
+        const RectF room{0, 0, 1e6f, Finite(style.emSize) ? style.emSize * 4 : 0};
+        const TextStyle fromLeft{style.fontFamily, style.style, style.emSize, 0, 0};
+        if (!TextPath(text, fromLeft, room, Gdiplus::StringFormatFlagsNoWrap, path)) return 0;
+        Gdiplus::RectF bounds;
+        if (path.GetBounds(&bounds) != Gdiplus::Ok || !(bounds.Width > 0)) return 0;
+        return bounds.X + bounds.Width;
     }
 
     void DrawImageRect(const Image& image, RectF s, RectF d) override { DrawStretched(image, s, d, false); }
@@ -122,6 +120,26 @@ public:
     }
 
 private:
+    // The text as GDI+ adds it to a path: the style's font (or the fallback family) in the
+    // layout rectangle. False for no text or no font.
+    static bool TextPath(const std::string& text, const TextStyle& style, RectF layout, INT flags,
+                         Gdiplus::GraphicsPath& path) {
+        const std::wstring wide = WideFromUtf8(text);
+        if (wide.empty() || !Finite(style.emSize) || style.emSize <= 0 || !Finite(layout)) return false;
+        const std::wstring familyName = WideFromUtf8(style.fontFamily);
+        Gdiplus::FontFamily named(familyName.c_str());
+        Gdiplus::FontFamily installed;
+        const Gdiplus::FontFamily* family = FamilyOrFallback(named, installed);
+        if (!family) return false;
+        Gdiplus::StringFormat format(flags);
+        format.SetAlignment(Alignment(style.horAlign));
+        format.SetLineAlignment(Alignment(style.verAlign));
+        // The style bits are GDI+'s own: bold, italic, underline, strikeout.
+        path.AddString(wide.c_str(), static_cast<INT>(wide.size()), family, style.style & 15, style.emSize,
+                       ToGdiplus(layout), &format);
+        return true;
+    }
+
     // The source rectangle stretched into the destination: bilinear, or with the nearest
     // source pixel when `quick`.
     void DrawStretched(const Image& image, RectF s, RectF d, bool quick) {

@@ -77,6 +77,11 @@ void FakeImage::FillText(const std::string& text, const platform::TextStyle& sty
                     " layout " + Describe(layout) + " color " + std::to_string(color));
 }
 
+float FakeImage::TextWidth(const std::string& text, const platform::TextStyle& style) {
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    return static_cast<float>(characters) * style.emSize / 2;
+}
+
 void FakeImage::DrawImageRect(const platform::Image& image, platform::RectF source,
                               platform::RectF destination) {
     draws.push_back("imagerect " + PathOf(image) + " from " + Describe(source) + " to " +

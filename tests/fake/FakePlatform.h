@@ -32,6 +32,8 @@ public:
     void SetAntiAlias(bool on) override;
     void FillText(const std::string& text, const platform::TextStyle& style, platform::RectF layout,
                   platform::Argb color) override;
+    // Half the em size a character.
+    float TextWidth(const std::string& text, const platform::TextStyle& style) override;
     void DrawImageRectQuickly(const platform::Image& image, platform::RectF source,
                               platform::RectF destination) override;
     void DrawImageRect(const platform::Image& image, platform::RectF source,

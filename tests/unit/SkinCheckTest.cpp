@@ -123,6 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, SkinCheckTest, ::testing::Values(
          {"values.ini: [Captoin]: did you mean [Caption]?"}, 1},
     Case{"RepeatedKey", Skin([](const Folder& f) { f.Append("values.ini", "FontName=Other\n"); }),
          {"values.ini: [Caption] FontName: never read: an earlier line or section of the name comes first"}, 1},
+    Case{"UnknownTitleField", Skin([](const Folder& f) { f.Append("values.ini", "Format={nme} - {text}\n"); }),
+         {"values.ini: [Caption] Format: {nme} is no field (name, index, count, width, height, zoom, text): it shows as written"}, 1},
     Case{"NotANumber", Skin([](const Folder& f) { f.Append("values.ini", "[bg]\nColorR=red\n"); }),
          {"values.ini: [bg] ColorR: \"red\" is not a number: 255 is used"}, 1},
     Case{"FontMissing", [](const Folder& f) { MakeSkin(f, "No Such Font"); },

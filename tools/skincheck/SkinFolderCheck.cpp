@@ -2,6 +2,7 @@
 // and its caption buttons as the title window draws and hits them.
 #include <array>
 
+#include "app/Title.h"
 #include "skin/SkinFile.h"
 #include "skin/SkinImages.h"
 #include "skin/TitleWindow.h"
@@ -45,6 +46,14 @@ public:
         if (!c_.System().HasFontFamily(font))
             c_.Warn(std::string(skin::files::SkinFile) + ": [Caption] FontName: the system has no font \"" + font +
                     "\": the caption is drawn in a generic sans serif");
+    }
+
+    void TitleFormat() {
+        std::string known;
+        for (const std::string& name : app::TitleFieldNames()) known += (known.empty() ? "" : ", ") + name;
+        for (const std::string& field : app::UnknownTitleFields(v_.CaptionFormat))
+            c_.Warn(std::string(skin::files::SkinFile) + ": [Caption] Format: {" + field + "} is no field (" + known +
+                    "): it shows as written");
     }
 
     void Frame() {
@@ -170,6 +179,7 @@ void CheckSkin(CheckContext& context, const platform::IniFile& file, ReadLog& lo
     context.AuditIni(skin::files::SkinFile, file, log, [](const std::string&) { return std::string(); });
     SkinCheck check(context, values);
     check.Font();
+    check.TitleFormat();
     check.Frame();
     check.CaptionButtons();
     check.Background();

@@ -96,9 +96,17 @@ void TfrmMiddle::RunCommand(const std::string& command) {
     if (action == "open") {
         if (auto chosen = platform_.ChooseFileToOpen(*window_, OpenDialog1Filter)) OpenFile(*chosen);
     } else if (action == "next" || action == "prev") {
+        Slides.Stop();  // the user steps for himself
         StepInFolder(action == "next");
     } else if (action == "first" || action == "last") {
+        Slides.Stop();
         StepToEnd(action == "first");
+    } else if (action == "slideshow") {
+        ToggleSlideshow();
+    } else if (action == "slidelonger" || action == "slideshorter") {
+        Slides.SetSeconds(Slides.Seconds() + (action == "slidelonger" ? 1 : -1));
+        Note = "A picture every " + std::to_string(Slides.Seconds()) + " s";
+        Image2->Invalidate();
     } else if (action == "zoomin") {
         // Doubling stops where it would leave the integer range.
         Zoom(*this, ZoomFactor <= INT_MAX / 2 ? ZoomFactor * 2 : ZoomFactor);
@@ -136,6 +144,17 @@ void TfrmMiddle::RunCommand(const std::string& command) {
     } else if (action == "switch") {
         SwitchToOtherInstance();
     }
+}
+
+void TfrmMiddle::ToggleSlideshow() {
+    if (Slides.Running()) {
+        Slides.Stop();
+        Note = "Slideshow stopped";
+    } else {
+        Slides.Start(!PendingPicture);
+        Note = "Slideshow: a picture every " + std::to_string(Slides.Seconds()) + " s (F5 stops)";
+    }
+    Image2->Invalidate();
 }
 
 // Escape: every drag ends where it is, and the press that began it is over, so its release

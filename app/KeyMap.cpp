@@ -13,6 +13,7 @@ namespace keys = platform::keys;
 constexpr platform::ShiftState None{};
 constexpr platform::ShiftState Shift{true, false, false};
 constexpr platform::ShiftState Ctrl{false, true, false};
+constexpr platform::ShiftState CtrlShift{true, true, false};
 
 constexpr KeyBinding Bindings[] = {
     {keys::Right, None, "Right", "next"},
@@ -56,6 +57,12 @@ constexpr KeyBinding Bindings[] = {
     {keys::W, Ctrl, "Ctrl+W", "close"},
     {keys::Q, Ctrl, "Ctrl+Q", "terminate"},
     {keys::BackQuote, Ctrl, "Ctrl+`", "switch"},
+    {keys::F5, None, "F5", "slideshow"},
+    {keys::Plus, CtrlShift, "Ctrl++", "slidelonger"},
+    {keys::Plus, Ctrl, "Ctrl+=", "slidelonger"},
+    {keys::NumpadAdd, Ctrl, "Ctrl+Numpad +", "slidelonger"},
+    {keys::Minus, Ctrl, "Ctrl+-", "slideshorter"},
+    {keys::NumpadSubtract, Ctrl, "Ctrl+Numpad -", "slideshorter"},
 };
 
 struct Description {
@@ -94,6 +101,9 @@ constexpr Description Descriptions[] = {
     {"close", "close (the settings are kept)"},
     {"terminate", "end the program"},
     {"switch", "switch to another Zylora"},
+    {"slideshow", "start or stop the slideshow through the folder"},
+    {"slidelonger", "a second more for each picture of the slideshow"},
+    {"slideshorter", "a second less for each picture of the slideshow"},
 };
 
 }  // namespace

@@ -88,6 +88,7 @@ void TfrmMiddle::FormCreate() {
         window_->SetBounds({x, y, width, height});
         SkinDir = settings.ReadString("Skin", "Dir", DefaultSkinDir);
         ButtonsDir = settings.ReadString("Buttons", "Dir", DefaultButtonsDir);
+        Slides.SetSeconds(settings.ReadInteger("Slideshow", "Interval", Slideshow::DefaultSeconds));
     }
     // A folder that is gone (deleted, renamed) would leave the window without a title, and
     // so without the skin menu to choose another: the bundled one stands in. A folder that
@@ -174,6 +175,9 @@ void TfrmMiddle::WriteSettings() {
         settings.WriteInteger("Placement", "Height", r.height);
         settings.WriteString("Skin", "Dir", SkinDir);
         settings.WriteString("Buttons", "Dir", ButtonsDir);
+        // A slideshow's while the user never changed leaves the file as it was.
+        if (Slides.Seconds() != Slideshow::DefaultSeconds || !settings.ReadString("Slideshow", "Interval", "").empty())
+            settings.WriteInteger("Slideshow", "Interval", Slides.Seconds());
     } catch (const platform::IniWriteError& error) {
         // The first failed write ends this shutdown's writes; the user learns of it.
         platform_.ShowMessage(window_.get(), error.what(), "Zylora", platform::MessageIcon::Error);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AnimationPlayer.h"
+#include "app/Slideshow.h"
 #include "app/DragPacer.h"
 #include "app/EventChain.h"
 #include "app/FrameMetrics.h"
@@ -128,6 +129,8 @@ public:
     // The main window's text (the title's and the taskbar's) names the picture shown, as the
     // skin lays it out; the title is drawn again when it changed.
     void UpdateTitle();
+    // F5: the slideshow starts from the picture shown, or stops.
+    void ToggleSlideshow();
     std::string TitleText();
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.
@@ -282,6 +285,7 @@ public:
     std::unique_ptr<platform::Timer> StepTimer;
     // Plays an animated picture: each frame takes Picture's place.
     AnimationPlayer Player{platform_, [this](const imaging::PixelBuffer& frame) { ShowFrame(frame); }};
+    Slideshow Slides{platform_, [this] { StepInFolder(true); }};
     std::unique_ptr<shell::TFileDrop> FileDrop1;
     // The button set menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;

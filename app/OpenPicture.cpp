@@ -48,6 +48,7 @@ void TfrmMiddle::CompletePicture() {
     Preview.reset();
     viewProc_.PictureChanged();
     Image2->Invalidate();
+    Slides.PictureShown(true);
 }
 
 void TfrmMiddle::ShowPicture(const std::string& path) {
@@ -84,6 +85,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     Page = 0;
     PageCount = Picture ? std::max(1, Picture->Pages()) : 1;
     FitWindowToPicture();
+    Slides.PictureShown(!PendingPicture);
     // A title that tells the picture's place in its folder has the folder read for it.
     const std::vector<std::string> fields{"{index}", "{count}"};
     if (std::any_of(fields.begin(), fields.end(), [&](const std::string& f) { return CaptionFormat.find(f) != std::string::npos; }))

@@ -146,6 +146,8 @@ constexpr int NumpadMultiply = 0x6A;
 constexpr int NumpadAdd = 0x6B;
 constexpr int NumpadSubtract = 0x6D;
 constexpr int F1 = 0x70;
+constexpr int F5 = 0x74;
+constexpr int F11 = 0x7A;
 constexpr int Plus = 0xBB;   // "=" and, with Shift, "+" on US keyboards
 constexpr int Comma = 0xBC;
 constexpr int Minus = 0xBD;

@@ -20,6 +20,7 @@ bool ViewInput::OnGrip(platform::Point at) const {
 }
 
 void ViewInput::Image2MouseDown(platform::Point at) {
+    owner_.Slides.Stop();  // a click on the picture ends the slideshow
     if (OnGrip(at)) {
         const platform::Point cursor = owner_.Platform().CursorPos();
         owner_.DragLastX = cursor.x;

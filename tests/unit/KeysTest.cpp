@@ -128,6 +128,10 @@ TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
         // c.gif is a still: nothing plays.
         {"P", "c.gif zoom 4 at 100,100"}, {"Ctrl+Page Down", "c.gif zoom 4 at 100,100"},
         {"Ctrl+Page Up", "c.gif zoom 4 at 100,100"}, {".", "c.gif zoom 4 at 100,100"}, {",", "c.gif zoom 4 at 100,100"},
+        // The slideshow's keys change nothing at once.
+        {"F5", "c.gif zoom 4 at 100,100"}, {"Ctrl++", "c.gif zoom 4 at 100,100"},
+        {"Ctrl+=", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad +", "c.gif zoom 4 at 100,100"},
+        {"Ctrl+-", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad -", "c.gif zoom 4 at 100,100"},
     };
     for (const app::KeyBinding& binding : app::KeyBindings()) {
         SCOPED_TRACE(binding.keyName);
@@ -140,6 +144,36 @@ TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
         platform = fake::FakePlatform();
         SetUp();
     }
+}
+
+// F5's slideshow steps once a picture's full pixels have been shown for the while the
+// settings keep; Ctrl++ and Ctrl+- change the while, a step key stops it.
+TEST_F(KeyMapTest, TheSlideshowStepsAfterEachPicturesFullPixelsUntilAStepKey) {
+    const auto armed = [&]() -> int {
+        for (fake::FakeTimer* t : platform.timers)
+            if (t->Enabled() && t->interval >= 1000) return t->interval;
+        return 0;
+    };
+    const auto tick = [&] {
+        for (fake::FakeTimer* t : platform.timers)
+            if (t->Enabled() && t->interval >= 1000) return t->Tick();
+    };
+    platform.previews["C:\\Pics\\d.png"] = {100, 75};
+    Press(keys::F5, {});
+    EXPECT_EQ(armed(), 4000);
+    tick();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png");
+    EXPECT_EQ(armed(), 0) << "its first look shows: the while waits for the full pixels";
+    platform.RunBackground();
+    EXPECT_EQ(armed(), 4000);
+    Press(keys::Plus, {true, true, false});
+    EXPECT_EQ(armed(), 5000);
+    tick();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png");
+    Press(keys::Right, {});
+    EXPECT_EQ(armed(), 0);
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "a.png") << "one step, the user's";
+    EXPECT_NE(Stop().find("[Slideshow]\r\nInterval=5\r\n"), std::string::npos);
 }
 
 TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {

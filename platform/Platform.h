@@ -359,6 +359,9 @@ public:
     virtual Size DesktopSize() = 0;
     // Some part of the rectangle (screen pixels) lies on one of the screens.
     virtual bool IsOnScreen(Rect rect) = 0;
+    // The whole of the screen the rectangle lies most on (the nearest one when on none),
+    // taskbar included, in screen pixels.
+    virtual Rect ScreenRectOf(Rect rect) = 0;
     // Top-level windows by class name: the first one, or the next after `after`.
     virtual ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) = 0;
     virtual ForeignWindow IdentityOf(const Window& window) = 0;

@@ -297,6 +297,18 @@ Size Win32Platform::ScreenSize() {
     return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
+Rect Win32Platform::ScreenRectOf(Rect rect) {
+    const RECT over{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
+    MONITORINFO screen{};
+    screen.cbSize = sizeof(screen);
+    if (!::GetMonitorInfoW(::MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &screen)) {
+        const Size size = ScreenSize();
+        return {0, 0, size.width, size.height};
+    }
+    const RECT& m = screen.rcMonitor;
+    return {m.left, m.top, m.right - m.left, m.bottom - m.top};
+}
+
 ForeignWindow Win32Platform::FindTopLevelWindow(const std::string& className, ForeignWindow after) {
     HWND found = after == 0
                      ? ::FindWindowA(className.c_str(), nullptr)

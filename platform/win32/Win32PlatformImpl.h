@@ -88,6 +88,7 @@ public:
         if (!desktop_) desktop_ = Size{::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
         return *desktop_;
     }
+    Rect ScreenRectOf(Rect rect) override;
     bool IsOnScreen(Rect rect) override {
         const RECT r{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
         return rect.width > 0 && rect.height > 0 && ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;

@@ -234,6 +234,8 @@ public:
         return r.width > 0 && r.height > 0 && r.left < screen.width && r.top < screen.height &&
                static_cast<long long>(r.left) + r.width > 0 && static_cast<long long>(r.top) + r.height > 0;
     }
+    // The one screen, at the origin.
+    platform::Rect ScreenRectOf(platform::Rect) override { return {0, 0, screen.width, screen.height}; }
     platform::ForeignWindow FindTopLevelWindow(const std::string& className,
                                                platform::ForeignWindow after) override;
     platform::ForeignWindow IdentityOf(const platform::Window& window) override;

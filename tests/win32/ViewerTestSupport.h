@@ -119,6 +119,7 @@ public:
     Size ScreenSize() override { return real_.ScreenSize(); }
     Size DesktopSize() override { return real_.DesktopSize(); }
     bool IsOnScreen(Rect rect) override { return real_.IsOnScreen(rect); }
+    Rect ScreenRectOf(Rect rect) override { return real_.ScreenRectOf(rect); }
     ForeignWindow FindTopLevelWindow(const std::string& className, ForeignWindow after) override {
         return real_.FindTopLevelWindow(className, after);
     }

@@ -17,6 +17,15 @@ RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX, long 
             static_cast<float>(pictureWidth) / zoom, static_cast<float>(pictureHeight) / zoom};
 }
 
+RectF PictureBox(platform::Size panel, double shareX, double shareY) {
+    const auto side = [](int whole, double share) {
+        return share >= 1 ? whole : static_cast<int>(std::lround(whole * std::max(0.0, share)));
+    };
+    const int width = side(panel.width, shareX), height = side(panel.height, shareY);
+    return {static_cast<float>((panel.width - width) / 2), static_cast<float>((panel.height - height) / 2),
+            static_cast<float>(width), static_cast<float>(height)};
+}
+
 RectF NormalisedSelection(float x, float y, float width, float height) {
     RectF r{x, y, width, height};
     if (width < 0) {
@@ -132,12 +141,13 @@ void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel, boo
         const float sy = static_cast<float>(picture->Height()) / static_cast<float>(std::max(1, owner_.PreviewOf.height));
         source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
     }
-    const platform::Image& drawn = cache_.Choose(*picture, source, panel);
-    const RectF whole{0, 0, static_cast<float>(panel.width), static_cast<float>(panel.height)};
+    const RectF box = PictureBox(panel, owner_.PictureShareX, owner_.PictureShareY);
+    const platform::Image& drawn =
+        cache_.Choose(*picture, source, {static_cast<int>(box.width), static_cast<int>(box.height)});
     if (quick)
-        surface.DrawImageRectQuickly(drawn, source, whole);
+        surface.DrawImageRectQuickly(drawn, source, box);
     else
-        surface.DrawImageRect(drawn, source, whole);
+        surface.DrawImageRect(drawn, source, box);
 }
 
 // The note's words in lines that fit the width, by an average letter's width: the text
@@ -190,7 +200,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     const platform::Image* picture = ShownImage();
     const platform::Size whole = owner_.ShownPictureSize();
     const RectF source = ShownSource();
-    const bool covered = picture && picture->Opaque() && source.left >= 0 && source.top >= 0 &&
+    const bool covered = picture && picture->Opaque() && owner_.PictureShareX >= 1 && owner_.PictureShareY >= 1 && source.left >= 0 && source.top >= 0 &&
                          source.left + source.width <= static_cast<float>(whole.width) &&
                          source.top + source.height <= static_cast<float>(whole.height);
     if (!covered) surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));

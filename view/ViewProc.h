@@ -25,6 +25,10 @@ std::vector<std::string> NoteLines(const std::string& note, float width, std::si
 platform::RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX,
                            long double offsetY, int zoomFactor);
 
+// Where the picture is drawn: in the middle of the panel, over the shares of its width and
+// height (the whole panel for shares of 1), on whole pixels.
+platform::RectF PictureBox(platform::Size panel, double shareX, double shareY);
+
 // The selection with its extent made positive, whichever way it was dragged.
 platform::RectF NormalisedSelection(float x, float y, float width, float height);
 

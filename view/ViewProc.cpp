@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/MainWindow.h"
+#include "platform/Dpi.h"
 
 namespace zylora::view {
 
@@ -172,14 +173,16 @@ std::vector<std::string> NoteLines(const std::string& note, float width, std::si
 
 // Along the foot of the view, light on a dark band, readable over any picture: one line, or
 // as many as a long note takes in a narrow view, up to four.
-void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note) {
-    constexpr float line = 16;
-    const std::vector<std::string> lines = NoteLines(note, width - 12, 4);
-    const float band = 4 + line * static_cast<float>(lines.size());
+void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note,
+                        float scale) {
+    const float line = 16 * scale, margin = 6 * scale;
+    const std::vector<std::string> lines = NoteLines(note, (width - 2 * margin) / scale, 4);
+    const float band = 4 * scale + line * static_cast<float>(lines.size());
     surface.FillRectsEvenOdd({{0, height - band, width, band}}, platform::MakeArgb(170, 0, 0, 0));
-    const platform::TextStyle style{"Tahoma", 0, 12, 0, 1};
+    const platform::TextStyle style{"Tahoma", 0, 12 * scale, 0, 1};
     for (std::size_t i = 0; i < lines.size(); ++i)
-        surface.FillText(lines[i], style, {6, height - band + 2 + line * static_cast<float>(i), width - 12, line},
+        surface.FillText(lines[i], style,
+                         {margin, height - band + 2 * scale + line * static_cast<float>(i), width - 2 * margin, line},
                          platform::MakeArgb(255, 255, 255, 255));
 }
 
@@ -225,7 +228,8 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     }
 
     const std::string note = owner_.ViewNote();
-    if (!note.empty()) DrawNote(*surface, width, height, note);
+    if (!note.empty())
+        DrawNote(*surface, width, height, note, static_cast<float>(owner_.Dpi) / platform::BaseDpi);
 
     if (const platform::Image* corner = owner_.CornerImage.get()) {
         surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),

@@ -89,7 +89,9 @@ private:
     platform::RectF ShownSource() const;
     // The view has rested since its last paint: the copy of the exact scale is made.
     void RestTimerTimer();
-    static void DrawNote(platform::Surface& surface, float width, float height, const std::string& note);
+    // `scale`: the screen's (1 at 96 DPI), which the note's font and band grow by.
+    static void DrawNote(platform::Surface& surface, float width, float height, const std::string& note,
+                         float scale);
 
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;

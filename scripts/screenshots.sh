@@ -94,12 +94,6 @@ scaled_prefix() {
     rm "$prefix/$reg"
     sed "s/\"LogPixels\"=dword:[0-9a-f]*/$value/" "$WINEPREFIX/$reg" >"$prefix/$reg"
   done
-  # The user's own setting, which Wine reads first.
-  if ! awk '/^\[Control Panel\\\\Desktop\]/ {f=1; next} /^\[/ {f=0} f && /"LogPixels"/ {found=1} END {exit !found}' "$prefix/user.reg"; then
-    awk -v v="$value" 'f == 1 { if ($0 ~ /^#time/) { print; print v; f = 0; next } print v; f = 0 }
-      { print } /^\[Control Panel\\\\Desktop\]/ { f = 1 }' "$WINEPREFIX/user.reg" \
-      | sed "s/\"LogPixels\"=dword:[0-9a-f]*/$value/" >"$prefix/user.reg"
-  fi
   echo "$prefix"
 }
 

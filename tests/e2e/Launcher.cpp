@@ -101,15 +101,6 @@ void Launcher::UseOwnPrefix(int logPixels) {
             const std::size_t end = text.find('\n', at);
             text.replace(at, end - at, "\"LogPixels\"=" + dots);
         }
-        if (std::string(name) == "user.reg") {
-            const std::string desktop = "[Control Panel\\\\Desktop]";
-            const std::size_t section = text.find(desktop);
-            if (section != std::string::npos && text.find("\"LogPixels\"", section) > text.find("\n[", section + 1)) {
-                std::size_t at = text.find('\n', section) + 1;
-                if (text.compare(at, 5, "#time") == 0) at = text.find('\n', at) + 1;
-                text.insert(at, "\"LogPixels\"=" + dots + "\n");
-            }
-        }
         fs::remove(file);
         std::ofstream(file, std::ios::binary) << text;
     }

@@ -1,5 +1,7 @@
 // The skin and the button set at the screen's scale; the picture at one screen pixel per
 // picture pixel at every scale.
+#include <algorithm>
+
 #include "imaging/ScreenScale.h"
 #include "tests/unit/Harness.h"
 #include "toolbar/ZylButton.h"
@@ -19,7 +21,6 @@ protected:
                   "[Buttons]\nCloseAlign=2\nCloseX=-30\nCloseY=8\n");
         platform.AddImage(std::string(SkinPath) + "active_close.png", 20, 16);
         platform.AddImage(std::string(SkinPath) + "corner.png", 12, 12);
-        platform.files.files[std::string(SkinPath) + "corner.png"] = "png";
         platform.files.files[std::string(Buttons) + "values.ini"] =
             "[Main]\nNumOfButtons=1\nToolbarHeight=40\n[Button-0]\nAction=open\nX=4\nY=4\nnormalImage=b.png\n";
         platform.AddImage(std::string(Buttons) + "b.png", 32, 32);
@@ -35,10 +36,9 @@ protected:
             if (draw.rfind(start, 0) == 0) return draw;
         return "none";
     }
-    std::string TitleDraw(const std::string& part) {
-        for (const std::string& draw : FormOf(*main->TopFrame).presentations.back().draws)
-            if (draw.find(part) != std::string::npos) return draw;
-        return "none";
+    bool TitleDrew(const std::string& part) {
+        const auto& draws = FormOf(*main->TopFrame).presentations.back().draws;
+        return std::any_of(draws.begin(), draws.end(), [&](const std::string& d) { return d.find(part) != std::string::npos; });
     }
 };
 
@@ -69,11 +69,10 @@ TEST_F(ScreenScaleTest, EverySkinAndButtonSizeFollowsTheScaleAndThePictureDoesNo
         const toolbar::TZylButton& button = *main->ButtonList.front();
         EXPECT_EQ((Rect{button.X, button.Y, button.Width, button.Height}), c.button);
         EXPECT_EQ(button.CurrentImage().Width(), c.button.width) << "drawn and hit at its drawn size";
-        EXPECT_NE(TitleDraw(c.font), "none");
+        EXPECT_TRUE(TitleDrew(c.font));
         const Rect& r = c.close;
-        EXPECT_NE(TitleDraw("active_close.png" + std::string(c.imageSuffix) + " " + std::to_string(r.left) + "," +
-                            std::to_string(r.top) + "," + std::to_string(r.width) + "," + std::to_string(r.height)),
-                  "none");
+        EXPECT_TRUE(TitleDrew("active_close.png" + std::string(c.imageSuffix) + " " + std::to_string(r.left) + "," +
+                              std::to_string(r.top) + "," + std::to_string(r.width) + "," + std::to_string(r.height)));
         EXPECT_EQ(main->RightFrame->ResizeBorder2, c.band);
         ASSERT_TRUE(main->CornerImage);
         EXPECT_EQ(main->CornerImage->Width(), c.corner);
@@ -100,11 +99,7 @@ TEST_F(ScreenScaleTest, AnImageDrawnForTheScaleIsUsedAsItIsAndOtherwiseTheBaseIs
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
-        for (const std::string& suffix : c.drawnFor) {
-            const std::string file = std::string(SkinPath) + "corner" + suffix + ".png";
-            platform.AddImage(file, 50, 50);
-            platform.files.files[file] = "png";
-        }
+        for (const std::string& suffix : c.drawnFor) platform.AddImage(std::string(SkinPath) + "corner" + suffix + ".png", 50, 50);
         StartAt(c.dpi);
         EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->CornerImage).path, SkinPath + c.decodedFrom);
         Stop();

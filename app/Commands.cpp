@@ -76,9 +76,19 @@ void TurnPicture(TfrmMiddle& main, const Turn& turn) {
     main.Player.Stop();
     if (!main.Picture->RotateFlip(turn.type)) return;
     main.View().PictureChanged();
+    // The window's sides change places. Around a picture smaller than the window at its
+    // smallest, or where that would make the window smaller than that, the picture's own area
+    // turns instead, the window around it no smaller than its smallest.
     if (turn.exchangesSides) {
         const platform::Rect now = main.PlacedRect();
-        main.PlaceWindows(now.left, now.top, now.height, now.width);
+        const platform::Size least = main.SmallestSize();
+        if (main.PictureShareX >= 1 && main.PictureShareY >= 1 && now.height >= least.width &&
+            now.width >= least.height) {
+            main.PlaceWindows(now.left, now.top, now.height, now.width);
+        } else {
+            const platform::Size area = main.PictureArea();
+            main.PlaceForPicture({area.height, area.width});
+        }
     }
     main.Image2->Invalidate();
 }

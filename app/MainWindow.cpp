@@ -1,8 +1,10 @@
 #include "app/MainWindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "platform/Dpi.h"
 #include "platform/Ini.h"
 #include "platform/Paths.h"
 #include "shell/FileDrop.h"
@@ -86,6 +88,9 @@ void TfrmMiddle::FormCreate() {
         if (width <= 0) width = 320;
         if (height <= 0) height = 320;
         window_->SetBounds({x, y, width, height});
+        Dpi = window_->ScreenDpi();
+        FrameImages.SetDpi(Dpi);
+        ButtonImages.SetDpi(Dpi);
         SkinDir = settings.ReadString("Skin", "Dir", DefaultSkinDir);
         ButtonsDir = settings.ReadString("Buttons", "Dir", DefaultButtonsDir);
         Slides.SetSeconds(settings.ReadInteger("Slideshow", "Interval", Slideshow::DefaultSeconds));
@@ -226,7 +231,38 @@ Rect TfrmMiddle::PlacedRect() const {
     return r;
 }
 
+platform::Size TfrmMiddle::SmallestSize() const {
+    long long width = 0;
+    for (const auto& button : ButtonList)
+        if (button->Width > 0 && button->Height > 0)
+            width = std::max(width, static_cast<long long>(button->X) + button->Width);
+    return {static_cast<int>(std::min<long long>(width, platform::MaxWindowExtent)),
+            Add(ToolbarHeight(), platform::ScaledToDpi(SmallestViewHeight, Dpi))};
+}
+
+platform::Size TfrmMiddle::PictureArea() const {
+    const Rect r = PlacedRect();
+    const long long view = static_cast<long long>(r.height) - ToolbarHeight();
+    return {static_cast<int>(std::lround(r.width * PictureShareX)),
+            static_cast<int>(std::lround(static_cast<double>(std::max(0LL, view)) * PictureShareY))};
+}
+
+Rect TfrmMiddle::PlaceForPicture(platform::Size area) {
+    const Rect now = BoundsRect();
+    const platform::Size least = SmallestSize();
+    const int width = std::max(area.width, least.width);
+    const int height = std::max(Add(area.height, ToolbarHeight()), least.height);
+    const int view = Add(height, -static_cast<long long>(ToolbarHeight()));
+    PictureShareX = width > 0 && area.width > 0 ? std::min(1.0, static_cast<double>(area.width) / width) : 1;
+    PictureShareY = view > 0 && area.height > 0 ? std::min(1.0, static_cast<double>(area.height) / view) : 1;
+    PlaceWindows(now.left, now.top, width, height);
+    return {now.left, now.top, width, height};
+}
+
 void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
+    const platform::Size least = SmallestSize();
+    width = std::max(width, least.width);
+    height = std::max(height, least.height);
     // The hidden main window's own height is the roll animation's last step; a fit or a
     // turn while rolled up must not be lost to it at the unroll.
     if (RolledUp) UnrolledHeight = height;
@@ -254,6 +290,10 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
 }
 
 void TfrmMiddle::DragResizeTo(Rect r) {
+    const platform::Size least = SmallestSize();
+    const Rect now = BoundsRect();
+    // The left edge dragged too far right stops where the window is at its narrowest.
+    if (r.width < least.width && r.left != now.left) r.left = Add(now.left, now.width, -static_cast<long long>(least.width));
     ResizeDragging = true;
     PlaceWindows(r.left, r.top, r.width, r.height);
     ResizeDragging = false;
@@ -338,6 +378,22 @@ void TfrmMiddle::CornerStep() {
     DragLastX = cursor.x;
     DragLastY = cursor.y;
     DragResizeTo({now.left, now.top, width, height});
+}
+
+void TfrmMiddle::ScreenDpiChanged(int dpi) {
+    if (dpi <= 0 || dpi == Dpi) return;
+    // The picture keeps its size on the screen; the frame and the toolbar around it change.
+    const platform::Size area = PictureArea();
+    Dpi = dpi;
+    FrameImages.SetDpi(Dpi);
+    ButtonImages.SetDpi(Dpi);
+    LoadSkin();
+    LoadButtonSet();
+    if (!shown_) return;
+    const Rect placed = PlaceForPicture(area);
+    RenderFrames(placed.left, placed.top, placed.width, placed.height);
+    Toolbar->Invalidate();
+    Image2->Invalidate();
 }
 
 void TfrmMiddle::SetToolbarHeight(int height) {

@@ -80,8 +80,18 @@ public:
     // one the unroll gives back.
     void PlaceWindows(int x, int y, int width, int height);
     // One step of a resize drag by the pointer: PlaceWindows, the view drawn quickly while the
-    // step lasts (its fine drawing follows once the drag rests).
+    // step lasts (its fine drawing follows once the drag rests). A step that would make the
+    // window smaller than it may be keeps the edge the pointer doesn't move.
     void DragResizeTo(platform::Rect r);
+    // The smallest main window: as wide as the toolbar's buttons reach, so that every one of
+    // them can be clicked, and as high as the toolbar and a view still of use.
+    platform::Size SmallestSize() const;
+    // Places the five windows for a picture shown at the size: the main window as wide as it
+    // and as high as it and the toolbar, though no smaller than SmallestSize, the view then
+    // showing the picture at that size in its middle. Returns the main window's rectangle.
+    platform::Rect PlaceForPicture(platform::Size area);
+    // The size the view shows the picture at in the placed window (PlacedRect).
+    platform::Size PictureArea() const;
     // Renders the four frame windows for a main window of the given size.
     void RenderFrames(int x, int y, int width, int height);
     // A tick of the corner resize drag: a step, once a display frame has passed since the last.
@@ -203,6 +213,9 @@ public:
     // is no longer to be kept.
     void MovedByUser() { unrolledTo_.reset(); }
     void CloseRequested() override { window_->Close(); }
+    // The window went onto a screen of another scale: the skin and the button set are taken
+    // at the new one, the picture staying at one screen pixel per picture pixel.
+    void ScreenDpiChanged(int dpi) override;
     // Logoff or shutdown: no destruction follows, so the settings are written now.
     void SessionEnds() override;
 
@@ -242,6 +255,16 @@ public:
     bool Unrolling = false;
     int UnrolledHeight = 0;
     FrameMetrics Metrics;
+    // The dots per inch of the screen the window is on, which the skin and the button set are
+    // drawn for (platform/Dpi.h).
+    int Dpi = 96;
+    // The toolbar's height as the button set gives it, for a 96-DPI screen.
+    int ToolbarHeightAt96 = DesignToolbarHeight;
+    // The share of the view's width and height the picture is drawn over (1: all of it), as
+    // the window was last sized for the picture: below 1 where the window is wider or higher
+    // than the picture at its own size; a resize by the user keeps the shares.
+    double PictureShareX = 1;
+    double PictureShareY = 1;
     int BgColorR = 0;
     int BgColorG = 0;
     int BgColorB = 0;
@@ -306,6 +329,9 @@ public:
     std::unique_ptr<skin::TfrmLeft> LeftFrame;
 
     static constexpr int DesignToolbarHeight = 53;
+    // The view's least height, in pixels of a 96-DPI screen: room for the corner grip and a
+    // small picture.
+    static constexpr int SmallestViewHeight = 64;
     static constexpr const char* DefaultSkinDir = "Skins/Default";
     static constexpr const char* DefaultButtonsDir = "Buttons/Default";
 

@@ -100,11 +100,8 @@ void TfrmMiddle::FitWindowToPicture() {
         Image2->Invalidate();
         return;
     }
-    const platform::Size fitted = FitToScreen(shown.width, shown.height);
-    const platform::Rect now = BoundsRect();
-    const int height = platform::SaturatingSum(fitted.height, ToolbarHeight());
-    PlaceWindows(now.left, now.top, fitted.width, height);
-    RenderFrames(now.left, now.top, fitted.width, height);
+    const platform::Rect placed = PlaceForPicture(FitToScreen(shown.width, shown.height));
+    RenderFrames(placed.left, placed.top, placed.width, placed.height);
 }
 
 // Another page of a file of several, round from the last to the first; a page that doesn't

@@ -198,6 +198,8 @@ public:
     // The user's session ends (logoff, shutdown): the system ends the process right after,
     // without a close. Only the main window's matters.
     virtual void SessionEnds() {}
+    // Top-level windows: the window went onto a screen of another scale (Window::ScreenDpi).
+    virtual void ScreenDpiChanged(int /*dpi*/) {}
 };
 
 // The files of one drop from the file manager.
@@ -269,6 +271,9 @@ public:
     // program's stays there). Window managers hand it over only as they are asked, so it
     // must move before the form that has it hides.
     virtual void TakeKeyboard() = 0;
+    // The dots per inch of the screen the window is on, which the skin is drawn for (96 is
+    // 100 %; platform/Dpi.h).
+    virtual int ScreenDpi() const = 0;
 };
 
 // One deferred positioning batch: all windows added move and resize in one step at
@@ -384,6 +389,9 @@ public:
         virtual std::vector<std::unique_ptr<Image>> Take() = 0;
     };
     virtual std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) = 0;
+    // A skin image drawn for a screen of the dots per inch, as imaging/ScreenScale.h scales
+    // pixels; nothing when it can't be made (no memory), the image then drawn as it is.
+    virtual std::unique_ptr<Image> ImageForDpi(const Image& image, int dpi) = 0;
     virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
     // An image of a copy of the pixels (a frame of an animation); an empty one when memory is
     // short.

@@ -1,7 +1,9 @@
 #!/bin/bash
 # screenshots.sh: remakes docs/screenshot-default.png and docs/screenshot-aurora.png, the
 # README's pictures: the real zylora.exe under Wine on an Xvfb of its own, showing a sample
-# picture in each bundled skin, cut from a capture of the screen.
+# picture in each bundled skin, cut from a capture of the screen. Then the same under openbox
+# on screens of 96, 144 and 192 DPI (docs/screenshot-<skin>-<dpi>dpi.png), each scale in a
+# linked copy of the Wine prefix with its LogPixels.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,8 +16,12 @@ picture=Samples/photo.jpg
 work="$(mktemp -d)"
 xvfb_pid=
 app_pid=
+openbox_pid=
+prefixes=()
 cleanup() {
   [ -n "$app_pid" ] && kill -- -"$app_pid" 2>/dev/null
+  for prefix in "${prefixes[@]}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null; done
+  [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -31,13 +37,15 @@ for _ in $(seq 300); do
 done
 export DISPLAY=":$(tr -dc 0-9 <"$displayfile")"
 
-# One shot: a fresh copy of the runnable folder whose settings file picks the skin.
+# One shot: a fresh copy of the runnable folder whose settings file picks the skin; in the
+# Wine prefix given, or the project's.
 shoot() {
-  local skin="$1" out="$2"
-  local app="$work/$skin"
+  local skin="$1" out="$2" prefix="${3:-$WINEPREFIX}"
+  local app="$work/$skin-$(basename "$out")"
   cp -r "$ZYLORA_WIN_DIST" "$app"
   printf '[Placement]\r\nX=200\r\nY=150\r\n[Skin]\r\nDir=Skins/%s\r\n' "$skin" >"$app/zylora.ini"
-  (cd "$app" && exec setsid "$ZYLORA_WINE" zylora.exe "$("$ZYLORA_WINE" winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
+  (cd "$app" && export WINEPREFIX="$prefix" &&
+     exec setsid "$ZYLORA_WINE" zylora.exe "$("$ZYLORA_WINE" winepath -w "$app/$picture")" </dev/null >"$work/$skin.log" 2>&1) &
   app_pid=$!
 
   local window=
@@ -76,6 +84,33 @@ shoot() {
   echo "screenshots: $out"
 }
 
+# A linked copy of the project's prefix whose screen has the dots per inch: Wine writes its
+# registry files anew when it saves them, and the two changed here are copies.
+scaled_prefix() {
+  local dpi="$1" prefix="$work/prefix-$1" value
+  value="\"LogPixels\"=dword:$(printf '%08x' "$dpi")"
+  cp -al "$WINEPREFIX" "$prefix"
+  for reg in user.reg system.reg; do
+    rm "$prefix/$reg"
+    sed "s/\"LogPixels\"=dword:[0-9a-f]*/$value/" "$WINEPREFIX/$reg" >"$prefix/$reg"
+  done
+  echo "$prefix"
+}
+
 mkdir -p docs
 shoot Default docs/screenshot-default.png
 shoot Aurora docs/screenshot-aurora.png
+
+openbox --sm-disable >/dev/null 2>&1 &
+openbox_pid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+for dpi in 96 144 192; do
+  prefix="$(scaled_prefix "$dpi")"
+  prefixes+=("$prefix")
+  shoot Default "docs/screenshot-default-${dpi}dpi.png" "$prefix"
+  shoot Aurora "docs/screenshot-aurora-${dpi}dpi.png" "$prefix"
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+done

@@ -17,7 +17,8 @@ if [ "$ZYLORA_WIN_PRESET" = win64 ]; then
   export WINEPREFIX="$wine_env_root/build/wineprefix64" WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
   ZYLORA_WINE=/usr/lib/wine/wine64
 else
-  export WINEPREFIX="$wine_env_root/build/wineprefix" WINEARCH=win32
+  # A test may run the program in a prefix of its own (one with other settings).
+  export WINEPREFIX="${ZYLORA_TEST_WINEPREFIX:-$wine_env_root/build/wineprefix}" WINEARCH=win32
   ZYLORA_WINE=wine
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" ZYLORA_WIN_PRESET ZYLORA_WINE

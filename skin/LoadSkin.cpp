@@ -22,17 +22,17 @@ void TfrmMiddle::LoadSkin() {
 
     CornerImage.reset();
     if (platform_.Files().FileExists(skinPath + skin::files::Corner))
-        CornerImage = platform_.DecodeSkinImage(skinPath + skin::files::Corner);
+        CornerImage = FrameImages.Decode(skinPath + skin::files::Corner);
 
     // A button set without a background of its own shows the skin's. At the start no button
     // set has given the toolbar a background yet: the button set, read next, decides which.
     if (!OwnToolbarBackground && ToolbarBackground) {
         ToolbarBackgroundCache.reset();
         ToolbarBackground.reset();
-        ToolbarBackground = platform_.DecodeSkinImage(skinPath + skin::files::ToolbarBackground);
+        ToolbarBackground = FrameImages.Decode(skinPath + skin::files::ToolbarBackground);
     }
 
-    const skin::SkinValues values = skin::ReadSkinFile(skinFile);
+    const skin::SkinValues values = skin::ScaledForDpi(skin::ReadSkinFile(skinFile), Dpi);
     // Ready while the skin's images decode: the title's caption is the first text drawn.
     platform_.PrepareFont(values.Title.FontName);
     FrameMetrics& m = Metrics;

@@ -1,5 +1,7 @@
 #include "skin/SkinFile.h"
 
+#include "platform/Dpi.h"
+
 namespace zylora::skin {
 
 namespace {
@@ -114,6 +116,25 @@ SkinValues ReadSkinFile(const platform::IniFile& f) {
     v.Bottom = ReadBorders(f, "bottom", false);
     v.Title = ReadTitle(f);
     v.Left = ReadBorders(f, "left", false);
+    return v;
+}
+
+SkinValues ScaledForDpi(SkinValues v, int dpi) {
+    const auto scale = [dpi](int& value) { value = platform::ScaledToDpi(value, dpi); };
+    app::FrameMetrics& m = v.Metrics;
+    for (int* value : {&m.LeftWidth, &m.LeftInactiveWidth, &m.RightWidth, &m.RightInactiveWidth, &m.BottomHeight,
+                       &m.BottomInactiveHeight, &m.TopHeight, &m.TopInactiveHeight, &m.TopRolledUpHeight,
+                       &m.TopRolledUpInactiveHeight})
+        scale(*value);
+    for (ResizeBorders* borders : {&v.Left, &v.Right, &v.Bottom})
+        for (int* value : {&borders->ResizeBorder1, &borders->ResizeBorder2, &borders->ResizeBorder3,
+                           &borders->ResizeBorder4})
+            scale(*value);
+    for (auto& variant : v.Title.ButtonPlace)
+        for (ButtonPlacement& place : variant) {
+            scale(place.X);
+            scale(place.Y);
+        }
     return v;
 }
 

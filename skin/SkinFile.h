@@ -73,6 +73,11 @@ struct SkinValues {
 
 SkinValues ReadSkinFile(const platform::IniFile& file);
 
+// The values in pixels at the screen's scale (platform/Dpi.h): frame metrics, resize bands
+// and caption-button places. Percentages and the font's size, which the title scales when it
+// draws, stay as read.
+SkinValues ScaledForDpi(SkinValues values, int dpi);
+
 // Section general: what the skin info message tells.
 struct SkinInfo {
     std::string Name;

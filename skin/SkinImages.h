@@ -3,6 +3,10 @@
 // windows: decoding their images afresh at every step, or even asking the file system whether
 // each file changed, would cost more than the rest of it. A look not yet shown (inactive,
 // rolled up, pointer-over) costs the start nothing.
+//
+// On a screen of more than 96 DPI each image is taken at the screen's scale: a file drawn for
+// it ("top@2x.png" beside "top.png", platform/Dpi.h) as it is, else the 96-DPI file scaled
+// (imaging/ScreenScale.h). The images are looked up by their 96-DPI paths all the same.
 #pragma once
 
 #include <array>
@@ -48,6 +52,18 @@ class SkinImages {
 public:
     explicit SkinImages(platform::Platform& platform) : platform_(platform) {}
 
+    // The screen's dots per inch the images are taken for; another one drops what is kept.
+    void SetDpi(int dpi) {
+        if (dpi != dpi_) Clear();
+        dpi_ = dpi;
+    }
+    int Dpi() const { return dpi_; }
+    // The file an image is decoded from at the scale: the one drawn for it where there is one.
+    std::string FileFor(const std::string& path) const;
+    // The image of the file at the scale, owned by the caller (not kept): for the images held
+    // from one load to the next.
+    std::unique_ptr<platform::Image> Decode(const std::string& path) const;
+
     // The image of the file as it was at its first Get since the last Clear; an empty one
     // when it was missing or no picture. Valid until Clear.
     const platform::Image& Get(const std::string& path);
@@ -62,8 +78,12 @@ public:
     }
 
 private:
+    // The image decoded from the file for the path, scaled unless drawn for the scale.
+    std::unique_ptr<platform::Image> AtScale(const std::string& path, const std::string& file,
+                                             std::unique_ptr<platform::Image> image) const;
     struct Batch {
         std::vector<std::string> paths;
+        std::vector<std::string> files;  // decoded for them
         std::unique_ptr<platform::Platform::PendingSkinImages> images;
     };
     Batch* PendingBatchOf(const std::string& path);
@@ -71,6 +91,7 @@ private:
     platform::Platform& platform_;
     std::map<std::string, std::unique_ptr<platform::Image>> entries_;
     std::vector<Batch> pending_;
+    int dpi_ = 96;
 };
 
 }  // namespace zylora::skin

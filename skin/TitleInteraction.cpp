@@ -123,13 +123,13 @@ void TfrmTop::FitToPicture() {
     // A picture that didn't decode has no size to fit to: it counts as none, rather than
     // shrinking the window to nothing.
     if (!main.HasPicture()) {
+        main.PictureShareX = main.PictureShareY = 1;
         main.PlaceWindows(now.left, now.top, 320, 320);
         return;
     }
-    const platform::Size fitted = main.FitToScreen(main.Picture->Width(), main.Picture->Height());
-    const int height = platform::SaturatingSum(fitted.height, main.ToolbarHeight());
-    main.PlaceWindows(now.left, now.top, fitted.width, height);
-    main.RenderFrames(now.left, now.top, fitted.width, height);
+    const platform::Rect placed =
+        main.PlaceForPicture(main.FitToScreen(main.Picture->Width(), main.Picture->Height()));
+    main.RenderFrames(placed.left, placed.top, placed.width, placed.height);
 }
 
 void TfrmTop::Timer1Timer() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
+#include "platform/Dpi.h"
 #include "platform/Text.h"
 
 namespace zylora::skin {
@@ -126,7 +127,9 @@ void TfrmTop::DrawCaption(platform::Surface& surface, int width, int height) {
     const float h = static_cast<float>(height) / 100.0f;
     const platform::RectF layout{w * static_cast<float>(r.X), h * static_cast<float>(r.Y),
                                  w * static_cast<float>(r.Width), h * static_cast<float>(r.Height)};
-    const platform::TextStyle style{FontName, FontStyle, static_cast<float>(FontSize), HorAlign,
+    // The font's size, like every size of the skin, is a 96-DPI screen's.
+    const float scale = static_cast<float>(MainWindow->Dpi) / platform::BaseDpi;
+    const platform::TextStyle style{FontName, FontStyle, static_cast<float>(FontSize) * scale, HorAlign,
                                     VerAlign};
     surface.SetAntiAlias(true);
     // A caption longer than its rectangle ends in an ellipsis rather than running under the

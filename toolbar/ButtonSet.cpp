@@ -14,17 +14,18 @@ namespace zylora::app {
 void TfrmMiddle::LoadButtonSet() {
     const std::string folder = ProgramFolder() + "\\" + ButtonsDir + "\\";
     const platform::IniFile file(platform_.Files(), folder + toolbar::ButtonSetFile);
-    const toolbar::ButtonSetValues values = toolbar::ReadButtonSetFile(file, ToolbarHeight());
+    // A file without a height keeps the one the last button set gave, at the present scale.
+    const toolbar::ButtonSetValues read = toolbar::ReadButtonSetFile(file, ToolbarHeightAt96);
+    ToolbarHeightAt96 = read.ToolbarHeight;
+    const toolbar::ButtonSetValues values = toolbar::ScaledForDpi(read, Dpi);
 
     OwnToolbarBackground = platform_.Files().FileExists(folder + toolbar::ButtonSetBackground);
     ToolbarBackgroundCache.reset();
     ToolbarBackground.reset();
-    ToolbarBackground = platform_.DecodeSkinImage(OwnToolbarBackground
-                                                      ? folder + toolbar::ButtonSetBackground
-                                                      : GetSkinPath() + skin::files::ToolbarBackground);
-
     ButtonList.clear();
     ButtonImages.Clear();
+    ToolbarBackground = OwnToolbarBackground ? ButtonImages.Decode(folder + toolbar::ButtonSetBackground)
+                                             : FrameImages.Decode(GetSkinPath() + skin::files::ToolbarBackground);
     // No higher than the desktop: the rest could never be seen, and its background would
     // be built at that size.
     SetToolbarHeight(std::min(values.ToolbarHeight, platform_.DesktopSize().height));
@@ -56,6 +57,9 @@ void TfrmMiddle::ShowButtonSetMenu() {
 void TfrmMiddle::DUMMYITEM1Click(const std::string& caption) {
     ButtonsDir = "Buttons\\" + caption;
     LoadButtonSet();
+    // Buttons reaching further than the window is wide widen it, so that all can be clicked.
+    const platform::Rect r = PlacedRect();
+    PlaceWindows(r.left, r.top, r.width, r.height);
     Toolbar->Invalidate();
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Dpi.h"
+
 namespace zylora::toolbar {
 
 namespace {
@@ -30,6 +32,13 @@ ButtonSetValues ReadButtonSetFile(const platform::IniFile& file, int toolbarHeig
         b.SelectedImage = file.ReadString(b.Section, "selectedImage", b.NormalImage);
         values.Buttons.push_back(std::move(b));
     }
+    return values;
+}
+
+ButtonSetValues ScaledForDpi(ButtonSetValues values, int dpi) {
+    values.ToolbarHeight = platform::ScaledToDpi(values.ToolbarHeight, dpi);
+    for (ButtonValues& b : values.Buttons)
+        for (int* value : {&b.X, &b.Y, &b.Width, &b.Height}) *value = platform::ScaledToDpi(*value, dpi);
     return values;
 }
 

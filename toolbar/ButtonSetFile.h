@@ -35,4 +35,8 @@ struct ButtonSetValues {
 // `toolbarHeight` is the toolbar's height now, which a file without one keeps.
 ButtonSetValues ReadButtonSetFile(const platform::IniFile& file, int toolbarHeight);
 
+// The toolbar's height and the buttons' rectangles in pixels at the screen's scale
+// (platform/Dpi.h).
+ButtonSetValues ScaledForDpi(ButtonSetValues values, int dpi);
+
 }  // namespace zylora::toolbar

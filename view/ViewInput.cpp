@@ -129,10 +129,8 @@ void ViewInput::Crop() {
     owner_.View().PictureChanged();  // the new picture may even reuse the old one's address
     owner_.OffsetX = 0;
     owner_.OffsetY = 0;
-    const platform::Rect now = owner_.BoundsRect();
-    const int windowHeight = platform::SaturatingSum(height, owner_.ToolbarHeight());
-    owner_.PlaceWindows(now.left, now.top, width, windowHeight);
-    owner_.RenderFrames(now.left, now.top, width, windowHeight);
+    const platform::Rect placed = owner_.PlaceForPicture({width, height});
+    owner_.RenderFrames(placed.left, placed.top, placed.width, placed.height);
 }
 
 bool ViewInput::ContextPopup() {

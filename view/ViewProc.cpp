@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/MainWindow.h"
+#include "platform/Dpi.h"
 
 namespace zylora::view {
 
@@ -15,6 +16,15 @@ RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX, long 
     const float zoom = static_cast<float>(std::max(1, zoomFactor));
     return {static_cast<float>(offsetX), static_cast<float>(offsetY),
             static_cast<float>(pictureWidth) / zoom, static_cast<float>(pictureHeight) / zoom};
+}
+
+RectF PictureBox(platform::Size panel, double shareX, double shareY) {
+    const auto side = [](int whole, double share) {
+        return share >= 1 ? whole : static_cast<int>(std::lround(whole * std::max(0.0, share)));
+    };
+    const int width = side(panel.width, shareX), height = side(panel.height, shareY);
+    return {static_cast<float>((panel.width - width) / 2), static_cast<float>((panel.height - height) / 2),
+            static_cast<float>(width), static_cast<float>(height)};
 }
 
 RectF NormalisedSelection(float x, float y, float width, float height) {
@@ -132,12 +142,13 @@ void ViewProc::DrawPicture(platform::Surface& surface, platform::Size panel, boo
         const float sy = static_cast<float>(picture->Height()) / static_cast<float>(std::max(1, owner_.PreviewOf.height));
         source = {source.left * sx, source.top * sy, source.width * sx, source.height * sy};
     }
-    const platform::Image& drawn = cache_.Choose(*picture, source, panel);
-    const RectF whole{0, 0, static_cast<float>(panel.width), static_cast<float>(panel.height)};
+    const RectF box = PictureBox(panel, owner_.PictureShareX, owner_.PictureShareY);
+    const platform::Image& drawn =
+        cache_.Choose(*picture, source, {static_cast<int>(box.width), static_cast<int>(box.height)});
     if (quick)
-        surface.DrawImageRectQuickly(drawn, source, whole);
+        surface.DrawImageRectQuickly(drawn, source, box);
     else
-        surface.DrawImageRect(drawn, source, whole);
+        surface.DrawImageRect(drawn, source, box);
 }
 
 // The note's words in lines that fit the width, by an average letter's width: the text
@@ -162,14 +173,16 @@ std::vector<std::string> NoteLines(const std::string& note, float width, std::si
 
 // Along the foot of the view, light on a dark band, readable over any picture: one line, or
 // as many as a long note takes in a narrow view, up to four.
-void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note) {
-    constexpr float line = 16;
-    const std::vector<std::string> lines = NoteLines(note, width - 12, 4);
-    const float band = 4 + line * static_cast<float>(lines.size());
+void ViewProc::DrawNote(platform::Surface& surface, float width, float height, const std::string& note,
+                        float scale) {
+    const float line = 16 * scale, margin = 6 * scale;
+    const std::vector<std::string> lines = NoteLines(note, (width - 2 * margin) / scale, 4);
+    const float band = 4 * scale + line * static_cast<float>(lines.size());
     surface.FillRectsEvenOdd({{0, height - band, width, band}}, platform::MakeArgb(170, 0, 0, 0));
-    const platform::TextStyle style{"Tahoma", 0, 12, 0, 1};
+    const platform::TextStyle style{"Tahoma", 0, 12 * scale, 0, 1};
     for (std::size_t i = 0; i < lines.size(); ++i)
-        surface.FillText(lines[i], style, {6, height - band + 2 + line * static_cast<float>(i), width - 12, line},
+        surface.FillText(lines[i], style,
+                         {margin, height - band + 2 * scale + line * static_cast<float>(i), width - 2 * margin, line},
                          platform::MakeArgb(255, 255, 255, 255));
 }
 
@@ -200,7 +213,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     const platform::Image* picture = ShownImage();
     const platform::Size whole = owner_.ShownPictureSize();
     const RectF source = ShownSource();
-    const bool covered = picture && picture->Opaque() && source.left >= 0 && source.top >= 0 &&
+    const bool covered = picture && picture->Opaque() && owner_.PictureShareX >= 1 && owner_.PictureShareY >= 1 && source.left >= 0 && source.top >= 0 &&
                          source.left + source.width <= static_cast<float>(whole.width) &&
                          source.top + source.height <= static_cast<float>(whole.height);
     if (!covered) surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
@@ -225,7 +238,8 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     }
 
     const std::string note = owner_.ViewNote();
-    if (!note.empty()) DrawNote(*surface, width, height, note);
+    if (!note.empty())
+        DrawNote(*surface, width, height, note, static_cast<float>(owner_.Dpi) / platform::BaseDpi);
 
     if (const platform::Image* corner = owner_.CornerImage.get()) {
         surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),

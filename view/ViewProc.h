@@ -25,6 +25,10 @@ std::vector<std::string> NoteLines(const std::string& note, float width, std::si
 platform::RectF SourceRect(int pictureWidth, int pictureHeight, long double offsetX,
                            long double offsetY, int zoomFactor);
 
+// Where the picture is drawn: in the middle of the panel, over the shares of its width and
+// height (the whole panel for shares of 1), on whole pixels.
+platform::RectF PictureBox(platform::Size panel, double shareX, double shareY);
+
 // The selection with its extent made positive, whichever way it was dragged.
 platform::RectF NormalisedSelection(float x, float y, float width, float height);
 
@@ -88,7 +92,9 @@ private:
     platform::RectF ShownSource() const;
     // The view has rested since its last paint: the copy of the exact scale is made.
     void RestTimerTimer();
-    static void DrawNote(platform::Surface& surface, float width, float height, const std::string& note);
+    // `scale`: the screen's (1 at 96 DPI), which the note's font and band grow by.
+    static void DrawNote(platform::Surface& surface, float width, float height, const std::string& note,
+                         float scale);
 
     app::TfrmMiddle& owner_;
     ReducedPictureCache cache_;

@@ -107,6 +107,7 @@ public:
         return std::make_unique<PendingSkinDecode>(*background_, paths, gdiplus_.Started(),
                                                    [this](const std::string& path) { return DecodeSkinImage(path); });
     }
+    std::unique_ptr<Image> ImageForDpi(const Image& image, int dpi) override;
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return NewSurface(width, height);
     }

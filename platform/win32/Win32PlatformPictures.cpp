@@ -1,5 +1,8 @@
 #include "platform/win32/Win32PlatformImpl.h"
 
+#include "imaging/ScreenScale.h"
+#include "platform/win32/Win32Bitmaps.h"
+
 namespace zylora::platform::win32 {
 
 // The full decode starts first, on a thread of its own, so that the reduced one on this
@@ -20,6 +23,14 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
     if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan))
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     return preview;
+}
+
+std::unique_ptr<Image> Win32Platform::ImageForDpi(const Image& image, int dpi) {
+    const PixelBuffer* pixels = BufferOf(image);
+    if (!pixels) return nullptr;
+    std::optional<DecodedPixels> scaled = imaging::PixelsForDpi(*pixels, image.Opaque(), dpi);
+    if (!scaled) return nullptr;
+    return ImageOfPixels(std::move(*scaled), std::nullopt);
 }
 
 std::unique_ptr<Image> Win32Platform::DecodeImage(const std::string& path) {

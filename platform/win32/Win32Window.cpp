@@ -48,6 +48,8 @@ constexpr WPARAM AnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 constexpr int WheelNotchDelta = WHEEL_DELTA;
 // A key message's previous-state bit: the key was down already, so this is its auto-repeat.
 constexpr LPARAM KeyWasDown = 1 << 30;
+// WM_DPICHANGED, which headers for older systems lack.
+constexpr UINT WM_DPICHANGED_MESSAGE = 0x02E0;
 
 // The screen target of GetScreenTarget: holds the window's DC until it dies.
 class WindowDcTarget : public ScreenTarget {
@@ -270,6 +272,11 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Only the logic decides whether a close request ends anything.
             sink_->CloseRequested();
             return 0;
+        case WM_DPICHANGED_MESSAGE:
+            // The suggested rectangle would scale the picture too: the program places the
+            // windows itself, for the skin at the new scale around the picture at 1:1.
+            sink_->ScreenDpiChanged(LOWORD(wParam));
+            return 0;
         case WM_QUERYENDSESSION: return TRUE;  // nothing here stops a logoff
         case WM_ENDSESSION:
             // TRUE: the session does end, and the process with it once this returns.
@@ -466,6 +473,18 @@ void Win32Window::TakeKeyboard() {
         return;
     ::SetForegroundWindow(hwnd_);
     ::SetFocus(hwnd_);
+}
+
+int Win32Window::ScreenDpi() const {
+    // The monitor's own (Windows 10 1607 and later, per-monitor aware); else the system's.
+    using GetDpiForWindowFunction = UINT WINAPI(HWND);
+    static GetDpiForWindowFunction* const forWindow = LateFunction<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
+    if (forWindow && hwnd_)
+        if (const UINT dpi = forWindow(hwnd_); dpi > 0) return static_cast<int>(dpi);
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
 }
 
 void Win32Window::AddHook(MessageHook* hook) {

@@ -91,6 +91,7 @@ public:
     void Close() override;
     void AcceptFileDrops(bool accept) override;
     void TakeKeyboard() override;
+    int ScreenDpi() const override;
 
     // The newest hook sees a message first.
     void AddHook(MessageHook* hook);

@@ -1,6 +1,7 @@
 // Every format the viewer reads itself, in one session as a person meets them: a folder made
 // by Debian's own encoders stepped through with the keys, each picture at its size, an
 // animated GIF seen moving, and the second page of a TIFF.
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/e2e/SkinnedAppTest.h"
@@ -23,8 +24,10 @@ protected:
         for (const auto& file : fs::directory_iterator(ZYLORA_E2E_FORMATS))
             fs::copy_file(file.path(), app_.Dir() / "Pictures" / file.path().filename());
     }
-    void Expect(const std::string& after, int viewWidth, int viewHeight) {
-        const auto w = ExpectWindowAt(kCaption, kX, kY, viewWidth, viewHeight + toolbarHeight_, after);
+    // The window as wide as the picture or as the toolbar's buttons reach, whichever is more.
+    void Expect(const std::string& after, int pictureWidth, int viewHeight) {
+        const int width = std::max(pictureWidth, NarrowestWindow());
+        const auto w = ExpectWindowAt(kCaption, kX, kY, width, viewHeight + toolbarHeight_, after);
         ASSERT_TRUE(w) << after;
         window_ = *w;
     }
@@ -45,10 +48,10 @@ protected:
 TEST_F(Formats, EachFormatOpensAtItsSizeTheGifMovesAndTheTiffTurnsItsPage) {
     app_.Start({app_.WindowsPath("Pictures/a.webp")});
     ASSERT_NO_FATAL_FAILURE(Expect("the WebP", 300, 200));
-    // The sizes tell the formats apart; an icon shows its largest entry.
+    // The heights tell the formats apart; an icon shows its largest entry.
     const std::pair<const char*, std::pair<int, int>> steps[] = {
-        {"the AVIF", {320, 200}}, {"the JPEG XL", {330, 200}}, {"the HEIC", {340, 200}}, {"the TGA", {360, 200}},
-        {"the PSD", {380, 200}},  {"the icon", {256, 256}}, {"the GIF", {400, 200}},
+        {"the AVIF", {320, 210}}, {"the JPEG XL", {330, 220}}, {"the HEIC", {340, 230}}, {"the TGA", {360, 240}},
+        {"the PSD", {380, 250}},  {"the icon", {256, 256}}, {"the GIF", {400, 270}},
     };
     for (const auto& [what, size] : steps) {
         Key("Right");
@@ -65,7 +68,7 @@ TEST_F(Formats, EachFormatOpensAtItsSizeTheGifMovesAndTheTiffTurnsItsPage) {
         10s, 50ms);
     EXPECT_TRUE(red && blue) << "the GIF's two frames";
     Key("Right");
-    ASSERT_NO_FATAL_FAILURE(Expect("the TIFF", 420, 200));
+    ASSERT_NO_FATAL_FAILURE(Expect("the TIFF", 420, 280));
     Key("ctrl+Next");
     ASSERT_NO_FATAL_FAILURE(Expect("the TIFF's second page", 200, 300));
     CloseWithCtrlW(window_);

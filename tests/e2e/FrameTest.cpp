@@ -11,7 +11,8 @@ namespace zylora::e2e {
 namespace {
 
 constexpr const char* kCaption = "Zylora Frame E2E";
-constexpr int kX = 300, kY = 200, kWidth = 400, kHeight = 300;
+// Wider than the bundled button set reaches, the main window's least width.
+constexpr int kX = 300, kY = 200, kWidth = 480, kHeight = 300;
 constexpr int kLeft = 10, kRight = 10, kTop = 30, kBottom = 12;
 
 // Every piece its own opaque colour, so a piece drawn in the wrong place shows.
@@ -56,7 +57,7 @@ protected:
         SolidPng(dir + "right_bottom.png", 5, kSideBottomHeight, kRightBottom);
         TwoPartPng(dir + "bottom.png", 16, kBottom, kBottomFirst, kBottomSecond, /*stacked=*/false);
         app_.WriteFile("zylora.ini",
-                       "[Placement]\r\nX=300\r\nY=200\r\nWidth=400\r\nHeight=300\r\n"
+                       "[Placement]\r\nX=300\r\nY=200\r\nWidth=480\r\nHeight=300\r\n"
                        "[Skin]\r\nDir=Skins/Frame\r\n");
     }
 
@@ -143,6 +144,7 @@ TEST_F(Frame, EachSkinImageIsDrawnInItsPlaceAroundTheMainWindow) {
         probes.push_back({what, originX + x, originY + y, expected});
     };
     const int titleX = kX - kLeft, titleY = kY - kTop, titleWidth = kLeft + kWidth + kRight;
+    const int middle = titleWidth - kLeftTopWidth - kRightTopWidth;
     for (int y : {4, 15, 25}) {
         // Left and right ends at their natural widths, stretched to the title's height.
         add("left_top.png", titleX, titleY, 3, y, kLeftTop);
@@ -152,10 +154,10 @@ TEST_F(Frame, EachSkinImageIsDrawnInItsPlaceAroundTheMainWindow) {
         // One copy of top.png spans the middle's width, starting at the window's origin
         // rather than at the middle's start: its halves split at middle / 2, and the next
         // copy's first half shows in the last left_top-width columns before the right end.
-        add("top.png first half", titleX, titleY, 60, y, kTopFirst);
-        add("top.png first half", titleX, titleY, 150, y, kTopFirst);
-        add("top.png second half", titleX, titleY, 230, y, kTopSecond);
-        add("top.png second half", titleX, titleY, 340, y, kTopSecond);
+        add("top.png first half", titleX, titleY, middle / 6, y, kTopFirst);
+        add("top.png first half", titleX, titleY, middle * 2 / 5, y, kTopFirst);
+        add("top.png second half", titleX, titleY, middle * 3 / 5, y, kTopSecond);
+        add("top.png second half", titleX, titleY, middle * 9 / 10, y, kTopSecond);
         add("top.png next copy", titleX, titleY, titleWidth - kRightTopWidth - 4, y, kTopFirst);
     }
 
@@ -184,10 +186,10 @@ TEST_F(Frame, EachSkinImageIsDrawnInItsPlaceAroundTheMainWindow) {
 
     // Bottom: one copy of bottom.png stretched over the whole width.
     for (int y : {2, 6, 9}) {
-        add("bottom.png first half", kX, kY + kHeight, 60, y, kBottomFirst);
-        add("bottom.png first half", kX, kY + kHeight, 150, y, kBottomFirst);
-        add("bottom.png second half", kX, kY + kHeight, 250, y, kBottomSecond);
-        add("bottom.png second half", kX, kY + kHeight, 340, y, kBottomSecond);
+        add("bottom.png first half", kX, kY + kHeight, kWidth / 8, y, kBottomFirst);
+        add("bottom.png first half", kX, kY + kHeight, kWidth * 3 / 8, y, kBottomFirst);
+        add("bottom.png second half", kX, kY + kHeight, kWidth * 5 / 8, y, kBottomSecond);
+        add("bottom.png second half", kX, kY + kHeight, kWidth * 7 / 8, y, kBottomSecond);
     }
 
     ExpectColours("frame", titleX, titleY, titleWidth, kTop + kHeight + kBottom, probes);

@@ -25,7 +25,8 @@ protected:
         UseBareSkin("Keys", kCaption, kX, kY);
         toolbarHeight_ = ReadButtonSet("Buttons/Default").toolbarHeight;
         // Sizes that tell the pictures apart; in name order img10 would come before img2.
-        QuartersPng("Pictures/img1.png", 480, 400, 240, 200);
+        // Wider than the bundled button set reaches, turned too: the window's least width.
+        QuartersPng("Pictures/img1.png", 520, 440, 260, 220);
         SolidPng("Pictures/img2.png", 500, 300, {200, 100, 0});
         SolidPng("Pictures/img10.png", 520, 260, {0, 100, 200});
     }
@@ -40,11 +41,11 @@ protected:
     }
     void ExpectCorners(const std::string& name, Rgb topLeft, Rgb topRight, Rgb bottomLeft, Rgb bottomRight) {
         const int top = kY + toolbarHeight_;
-        ExpectColours(name, kX, top, 480, 400,
+        ExpectColours(name, kX, top, 520, 440,
                       {{name + ": top left", kX + 12, top + 12, topLeft},
-                       {name + ": top right", kX + 480 - 12, top + 12, topRight},
-                       {name + ": bottom left", kX + 12, top + 400 - 12, bottomLeft},
-                       {name + ": bottom right", kX + 480 - 12, top + 400 - 12, bottomRight}});
+                       {name + ": top right", kX + 520 - 12, top + 12, topRight},
+                       {name + ": bottom left", kX + 12, top + 440 - 12, bottomLeft},
+                       {name + ": bottom right", kX + 520 - 12, top + 440 - 12, bottomRight}});
     }
     // A window mapped now whose name wasn't among `before`.
     std::optional<TopLevelWindow> NewWindow(const std::set<std::string>& before) {
@@ -83,7 +84,7 @@ protected:
 
 TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     app_.Start({app_.WindowsPath("Pictures/img1.png")});
-    ASSERT_NO_FATAL_FAILURE(Expect("start", 480, 400));
+    ASSERT_NO_FATAL_FAILURE(Expect("start", 520, 440));
 
     Key("Right");
     ASSERT_NO_FATAL_FAILURE(Expect("Right from img1", 500, 300));
@@ -94,17 +95,17 @@ TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     Key("End");
     ASSERT_NO_FATAL_FAILURE(Expect("End", 520, 260));
     Key("Home");
-    ASSERT_NO_FATAL_FAILURE(Expect("Home", 480, 400));
+    ASSERT_NO_FATAL_FAILURE(Expect("Home", 520, 440));
 
     Key("shift+equal");  // "+": the top-left quarter over the whole view
     ExpectCorners("zoomed", kRed, kRed, kRed, kRed);
     Key("0");
     ExpectCorners("actual size", kRed, kLime, kBlue, kYellow);
     Key("r");
-    const int turnedWidth = 400 + toolbarHeight_, turnedHeight = 480 - toolbarHeight_;
+    const int turnedWidth = 440 + toolbarHeight_, turnedHeight = 520 - toolbarHeight_;
     ASSERT_NO_FATAL_FAILURE(Expect("R", turnedWidth, turnedHeight));
     Key("l");
-    ASSERT_NO_FATAL_FAILURE(Expect("L", 480, 400));
+    ASSERT_NO_FATAL_FAILURE(Expect("L", 520, 440));
 
     // A selection dragged, then Escape before the release: nothing is cropped.
     Key("s");
@@ -115,19 +116,19 @@ TEST_F(Keys, StepsZoomTurnsEscapeDeleteAndTheKeyListInOneSession) {
     x_.MovePointer(kX + 200, top + 160);
     Key("Escape");
     x_.ReleaseButton();
-    ASSERT_NO_FATAL_FAILURE(Expect("Escape during a selection", 480, 400));
+    ASSERT_NO_FATAL_FAILURE(Expect("Escape during a selection", 520, 440));
     ExpectCorners("uncropped", kRed, kLime, kBlue, kYellow);
     Key("m");
 
     // A picture added while the viewer runs is reached by the next step: a photo a camera
     // stored turned left (orientation tag 6), which shows upright at its upright size.
     const fs::path added = app_.Dir() / "Pictures/img3.jpg";
-    Convert({"-size", "360x460", "xc:#00A03C", "-rotate", "-90", added.string()});
+    Convert({"-size", "480x560", "xc:#00A03C", "-rotate", "-90", added.string()});
     ASSERT_EQ(std::system(("exiftool -q -overwrite_original -Orientation#=6 '" + added.string() + "'").c_str()), 0);
     Key("Right");
     ASSERT_NO_FATAL_FAILURE(Expect("Right from img1", 500, 300));
     Key("Right");
-    ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3, upright", 360, 460));
+    ASSERT_NO_FATAL_FAILURE(Expect("Right to the new img3, upright", 480, 560));
 
     // Delete asks the user in the viewer's own box; once the file is in the trash the next
     // picture shows.

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -38,6 +40,12 @@ Launcher::Launcher(Contents contents) {
 
 Launcher::~Launcher() {
     Kill();
+    // The prefix's own Wine server would linger a while over a folder that is gone.
+    if (!prefix_.empty()) {
+        const std::string stop = "WINEPREFIX='" + prefix_.string() + "' wineserver -k >/dev/null 2>&1";
+        if (std::system(stop.c_str()) != 0) {
+        }
+    }
     std::error_code ignored;
     fs::remove_all(root_, ignored);
 }
@@ -66,6 +74,38 @@ std::optional<std::string> Launcher::ReadFile(const fs::path& relative) const {
     return bytes.str();
 }
 
+void Launcher::UseOwnPrefix(int logPixels) {
+    const char* preset = std::getenv("ZYLORA_WIN_PRESET");
+    const fs::path project = fs::path(ZYLORA_WINE_RUN).parent_path().parent_path() / "build" /
+                             (preset && std::string(preset) == "win64" ? "wineprefix64" : "wineprefix");
+    prefix_ = root_ / "prefix";
+    // Linked, not copied (it is large): Wine replaces a registry file by a new one when it
+    // saves it, and the files that differ here are written anew.
+    fs::copy(project, prefix_, fs::copy_options::recursive | fs::copy_options::create_hard_links |
+                                   fs::copy_options::copy_symlinks);
+    const std::string dots = [logPixels] {
+        char text[16];
+        std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(logPixels));
+        return std::string(text);
+    }();
+    for (const char* name : {"user.reg", "system.reg"}) {
+        const fs::path file = prefix_ / name;
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream read;
+        read << in.rdbuf();
+        in.close();
+        std::string text = read.str();
+        // Every place Wine reads the screen's resolution from.
+        for (std::size_t at = text.find("\"LogPixels\"="); at != std::string::npos;
+             at = text.find("\"LogPixels\"=", at + 1)) {
+            const std::size_t end = text.find('\n', at);
+            text.replace(at, end - at, "\"LogPixels\"=" + dots);
+        }
+        fs::remove(file);
+        std::ofstream(file, std::ios::binary) << text;
+    }
+}
+
 void Launcher::Start(const std::vector<std::string>& args) {
     if (pid_ > 0) throw std::logic_error("the program is already started");
     if (!fs::is_regular_file(Exe())) {
@@ -77,6 +117,14 @@ void Launcher::Start(const std::vector<std::string>& args) {
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());
     cargv.push_back(nullptr);
+    // The environment made before the fork: the child may only make async-signal-safe calls.
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("ZYLORA_TEST_WINEPREFIX=", 0) != 0) env.emplace_back(*e);
+    if (!prefix_.empty()) env.push_back("ZYLORA_TEST_WINEPREFIX=" + prefix_.string());
+    std::vector<char*> cenv;
+    for (auto& e : env) cenv.push_back(e.data());
+    cenv.push_back(nullptr);
 
     const int logFd = open(log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (logFd < 0) throw std::runtime_error("cannot create " + log_.string());
@@ -94,7 +142,7 @@ void Launcher::Start(const std::vector<std::string>& args) {
         if (devNull >= 0) dup2(devNull, STDIN_FILENO);
         dup2(logFd, STDOUT_FILENO);
         dup2(logFd, STDERR_FILENO);
-        execv(cargv[0], cargv.data());
+        execve(cargv[0], cargv.data(), cenv.data());
         _exit(127);
     }
     close(logFd);

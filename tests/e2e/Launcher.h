@@ -35,6 +35,10 @@ public:
     // The file's bytes, or nullopt when it does not exist.
     std::optional<std::string> ReadFile(const std::filesystem::path& relative) const;
 
+    // Makes a copy of the project's Wine prefix beside the program's folder, with the screen
+    // at `logPixels` dots per inch (Wine's LogPixels), and runs the program in it from then on.
+    void UseOwnPrefix(int logPixels);
+
     // Starts zylora.exe through the project's wine-run.sh, in its own process group;
     // throws std::runtime_error when the exe is not there.
     void Start(const std::vector<std::string>& args = {});
@@ -51,6 +55,7 @@ private:
     std::filesystem::path root_;    // the temporary folder
     std::filesystem::path appDir_;  // root_/app: the copy of the runnable folder
     std::filesystem::path log_;     // root_/output.log, outside the program's folder
+    std::filesystem::path prefix_;  // the prefix of its own, if any
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
 };

@@ -26,7 +26,8 @@ protected:
         ASSERT_TRUE(fs::is_directory(app_.Dir() / "Buttons/Slate"));
         app_.WriteFile("zylora.ini", "[Placement]\r\nX=300\r\nY=200\r\n"
                                      "[Skin]\r\nDir=Start\\Skin\r\n[Buttons]\r\nDir=Start\\Buttons\r\n");
-        QuartersPng("Pictures/quarters.png", 400, 300, 120, 100);
+        // Wider than either bundled button set reaches: the window's least width.
+        QuartersPng("Pictures/quarters.png", 480, 300, 120, 100);
         toolbarHeight_ = ReadButtonSet("Start/Buttons").toolbarHeight;
     }
     // Pixels of the region that differ between two captures of it.
@@ -54,7 +55,7 @@ protected:
 
 TEST_F(Menus, SkinAndButtonSetChosenFromTheirMenusAndTheShellMenuOnThePicture) {
     app_.Start({app_.WindowsPath("Pictures/quarters.png")});
-    ASSERT_TRUE(ExpectWindowAt("Zylora", kX, kY, 400, 300 + toolbarHeight_, "the start"));
+    ASSERT_TRUE(ExpectWindowAt("Zylora", kX, kY, 480, 300 + toolbarHeight_, "the start"));
     std::this_thread::sleep_for(1s);
     const int titleY = kY - 20, toolbarY = kY + toolbarHeight_ / 2;
     const RgbImage title = x_.Capture(kX + 150, titleY, 100, 12);
@@ -81,10 +82,10 @@ TEST_F(Menus, SkinAndButtonSetChosenFromTheirMenusAndTheShellMenuOnThePicture) {
     EXPECT_TRUE(PollUntil([&] { return OverrideRedirectCount() == before; }, 20s)) << "the menu stayed";
 
     // The main window kept its size; the application's own window bears the same name.
-    const auto main = MappedWindowAt(kX, kY, 400, 300 + toolbarHeight_);
+    const auto main = MappedWindowAt(kX, kY, 480, 300 + toolbarHeight_);
     ASSERT_TRUE(main);
     const int viewTop = main->y + main->height - 300;
-    ExpectColours("menus-picture", main->x, viewTop, 400, 300,
+    ExpectColours("menus-picture", main->x, viewTop, 480, 300,
                   {{"picture's lower right", main->x + 300, viewTop + 250, kYellow}});
     CloseWithCtrlW(*main);
     const auto settings = app_.ReadFile("zylora.ini");

@@ -101,7 +101,8 @@ protected:
 };
 
 TEST_F(Picture, WindowTakesThePicturesSizeAndTransparencyShowsTheBackground) {
-    ExpectPictureShown("picture", HalfRedPicture(200, 150), 200, 150);
+    // Wider than the bundled button set reaches, the main window's least width.
+    ExpectPictureShown("picture", HalfRedPicture(480, 150), 480, 150);
 }
 
 TEST_F(Picture, PictureLargerThanTheScreenIsHalvedUntilItFits) {
@@ -118,7 +119,8 @@ TEST_F(Picture, AnAdobeRgbPhotoShowsTheColoursImageMagickConvertsItTo) {
     const std::string icc = "/usr/share/color/icc/colord/";
     std::filesystem::create_directories(app_.Dir() / "Pictures");
     const std::string photo = (app_.Dir() / "Pictures/adobe.jpg").string();
-    Convert({"-size", "80x80", "xc:#C82828", "xc:#28C83C", "xc:#2846BE", "+append", "(", "-size", "80x80",
+    // Swatches 160 wide: the window is no narrower than the bundled button set reaches.
+    Convert({"-size", "160x80", "xc:#C82828", "xc:#28C83C", "xc:#2846BE", "+append", "(", "-size", "160x80",
              "xc:#E6BEA0", "xc:#F0DC28", "xc:#8C3CA0", "+append", ")", "-append", "-profile",
              icc + "AdobeRGB1998.icc", "-sampling-factor", "1x1", "-quality", "100", photo});
     Convert({photo, "-profile", icc + "sRGB.icc", "-strip", (app_.Dir() / "Pictures/reference.png").string()});
@@ -126,7 +128,7 @@ TEST_F(Picture, AnAdobeRgbPhotoShowsTheColoursImageMagickConvertsItTo) {
 
     app_.Start({app_.WindowsPath("Pictures/adobe.jpg")});
     const auto main = WaitForMainWindow(kCaption, [&](const TopLevelWindow& w) {
-        return w.x == kX && w.y == kY && w.width == 240 && w.height == 160 + toolbarHeight_;
+        return w.x == kX && w.y == kY && w.width == 480 && w.height == 160 + toolbarHeight_;
     });
     ASSERT_TRUE(main) << "no mapped window named \"" << kCaption << "\"";
     cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
@@ -140,15 +142,15 @@ TEST_F(Picture, AnAdobeRgbPhotoShowsTheColoursImageMagickConvertsItTo) {
     const int viewY = kY + toolbarHeight_;
     RgbImage shot;
     auto worst = [&] {
-        shot = x_.Capture(kX, viewY, 240, 160);
+        shot = x_.Capture(kX, viewY, 480, 160);
         double most = 0;
         for (int y : {40, 120})
-            for (int x : {40, 120, 200}) most = std::max(most, difference(shot.At(x, y), reference.At(x, y)));
+            for (int x : {80, 240, 400}) most = std::max(most, difference(shot.At(x, y), reference.At(x, y)));
         return most;
     };
     PollUntil([&] { return worst() <= 2; }, 20s, 100ms);
     for (int y : {40, 120})
-        for (int x : {40, 120, 200})
+        for (int x : {80, 240, 400})
             EXPECT_LE(difference(shot.At(x, y), reference.At(x, y)), 2.0)
                 << "swatch at (" << x << ", " << y << "): " << shot.At(x, y) << " for " << reference.At(x, y);
     cmsDeleteTransform(toLab);

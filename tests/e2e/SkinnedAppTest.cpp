@@ -140,6 +140,12 @@ ButtonSetLayout SkinnedAppTest::ReadButtonSet(const std::string& folder) const {
     return layout;
 }
 
+int SkinnedAppTest::NarrowestWindow(const std::string& folder) const {
+    int reach = 0;
+    for (const auto& [action, b] : ReadButtonSet(folder).buttons) reach = std::max(reach, b.x + b.width);
+    return reach;
+}
+
 RgbImage SkinnedAppTest::ReadPicture(const fs::path& relative, const std::string& background) const {
     const fs::path ppm = app_.Dir() / "read-picture.ppm";
     Convert({(app_.Dir() / relative).string(), "-background", background, "-alpha", "remove", "-depth", "8",

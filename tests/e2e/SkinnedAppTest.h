@@ -69,6 +69,8 @@ protected:
     void UseBareSkin(const std::string& name, const std::string& caption, int x, int y) const;
     // The button set file of a folder of the program's folder; fails the test when it's not there.
     ButtonSetLayout ReadButtonSet(const std::string& folder) const;
+    // The main window's least width with the button set: as far as its buttons reach.
+    int NarrowestWindow(const std::string& folder = "Buttons/Default") const;
 
     // The pixels of an image file of the program's folder, transparency over `background`.
     RgbImage ReadPicture(const std::filesystem::path& relative, const std::string& background = "black") const;

@@ -1,5 +1,6 @@
 // Start-up and close of the real zylora.exe: the settings file places the main window
 // and picks the skin, and Ctrl+W closes it and writes the settings back.
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -44,19 +45,21 @@ TEST_F(Startup, PlacesWindowFromSettingsAndSavesPlacementAndFoldersOnClose) {
                    "[Skin]\r\nDir=Skins/E2E\r\n");
     app_.Start();
 
-    const auto window = MainWindow([](const TopLevelWindow& w) {
-        return w.x == -50 && w.y == 120 && w.width == 320 && w.height == 200;
+    // 320 wide, or as wide as the toolbar's buttons reach where that is more.
+    const int width = std::max(320, NarrowestWindow());
+    const auto window = MainWindow([width](const TopLevelWindow& w) {
+        return w.x == -50 && w.y == 120 && w.width == width && w.height == 200;
     });
     ASSERT_TRUE(window) << "no mapped window named \"" << kCaption << "\"";
     EXPECT_EQ(window->x, -50);
     EXPECT_EQ(window->y, 120);
-    EXPECT_EQ(window->width, 320);
+    EXPECT_EQ(window->width, width);
     EXPECT_EQ(window->height, 200);
 
     ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(*window));
     const std::string saved = SavedSettings();
-    const std::vector<std::array<const char*, 3>> expected = {
-        {"Placement", "X", "-50"}, {"Placement", "Y", "120"},      {"Placement", "Width", "320"},
+    const std::vector<std::array<std::string, 3>> expected = {
+        {"Placement", "X", "-50"}, {"Placement", "Y", "120"},      {"Placement", "Width", std::to_string(width)},
         {"Placement", "Height", "200"}, {"Skin", "Dir", "Skins/E2E"}, {"Buttons", "Dir", "Buttons/Default"},
     };
     for (const auto& [section, key, value] : expected)
@@ -75,12 +78,13 @@ TEST_F(Startup, SurvivesNonsenseSettingsAndRewritesThem) {
     app_.WriteFile("zylora.ini", nonsense);
     app_.Start();
 
-    const auto window = MainWindow([](const TopLevelWindow& w) { return w.width == 320; });
+    const int width = std::max(320, NarrowestWindow());
+    const auto window = MainWindow([width](const TopLevelWindow& w) { return w.width == width; });
     ASSERT_TRUE(window) << "no mapped window named \"" << kCaption << "\"";
-    EXPECT_EQ(window->width, 320) << "an unreadable width falls back to 320";
+    EXPECT_EQ(window->width, width) << "an unreadable width falls back to 320, widened to the buttons";
 
     ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(*window));
-    EXPECT_EQ(IniValue(SavedSettings(), "Placement", "Width"), std::optional<std::string>("320"));
+    EXPECT_EQ(IniValue(SavedSettings(), "Placement", "Width"), std::optional<std::string>(std::to_string(width)));
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ namespace zylora::e2e {
 namespace {
 
 constexpr const char* kCaption = "Zylora Title E2E";
-constexpr int kX = 300, kY = 200, kWidth = 400, kHeight = 300;
+// Wider than the bundled button set reaches, the main window's least width.
+constexpr int kX = 300, kY = 200, kWidth = 480, kHeight = 300;
 constexpr int kSide = 10, kTop = 30, kBottom = 12;
 constexpr Rgb kStrip{0, 160, 0}, kInactiveStrip{120, 0, 160}, kRolledStrip{0, 120, 120};
 constexpr Rgb kClose{255, 0, 0}, kRoll{0, 0, 255};
@@ -36,7 +37,7 @@ protected:
             SolidPng(dir + name, 16, 16, kClose);
         for (const char* name : {"active_Roll.png", "mouseover_Roll.png", "inactive_Roll.png"})
             SolidPng(dir + name, 16, 16, kRoll);
-        app_.WriteFile("zylora.ini", "[Placement]\r\nX=300\r\nY=200\r\nWidth=400\r\nHeight=300\r\n"
+        app_.WriteFile("zylora.ini", "[Placement]\r\nX=300\r\nY=200\r\nWidth=480\r\nHeight=300\r\n"
                                      "[Skin]\r\nDir=Skins/Title\r\n");
     }
     // Started, and the title drawn: a press before that would fall through it.

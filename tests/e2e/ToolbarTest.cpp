@@ -25,8 +25,8 @@ protected:
         for (const char* action : {"open", "prev", "next", "zoomin", "zoomout", "rotate90left", "rotate90right"})
             ASSERT_EQ(buttons_.count(action), 1u) << "the default button set has no " << action << " button";
 
-        // Sizes that tell the pictures apart, wide enough to show the buttons used.
-        QuartersPng("Pictures/a.png", 480, 400, 240, 200);
+        // Sizes that tell the pictures apart, wider than the buttons reach, a turned too.
+        QuartersPng("Pictures/a.png", 520, 440, 260, 220);
         SolidPng("Pictures/b.png", 500, 300, {200, 100, 0});
         SolidPng("Pictures/c.png", 520, 260, {0, 100, 200});  // written anew during the test
     }
@@ -88,22 +88,22 @@ TEST_F(Toolbar, HoverStepsZoomTurnsAndTheOpenDialogInOneSession) {
     ClickButton("next");
     ASSERT_NO_FATAL_FAILURE(ExpectWindow("next from b", 540, 250));
     ClickButton("next");
-    ASSERT_NO_FATAL_FAILURE(ExpectWindow("next from c", 480, 400));
-    ExpectCorners("a", 480, 400, kRed, kLime, kBlue, kYellow);
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("next from c", 520, 440));
+    ExpectCorners("a", 520, 440, kRed, kLime, kBlue, kYellow);
 
     ClickButton("zoomin");  // the top-left quarter over the whole view
-    ExpectCorners("a-zoomed", 480, 400, kRed, kRed, kRed, kRed);
+    ExpectCorners("a-zoomed", 520, 440, kRed, kRed, kRed, kRed);
     ClickButton("zoomout");
-    ExpectCorners("a-unzoomed", 480, 400, kRed, kLime, kBlue, kYellow);
+    ExpectCorners("a-unzoomed", 520, 440, kRed, kLime, kBlue, kYellow);
 
     ClickButton("rotate90left");
-    // Width and height change places: the view is now 400 + toolbar wide.
-    const int turnedWidth = 400 + toolbarHeight_, turnedHeight = 480 - toolbarHeight_;
+    // Width and height change places: the view is now 440 + toolbar wide.
+    const int turnedWidth = 440 + toolbarHeight_, turnedHeight = 520 - toolbarHeight_;
     ASSERT_NO_FATAL_FAILURE(ExpectWindow("rotate90left", turnedWidth, turnedHeight));
     ExpectCorners("a-left", turnedWidth, turnedHeight, kLime, kYellow, kRed, kBlue);
     ClickButton("rotate90right");
-    ASSERT_NO_FATAL_FAILURE(ExpectWindow("rotate90right", 480, 400));
-    ExpectCorners("a-back", 480, 400, kRed, kLime, kBlue, kYellow);
+    ASSERT_NO_FATAL_FAILURE(ExpectWindow("rotate90right", 520, 440));
+    ExpectCorners("a-back", 520, 440, kRed, kLime, kBlue, kYellow);
 
     ClickButton("prev");
     ASSERT_NO_FATAL_FAILURE(ExpectWindow("prev from a", 540, 250));

@@ -17,7 +17,8 @@
 namespace zylora::e2e {
 namespace {
 
-constexpr int kX = 300, kY = 200, kWidth = 400, kHeight = 300, kSide = 10, kTop = 30;
+// Wider than the bundled button set reaches, the main window's least width.
+constexpr int kX = 300, kY = 200, kWidth = 480, kHeight = 300, kSide = 10, kTop = 30;
 constexpr Rgb kStrip{0, 160, 0}, kClose{255, 0, 0}, kCloseLit{255, 200, 0}, kWhite{255, 255, 255},
               kViewBackground{0, 0, 255};
 
@@ -44,7 +45,7 @@ protected:
         SolidPng(dir + "active_Roll.png", 16, 16, kClose);
         SolidPng(dir + "inactive_Roll.png", 16, 16, kClose);
         SolidPng(dir + "mouseover_Roll.png", 16, 16, kCloseLit);
-        app_.WriteFile("zylora.ini", "[Placement]\r\nX=300\r\nY=200\r\nWidth=400\r\nHeight=300\r\n"
+        app_.WriteFile("zylora.ini", "[Placement]\r\nX=300\r\nY=200\r\nWidth=480\r\nHeight=300\r\n"
                                      "[Skin]\r\nDir=Skins/Desk\r\n");
     }
 

@@ -1,6 +1,7 @@
 #include "tests/fake/FakePlatform.h"
 
 #include "imaging/ImageHeader.h"
+#include "imaging/ScreenScale.h"
 
 #include <algorithm>
 
@@ -215,6 +216,8 @@ void FakeWindow::Close() {
 
 void FakeWindow::TakeKeyboard() { platform.Log("keyboard " + name); }
 
+int FakeWindow::ScreenDpi() const { return platform.dpi; }
+
 void FakeWindow::AcceptFileDrops(bool accept) {
     acceptsDrops = accept;
     platform.Log(std::string("accept drops ") + name + " " + (accept ? "true" : "false"));
@@ -408,6 +411,16 @@ std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string
     auto missing = std::make_unique<FakeImage>(0, 0);
     missing->path = path;
     return missing;
+}
+
+std::unique_ptr<platform::Image> FakePlatform::ImageForDpi(const platform::Image& image, int dpi) {
+    const platform::Size size = imaging::SizeForDpi({image.Width(), image.Height()}, dpi);
+    auto scaled = std::make_unique<FakeImage>(size.width, size.height);
+    for (int y = 0; y < size.height; ++y)
+        for (int x = 0; x < size.width; ++x)
+            scaled->SetAlpha(x, y, image.AlphaAt(x * image.Width() / size.width, y * image.Height() / size.height).value_or(0));
+    scaled->path = PathOf(image) + " at " + std::to_string(dpi);
+    return scaled;
 }
 
 std::unique_ptr<platform::Image> FakePlatform::ImageOf(const imaging::PixelBuffer& pixels) {

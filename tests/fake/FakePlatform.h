@@ -101,6 +101,7 @@ public:
     void Close() override;
     void AcceptFileDrops(bool accept) override;
     void TakeKeyboard() override;
+    int ScreenDpi() const override;
 
     // Applies a size or position change as the window system would: can-resize first when
     // the size changes, then the change, then the resized notice.
@@ -261,6 +262,11 @@ public:
         for (const std::string& path : paths) done->images.push_back(DecodeSkinImage(path));
         return done;
     }
+    // Of the scaled size, each pixel's alpha the source's nearest; its path is the source's
+    // and " at <dpi>".
+    std::unique_ptr<platform::Image> ImageForDpi(const platform::Image& image, int dpi) override;
+    // The dots per inch of the screen every window is on.
+    int dpi = 96;
     // A surface larger than surfacePixelLimit pixels has no pixels, as when memory is short.
     std::unique_ptr<platform::Surface> CreateSurface(int width, int height) override;
     // Of the pixels' size and alphas, named "pixels".

@@ -119,8 +119,8 @@ TEST_F(ActivationTest, RollAnimationsShowTenthsOfTheHeightAndEnd) {
         {320, {320, 288, 256, 224, 192, 160, 128, 96, 64, -1}, {0, 32, 64, 96, 128, 160, 192, 224, 256, 320}},
         {325, {325, 293, 261, 229, 197, 165, 133, 101, 69, 37, -1},
          {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 325}},
-        {5, {-1}, {5}},  // no tenth to step by: straight to the end
-        {0, {-1}, {0}},
+        // The smallest window (the toolbar's 40 and 64 of view).
+        {104, {104, 94, 84, 74, 64, 54, 44, 34, 24, 14, -1}, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 104}},
     };
     for (const RollCase& c : cases) {
         SCOPED_TRACE(c.height);

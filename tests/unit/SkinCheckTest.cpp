@@ -116,6 +116,11 @@ auto Set(std::function<void(const Folder&)> fault) {
 INSTANTIATE_TEST_SUITE_P(Faults, SkinCheckTest, ::testing::Values(
     Case{"CleanSkin", Skin([](const Folder&) {}), {}, 0},
     Case{"CleanButtonSet", Set([](const Folder&) {}), {}, 0},
+    Case{"ScaledImagesOfTheirScalesSize", Skin([](const Folder& f) { f.Png("top@2x.png", 8, 16), f.Png("top@1.5x.png", 6, 12); }), {}, 0},
+    Case{"ScaledImageOfAnotherSize", Set([](const Folder& f) { f.Png("b0n@2x.png", 64, 60); }),
+         {"b0n@2x.png: 64 x 60, 2 times b0n.png is 64 x 64: drawn at the wrong size at that scale"}, 1},
+    Case{"ScaledImageWithoutItsBase", Skin([](const Folder& f) { f.Png("grip@2x.png", 8, 8); }),
+         {"grip@2x.png: no grip.png beside it: the viewer never looks for it"}, 1},
     Case{"Empty", [](const Folder&) {}, {"values.ini: missing: the folder is neither a skin nor a button set"}, 2},
     Case{"MisspeltKey", Skin([](const Folder& f) { f.Append("values.ini", "FontSise=12\n"); }),
          {"values.ini: [Caption] FontSise: did you mean FontSize?"}, 1},

@@ -58,6 +58,7 @@ public:
     void Close() override { inner_->Close(); }
     void AcceptFileDrops(bool accept) override { inner_->AcceptFileDrops(accept); }
     void TakeKeyboard() override { inner_->TakeKeyboard(); }
+    int ScreenDpi() const override { return inner_->ScreenDpi(); }
 
 private:
     std::unique_ptr<Window> inner_;
@@ -136,6 +137,7 @@ public:
     std::unique_ptr<PendingSkinImages> DecodeSkinImagesAhead(const std::vector<std::string>& paths) override {
         return real_.DecodeSkinImagesAhead(paths);
     }
+    std::unique_ptr<Image> ImageForDpi(const Image& image, int dpi) override { return real_.ImageForDpi(image, dpi); }
     std::unique_ptr<Surface> CreateSurface(int width, int height) override {
         return real_.CreateSurface(width, height);
     }

@@ -56,6 +56,7 @@ public:
     bool EraseBackground() override { return swallowErase; }
     void MouseLeave() override { log.push_back("leave"); }
     void CloseRequested() override { log.push_back("close"); }
+    void ScreenDpiChanged(int dpi) override { log.push_back("dpi " + std::to_string(dpi)); }
 
     Log Only(const std::string& prefix) const;
 

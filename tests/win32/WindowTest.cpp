@@ -245,5 +245,20 @@ TEST_F(WindowTest, SetEventsHandsBackThePreviousSinkNeverNull) {
     EXPECT_TRUE(first.log.empty() && second.log.empty());
 }
 
+// The project's prefix runs the screen at 96 DPI; a move onto a monitor of another scale
+// reaches the form's sink with the new one, and the window is left where it is for the
+// program to place.
+TEST_F(WindowTest, TheScreensDpiAndItsChangeReachTheForm) {
+    auto form = Form();
+    RecordingSink sink;
+    form->SetEvents(&sink);
+    form->SetBounds({50, 60, 200, 100});
+    EXPECT_EQ(form->ScreenDpi(), 96);
+    RECT suggested{0, 0, 400, 200};
+    ::SendMessageA(HandleOf(*form), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(sink.Only("dpi"), (Log{"dpi 144"}));
+    EXPECT_EQ(form->Bounds(), (Rect{50, 60, 200, 100}));
+}
+
 }  // namespace
 }  // namespace zylora::win32test

@@ -1,11 +1,15 @@
 #include "tools/skincheck/SkinCheck.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
 
 #include "imaging/ImageHeader.h"
+#include "imaging/ScreenScale.h"
+#include "platform/Dpi.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "skin/SkinImages.h"
@@ -180,6 +184,37 @@ bool LooksLikeSkin(CheckContext& context) {
     return false;
 }
 
+// An image drawn for a scale ("top@2x.png") is drawn as it is where the viewer would scale its
+// 96-DPI image ("top.png") by that much: of another size it misfits the frame and the toolbar,
+// whose sizes are scaled.
+void CheckScaledImages(CheckContext& context, const std::string& folder) {
+    const auto entries = context.System().Files().ListFolder(folder);
+    if (!entries) return;
+    for (const platform::FolderEntry& entry : *entries) {
+        if (entry.folder) continue;
+        const std::string& name = entry.name;
+        const std::size_t at = name.rfind('@'), dot = name.rfind('.');
+        if (at == std::string::npos || dot == std::string::npos || dot < at + 3 || name[dot - 1] != 'x') continue;
+        const std::string factor = name.substr(at + 1, dot - at - 2);
+        char* end = nullptr;
+        const double scale = std::strtod(factor.c_str(), &end);
+        if (factor.empty() || end != factor.c_str() + factor.size() || !(scale > 1) || scale > 8) continue;
+        const std::string base = name.substr(0, at) + name.substr(dot);
+        const platform::Image* drawn = context.Load(name).image.get();
+        if (!context.Exists(base)) {
+            context.Warn(name + ": no " + base + " beside it: the viewer never looks for it");
+            continue;
+        }
+        const platform::Image* image = context.Load(base).image.get();
+        if (!drawn || !image) continue;
+        const int dpi = static_cast<int>(std::lround(scale * platform::BaseDpi));
+        const platform::Size wanted = imaging::SizeForDpi({image->Width(), image->Height()}, dpi);
+        if (drawn->Width() != wanted.width || drawn->Height() != wanted.height)
+            context.Warn(name + ": " + SizeText(drawn->Width(), drawn->Height()) + ", " + factor + " times " + base +
+                         " is " + SizeText(wanted.width, wanted.height) + ": drawn at the wrong size at that scale");
+    }
+}
+
 }  // namespace
 
 std::vector<Finding> CheckFolder(platform::SkinSystem& system, const std::string& folder) {
@@ -194,6 +229,7 @@ std::vector<Finding> CheckFolder(platform::SkinSystem& system, const std::string
         CheckSkin(context, file, log);
     else
         context.Error(std::string(toolbar::ButtonSetFile) + ": missing: the folder is neither a skin nor a button set");
+    CheckScaledImages(context, folder);
     return context.TakeFindings();
 }
 

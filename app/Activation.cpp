@@ -96,6 +96,7 @@ void TfrmMiddle::RollStep(int height, unsigned extraFlags) {
 // Each animation shows ten steps of a tenth of the height. A window lower than ten pixels
 // has no such step: it goes straight to the end, or the loop would never end.
 void TfrmMiddle::SetRolledUp(bool value) {
+    if (FullScreen) return;  // no title to roll into
     const int l = GetLeftWidth(), r = GetRightWidth();
     if (value) {
         RolledUp = true;

@@ -111,6 +111,8 @@ void TfrmMiddle::RunCommand(const std::string& command) {
     } else if (action == "first" || action == "last") {
         Slides.Stop();
         StepToEnd(action == "first");
+    } else if (action == "fullscreen") {
+        ToggleFullScreen();
     } else if (action == "slideshow") {
         ToggleSlideshow();
     } else if (action == "slidelonger" || action == "slideshorter") {
@@ -143,6 +145,7 @@ void TfrmMiddle::RunCommand(const std::string& command) {
         DeleteCurrentFile();
     } else if (action == "cancel") {
         CancelDrags();
+        LeaveFullScreen();
     } else if (action == "keys") {
         platform_.ShowMessage(window_.get(), KeyListText(), "Zylora keys", platform::MessageIcon::Information);
     } else if (action == "minimize") {

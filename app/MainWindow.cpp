@@ -226,6 +226,7 @@ FrameRects FrameAround(Rect m, int l, int r, int t, int b) {
 }
 
 Rect TfrmMiddle::PlacedRect() const {
+    if (FullScreen) return Windowed.placed;
     Rect r = BoundsRect();
     if (RolledUp) r.height = UnrolledHeight;
     return r;
@@ -260,6 +261,9 @@ Rect TfrmMiddle::PlaceForPicture(platform::Size area) {
 }
 
 void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
+    // Full screen, the window keeps the screen: a new picture or a turn is fitted to it, and
+    // leaving fits the window to the picture shown then.
+    if (FullScreen) return FitPictureToScreen();
     const platform::Size least = SmallestSize();
     width = std::max(width, least.width);
     height = std::max(height, least.height);
@@ -300,6 +304,7 @@ void TfrmMiddle::DragResizeTo(Rect r) {
 }
 
 void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
+    if (FullScreen) return;  // hidden: drawn anew when they come back
     const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
     TopFrame->RenderAt(Add(l, width, r), t);
     LeftFrame->RenderAt(l, Add(height, b));
@@ -312,7 +317,7 @@ void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
 void TfrmMiddle::FrameFollowTimerTimer() {
     FrameFollowTimer->SetEnabled(false);
     const bool mainMoved = std::exchange(mainMoved_, false);
-    if (RolledUp || RollingUp || Unrolling) return;
+    if (RolledUp || RollingUp || Unrolling || FullScreen) return;
     const Rect main = BoundsRect();
     // Under openbox the main window shown again by the unroll may end at a size or a place
     // of one of the unroll's steps: a late answer Wine took for the last word, often inside

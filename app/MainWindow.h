@@ -141,6 +141,12 @@ public:
     void UpdateTitle();
     // F5: the slideshow starts from the picture shown, or stops.
     void ToggleSlideshow();
+    // F11, a double click on the picture: the picture alone on its screen, or back.
+    void ToggleFullScreen();
+    void EnterFullScreen();
+    void LeaveFullScreen();
+    // The picture's share of the screen: fitted where it is larger, its own size where smaller.
+    void FitPictureToScreen();
     std::string TitleText();
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.
@@ -245,6 +251,17 @@ public:
     int PageCount = 1;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
+    // Full screen, and what leaving it gives back: the window's place and size, its roll,
+    // and the picture it showed as it was shown.
+    bool FullScreen = false;
+    struct WindowedState {
+        platform::Rect placed;
+        bool rolledUp = false;
+        int toolbarHeight = 0;
+        double shareX = 1, shareY = 1;
+        std::string picturePath;
+        platform::Size pictureSize;
+    } Windowed;
     // The skin's text and its layout of the title (empty: the usual "name - text").
     std::string CaptionText;
     std::string CaptionFormat;

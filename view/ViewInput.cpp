@@ -9,7 +9,7 @@ namespace zylora::view {
 
 bool ViewInput::OnGrip(platform::Point at) const {
     const platform::Image* corner = owner_.CornerImage.get();
-    if (!corner) return false;
+    if (!corner || owner_.FullScreen) return false;  // full screen has no size to drag
     const platform::Rect panel = owner_.Image2->Bounds();
     const long long left = static_cast<long long>(panel.width) - corner->Width();
     const long long top = static_cast<long long>(panel.height) - corner->Height();
@@ -17,6 +17,12 @@ bool ViewInput::OnGrip(platform::Point at) const {
     // The far edges are in the rectangle but past the image's pixels: never on the grip.
     const auto alpha = corner->AlphaAt(static_cast<int>(at.x - left), static_cast<int>(at.y - top));
     return alpha.has_value() && *alpha != 0;
+}
+
+void ViewInput::DoubleClick(platform::Point) {
+    // The press before it began a pan, which the change of size would make a jump.
+    CancelDrag();
+    owner_.ToggleFullScreen();
 }
 
 void ViewInput::Image2MouseDown(platform::Point at) {

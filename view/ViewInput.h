@@ -39,6 +39,8 @@ public:
         Image2MouseUp();
     }
     void CaptureLost() override { CancelDrag(); }
+    // A double click on the picture: full screen, or back.
+    void DoubleClick(platform::Point) override;
     // After the right-button release: the shell's menu for the picture's file.
     bool ContextPopup() override;
 

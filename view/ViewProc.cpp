@@ -216,7 +216,10 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     const bool covered = picture && picture->Opaque() && owner_.PictureShareX >= 1 && owner_.PictureShareY >= 1 && source.left >= 0 && source.top >= 0 &&
                          source.left + source.width <= static_cast<float>(whole.width) &&
                          source.top + source.height <= static_cast<float>(whole.height);
-    if (!covered) surface->Clear(platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
+    // Full screen, the picture stands alone on black.
+    if (!covered)
+        surface->Clear(owner_.FullScreen ? platform::MakeArgb(255, 0, 0, 0)
+                                         : platform::MakeArgb(255, owner_.BgColorR, owner_.BgColorG, owner_.BgColorB));
     surface->SetAntiAlias(true);
 
     // A resize drag repaints the view at every step, and each step's picture is seen for a
@@ -241,7 +244,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     if (!note.empty())
         DrawNote(*surface, width, height, note, static_cast<float>(owner_.Dpi) / platform::BaseDpi);
 
-    if (const platform::Image* corner = owner_.CornerImage.get()) {
+    if (const platform::Image* corner = owner_.FullScreen ? nullptr : owner_.CornerImage.get()) {
         surface->DrawImage(*corner, {panel.width - corner->Width(), panel.height - corner->Height(),
                                      corner->Width(), corner->Height()});
     }

@@ -129,7 +129,7 @@ TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
         {"P", "c.gif zoom 4 at 100,100"}, {"Ctrl+Page Down", "c.gif zoom 4 at 100,100"},
         {"Ctrl+Page Up", "c.gif zoom 4 at 100,100"}, {".", "c.gif zoom 4 at 100,100"}, {",", "c.gif zoom 4 at 100,100"},
         // The slideshow's keys change nothing at once.
-        {"F5", "c.gif zoom 4 at 100,100"}, {"Ctrl++", "c.gif zoom 4 at 100,100"},
+        {"F5", "c.gif zoom 4 at 100,100"}, {"F11", "c.gif zoom 4 at 100,100"}, {"Ctrl++", "c.gif zoom 4 at 100,100"},
         {"Ctrl+=", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad +", "c.gif zoom 4 at 100,100"},
         {"Ctrl+-", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad -", "c.gif zoom 4 at 100,100"},
     };

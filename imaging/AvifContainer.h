@@ -46,4 +46,8 @@ std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData);
 // (the coded data is only an AV1 one's).
 std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData);
 
+// The Exif structure of a HEIF file's Exif item (its TIFF header on): the primary picture's,
+// else the first; nothing without one, or one beyond any Exif's size.
+std::optional<std::string> HeifExif(const ByteReader& read);
+
 }  // namespace zylora::imaging

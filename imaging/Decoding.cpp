@@ -65,6 +65,8 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
         ShowInDisplayColours(own->pixels, profile.empty() ? facts.profile : profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
     own->animated = facts.animated;
+    own->facts = facts.photo;
+    own->facts.profile = ProfileName(profile.empty() ? facts.profile : profile);
     return own;
 }
 

@@ -13,6 +13,7 @@ namespace keys = platform::keys;
 constexpr platform::ShiftState None{};
 constexpr platform::ShiftState Shift{true, false, false};
 constexpr platform::ShiftState Ctrl{false, true, false};
+constexpr platform::ShiftState CtrlShift{true, true, false};
 
 constexpr KeyBinding Bindings[] = {
     {keys::Right, None, "Right", "next"},
@@ -50,6 +51,14 @@ constexpr KeyBinding Bindings[] = {
     {keys::Comma, None, ",", "prevframe"},
     {keys::Delete, None, "Delete", "delete"},
     {keys::Escape, None, "Escape", "cancel"},
+    {keys::I, None, "I", "facts"},
+    {keys::C, Ctrl, "Ctrl+C", "copy"},
+    {keys::C, CtrlShift, "Ctrl+Shift+C", "copypath"},
+    {keys::Digit1, Ctrl, "Ctrl+1", "sortname"},
+    {keys::Digit2, Ctrl, "Ctrl+2", "sortmodified"},
+    {keys::Digit3, Ctrl, "Ctrl+3", "sorttaken"},
+    {keys::Digit4, Ctrl, "Ctrl+4", "sortsize"},
+    {keys::Digit0, Ctrl, "Ctrl+0", "sortreverse"},
     {keys::F1, None, "F1", "keys"},
     {keys::M, Ctrl, "Ctrl+M", "minimize"},
     {keys::H, Ctrl, "Ctrl+H", "minimize"},
@@ -89,6 +98,14 @@ constexpr Description Descriptions[] = {
     {"prevframe", "previous frame of a paused animation"},
     {"delete", "move the picture to the Recycle Bin"},
     {"cancel", "cancel a drag"},
+    {"facts", "show or hide the picture's facts"},
+    {"copy", "copy the picture as shown"},
+    {"copypath", "copy the picture's path"},
+    {"sortname", "step the folder by name"},
+    {"sortmodified", "step the folder by date modified"},
+    {"sorttaken", "step the folder by date taken"},
+    {"sortsize", "step the folder by file size"},
+    {"sortreverse", "reverse the folder's order"},
     {"keys", "this list"},
     {"minimize", "minimise"},
     {"close", "close (the settings are kept)"},

@@ -35,6 +35,7 @@ void TfrmMiddle::CompletePicture() {
     if (!PendingPicture) return;
     const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
     Picture = pending->Take();
+    if (Picture && Picture->Width() > 0) PictureFacts = Picture->Facts();
     // A full decode that gave nothing leaves the preview in its place: what a damaged file
     // held, shown rather than an empty view.
     if ((!Picture || Picture->Width() <= 0) && Preview && Preview->Width() > 0) {
@@ -74,6 +75,9 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
+    if (Picture) PictureFacts = Picture->Facts();
+    const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
+    PictureFileSize = stamp ? stamp->size : 0;
     NoteWhyNotShown();
     if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.

@@ -75,7 +75,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
-    if (Picture) PictureFacts = Picture->Facts();
+    PictureFacts = Picture ? Picture->Facts() : Preview ? Preview->Facts() : imaging::PhotoFacts{};
     const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
     PictureFileSize = stamp ? stamp->size : 0;
     NoteWhyNotShown();

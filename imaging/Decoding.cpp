@@ -102,7 +102,9 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
     // The size needed is the upright picture's; the decoder scales the picture as stored.
     const bool across = facts.orientation >= 5 && facts.orientation <= 8;
     const Size stored = *facts.size;
-    PreviewPlan plan{1, facts.orientation, facts.profile, across ? Size{stored.height, stored.width} : stored};
+    PreviewPlan plan{1, facts.orientation, facts.profile, across ? Size{stored.height, stored.width} : stored,
+                     facts.photo};
+    plan.facts.profile = ProfileName(facts.profile);
     Size needed = neededFor(plan.upright);
     if (across) std::swap(needed.width, needed.height);
     plan.divisor = PreviewDivisor(stored, needed);
@@ -113,7 +115,10 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
 std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display) {
     std::optional<DecodedPixels> preview = JpegInDisplayColours(
         [&](ColourModel* model) { return DecodeJpegPreview(file, plan.divisor, model); }, plan.profile, display);
-    if (preview) OrientPixels(preview->pixels, plan.orientation);
+    if (preview) {
+        OrientPixels(preview->pixels, plan.orientation);
+        preview->facts = plan.facts;
+    }
     return preview;
 }
 

@@ -75,6 +75,7 @@ struct PreviewPlan {
     int orientation = 0;
     std::string profile;
     Size upright;  // the whole picture's size
+    PhotoFacts facts;  // which the preview shows with it until the full pixels come
 };
 // Nothing when the file isn't a JPEG of a declared size, or a reduced decode wouldn't cover
 // what `neededFor` asks for the upright size.

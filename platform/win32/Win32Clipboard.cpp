@@ -147,7 +147,7 @@ bool PutImageOnClipboard(HWND owner, const Image& image) {
     withAlpha.bV5GreenMask = 0x0000FF00;
     withAlpha.bV5BlueMask = 0x000000FF;
     withAlpha.bV5AlphaMask = 0xFF000000;
-    withAlpha.bV5CSType = LCS_sRGB;
+    withAlpha.bV5CSType = 0x73524742;  // LCS_sRGB, whose 'sRGB' the compiler warns of
     withAlpha.bV5Intent = LCS_GM_IMAGES;
 
     HGLOBAL png = PngBlock(pixels, width, height);

@@ -96,31 +96,31 @@ bool TFileListBox::Read(const std::string& folder) {
     return true;
 }
 
+std::int64_t TFileListBox::KeyOf(const std::string& path) const {
+    if (order_.by == SortOrder::Name) return 0;
+    const std::optional<platform::FileStamp> stamp = files_.StampOf(path);
+    if (order_.by == SortOrder::Size) return stamp ? static_cast<std::int64_t>(stamp->size) : 0;
+    const std::int64_t modified = stamp ? files_.SecondsSince1970(stamp->modified) : 0;
+    if (order_.by == SortOrder::Modified) return modified;
+    // An Exif segment stands at the start of a photo: its head is read, not the whole file.
+    const std::string head = files_.ReadFileHead(path, 1 << 16);
+    const imaging::ByteReader read = [&head](std::uint64_t offset, std::size_t length) {
+        return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length) : std::string();
+    };
+    return SecondsOfDate(imaging::DeclaredPhotoFacts(read).taken).value_or(modified);
+}
+
+bool TFileListBox::Precedes(std::int64_t keyA, const std::string& nameA, std::int64_t keyB,
+                            const std::string& nameB) const {
+    const int compared = keyA != keyB ? (keyA < keyB ? -1 : 1) : files_.CompareNames(nameA, nameB);
+    return order_.reversed ? compared > 0 : compared < 0;
+}
+
 void TFileListBox::Arrange(const std::string& folder, std::vector<std::string>& names) const {
     if (order_.by != SortOrder::Name) {
         // Each name's key, looked up once; names of one key keep their name order.
         std::vector<std::int64_t> keys;
-        for (const std::string& name : names) {
-            const std::string path = platform::JoinPath(folder, name);
-            const std::optional<platform::FileStamp> stamp = files_.StampOf(path);
-            std::int64_t key = 0;
-            if (order_.by == SortOrder::Size) {
-                key = stamp ? static_cast<std::int64_t>(stamp->size) : 0;
-            } else {
-                key = stamp ? files_.SecondsSince1970(stamp->modified) : 0;
-                if (order_.by == SortOrder::Taken) {
-                    // An Exif segment stands at the start of a photo: its head is read, not
-                    // the whole file.
-                    const std::string head = files_.ReadFileHead(path, 1 << 16);
-                    const imaging::ByteReader read = [&head](std::uint64_t offset, std::size_t length) {
-                        return offset < head.size() ? head.substr(static_cast<std::size_t>(offset), length)
-                                                    : std::string();
-                    };
-                    key = SecondsOfDate(imaging::DeclaredPhotoFacts(read).taken).value_or(key);
-                }
-            }
-            keys.push_back(key);
-        }
+        for (const std::string& name : names) keys.push_back(KeyOf(platform::JoinPath(folder, name)));
         std::vector<std::size_t> order(names.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });

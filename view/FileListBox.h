@@ -34,6 +34,10 @@ public:
     // The list is read anew in the order at its next SetDirectory.
     void SetOrder(FolderOrder order);
     FolderOrder Order() const { return order_; }
+    // What the order sorts the file by (0 for all in name order), and whether a file of the
+    // first key and name comes before one of the second.
+    std::int64_t KeyOf(const std::string& path) const;
+    bool Precedes(std::int64_t keyA, const std::string& nameA, std::int64_t keyB, const std::string& nameB) const;
     // The entry with its folder; "" outside the list.
     std::string PathOf(int index) const;
 

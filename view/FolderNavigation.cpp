@@ -97,10 +97,13 @@ void TfrmMiddle::DeleteCurrentFile() {
     const std::string asked = PicturePath;
     const std::string name = platform::FileNameOf(asked);
     Outcome outcome = Outcome::Missing;
+    std::int64_t deletedKey = 0;
     if (platform_.Files().FileExists(asked)) {
         if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
         // Another picture opened while the question stood: the answer was not about it.
         if (PicturePath != asked) return;
+        // Where the file stood in the folder's order, looked up while it is there.
+        deletedKey = FileListBox1.KeyOf(asked);
         outcome = platform_.MoveToRecycleBin(*window_, asked);
     }
     if (outcome == Outcome::Kept) {
@@ -116,17 +119,15 @@ void TfrmMiddle::DeleteCurrentFile() {
     // Gone: the picture after it in the folder's order takes its place, the first after the
     // last; with none left, the background.
     const std::string note = outcome == Outcome::Missing ? "\"" + name + "\" was already gone" : "";
-    // In another order than the names', the one after it is the one that took its place.
-    const int was = FileListBox1.IndexOf(name);
-    const bool byName = FileListBox1.Order() == view::FolderOrder{};
-    WithPictureFolder([this, name, note, was, byName] {
+    WithPictureFolder([this, name, note, key = deletedKey] {
         const std::vector<std::string>& items = FileListBox1.Items();
         if (!items.empty()) {
-            const auto after = byName ? std::find_if(items.begin(), items.end(),
-                                                     [&](const std::string& item) {
-                                                         return platform_.Files().CompareNames(item, name) > 0;
-                                                     })
-                                      : items.begin() + std::clamp(was, 0, static_cast<int>(items.size()));
+            // The list stands in its order: the files before the one gone are a run from its start,
+            // found by looking up the keys of a few.
+            const auto after = std::partition_point(items.begin(), items.end(), [&](const std::string& item) {
+                const std::int64_t itemKey = FileListBox1.KeyOf(platform::JoinPath(FileListBox1.Directory(), item));
+                return FileListBox1.Precedes(itemKey, item, key, name);
+            });
             OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
         } else {
             ForgetPicture();

@@ -94,6 +94,14 @@ TEST_F(FolderOrderTest, AnOrderChosenTakesEffectAtTheNextStep) {
     EXPECT_EQ(Walk("nnn"), (std::vector<std::string>{"c.png", "a.jpg", "d.jpg"}));  // round from the largest
 }
 
+TEST_F(FolderOrderTest, ADeletedPictureGivesItsPlaceToTheNextInTheOrder) {
+    platform.arguments = {"C:\\Pics\\d.jpg"};
+    Start();
+    main->FormKeyDown(platform::keys::Digit4, {false, true, false});  // by size: c, a, d, b
+    main->DeleteCurrentFile();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "b.jpg");
+}
+
 TEST_F(FolderOrderTest, TheOrderIsKeptInTheSettings) {
     WriteSettings("[Folder]\nOrder=size\nReversed=1\n");
     platform.arguments = {"C:\\Pics\\b.jpg"};

@@ -48,6 +48,16 @@ struct Pan {
 
 constexpr Pan Pans[] = {{"panup", 0, -1}, {"pandown", 0, 1}, {"panleft", -1, 0}, {"panright", 1, 0}};
 
+struct SortKey {
+    const char* action;
+    view::SortOrder order;
+};
+
+constexpr SortKey SortKeys[] = {{"sortname", view::SortOrder::Name},
+                                {"sortmodified", view::SortOrder::Modified},
+                                {"sorttaken", view::SortOrder::Taken},
+                                {"sortsize", view::SortOrder::Size}};
+
 // A zoom shows the full pixels: a preview's would be too coarse.
 void Zoom(TfrmMiddle& main, int factor) {
     main.CompletePicture();
@@ -146,6 +156,18 @@ void TfrmMiddle::RunCommand(const std::string& command) {
     } else if (action == "cancel") {
         CancelDrags();
         LeaveFullScreen();
+    } else if (action == "facts") {
+        FactsShown = !FactsShown;
+        Image2->Invalidate();
+    } else if (action == "copy") {
+        CopyPicture();
+    } else if (action == "copypath") {
+        CopyPicturePath();
+    } else if (const SortKey* sort = Find(SortKeys, action)) {
+        SetFolderOrder({sort->order, false});
+    } else if (action == "sortreverse") {
+        const view::FolderOrder now = FileListBox1.Order();
+        SetFolderOrder({now.by, !now.reversed});
     } else if (action == "keys") {
         platform_.ShowMessage(window_.get(), KeyListText(), "Zylora keys", platform::MessageIcon::Information);
     } else if (action == "minimize") {
@@ -167,6 +189,20 @@ void TfrmMiddle::ToggleSlideshow() {
         Slides.Start(!PendingPicture);
         Note = "Slideshow: a picture every " + std::to_string(Slides.Seconds()) + " s (F5 stops)";
     }
+    Image2->Invalidate();
+}
+
+// What is shown goes: the turns, the mirror and the crop are in the pixels, and an
+// animation's frame of the moment is the picture.
+void TfrmMiddle::CopyPicture() {
+    if (!HasPicture()) return;
+    Note = platform_.CopyImageToClipboard(*window_, *Picture) ? "Copied the picture" : "Could not copy the picture";
+    Image2->Invalidate();
+}
+
+void TfrmMiddle::CopyPicturePath() {
+    if (PicturePath.empty()) return;
+    Note = platform_.CopyTextToClipboard(*window_, PicturePath) ? "Copied the path" : "Could not copy the path";
     Image2->Invalidate();
 }
 

@@ -94,6 +94,9 @@ void TfrmMiddle::FormCreate() {
         SkinDir = settings.ReadString("Skin", "Dir", DefaultSkinDir);
         ButtonsDir = settings.ReadString("Buttons", "Dir", DefaultButtonsDir);
         Slides.SetSeconds(settings.ReadInteger("Slideshow", "Interval", Slideshow::DefaultSeconds));
+        const std::string order = settings.ReadString("Folder", "Order", "");
+        orderSaved_ = !order.empty();
+        FileListBox1.SetOrder({view::OrderOfWord(order), settings.ReadInteger("Folder", "Reversed", 0) != 0});
     }
     // A folder that is gone (deleted, renamed) would leave the window without a title, and
     // so without the skin menu to choose another: the bundled one stands in. A folder that
@@ -183,6 +186,12 @@ void TfrmMiddle::WriteSettings() {
         // A slideshow's while the user never changed leaves the file as it was.
         if (Slides.Seconds() != Slideshow::DefaultSeconds || !settings.ReadString("Slideshow", "Interval", "").empty())
             settings.WriteInteger("Slideshow", "Interval", Slides.Seconds());
+        // Only an order chosen is written: a file without one stays as it was.
+        const view::FolderOrder order = FileListBox1.Order();
+        if (orderSaved_ || order != view::FolderOrder{}) {
+            settings.WriteString("Folder", "Order", view::OrderWord(order.by));
+            settings.WriteInteger("Folder", "Reversed", order.reversed ? 1 : 0);
+        }
     } catch (const platform::IniWriteError& error) {
         // The first failed write ends this shutdown's writes; the user learns of it.
         platform_.ShowMessage(window_.get(), error.what(), "Zylora", platform::MessageIcon::Error);

@@ -3,6 +3,7 @@
 // windows and the keyboard commands.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -160,6 +161,11 @@ public:
     void ShowButtonSetMenu();
     // A button set chosen in the menu, by its folder's name.
     void DUMMYITEM1Click(const std::string& caption);
+    // The folder's pictures are stepped in the order from now on.
+    void SetFolderOrder(view::FolderOrder order);
+    // The picture as shown (turned, mirrored, cropped) on the clipboard; its file's path.
+    void CopyPicture();
+    void CopyPicturePath();
     // The modal "Skin Info" box of the current skin.
     void ShowSkinInfo();
     // The view's context menu: the shell's own menu for the picture's file.
@@ -180,6 +186,7 @@ public:
         Preview.reset();
         Picture.reset();
         PictureDamaged = false;
+        PictureFacts = {};
     }
     // The line the view shows over the picture: the note, and that the file is damaged or
     // why it can't be shown; empty for none.
@@ -249,6 +256,11 @@ public:
     // The page shown of a file of several (a TIFF's), from 0, and how many it has.
     int Page = 0;
     int PageCount = 1;
+    // What the picture's file says of it, and its size in bytes, when it was opened; the
+    // facts panel shows them over the view while FactsShown.
+    imaging::PhotoFacts PictureFacts;
+    std::uint64_t PictureFileSize = 0;
+    bool FactsShown = false;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
     // Full screen, and what leaving it gives back: the window's place and size, its roll,
@@ -392,6 +404,7 @@ private:
     // Written once: at the session's end, or else when the window goes.
     bool settingsWritten_ = false;
     bool lastStepForward_ = true;
+    bool orderSaved_ = false;  // the settings file held a folder order
     std::string pendingStep_;     // the command of the held key's merged repeats
     bool takingRepeats_ = false;  // that command is running
     bool listing_ = false;        // the picture's folder is being read on another thread

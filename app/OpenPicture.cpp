@@ -37,6 +37,7 @@ void TfrmMiddle::CompletePicture() {
     if (!PendingPicture) return;
     const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
     Picture = pending->Take();
+    if (Picture && Picture->Width() > 0) PictureFacts = Picture->Facts();
     // A full decode that gave nothing leaves the preview in its place: what a damaged file
     // held, shown rather than an empty view.
     if ((!Picture || Picture->Width() <= 0) && Preview && Preview->Width() > 0) {
@@ -77,6 +78,9 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
         PictureDamaged = Picture && Picture->Damaged();
     }
     viewProc_.PictureChanged();
+    PictureFacts = Picture ? Picture->Facts() : Preview ? Preview->Facts() : imaging::PhotoFacts{};
+    const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
+    PictureFileSize = stamp ? stamp->size : 0;
     NoteWhyNotShown();
     if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.

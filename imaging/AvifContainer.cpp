@@ -432,4 +432,30 @@ std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData, 
     return layout;
 }
 
+std::optional<std::string> HeifExif(const ByteReader& read) {
+    const std::optional<std::string> metaBox = MetaBox(read);
+    Meta meta;
+    if (!metaBox || !ReadMeta(*metaBox, meta)) return std::nullopt;
+    const Item* exif = nullptr;
+    for (const auto& [id, item] : meta.items) {
+        if (item.type != "Exif") continue;
+        const Reference* describes = ReferenceFrom(meta, "cdsc", id);
+        const bool ofPrimary = describes && std::find(describes->to.begin(), describes->to.end(), meta.primary) !=
+                                                describes->to.end();
+        if (!exif || ofPrimary) exif = &item;
+        if (ofPrimary) break;
+    }
+    // An Exif segment holds at most 64 KB; a camera's item isn't much larger.
+    std::uint64_t length = 0;
+    for (const Extent& extent : exif ? exif->extents : std::vector<Extent>{}) length += extent.length;
+    if (!exif || length == 0 || length > (1u << 20)) return std::nullopt;
+    const std::optional<std::string> data = ItemData(meta, *exif, read);
+    // The offset of the TIFF header from the end of its own field, then the structure.
+    if (!data || data->size() < 4) return std::nullopt;
+    Cursor in(*data);
+    const std::uint64_t from = 4ull + in.U32();
+    if (from >= data->size()) return std::nullopt;
+    return data->substr(static_cast<std::size_t>(from));
+}
+
 }  // namespace zylora::imaging

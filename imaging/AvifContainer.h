@@ -53,4 +53,8 @@ std::optional<AvifLayout> ReadAvifLayout(const ByteReader& read, bool withData,
 std::optional<AvifLayout> ReadHeifLayout(const ByteReader& read, bool withData,
                                          HeifPicture which = HeifPicture::Primary);
 
+// The Exif structure of a HEIF file's Exif item (its TIFF header on): the primary picture's,
+// else the first; nothing without one, or one beyond any Exif's size.
+std::optional<std::string> HeifExif(const ByteReader& read);
+
 }  // namespace zylora::imaging

@@ -91,6 +91,8 @@ std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const Decode
         ShowInDisplayColours(own->pixels, profile.empty() ? facts.profile : profile, ColourModel::Rgb, display);
     OrientPixels(own->pixels, facts.orientation);
     own->animated = facts.animated;
+    own->facts = facts.photo;
+    own->facts.profile = ProfileName(profile.empty() ? facts.profile : profile);
     return own;
 }
 
@@ -123,14 +125,17 @@ bool DecodeThreeByteRows(PixelBuffer& buffer,
 
 std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::function<Size(Size)>& neededFor) {
     if (facts.thumbnailOf && (facts.own == OwnFormat::Avif || facts.own == OwnFormat::Heic)) {
-        PreviewPlan plan{1, 0, facts.profile, *facts.thumbnailOf, true};
+        PreviewPlan plan{1, 0, facts.profile, *facts.thumbnailOf, true, facts.photo};
+        plan.facts.profile = ProfileName(facts.profile);
         return plan;
     }
     if (!facts.jpeg || !facts.size) return std::nullopt;
     // The size needed is the upright picture's; the decoder scales the picture as stored.
     const bool across = facts.orientation >= 5 && facts.orientation <= 8;
     const Size stored = *facts.size;
-    PreviewPlan plan{1, facts.orientation, facts.profile, across ? Size{stored.height, stored.width} : stored};
+    PreviewPlan plan{1, facts.orientation, facts.profile, across ? Size{stored.height, stored.width} : stored,
+                     false, facts.photo};
+    plan.facts.profile = ProfileName(facts.profile);
     Size needed = neededFor(plan.upright);
     if (across) std::swap(needed.width, needed.height);
     plan.divisor = PreviewDivisor(stored, needed);
@@ -140,10 +145,17 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
 
 std::optional<DecodedPixels> PreviewPixels(std::string_view file, const PreviewPlan& plan, const Display& display,
                                            const HeifLoader& heif) {
-    if (plan.thumbnail) return ThumbnailPixels(file, plan, display, heif);
+    if (plan.thumbnail) {
+        std::optional<DecodedPixels> look = ThumbnailPixels(file, plan, display, heif);
+        if (look) look->facts = plan.facts;
+        return look;
+    }
     std::optional<DecodedPixels> preview = JpegInDisplayColours(
         [&](ColourModel* model) { return DecodeJpegPreview(file, plan.divisor, model); }, plan.profile, display);
-    if (preview) OrientPixels(preview->pixels, plan.orientation);
+    if (preview) {
+        OrientPixels(preview->pixels, plan.orientation);
+        preview->facts = plan.facts;
+    }
     return preview;
 }
 

@@ -77,6 +77,7 @@ struct PreviewPlan {
     std::string profile;
     Size upright;  // the whole picture's size
     bool thumbnail = false;
+    PhotoFacts facts;  // which the preview shows with it until the full pixels come
 };
 // Nothing when the file is neither a HEIF file with a reduced copy nor a JPEG of a declared
 // size, or a JPEG's reduced decode wouldn't cover what `neededFor` asks for the upright size.

@@ -340,6 +340,35 @@ std::string DeclaredColourProfile(const ByteReader& read) {
     return broken ? std::string() : profile;
 }
 
+std::optional<std::string> DeclaredExif(const ByteReader& read) {
+    const std::string head = read(0, 64);
+    std::optional<std::string> exif;
+    if (IsJpeg(head)) {
+        WalkJpeg(read, [&](const JpegSegment& segment) {
+            if (segment.marker != 0xE1 || read(segment.content, 6) != std::string("Exif\0\0", 6)) return true;
+            exif = Whole(read, segment.content + 6, segment.length - std::min<std::uint32_t>(segment.length, 6));
+            return !exif;
+        });
+    } else if (IsPng(head)) {
+        WalkPng(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
+            if (type != "eXIf") return true;
+            exif = Whole(read, content, length);
+            return false;
+        });
+    } else if (IsWebp(head)) {
+        WalkExtendedWebp(read, [&](const std::string& type, std::uint64_t content, std::uint32_t length) {
+            if (type != "EXIF") return true;
+            exif = Whole(read, content, length);
+            // A writer may have kept the JPEG segment's name.
+            if (exif && exif->compare(0, 6, std::string("Exif\0\0", 6)) == 0) exif->erase(0, 6);
+            return false;
+        });
+    } else if (IsAvif(head) || IsHeic(head)) {
+        exif = HeifExif(read);
+    }
+    return exif;
+}
+
 bool DeclaresAnimation(const ByteReader& read) {
     const std::string head = read(0, 13);
     if (IsPng(head)) {
@@ -418,6 +447,7 @@ std::optional<HeaderFacts> ReadHeaderFacts(const ByteReader& readFile, std::uint
             facts.thumbnailOf = across ? Size{heif->size.height, heif->size.width} : heif->size;
         }
     }
+    facts.photo = DeclaredPhotoFacts(read);
     if (whole) facts.whole = head;
     return facts;
 }

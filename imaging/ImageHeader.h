@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "imaging/PhotoFacts.h"
 #include "platform/Types.h"
 
 namespace zylora::imaging {
@@ -35,6 +36,11 @@ std::optional<Size> DeclaredImageSize(const ByteReader& read);
 // out of range. An Exif segment or chunk is read within itself: one the file holds only in
 // part, or whose directory lies outside it, tells nothing.
 int DeclaredOrientation(const ByteReader& read);
+
+// The Exif structure (a TIFF header and its directories) of a JPEG's first whole Exif segment,
+// a PNG's eXIf chunk, a WebP's EXIF chunk or a HEIF file's Exif item; nothing for none, one
+// the file holds only in part, and a TIFF file, whose own directories are its Exif.
+std::optional<std::string> DeclaredExif(const ByteReader& read);
 
 // Whether the file is a GIF of two frames or more, a PNG whose acTL chunk declares two
 // frames or more, or a WebP whose flags say it is animated: an animation to play.
@@ -83,6 +89,7 @@ struct HeaderFacts {
     // A HEIF file (an AVIF or a HEIC) holding a reduced copy of its picture for a quick first
     // look: the picture's size upright (its irot applied, as libheif turns a HEIC itself).
     std::optional<Size> thumbnailOf;
+    PhotoFacts photo;       // its format and Exif facts, for the facts panel
 };
 
 // The facts of a file of `fileSize` bytes that `readFile` reads. Nothing when it declares a

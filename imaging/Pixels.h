@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/PhotoFacts.h"
 #include "imaging/Resample.h"
 #include "platform/Types.h"
 
@@ -59,6 +60,7 @@ struct DecodedPixels {
     bool animated = false;  // the first frame of an animation
     int pages = 1;          // of the file it is the first page of (a TIFF of several)
     std::string profile;    // the colour profile a decoder read with them; empty: the header's, if any
+    PhotoFacts facts;       // what the file says of the photo, for the facts panel
 };
 
 // Runs work(begin, end) over the whole of [0, count), in parts that may run at once; the

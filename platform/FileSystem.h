@@ -57,6 +57,13 @@ public:
     virtual void SortNames(std::vector<std::string>& names) = 0;
     // The names are the same to the file system, whatever their case (any letters).
     virtual bool SameName(const std::string& a, const std::string& b) = 0;
+    // The first `length` bytes of the file (all of a shorter one); empty when it can't be read.
+    virtual std::string ReadFileHead(const std::string& path, std::size_t length) {
+        std::optional<std::string> whole = ReadFile(path);
+        return whole ? whole->substr(0, length) : std::string();
+    }
+    // A stamp's modified time in seconds since 1970-01-01 UTC.
+    virtual std::int64_t SecondsSince1970(std::uint64_t modified) = 0;
     // The process's working directory, as the system gives it.
     virtual std::string WorkingDirectory() = 0;
     // Text files made for the system (settings, skin files) may hold its 8-bit code page:

@@ -44,6 +44,9 @@ public:
     virtual bool Animated() const { return false; }
     // How many pages the file has that this is the first of (a TIFF of several); 1 for most.
     virtual int Pages() const { return 1; }
+    // What the file said of the photo (its format, Exif facts, profile name); nothing for an
+    // image not decoded from a picture file.
+    virtual imaging::PhotoFacts Facts() const { return {}; }
 };
 
 // A 32-bit ARGB (straight alpha) bitmap that the logic draws on off-screen. It is fully
@@ -130,8 +133,14 @@ constexpr int Right = 0x27;
 constexpr int Down = 0x28;
 constexpr int Delete = 0x2E;
 constexpr int Digit0 = 0x30;
+constexpr int Digit1 = 0x31;
+constexpr int Digit2 = 0x32;
+constexpr int Digit3 = 0x33;
+constexpr int Digit4 = 0x34;
 constexpr int Digit8 = 0x38;
+constexpr int C = 0x43;
 constexpr int H = 0x48;
+constexpr int I = 0x49;
 constexpr int L = 0x4C;
 constexpr int M = 0x4D;
 constexpr int O = 0x4F;
@@ -340,6 +349,12 @@ public:
     // program holding it open), it stays where it is.
     enum class RecycleOutcome { Recycled, Missing, Kept };
     virtual RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) = 0;
+    // Puts the image's pixels on the clipboard, in place of what it held, as a 32-bit device-
+    // independent bitmap with its alpha and as PNG, for documents, chats and image editors to
+    // paste. False when the clipboard couldn't be had or the image has no pixels.
+    virtual bool CopyImageToClipboard(Window& owner, const Image& image) = 0;
+    // Puts the text on the clipboard in place of what it held.
+    virtual bool CopyTextToClipboard(Window& owner, const std::string& text) = 0;
     // The file manager's own context menu for one file (its folder, with the trailing
     // separator, and its name), at the cursor, owned by the window; runs the command chosen
     // there. False when the shell gave no menu for the file (nothing was shown).

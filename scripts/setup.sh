@@ -22,8 +22,10 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick unzip
   # the end-to-end tests of the viewer under window managers run their own
   openbox xfwm4 icewm
-  # writes the orientation tag into the test pictures
+  # writes the orientation tag and the Exif facts into the test pictures
   libimage-exiftool-perl
+  # reads the X clipboard that Wine offers the copied picture on
+  xclip
   libx11-dev libxtst-dev
   fonts-dejavu-core fonts-liberation
   # image decoding of small files (stb_image's header, compiled into every build) and the

@@ -39,7 +39,8 @@ void TfrmMiddle::WaitForFolder(Waiting waiting) {
         afterListing_.push_back(std::move(waiting));
     if (listing_) return;
     listing_ = true;
-    auto list = std::make_shared<view::TFileListBox>(platform_.Files(), PictureMask, /*listWorkingDirectory=*/false);
+    auto list = std::make_shared<view::TFileListBox>(platform_.Files(), PictureMask, /*listWorkingDirectory=*/false,
+                                                     FileListBox1.Order());
     auto read = std::make_shared<bool>(false);
     platform_.RunInBackground([list, read, folder] { *read = list->SetDirectory(folder); },
                               [this, list, read, folder, alive = std::weak_ptr<bool>(alive_)] {
@@ -96,10 +97,13 @@ void TfrmMiddle::DeleteCurrentFile() {
     const std::string asked = PicturePath;
     const std::string name = platform::FileNameOf(asked);
     Outcome outcome = Outcome::Missing;
+    std::int64_t deletedKey = 0;
     if (platform_.Files().FileExists(asked)) {
         if (!platform_.AskYesNo(window_.get(), "Move \"" + name + "\" to the Recycle Bin?", "Delete")) return;
         // Another picture opened while the question stood: the answer was not about it.
         if (PicturePath != asked) return;
+        // Where the file stood in the folder's order, looked up while it is there.
+        deletedKey = FileListBox1.KeyOf(asked);
         outcome = platform_.MoveToRecycleBin(*window_, asked);
     }
     if (outcome == Outcome::Kept) {
@@ -115,11 +119,14 @@ void TfrmMiddle::DeleteCurrentFile() {
     // Gone: the picture after it in the folder's order takes its place, the first after the
     // last; with none left, the background.
     const std::string note = outcome == Outcome::Missing ? "\"" + name + "\" was already gone" : "";
-    WithPictureFolder([this, name, note] {
+    WithPictureFolder([this, name, note, key = deletedKey] {
         const std::vector<std::string>& items = FileListBox1.Items();
         if (!items.empty()) {
-            const auto after = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
-                return platform_.Files().CompareNames(item, name) > 0;
+            // The list stands in its order: the files before the one gone are a run from its start,
+            // found by looking up the keys of a few.
+            const auto after = std::partition_point(items.begin(), items.end(), [&](const std::string& item) {
+                const std::int64_t itemKey = FileListBox1.KeyOf(platform::JoinPath(FileListBox1.Directory(), item));
+                return FileListBox1.Precedes(itemKey, item, key, name);
             });
             OpenEntry(after == items.end() ? 0 : static_cast<int>(after - items.begin()));
         } else {
@@ -131,15 +138,27 @@ void TfrmMiddle::DeleteCurrentFile() {
     });
 }
 
+// The list is read in the new order at the next step; the neighbours read ahead change with it.
+void TfrmMiddle::SetFolderOrder(view::FolderOrder order) {
+    static constexpr const char* names[] = {"name", "date modified", "date taken", "file size"};
+    FileListBox1.SetOrder(order);
+    Note = std::string("Folder sorted by ") + names[static_cast<int>(order.by)] + (order.reversed ? ", reversed" : "");
+    Image2->Invalidate();
+    if (!PicturePath.empty()) {
+        ReadAheadTimer->SetEnabled(false);
+        ReadAheadTimer->SetEnabled(true);
+    }
+}
+
 void TfrmMiddle::ReadAheadTimerTimer() {
     ReadAheadTimer->SetEnabled(false);
     // The folder is listed on the worker: a folder of thousands of files, or one on a slow
     // share, must not hold up the user who never steps.
     platform::FileSystem& files = platform_.Files();
     auto which = [&files, folder = platform::DirectoryOf(PicturePath), name = platform::FileNameOf(PicturePath),
-                  first = lastStepForward_] {
+                  first = lastStepForward_, order = FileListBox1.Order()] {
         std::vector<std::string> paths;
-        view::TFileListBox list(files, PictureMask, /*listWorkingDirectory=*/false);
+        view::TFileListBox list(files, PictureMask, /*listWorkingDirectory=*/false, order);
         if (folder.empty() || !list.SetDirectory(folder)) return paths;
         const int count = list.Count();
         const int i = list.IndexOf(name);

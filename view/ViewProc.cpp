@@ -5,6 +5,8 @@
 
 #include "app/MainWindow.h"
 #include "platform/Dpi.h"
+#include "platform/Paths.h"
+#include "view/FactsPanel.h"
 
 namespace zylora::view {
 
@@ -239,6 +241,11 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
         surface->FillRectsEvenOdd(veil, platform::MakeArgb(160, 160, 160, 160));
         surface->OutlineRects(veil, platform::MakeArgb(220, 100, 100, 255), 2.0f);
     }
+
+    if (owner_.FactsShown && !owner_.PicturePath.empty())
+        DrawFactsPanel(*surface, width,
+                       FactsLines(platform::FileNameOf(owner_.PicturePath), owner_.ShownPictureSize(),
+                                  owner_.PictureFileSize, owner_.PictureFacts));
 
     const std::string note = owner_.ViewNote();
     if (!note.empty())

@@ -22,6 +22,9 @@ public:
     void SortNames(std::vector<std::string>& names) override { SortNatural(names); }
     bool SameName(const std::string& a, const std::string& b) override { return EqualsIgnoringCase(a, b); }
     std::string WorkingDirectory() override;
+    std::int64_t SecondsSince1970(std::uint64_t modified) override {
+        return static_cast<std::int64_t>(modified / 1000000000u);
+    }
     std::string TextFromCodePage(const std::string& bytes) override;
     std::optional<std::string> CodePageFromText(const std::string& text) override;
 };

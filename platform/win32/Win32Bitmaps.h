@@ -27,6 +27,7 @@ public:
     bool Damaged() const { return damaged_; }
     bool Animated() const { return animated_; }
     int Pages() const { return pages_; }
+    const imaging::PhotoFacts& Facts() const { return facts_; }
 
 protected:
     explicit BitmapHolder(std::unique_ptr<Gdiplus::Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
@@ -37,6 +38,7 @@ protected:
         damaged_ = decoded.damaged;
         animated_ = decoded.animated;
         pages_ = decoded.pages;
+        facts_ = std::move(decoded.facts);
         Wrap();
     }
     // Turns or mirrors the pixels of our own memory. GDI+ must not do it: it may swap in
@@ -54,6 +56,7 @@ protected:
     bool damaged_ = false;
     bool animated_ = false;
     int pages_ = 1;
+    imaging::PhotoFacts facts_;
 
 private:
     void Wrap() {
@@ -92,6 +95,7 @@ public:
     bool Damaged() const override { return BitmapHolder::Damaged(); }
     bool Animated() const override { return BitmapHolder::Animated(); }
     int Pages() const override { return BitmapHolder::Pages(); }
+    imaging::PhotoFacts Facts() const override { return BitmapHolder::Facts(); }
     bool RotateFlip(RotateFlipType type) override {
         if (!bitmap_) return false;
         if (Buffer() ? !RotateFlipOwnPixels(type)

@@ -52,6 +52,19 @@ bool RenameOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+// Only a file on a disk: a device or a pipe named like a picture could block the read.
+std::string Win32FileSystem::ReadFileHead(const std::string& path, std::size_t length) {
+    KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid() || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return {};
+    std::string bytes(std::min<std::size_t>(length, 16u << 20), '\0');
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+    bytes.resize(got);
+    return bytes;
+}
+
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
     KernelHandle file(::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -19,6 +19,11 @@ public:
     void SortNames(std::vector<std::string>& names) override;
     bool SameName(const std::string& a, const std::string& b) override;
     std::string WorkingDirectory() override;
+    std::string ReadFileHead(const std::string& path, std::size_t length) override;
+    // The system's times count 100 ns from 1601.
+    std::int64_t SecondsSince1970(std::uint64_t modified) override {
+        return static_cast<std::int64_t>(modified / 10000000u) - 11644473600LL;
+    }
     std::string TextFromCodePage(const std::string& bytes) override;
     std::optional<std::string> CodePageFromText(const std::string& text) override;
 };

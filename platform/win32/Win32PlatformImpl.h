@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Background.h"
+#include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileDrop.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -57,6 +58,12 @@ public:
         return AskYesNoBox(OwnerHandle(owner), text, caption);
     }
     RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override;
+    bool CopyImageToClipboard(Window& owner, const Image& image) override {
+        return PutImageOnClipboard(OwnerHandle(&owner), image);
+    }
+    bool CopyTextToClipboard(Window& owner, const std::string& text) override {
+        return PutTextOnClipboard(OwnerHandle(&owner), text);
+    }
 
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {

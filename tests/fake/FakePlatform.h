@@ -59,6 +59,8 @@ public:
     int Pages() const override { return pages; }
     std::string refusal;
     std::string Refusal() const override { return refusal; }
+    imaging::PhotoFacts facts;
+    imaging::PhotoFacts Facts() const override { return facts; }
     std::vector<std::string> draws;   // drawing calls on it, in order
     mutable int reductions = 0;       // copies made by Reduced
 
@@ -244,6 +246,16 @@ public:
     std::unique_ptr<platform::FileDropHook> HookFileDrops(
         platform::Window& window, std::function<void(const platform::DroppedFiles&)> onDrop) override;
 
+    // What was put on the clipboard last: "image WxH" or "text " and the text.
+    std::string clipboard;
+    bool CopyImageToClipboard(platform::Window&, const platform::Image& image) override {
+        clipboard = "image " + std::to_string(image.Width()) + "x" + std::to_string(image.Height());
+        return true;
+    }
+    bool CopyTextToClipboard(platform::Window&, const std::string& text) override {
+        clipboard = "text " + text;
+        return true;
+    }
     std::unique_ptr<platform::Image> DecodeImage(const std::string& path) override;
     std::unique_ptr<platform::Image> DecodeSkinImage(const std::string& path) override;
     // Decoded at once, as by a worker that finished before anyone asked; Take logs.

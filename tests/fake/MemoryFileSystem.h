@@ -83,6 +83,8 @@ public:
         return platform::FileStamp{it->second.size(), time == modified.end() ? 0 : time->second};
     }
     std::map<std::string, std::uint64_t> modified;
+    // The fake's times are seconds since 1970.
+    std::int64_t SecondsSince1970(std::uint64_t time) override { return static_cast<std::int64_t>(time); }
     // As a real folder's write time, it changes with the names in the folder.
     std::optional<std::uint64_t> FolderStamp(const std::string& folder) override {
         auto entries = ListFolder(folder);

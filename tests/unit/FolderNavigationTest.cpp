@@ -1,6 +1,7 @@
 // Stepping through the current picture's folder, and the list of that folder's pictures.
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "tests/unit/ExifFiles.h"
 #include "tests/unit/Harness.h"
 
 namespace zylora::testing {
@@ -44,6 +45,70 @@ TEST_F(FolderNavigationTest, TheListHoldsEachMatchingFileOnceInTheFileManagersOr
     EXPECT_EQ(list.FileName(), "");
     list.SetItemIndex(5);
     EXPECT_EQ(list.FileName(), "C:\\Pics\\g.tiff");
+}
+
+// a.jpg taken in 2024, d.jpg in 2001; b.jpg and c.png say nothing of it and were changed
+// long before (the fake's times are seconds since 1970). Each is of a size of its own.
+class FolderOrderTest : public FolderNavigationTest {
+protected:
+    void SetUp() override {
+        const std::pair<const char*, std::string> files[] = {
+            {"a.jpg", ExifJpeg(TakenTiff("2024:05:17 14:03:22"))},
+            {"b.jpg", std::string(500, 'b')},
+            {"c.png", "cccccccccc"},
+            {"d.jpg", ExifJpeg(TakenTiff("2001:01:01 00:00:00")) + std::string(20, 'd')},
+        };
+        const std::uint64_t modified[] = {300, 100, 200, 400};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const std::string path = std::string("C:\\Pics\\") + files[i].first;
+            platform.AddImage(path, 100 + static_cast<int>(i), 50);
+            platform.files.files[path] = files[i].second;
+            platform.files.modified[path] = modified[i];
+        }
+    }
+};
+
+TEST_F(FolderOrderTest, TheListTakesEachOrderAndItsReverse) {
+    using view::SortOrder;
+    const std::vector<std::pair<view::FolderOrder, std::vector<std::string>>> cases = {
+        {{SortOrder::Name, false}, {"a.jpg", "b.jpg", "c.png", "d.jpg"}},
+        {{SortOrder::Modified, false}, {"b.jpg", "c.png", "a.jpg", "d.jpg"}},
+        // Without a date taken, the date modified.
+        {{SortOrder::Taken, false}, {"b.jpg", "c.png", "d.jpg", "a.jpg"}},
+        {{SortOrder::Size, false}, {"c.png", "a.jpg", "d.jpg", "b.jpg"}},
+        {{SortOrder::Name, true}, {"d.jpg", "c.png", "b.jpg", "a.jpg"}},
+        {{SortOrder::Size, true}, {"b.jpg", "d.jpg", "a.jpg", "c.png"}},
+    };
+    for (const auto& [order, names] : cases) {
+        view::TFileListBox list(platform.files, "*.jpg;*.png", false, order);
+        ASSERT_TRUE(list.SetDirectory("C:\\Pics"));
+        EXPECT_EQ(list.Items(), names) << view::OrderWord(order.by) << order.reversed;
+    }
+}
+
+TEST_F(FolderOrderTest, AnOrderChosenTakesEffectAtTheNextStep) {
+    platform.arguments = {"C:\\Pics\\a.jpg"};
+    Start();
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"b.jpg"}));
+    main->FormKeyDown(platform::keys::Digit4, {false, true, false});  // by size
+    EXPECT_EQ(Walk("nnn"), (std::vector<std::string>{"c.png", "a.jpg", "d.jpg"}));  // round from the largest
+}
+
+TEST_F(FolderOrderTest, ADeletedPictureGivesItsPlaceToTheNextInTheOrder) {
+    platform.arguments = {"C:\\Pics\\d.jpg"};
+    Start();
+    main->FormKeyDown(platform::keys::Digit4, {false, true, false});  // by size: c, a, d, b
+    main->DeleteCurrentFile();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "b.jpg");
+}
+
+TEST_F(FolderOrderTest, TheOrderIsKeptInTheSettings) {
+    WriteSettings("[Folder]\nOrder=size\nReversed=1\n");
+    platform.arguments = {"C:\\Pics\\b.jpg"};
+    Start();
+    EXPECT_EQ(Walk("n"), (std::vector<std::string>{"d.jpg"}));
+    main->FormKeyDown(platform::keys::Digit3, {false, true, false});  // by date taken
+    EXPECT_NE(Stop().find("[Folder]\nOrder=taken\nReversed=0\n"), std::string::npos);
 }
 
 TEST_F(FolderNavigationTest, StepsWrapAroundAndKeepTheView) {

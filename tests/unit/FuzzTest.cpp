@@ -8,8 +8,10 @@
 
 #include "imaging/Decoding.h"
 #include "imaging/ImageHeader.h"
+#include "imaging/PhotoFacts.h"
 #include "platform/Ini.h"
 #include "tests/unit/Harness.h"
+#include "tests/unit/ExifFiles.h"
 #include "tests/unit/HeicFiles.h"
 #include "tests/unit/JxlFiles.h"
 #include "tests/unit/PictureFiles.h"
@@ -20,6 +22,12 @@ namespace {
 int Runs(int normal) {
     const char* wanted = std::getenv("ZYLORA_FUZZ_RUNS");
     return wanted ? std::max(1, std::atoi(wanted)) : normal;
+}
+
+imaging::PhotoFacts FactsOf(const std::string& bytes) {
+    return imaging::DeclaredPhotoFacts([&](std::uint64_t offset, std::size_t length) {
+        return offset >= bytes.size() ? std::string() : bytes.substr(static_cast<std::size_t>(offset), length);
+    });
 }
 
 class Generator {
@@ -130,6 +138,48 @@ TEST(FuzzTest, PictureHeadersOfAnyBytesGiveASizeAndOrientationOrNothing) {
         const int orientation = imaging::DeclaredOrientation(read);
         EXPECT_TRUE(orientation >= 0 && orientation <= 8);
         EXPECT_LE(imaging::DeclaredColourProfile(read).size(), bytes.size());
+        const imaging::PhotoFacts facts = imaging::DeclaredPhotoFacts(read);
+        EXPECT_LE(facts.camera.size() + facts.lens.size() + facts.taken.size(), bytes.size());
+    }
+}
+
+// A broken Exif structure gives nothing of what it breaks: directories and values pointing
+// outside it, at themselves or at each other, counts beyond what it holds.
+TEST(FuzzTest, BrokenExifDirectoriesTellNothingAndNeverHang) {
+    const std::string date = "2024:05:17 14:03:22";
+    struct Row {
+        const char* what;
+        std::string tiff;
+        const char* taken;
+    };
+    const Row rows[] = {
+        {"sound", TakenTiff(date), "2024-05-17 14:03:22"},
+        {"Exif directory beyond the end", TakenTiff(date, 5000), ""},
+        {"Exif directory at the first one", TakenTiff(date, 8), ""},
+        {"Exif directory at its own pointer", TakenTiff(date, 18), ""},
+        {"Exif directory at the last byte", TakenTiff(date, 63), ""},
+        {"count beyond the entries", TakenTiff(date, 26, 65535), ""},
+        {"no entries", TakenTiff(date, 26, 0), ""},
+        {"value beyond the end", TakenTiff(date, 26, 1, 0xFFFFFFF0), ""},
+        {"value running past the end", TakenTiff(date, 26, 1, 60), ""},
+        {"value at the directory", TakenTiff(date, 26, 1, 26), ""},
+        {"cut in the Exif directory", TakenTiff(date).substr(0, 30), ""},
+        {"cut in the date", TakenTiff(date).substr(0, 50), ""},
+        {"header alone", TakenTiff(date).substr(0, 8), ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FactsOf(ExifJpeg(row.tiff)).taken, row.taken) << row.what;
+    // Random structures in every container: whatever they hold, each fact is bounded.
+    Generator g(1913);
+    for (int run = 0, runs = Runs(3000); run < runs; ++run) {
+        std::string tiff = TakenTiff(date, static_cast<std::uint32_t>(g.Int(0, 80)), static_cast<std::uint32_t>(g.Int(0, 70000)),
+                                     static_cast<std::uint32_t>(g.Int(0, 80)));
+        for (int n = g.Int(0, 6); n > 0; --n)
+            tiff[static_cast<std::size_t>(g.Int(4, static_cast<int>(tiff.size()) - 1))] = static_cast<char>(g.Int(0, 255));
+        tiff += g.Bytes(200);
+        const imaging::PhotoFacts facts = FactsOf(g.Int(0, 1) ? ExifJpeg(tiff) : tiff);
+        for (const std::string* fact : {&facts.taken, &facts.camera, &facts.lens, &facts.exposureTime, &facts.position})
+            EXPECT_LE(fact->size(), 4200u);
     }
 }
 

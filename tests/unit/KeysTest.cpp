@@ -97,6 +97,11 @@ protected:
             if (entry.rfind("open dialog", 0) == 0 || entry.rfind("recycle", 0) == 0 || entry == "minimize" ||
                 entry == "terminate")
                 out << " " << entry.substr(0, entry.find(' ', entry.find(' ') + 1));
+        if (main->FactsShown) out << " facts";
+        if (!platform.clipboard.empty()) out << " copied " << platform.clipboard;
+        const view::FolderOrder order = main->FileListBox1.Order();
+        if (order != view::FolderOrder{})
+            out << " by " << view::OrderWord(order.by) << (order.reversed ? " reversed" : "");
         if (platform.closes) out << " close";
         for (const auto& m : platform.messages) out << " box " << m.caption;
         return out.str();
@@ -132,6 +137,12 @@ TEST_F(KeyMapTest, EveryKeyOfTheMapRunsItsCommand) {
         {"F5", "c.gif zoom 4 at 100,100"}, {"F11", "c.gif zoom 4 at 100,100"}, {"Ctrl++", "c.gif zoom 4 at 100,100"},
         {"Ctrl+=", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad +", "c.gif zoom 4 at 100,100"},
         {"Ctrl+-", "c.gif zoom 4 at 100,100"}, {"Ctrl+Numpad -", "c.gif zoom 4 at 100,100"},
+        {"I", "c.gif zoom 4 at 100,100 facts"},
+        {"Ctrl+C", "c.gif zoom 4 at 100,100 copied image 400x300"},
+        {"Ctrl+Shift+C", "c.gif zoom 4 at 100,100 copied text C:\\Pics\\c.gif"},
+        {"Ctrl+1", "c.gif zoom 4 at 100,100"}, {"Ctrl+2", "c.gif zoom 4 at 100,100 by modified"},
+        {"Ctrl+3", "c.gif zoom 4 at 100,100 by taken"}, {"Ctrl+4", "c.gif zoom 4 at 100,100 by size"},
+        {"Ctrl+0", "c.gif zoom 4 at 100,100 by name reversed"},
     };
     for (const app::KeyBinding& binding : app::KeyBindings()) {
         SCOPED_TRACE(binding.keyName);

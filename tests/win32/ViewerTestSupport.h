@@ -97,6 +97,12 @@ public:
     RecycleOutcome MoveToRecycleBin(Window& owner, const std::string& path) override {
         return real_.MoveToRecycleBin(Unwrap(owner), path);
     }
+    bool CopyImageToClipboard(Window& owner, const Image& image) override {
+        return real_.CopyImageToClipboard(Unwrap(owner), image);
+    }
+    bool CopyTextToClipboard(Window& owner, const std::string& text) override {
+        return real_.CopyTextToClipboard(Unwrap(owner), text);
+    }
     std::optional<int> ShowPopupMenu(Window& owner, const std::vector<std::string>& captions,
                                      Point at) override {
         return real_.ShowPopupMenu(Unwrap(owner), captions, at);

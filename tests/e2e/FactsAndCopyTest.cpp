@@ -1,0 +1,89 @@
+// A photo's facts and the clipboard on the real exe, in one session: I lays the facts over the
+// view's top left and takes them away again, Ctrl+C offers the picture to other programs
+// (Wine hands the formats to the X clipboard), Ctrl+Shift+C its path.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/e2e/SkinnedAppTest.h"
+
+namespace zylora::e2e {
+namespace {
+
+constexpr const char* kCaption = "Zylora Facts E2E";
+constexpr int kX = 200, kY = 150;
+
+// What a command prints, or "" when it can't run.
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+class FactsAndCopy : public SkinnedAppTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
+        UseBareSkin("Facts", kCaption, kX, kY);
+        toolbarHeight_ = ReadButtonSet("Buttons/Default").toolbarHeight;
+        std::filesystem::create_directories(app_.Dir() / "Pictures");
+        const std::string photo = (app_.Dir() / "Pictures/photo.jpg").string();
+        Convert({"-size", "480x360", "xc:white", "-quality", "100", photo});
+        ASSERT_EQ(std::system(("exiftool -q -overwrite_original -Make=Canon '-Model=Canon EOS R5' "
+                               "'-DateTimeOriginal=2024:05:17 14:03:22' -ExposureTime=1/250 -FNumber=2.8 '" +
+                               photo + "'")
+                                  .c_str()),
+                  0);
+    }
+    // The top left of the view: dark where the panel lies, white where the picture shows.
+    bool PanelShown() { return x_.Pixel(kX + 3, kY + toolbarHeight_ + 2).r < 120; }
+    // The X clipboard's offer, one target a line.
+    static std::string Targets() { return Output("xclip -o -selection clipboard -t TARGETS 2>/dev/null"); }
+    int toolbarHeight_ = 0;
+};
+
+TEST_F(FactsAndCopy, TheKeyIShowsTheFactsAndCtrlCOffersThePictureAndItsPath) {
+    app_.Start({app_.WindowsPath("Pictures/photo.jpg")});
+    const auto window = ExpectWindowAt(kCaption, kX, kY, 480, 360 + toolbarHeight_, "start");
+    ASSERT_TRUE(window);
+    ExpectColours("before the facts", kX, kY + toolbarHeight_, 480, 360,
+                  {{"view's top left", kX + 3, kY + toolbarHeight_ + 2, {255, 255, 255}}});
+
+    x_.Focus(*window);
+    x_.KeyChord("i");
+    EXPECT_TRUE(PollUntil([&] { return PanelShown(); }, 20s)) << "no facts panel";
+    EXPECT_EQ(x_.Pixel(kX + 470, kY + toolbarHeight_ + 350), (Rgb{255, 255, 255})) << "the panel covers the view";
+    x_.KeyChord("i");
+    EXPECT_TRUE(PollUntil([&] { return !PanelShown(); }, 20s)) << "the panel stayed";
+
+    x_.KeyChord("ctrl+c");
+    std::string offered;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            offered = Targets();
+            return offered.find("image/png") != std::string::npos;
+        },
+        20s))
+        << offered;
+    EXPECT_NE(offered.find("image/bmp"), std::string::npos) << offered;
+
+    x_.KeyChord("ctrl+shift+c");
+    std::string text;
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            text = Output("xclip -o -selection clipboard 2>/dev/null");
+            return text.find("photo.jpg") != std::string::npos;
+        },
+        20s))
+        << text;
+    EXPECT_EQ(text, app_.WindowsPath("Pictures/photo.jpg"));
+
+    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(*window));
+}
+
+}  // namespace
+}  // namespace zylora::e2e

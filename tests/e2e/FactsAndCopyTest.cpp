@@ -1,6 +1,7 @@
-// A photo's facts and the clipboard on the real exe, in one session: I lays the facts over the
-// view's top left and takes them away again, Ctrl+C offers the picture to other programs
-// (Wine hands the formats to the X clipboard), Ctrl+Shift+C its path.
+// What a user does with a photo every day, on the real exe in one session: the title names
+// the picture; I lays the facts over the view's top left and takes them away again; Ctrl+C
+// offers the picture to other programs (Wine hands the formats to the X clipboard),
+// Ctrl+Shift+C its path; F11 fills the screen and gives the window back; F5 steps by itself.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,11 +29,13 @@ class FactsAndCopy : public SkinnedAppTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
-        UseBareSkin("Facts", kCaption, kX, kY);
+        UseBareSkin("Facts", kCaption, kX, kY, /*titleNamesPicture=*/true);
+        app_.WriteFile("zylora.ini", app_.ReadFile("zylora.ini").value_or("") + "[Slideshow]\r\nInterval=1\r\n");
         toolbarHeight_ = ReadButtonSet("Buttons/Default").toolbarHeight;
         std::filesystem::create_directories(app_.Dir() / "Pictures");
         const std::string photo = (app_.Dir() / "Pictures/photo.jpg").string();
         Convert({"-size", "480x360", "xc:white", "-quality", "100", photo});
+        Convert({"-size", "480x360", "xc:gray", (app_.Dir() / "Pictures/sunset.png").string()});
         ASSERT_EQ(std::system(("exiftool -q -overwrite_original -Make=Canon '-Model=Canon EOS R5' "
                                "'-DateTimeOriginal=2024:05:17 14:03:22' -ExposureTime=1/250 -FNumber=2.8 '" +
                                photo + "'")
@@ -46,9 +49,10 @@ protected:
     int toolbarHeight_ = 0;
 };
 
-TEST_F(FactsAndCopy, TheKeyIShowsTheFactsAndCtrlCOffersThePictureAndItsPath) {
+TEST_F(FactsAndCopy, TitleFactsCopyFullScreenAndSlideshow) {
     app_.Start({app_.WindowsPath("Pictures/photo.jpg")});
-    const auto window = ExpectWindowAt(kCaption, kX, kY, 480, 360 + toolbarHeight_, "start");
+    const std::string title = std::string("photo.jpg - ") + kCaption;
+    const auto window = ExpectWindowAt(title, kX, kY, 480, 360 + toolbarHeight_, "the title names the picture");
     ASSERT_TRUE(window);
     ExpectColours("before the facts", kX, kY + toolbarHeight_, 480, 360,
                   {{"view's top left", kX + 3, kY + toolbarHeight_ + 2, {255, 255, 255}}});
@@ -82,7 +86,23 @@ TEST_F(FactsAndCopy, TheKeyIShowsTheFactsAndCtrlCOffersThePictureAndItsPath) {
         << text;
     EXPECT_EQ(text, app_.WindowsPath("Pictures/photo.jpg"));
 
-    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(*window));
+    x_.KeyChord("F11");
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            const auto w = x_.FindMappedWindow(title);
+            return w && w->x == 0 && w->y == 0 && w->width == 1280 && w->height == 800;
+        },
+        20s))
+        << "full screen";
+    EXPECT_EQ(x_.Pixel(5, 5), (Rgb{0, 0, 0})) << "black around the picture";
+    x_.KeyChord("F11");
+    EXPECT_TRUE(ExpectWindowAt(title, kX, kY, 480, 360 + toolbarHeight_, "back from full screen"));
+
+    x_.KeyChord("F5");
+    const auto next = x_.WaitForMappedWindow(std::string("sunset.png - ") + kCaption, 20s);
+    EXPECT_TRUE(next) << "the slideshow stepped";
+    x_.KeyChord("F5");
+    ASSERT_NO_FATAL_FAILURE(CloseWithCtrlW(next ? *next : *window));
 }
 
 }  // namespace

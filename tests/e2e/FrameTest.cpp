@@ -34,7 +34,8 @@ constexpr int kSideBottomHeight = 25;
 // The caption is fully transparent, so it hides nothing of the strip. The inactive metrics
 // equal the active ones: a click on a frame must not change the geometry under test.
 constexpr const char* kSkinValues =
-    "[Caption]\r\nText=Zylora Frame E2E\r\nFontSize=6\r\nColorA=0\r\n"
+    "[Caption]\r\nText=Zylora Frame E2E\r\n"
+    "Format={text}\r\nFontSize=6\r\nColorA=0\r\n"
     "[left]\r\nWidth=10\r\nInActiveWidth=10\r\n"
     "[right]\r\nWidth=10\r\nInActiveWidth=10\r\nResizeBorder1=-1\r\nResizeBorder2=10\r\n"
     "[top]\r\nHeight=30\r\nInActiveHeight=30\r\n"

@@ -55,7 +55,7 @@ protected:
 
 TEST_F(Menus, SkinAndButtonSetChosenFromTheirMenusAndTheShellMenuOnThePicture) {
     app_.Start({app_.WindowsPath("Pictures/quarters.png")});
-    ASSERT_TRUE(ExpectWindowAt("Zylora", kX, kY, 480, 300 + toolbarHeight_, "the start"));
+    ASSERT_TRUE(ExpectWindowAt("quarters.png - Zylora", kX, kY, 480, 300 + toolbarHeight_, "the start"));
     std::this_thread::sleep_for(1s);
     const int titleY = kY - 20, toolbarY = kY + toolbarHeight_ / 2;
     const RgbImage title = x_.Capture(kX + 150, titleY, 100, 12);

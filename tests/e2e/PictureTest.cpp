@@ -23,6 +23,7 @@ constexpr Rgb kCornerColour{0, 255, 0};
 // No frame images: the frame windows have their sizes and draw nothing.
 constexpr const char* kSkinValues =
     "[Caption]\r\nText=Zylora Picture E2E\r\n"
+    "Format={text}\r\n"
     "[left]\r\nWidth=10\r\n"
     "[right]\r\nWidth=10\r\n"
     "[top]\r\nHeight=30\r\n"

@@ -113,9 +113,11 @@ void SkinnedAppTest::QuartersPng(const fs::path& relative, int width, int height
              "PNG32:" + (app_.Dir() / relative).string()});
 }
 
-void SkinnedAppTest::UseBareSkin(const std::string& name, const std::string& caption, int x, int y) const {
+void SkinnedAppTest::UseBareSkin(const std::string& name, const std::string& caption, int x, int y,
+                                 bool titleNamesPicture) const {
+    // The windows are found by their caption: it stays the skin's text unless asked.
     app_.WriteFile("Skins/" + name + "/values.ini",
-                   "[Caption]\r\nText=" + caption +
+                   "[Caption]\r\nText=" + caption + (titleNamesPicture ? "" : "\r\nFormat={text}") +
                        "\r\n[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n"
                        "[bottom]\r\nHeight=10\r\n[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n");
     app_.WriteFile("zylora.ini", "[Placement]\r\nX=" + std::to_string(x) + "\r\nY=" + std::to_string(y) +

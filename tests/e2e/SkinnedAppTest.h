@@ -65,8 +65,10 @@ protected:
     void QuartersPng(const std::filesystem::path& relative, int width, int height, int splitX, int splitY) const;
     // A skin `Skins/<name>` of bare frame sizes (sides 10, top 30, bottom 10), no images
     // (nothing covers the view's corners), a dark grey view and the caption; zylora.ini
-    // starts the window at (x, y) with it.
-    void UseBareSkin(const std::string& name, const std::string& caption, int x, int y) const;
+    // starts the window at (x, y) with it. The main window's caption is the skin's text alone,
+    // unless `titleNamesPicture` (then "name - caption" while a picture is open).
+    void UseBareSkin(const std::string& name, const std::string& caption, int x, int y,
+                     bool titleNamesPicture = false) const;
     // The button set file of a folder of the program's folder; fails the test when it's not there.
     ButtonSetLayout ReadButtonSet(const std::string& folder) const;
     // The main window's least width with the button set: as far as its buttons reach.

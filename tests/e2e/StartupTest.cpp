@@ -14,6 +14,7 @@ namespace {
 // A skin of values only: the frame still has its widths and the caption its text.
 constexpr const char* kSkinValues =
     "[Caption]\r\nText=Zylora E2E\r\n"
+    "Format={text}\r\n"
     "[left]\r\nWidth=10\r\n"
     "[right]\r\nWidth=10\r\n"
     "[top]\r\nHeight=30\r\n"

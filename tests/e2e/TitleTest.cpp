@@ -17,7 +17,8 @@ constexpr Rgb kClose{255, 0, 0}, kRoll{0, 0, 255};
 
 // Close and roll sit at the right end of the title: 16 x 16 at 24 and 48 from it.
 constexpr const char* kSkinValues =
-    "[Caption]\r\nText=Zylora Title E2E\r\nFontSize=6\r\nColorA=0\r\n"
+    "[Caption]\r\nText=Zylora Title E2E\r\n"
+    "Format={text}\r\nFontSize=6\r\nColorA=0\r\n"
     "[left]\r\nWidth=10\r\nInActiveWidth=10\r\n[right]\r\nWidth=10\r\nInActiveWidth=10\r\n"
     "[top]\r\nHeight=30\r\nInActiveHeight=30\r\nRolledUpHeight=30\r\nRolledUpInActiveHeight=30\r\n"
     "[bottom]\r\nHeight=12\r\nInActiveHeight=12\r\n"

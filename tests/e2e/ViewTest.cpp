@@ -17,6 +17,7 @@ constexpr Rgb kBackground{40, 40, 40};  // the skin's
 
 constexpr const char* kSkinValues =
     "[Caption]\r\nText=Zylora View E2E\r\n"
+    "Format={text}\r\n"
     "[left]\r\nWidth=10\r\n[right]\r\nWidth=10\r\n[top]\r\nHeight=30\r\n[bottom]\r\nHeight=10\r\n"
     "[bg]\r\nColorR=40\r\nColorG=40\r\nColorB=40\r\n";
 

@@ -30,7 +30,8 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SkinnedAppTest::SetUp());
         const std::string dir = "Skins/Desk/";
         app_.WriteFile(dir + "values.ini",
-                       "[Caption]\r\nText=Zylora Desk E2E\r\nFontSize=6\r\nColorA=0\r\n"
+                       "[Caption]\r\nText=Zylora Desk E2E\r\n"
+                       "Format={text}\r\nFontSize=6\r\nColorA=0\r\n"
                        "[left]\r\nWidth=10\r\nInActiveWidth=10\r\n[right]\r\nWidth=10\r\nInActiveWidth=10\r\n"
                        "[top]\r\nHeight=30\r\nInActiveHeight=30\r\nRolledUpHeight=30\r\nRolledUpInActiveHeight=30\r\n[bottom]\r\nHeight=12\r\nInActiveHeight=12\r\n"
                        "[Buttons]\r\nCloseAlign=2\r\nCloseX=-24\r\nCloseY=7\r\n"

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "platform/Text.h"
+
 namespace zylora::view {
 
 namespace {
@@ -54,16 +56,19 @@ std::vector<std::string> FactsLines(const std::string& name, platform::Size pixe
     return lines;
 }
 
-void DrawFactsPanel(platform::Surface& surface, float viewWidth, const std::vector<std::string>& lines) {
-    constexpr float line = 16, margin = 6, averageCharacter = 6.5f;  // of 12-pixel Tahoma
-    std::size_t longest = 0;
-    for (const std::string& text : lines) longest = std::max(longest, text.size());
-    const float width = std::min(viewWidth, static_cast<float>(longest) * averageCharacter + 2 * margin + 8);
+void DrawFactsPanel(platform::Surface& surface, float viewWidth, const std::vector<std::string>& lines, float scale) {
+    const float line = 16 * scale, margin = 6 * scale;
+    const platform::TextStyle style{"Tahoma", 0, 12 * scale, 0, 1};
+    const auto measure = [&](const std::string& text) { return surface.TextWidth(text, style); };
+    float longest = 0;
+    for (const std::string& text : lines) longest = std::max(longest, measure(text));
+    const float width = std::min(viewWidth, longest + 2 * margin);
     const float height = line * static_cast<float>(lines.size()) + margin;
     surface.FillRectsEvenOdd({{0, 0, width, height}}, platform::MakeArgb(180, 0, 0, 0));
-    const platform::TextStyle style{"Tahoma", 0, 12, 0, 1};
+    // A line wider than the view (a long file name) ends in an ellipsis.
     for (std::size_t i = 0; i < lines.size(); ++i)
-        surface.FillText(lines[i], style, {margin, margin / 2 + line * static_cast<float>(i), width - 2 * margin, line},
+        surface.FillText(platform::EllipsisToFit(lines[i], width - 2 * margin, measure), style,
+                         {margin, margin / 2 + line * static_cast<float>(i), width - 2 * margin, line},
                          platform::MakeArgb(255, 255, 255, 255));
 }
 

@@ -19,7 +19,9 @@ std::string FileSizeText(std::uint64_t bytes);
 std::vector<std::string> FactsLines(const std::string& name, platform::Size pixels, std::uint64_t fileSize,
                                     const imaging::PhotoFacts& facts);
 
-// Draws the lines on a dark band at the view's top left, no wider than the view.
-void DrawFactsPanel(platform::Surface& surface, float viewWidth, const std::vector<std::string>& lines);
+// Draws the lines on a dark band at the view's top left, no wider than the view; `scale` is
+// the screen's (1 at 96 DPI), which the text and the band grow by.
+void DrawFactsPanel(platform::Surface& surface, float viewWidth, const std::vector<std::string>& lines,
+                    float scale = 1);
 
 }  // namespace zylora::view

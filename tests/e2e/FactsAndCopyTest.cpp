@@ -90,7 +90,7 @@ TEST_F(FactsAndCopy, TitleFactsCopyFullScreenAndSlideshow) {
     EXPECT_TRUE(PollUntil(
         [&] {
             const auto w = x_.FindMappedWindow(title);
-            return w && w->x == 0 && w->y == 0 && w->width == 1280 && w->height == 800;
+            return w && w->x == 0 && w->y == 0 && w->width == x_.ScreenWidth() && w->height == x_.ScreenHeight();
         },
         20s))
         << "full screen";

@@ -88,6 +88,9 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     ReadAheadTimer->SetEnabled(true);
     Page = 0;
     PageCount = Picture ? std::max(1, Picture->Pages()) : 1;
+    // The frame drawn for the picture shows its name at once: no second drawing of the title
+    // at the first paint.
+    window_->SetCaption(TitleText());
     FitWindowToPicture();
     Slides.PictureShown(!PendingPicture);
     // A title that tells the picture's place in its folder has the folder read for it.

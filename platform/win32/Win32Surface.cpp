@@ -88,14 +88,23 @@ public:
     }
 
     float TextWidth(const std::string& text, const TextStyle& style) override {
-        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-        // Laid out from the left in room no text fills, on one line.
-        const RectF room{0, 0, 1e6f, Finite(style.emSize) ? style.emSize * 4 : 0};
-        const TextStyle fromLeft{style.fontFamily, style.style, style.emSize, 0, 0};
-        if (!TextPath(text, fromLeft, room, Gdiplus::StringFormatFlagsNoWrap, path)) return 0;
-        Gdiplus::RectF bounds;
-        if (path.GetBounds(&bounds) != Gdiplus::Ok || !(bounds.Width > 0)) return 0;
-        return bounds.X + bounds.Width;
+        // The room the layout takes (each letter's advance), which FillText's layout must give
+        // it whole: the ink alone ends short of the last letter's side bearing.
+        const std::wstring wide = WideFromUtf8(text);
+        if (!bitmap_ || wide.empty() || !Finite(style.emSize) || style.emSize <= 0) return 0;
+        const std::wstring familyName = WideFromUtf8(style.fontFamily);
+        Gdiplus::FontFamily named(familyName.c_str());
+        Gdiplus::FontFamily installed;
+        const Gdiplus::FontFamily* family = FamilyOrFallback(named, installed);
+        if (!family) return 0;
+        const Gdiplus::Font font(family, style.emSize, style.style & 15, Gdiplus::UnitPixel);
+        Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoWrap);
+        Gdiplus::Graphics graphics(bitmap_.get());
+        Gdiplus::RectF box;
+        if (graphics.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), &font, Gdiplus::PointF(0, 0), &format,
+                                   &box) != Gdiplus::Ok)
+            return 0;
+        return box.X + box.Width;
     }
 
     void DrawImageRect(const Image& image, RectF s, RectF d) override { DrawStretched(image, s, d, false); }

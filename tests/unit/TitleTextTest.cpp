@@ -83,5 +83,16 @@ TEST_F(TitleTextViewerTest, TheTitleNamesThePictureWhereTheSkinSaysAndFollowsThe
     EXPECT_EQ(Drawn(), std::string(59, 'x') + "\xE2\x80\xA6");
 }
 
+// The title drawn with the window's first frame already names the picture: the first paint
+// of the view draws it no second time (a start pays for every drawing).
+TEST_F(TitleTextViewerTest, ThePictureOpenedAtTheStartIsNamedByTheFirstTitleDrawn) {
+    platform.arguments = {"C:\\Pics\\a.png"};
+    Start().Show();
+    const std::size_t drawn = FormOf(*main->TopFrame).presentations.size();
+    Paint();
+    EXPECT_EQ(MainForm().caption, "a.png - Zylora");
+    EXPECT_EQ(FormOf(*main->TopFrame).presentations.size(), drawn);
+}
+
 }  // namespace
 }  // namespace zylora::testing

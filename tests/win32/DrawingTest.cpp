@@ -172,5 +172,20 @@ TEST_F(DrawingTest, AnOpaquePictureStretchedOverTheWholeSurfaceLeavesNothingOfWh
     }
 }
 
+// The measure is the room a text's layout takes: laid out in just that room, its last
+// letter still shows, and a longer text measures wider.
+TEST_F(DrawingTest, ATextMeasuredFitsItsMeasureWhole) {
+    const platform::TextStyle style{"DejaVu Sans", 0, 16.0f, 0, 0};
+    auto surface = platform->CreateSurface(200, 30);
+    const float word = surface->TextWidth("holiday.jpg", style);
+    EXPECT_GT(surface->TextWidth("holiday.jpg - Zylora", style), word + 40);
+    ASSERT_GT(word, 40);
+    ASSERT_LT(word, 190);
+    surface->FillText("holiday.jpg", style, {0, 0, word, 30}, Black);
+    const int end = static_cast<int>(word);
+    EXPECT_GT(InkedIn(*surface, end - 8, end + 1), 0) << "the last letter, g";
+    EXPECT_EQ(surface->TextWidth("", style), 0);
+}
+
 }  // namespace
 }  // namespace zylora::win32test

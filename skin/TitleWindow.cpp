@@ -134,9 +134,18 @@ void TfrmTop::DrawCaption(platform::Surface& surface, int width, int height) {
     surface.SetAntiAlias(true);
     // A caption longer than its rectangle ends in an ellipsis rather than running under the
     // buttons or being cut mid-letter.
-    const std::string caption = platform::EllipsisToFit(
-        MainWindow->Form().Caption(), layout.width,
-        [&](const std::string& text) { return surface.TextWidth(text, style); });
+    const std::string& whole = MainWindow->Form().Caption();
+    const std::string key = whole + '\n' + style.fontFamily + ' ' + std::to_string(style.style) + ' ' +
+                            std::to_string(style.emSize);
+    if (key != measuredCaption_) {
+        measuredCaption_ = key;
+        measuredWidth_ = surface.TextWidth(whole, style);
+    }
+    const std::string caption =
+        measuredWidth_ <= layout.width
+            ? whole
+            : platform::EllipsisToFit(whole, layout.width,
+                                      [&](const std::string& text) { return surface.TextWidth(text, style); });
     surface.FillText(caption, style, layout, CaptionColor);
 }
 

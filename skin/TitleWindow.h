@@ -103,6 +103,10 @@ private:
     void Minimize();
 
     bool secondClickOnButton_ = false;
+    // The caption's whole width as last measured, in its font and size: a resize drag draws
+    // the title at every step, and a caption that fits needs no measuring again.
+    std::string measuredCaption_;
+    float measuredWidth_ = 0;
 };
 
 }  // namespace zylora::skin

@@ -85,7 +85,7 @@ void TurnPicture(TfrmMiddle& main, const Turn& turn) {
     // The frame shown is what turns: it stays, a still picture.
     main.Player.Stop();
     if (!main.Picture->RotateFlip(turn.type)) return;
-    main.View().PictureChanged();
+    main.View().PictureTurned(turn.type);
     // The window's sides change places. Around a picture smaller than the window at its
     // smallest, or where that would make the window smaller than that, the picture's own area
     // turns instead, the window around it no smaller than its smallest.

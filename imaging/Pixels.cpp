@@ -128,15 +128,29 @@ bool RotateFlipPixels(PixelBuffer& buffer, RotateFlipType type) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            int nx = x, ny = y;
-            if (turns == 1) nx = h - 1 - y, ny = x;
-            if (turns == 2) nx = w - 1 - x, ny = h - 1 - y;
-            if (turns == 3) nx = y, ny = w - 1 - x;
-            if (mirror) nx = turned.width - 1 - nx;
-            turned.pixels[static_cast<std::size_t>(ny) * turned.width + nx] =
-                buffer.pixels[static_cast<std::size_t>(y) * w + x];
+    // Where the pixel at (x, y) goes: nx = ax + bx x + cx y across, ny = ay + by x + cy y down.
+    std::ptrdiff_t ax = 0, bx = 1, cx = 0, ay = 0, by = 0, cy = 1;
+    if (turns == 1) ax = h - 1, bx = 0, cx = -1, ay = 0, by = 1, cy = 0;
+    if (turns == 2) ax = w - 1, bx = -1, cx = 0, ay = h - 1, by = 0, cy = -1;
+    if (turns == 3) ax = 0, bx = 0, cx = 1, ay = w - 1, by = -1, cy = 0;
+    if (mirror) ax = turned.width - 1 - ax, bx = -bx, cx = -cx;
+    const std::ptrdiff_t across = turned.width;
+    const std::ptrdiff_t start = ay * across + ax, stepX = by * across + bx, stepY = cy * across + cx;
+    // In squares of 64 x 64: a quarter turn writes each row of the square down a column, and
+    // a square's columns stay in the cache, where whole rows' would not (a 24 MP turn went
+    // several times faster).
+    constexpr int Square = 64;
+    const std::uint32_t* from = buffer.pixels.data();
+    std::uint32_t* to = turned.pixels.data();
+    for (int y0 = 0; y0 < h; y0 += Square) {
+        const int y1 = std::min(h, y0 + Square);
+        for (int x0 = 0; x0 < w; x0 += Square) {
+            const int x1 = std::min(w, x0 + Square);
+            for (int y = y0; y < y1; ++y) {
+                const std::uint32_t* source = from + static_cast<std::ptrdiff_t>(y) * w + x0;
+                std::ptrdiff_t at = start + y * stepY + x0 * stepX;
+                for (int x = x0; x < x1; ++x, at += stepX) to[at] = *source++;
+            }
         }
     }
     buffer = std::move(turned);

@@ -104,6 +104,13 @@ void ReducedPictureCache::Clear() {
     picture_ = nullptr;
 }
 
+void ReducedPictureCache::Turn(platform::RotateFlipType type) {
+    for (auto& [factor, copy] : copies_)
+        if (copy && !copy->RotateFlip(type)) copy.reset();
+    if (exact_ && !exact_->RotateFlip(type)) exact_.reset();
+    if (static_cast<int>(type) & 1) std::swap(wanted_.width, wanted_.height);  // a quarter turn
+}
+
 bool ReducedPictureCache::MakeWanted() {
     if (!picture_ || wanted_.width <= 0) return false;
     // From the smallest copy at least that large, which is at most twice the size.

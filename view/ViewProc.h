@@ -52,6 +52,9 @@ public:
     const platform::Image& Choose(const platform::Image& picture, platform::RectF& source,
                                   platform::Size panel);
     void Clear();
+    // The picture was turned or mirrored in place: its copies turn with it, a fraction of the
+    // work of reducing it again.
+    void Turn(platform::RotateFlipType type);
     // The last Choose drew from a stretched copy: a copy of the exact scale is wanted.
     bool Wants() const { return wanted_.width > 0; }
     // Makes the copy Wants asks for; false when nothing was wanted.
@@ -77,6 +80,8 @@ public:
 
     // The picture was replaced or transformed: reduced copies of it are stale.
     void PictureChanged() { cache_.Clear(); }
+    // The picture was turned or mirrored: its reduced copies turn with it.
+    void PictureTurned(platform::RotateFlipType type) { cache_.Turn(type); }
     // The part of the picture that zoom and offsets select, stretched over a surface of the
     // panel's size: the pixels the view shows, without the background. `quick`: with the
     // nearest pixels, for a picture shown only for a moment.

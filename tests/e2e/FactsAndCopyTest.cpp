@@ -94,7 +94,7 @@ TEST_F(FactsAndCopy, TitleFactsCopyFullScreenAndSlideshow) {
         },
         20s))
         << "full screen";
-    EXPECT_EQ(x_.Pixel(5, 5), (Rgb{0, 0, 0})) << "black around the picture";
+    EXPECT_TRUE(PollUntil([&] { return x_.Pixel(5, 5) == Rgb{0, 0, 0}; }, 20s)) << "black around the picture";
     x_.KeyChord("F11");
     EXPECT_TRUE(ExpectWindowAt(title, kX, kY, 480, 360 + toolbarHeight_, "back from full screen"));
 

@@ -83,6 +83,34 @@ TEST(PixelsTest, TurnsAndMirrorsMoveEveryPixel) {
     }
 }
 
+// A picture of a size that is no multiple of the squares the turn goes by: every pixel
+// lands where the per-pixel rule puts it, along the squares' edges too.
+TEST(PixelsTest, TurnsOfALargePictureMoveEveryPixelAcrossItsSquares) {
+    const int w = 130, h = 67;
+    PixelBuffer picture;
+    picture.width = w;
+    picture.height = h;
+    for (int i = 0; i < w * h; ++i) picture.pixels.push_back(static_cast<std::uint32_t>(i));
+    for (int code = 0; code < 8; ++code) {
+        const int turns = code & 3;
+        PixelBuffer turned = picture;
+        ASSERT_TRUE(imaging::RotateFlipPixels(turned, static_cast<RotateFlipType>(code)));
+        const int tw = turns % 2 ? h : w;
+        ASSERT_EQ(turned.width, tw);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int nx = x, ny = y;
+                if (turns == 1) nx = h - 1 - y, ny = x;
+                if (turns == 2) nx = w - 1 - x, ny = h - 1 - y;
+                if (turns == 3) nx = y, ny = w - 1 - x;
+                if (code & 4) nx = tw - 1 - nx;
+                wrong += turned.pixels[static_cast<std::size_t>(ny * tw + nx)] != static_cast<std::uint32_t>(y * w + x);
+            }
+        EXPECT_EQ(wrong, 0) << "type " << code;
+    }
+}
+
 TEST(PixelsTest, EachOrientationTagStandsThePictureUpright) {
     // The upright picture, 3 x 2: alphas 1 2 3 / 4 5 6. Each case is how a camera stores it.
     const std::vector<std::uint32_t> upright = {1, 2, 3, 4, 5, 6};

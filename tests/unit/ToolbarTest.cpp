@@ -268,7 +268,10 @@ TEST_F(ToolbarTest, AReducedCopyOfThePictureFollowsItsTurns) {
     EXPECT_EQ(paint(), "imagerect C:\\big.png@500x375 from 0,0,500,375 to 0,0,400,300");
     Run("rotate90right");
     main->PlaceWindows(0, 0, 300, 440);
-    EXPECT_EQ(paint(), "imagerect C:\\big.png@375x500 from 0,0,375,500 to 0,0,300,400");
+    // The copy turns with the picture (named for the size it was made at), rather than the
+    // turned picture being reduced again.
+    EXPECT_EQ(paint(), "imagerect C:\\big.png@500x375 from 0,0,375,500 to 0,0,300,400");
+    EXPECT_EQ(dynamic_cast<fake::FakeImage&>(*main->Picture).reductions, 1);
 }
 
 TEST_F(ToolbarTest, OpenShowsTheDialogAndOpensTheChoice) {

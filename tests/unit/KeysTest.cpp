@@ -188,6 +188,8 @@ TEST_F(KeyMapTest, TheSlideshowStepsAfterEachPicturesFullPixelsUntilAStepKey) {
 }
 
 TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
+    main->ZoomFactor = 1;
+    for (const char* name : {"d.png", "e.png"}) platform.previews[std::string("C:\\Pics\\") + name] = {100, 75};
     Press(keys::Right, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "a press steps at once";
     for (int i = 0; i < 5; ++i) Press(keys::Right, {}, true);
@@ -196,6 +198,8 @@ TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
     merged.Tick();
     merged.Tick();
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png") << "one step for all of them";
+    EXPECT_EQ(platform.previewNeeded, (std::vector<platform::Size>{{400, 300}, {200, 150}}))
+        << "a held key's glance at half the sharpness";
     Press(keys::R, {}, true);  // other keys' repeats act each
     Press(keys::R, {}, true);
     EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->Picture).draws.size(), 2u);

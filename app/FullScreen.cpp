@@ -26,15 +26,26 @@ void TfrmMiddle::EnterFullScreen() {
     Windowed = {BoundsRect(), rolled, ToolbarHeight(), PictureShareX, PictureShareY, PicturePath,
                 ShownPictureSize()};
     FullScreen = true;
-    for (skin::TFrameWindow* frame : std::initializer_list<skin::TFrameWindow*>{
-             TopFrame.get(), LeftFrame.get(), RightFrame.get(), BottomFrame.get()})
-        frame->Form().SetVisible(false);
+    ShowFrames(false);
     const platform::Rect screen = platform_.ScreenRectOf(Windowed.placed);
     Toolbar->SetBounds({0, 0, screen.width, 0});
     window_->SetBounds(screen);
     LayoutPanels({screen.width, screen.height});
     FitPictureToScreen();
     window_->TakeKeyboard();
+}
+
+// Hidden and shown again as the roll does it, in one positioning batch: shown by the
+// toolkit instead, Wine hands the frame windows to the window manager, and icewm then lists
+// each in its taskbar.
+void TfrmMiddle::ShowFrames(bool show) {
+    const unsigned flags = (show ? platform::ShowWindow : platform::HideWindow) | platform::NoMove |
+                           platform::NoSize | platform::KeepZOrder | platform::KeepOwnerZOrder;
+    auto batch = platform_.BeginPositionBatch(4);
+    for (skin::TFrameWindow* frame : std::initializer_list<skin::TFrameWindow*>{
+             TopFrame.get(), LeftFrame.get(), RightFrame.get(), BottomFrame.get()})
+        batch->Add(frame->Form(), frame->Form().Bounds(), flags);
+    batch->Commit();
 }
 
 void TfrmMiddle::FitPictureToScreen() {
@@ -69,7 +80,11 @@ void TfrmMiddle::LeaveFullScreen() {
         // Stepped or turned meanwhile: the window fits the picture shown now, where it was.
         FitWindowToPicture();
     }
+    ShowFrames(true);
     window_->TakeKeyboard();
+    // The frame comes back while the main form keeps the keyboard: no activation raises it,
+    // and icewm lists each frame shown again in its taskbar until it is.
+    platform_.BringFormsForward();
     if (Windowed.rolledUp) SetRolledUp(true);
 }
 

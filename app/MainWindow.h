@@ -148,6 +148,7 @@ public:
     void LeaveFullScreen();
     // The picture's share of the screen: fitted where it is larger, its own size where smaller.
     void FitPictureToScreen();
+    void ShowFrames(bool show);
     std::string TitleText();
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.

@@ -324,6 +324,10 @@ public:
     virtual void TerminateApplication() = 0;
     // Minimises the application as a whole: all its windows with it.
     virtual void MinimizeApplication() = 0;
+    // Brings the viewer's forms up together in front of other programs' windows, as an
+    // activation does, none of them asking the window manager for attention: for forms
+    // shown again while the main form kept the keyboard.
+    virtual void BringFormsForward() = 0;
     // Called with true when the application becomes the active one and with false when a
     // window of another program becomes active; moving between the application's own
     // windows is no change. Replaces an earlier handler.

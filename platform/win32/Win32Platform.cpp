@@ -159,6 +159,11 @@ bool Win32Platform::EnsureClass(const std::string& className) {
     return true;
 }
 
+// After the paints waiting in the queue, as an activation's raise.
+void Win32Platform::BringFormsForward() {
+    if (application_) ::PostMessageA(application_, RaiseFormsMessage, 0, 0);
+}
+
 void Win32Platform::RaiseForms() {
     const HWND main = MainForm();
     if (!main || !::IsWindowVisible(main)) return;

@@ -47,6 +47,7 @@ public:
     void RunMessageLoop() override;
     void TerminateApplication() override { ::PostQuitMessage(0); }
     void MinimizeApplication() override;
+    void BringFormsForward() override;
     void OnApplicationActivation(std::function<void(bool)> handler) override {
         activation_ = std::move(handler);
     }

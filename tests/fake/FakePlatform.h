@@ -188,6 +188,7 @@ public:
     void RunMessageLoop() override { Log("message loop"); }
     void TerminateApplication() override { ++terminations; Log("terminate"); }
     void MinimizeApplication() override { ++minimizations; Log("minimize"); }
+    void BringFormsForward() override { Log("forms forward"); }
     void OnApplicationActivation(std::function<void(bool)> handler) override {
         activationHandler = std::move(handler);
     }

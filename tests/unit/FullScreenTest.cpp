@@ -25,7 +25,7 @@ protected:
         std::string frames;
         for (skin::TFrameWindow* f : {static_cast<skin::TFrameWindow*>(main->TopFrame.get()),
                                       static_cast<skin::TFrameWindow*>(main->BottomFrame.get())})
-            frames += f->Form().Visible() ? "F" : "-";
+            frames += FormOf(*f).onScreen ? "F" : "-";
         return platform::FileNameOf(main->PicturePath) + " view " + std::to_string(view.width) + "x" +
                std::to_string(view.height) + " shares " + share(main->PictureShareX) + "," + share(main->PictureShareY) +
                " frames " + frames;
@@ -43,6 +43,7 @@ TEST_F(FullScreenTest, ThePictureFillsItsScreenAndLeavingGivesTheWindowBackAsItW
     EXPECT_EQ(main->BoundsRect(), windowed);
     EXPECT_EQ(main->ToolbarHeight(), toolbar);
     EXPECT_EQ(Seen().substr(Seen().find("frames")), "frames FF");
+    EXPECT_EQ(platform.log.back(), "forms forward") << "the frame comes up in front, with the main form";
 
     // A step in full screen stays there; leaving fits the window to the picture then shown,
     // where the window was.

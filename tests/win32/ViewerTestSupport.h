@@ -80,6 +80,7 @@ public:
     void RunMessageLoop() override { real_.RunMessageLoop(); }
     void TerminateApplication() override { real_.TerminateApplication(); }
     void MinimizeApplication() override { real_.MinimizeApplication(); }
+    void BringFormsForward() override { real_.BringFormsForward(); }
     void OnApplicationActivation(std::function<void(bool)> handler) override {
         real_.OnApplicationActivation(std::move(handler));
     }

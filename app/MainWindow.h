@@ -150,6 +150,8 @@ public:
     void FitPictureToScreen();
     void ShowFrames(bool show);
     std::string TitleText();
+    // The skin's layout shows the picture's place in its folder ({index}, {count}).
+    bool TitleTellsPlace() const;
     // Moves the picture's file to the Recycle Bin through the shell, which asks the user;
     // once it is gone the folder's next picture shows, or the background when none is left.
     void DeleteCurrentFile();

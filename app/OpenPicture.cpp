@@ -98,9 +98,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     FitWindowToPicture();
     Slides.PictureShown(!PendingPicture);
     // A title that tells the picture's place in its folder has the folder read for it.
-    const std::vector<std::string> fields{"{index}", "{count}"};
-    if (std::any_of(fields.begin(), fields.end(), [&](const std::string& f) { return CaptionFormat.find(f) != std::string::npos; }))
-        WithPictureFolder([this] { UpdateTitle(); });
+    if (TitleTellsPlace()) WithPictureFolder([this] { UpdateTitle(); });
 }
 
 void TfrmMiddle::FitWindowToPicture() {
@@ -136,12 +134,18 @@ void TfrmMiddle::StepPage(bool forward) {
     FitWindowToPicture();
 }
 
+bool TfrmMiddle::TitleTellsPlace() const {
+    return CaptionFormat.find("{index}") != std::string::npos || CaptionFormat.find("{count}") != std::string::npos;
+}
+
 std::string TfrmMiddle::TitleText() {
     if (PicturePath.empty()) return CaptionText;
     TitleFields fields;
     fields.name = platform::FileNameOf(PicturePath);
     fields.text = CaptionText;
-    if (platform_.Files().SameName(FileListBox1.Directory(), platform::DirectoryOf(PicturePath))) {
+    // The place is looked up only for a layout that shows it: the title is made at every
+    // paint, and a folder of thousands is as many name comparisons.
+    if (TitleTellsPlace() && platform_.Files().SameName(FileListBox1.Directory(), platform::DirectoryOf(PicturePath))) {
         const int index = FileListBox1.IndexOf(fields.name);
         fields.index = index + 1;
         fields.count = index >= 0 ? FileListBox1.Count() : 0;

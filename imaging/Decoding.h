@@ -39,14 +39,17 @@ struct SystemDecoders {
     std::function<std::optional<DecodedPixels>()> lastResort;
     // libheif, for HEIC files, loaded at the first one (imaging/HeifLibrary.h).
     HeifLoader heif;
+    // True once nobody wants the picture any more: a long decode stops early and gives nothing.
+    std::function<bool()> cancelled;
 };
 
 // The picture's pixels, from the first of these that reads it: stb_image for a small PNG or
 // plain BMP read whole without a colour profile (microseconds, where the system's decoder
 // costs a millisecond or more under Wine); the program's own decoders of the formats the
-// system may not read (WebP, AVIF, HEIC, JPEG XL, TGA, PSD, QOI: imaging/OwnFormats.h); the system's decoder;
-// libjpeg-turbo for a JPEG the system refuses, which gives what it holds (cut short, or
-// without its end marker); the system's last resort. In the display's colours, then upright.
+// system may not read (WebP, AVIF, HEIC, JPEG XL, TGA, PSD, QOI: imaging/OwnFormats.h);
+// libjpeg-turbo for a JPEG, which gives what a damaged one holds (cut short, or without its
+// end marker); the system's decoder; the system's last resort. In the display's colours, then
+// upright.
 // Without memory for the turn they stay as stored.
 std::optional<DecodedPixels> DecodeInTurn(const HeaderFacts& facts, const DecodeLimit& limit,
                                           const SystemDecoders& system, const Display& display);

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -20,15 +22,26 @@ namespace zylora::imaging {
 // when only the full size is (then no preview is worth it). An absent side needs nothing.
 int PreviewDivisor(Size stored, Size needed);
 
-// Both give the pixels in the layout of the colour model `model` is told, for the conversion
-// by the file's profile: a grey picture's grey in each of red, green and blue, as the
-// system's decoder gives it; a CMYK file's inks (ink as 255), which only a CMYK profile makes
-// colours of. Without `model`, a CMYK file gives nothing.
+// The pixels come in the layout of the file's colour model, for the conversion by its
+// profile: a grey picture's grey in each of red, green and blue, as the system's decoder
+// gives it; a CMYK file's inks (ink as 255), which only a CMYK profile makes colours of.
 
 // The JPEG's pixels reduced by the divisor, opaque; nothing for what isn't a JPEG the decoder
 // reads, a divisor other than 2, 4 or 8, or when memory is short. A cut-short file gives what
-// it holds, the rest grey.
+// it holds, the rest grey. The model is told through `model`; without it, a CMYK file gives
+// nothing.
 std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int divisor, ColourModel* model = nullptr);
+
+// What a whole picture's decode is given beyond the file.
+struct WholeJpegWork {
+    // The conversion of the file's colours, asked once the header tells the colour model;
+    // null for none. Inks no conversion is given for are no colours to show: nothing then.
+    std::function<std::unique_ptr<ColourConversion>(ColourModel)> conversionFor;
+    // Where each band of rows is converted while the decoder reads the next.
+    Parallel parallel;
+    // Asked between bands of rows: true stops a decode nobody wants any more, giving nothing.
+    std::function<bool()> cancelled;
+};
 
 // The whole picture at full quality, opaque; nothing for what isn't a JPEG the decoder reads,
 // beyond the limit, or when memory is short. What a damaged file holds is given, marked
@@ -36,6 +49,6 @@ std::optional<DecodedPixels> DecodeJpegPreview(std::string_view file, int diviso
 // without its last scans); a missing end marker alone is no damage. Rows after a break in the
 // data are transparent.
 std::optional<DecodedPixels> DecodeWholeJpeg(std::string_view file, const DecodeLimit& limit,
-                                             ColourModel* model = nullptr);
+                                             const WholeJpegWork& work = {});
 
 }  // namespace zylora::imaging

@@ -254,7 +254,8 @@ std::optional<DecodedPixels> PipelinePixels(const std::string& path, const imagi
             bitmap = DecodedBitmap(widePath, limit);
             return bitmap ? OwnPixels(*bitmap) : std::nullopt;
         },
-        [] { return HeifLibrary(); }};
+        [] { return HeifLibrary(); },
+        [&] { return !wanted(); }};
     return imaging::DecodeInTurn(facts, limit, system, ScreenDisplay());
 }
 

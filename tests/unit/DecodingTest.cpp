@@ -40,7 +40,8 @@ TEST(DecodingTest, EachFileReachesItsDecoderAndComesOutConvertedOnceAndUpright) 
     } cases[] = {
         {{{}, 6, "", false, Written(true)}, true, true, true, "stb", false},  // a small plain PNG
         {{{}, 6, wide, false, Written(true)}, true, true, true, "system", false},
-        {{{}, 6, wide, true, ""}, false, true, true, "libjpeg", true},  // a JPEG the system refuses
+        {{{}, 6, wide, true, ""}, true, true, true, "libjpeg", true},    // a JPEG: libjpeg-turbo first
+        {{{}, 6, wide, true, ""}, true, false, true, "system", false},   // one it can't have
         {{{}, 6, wide, false, ""}, false, true, true, "last", true},
         {{{}, 6, "", true, ""}, false, false, false, "", false},
     };
@@ -67,6 +68,23 @@ TEST(DecodingTest, EachFileReachesItsDecoderAndComesOutConvertedOnceAndUpright) 
         const std::uint32_t asStored = fromSystem ? stored.pixels.pixels[1] : file->pixels.pixels[0];
         EXPECT_EQ(own->pixels.pixels[0] != asStored, c.converted) << used;
     }
+}
+
+// A decode nobody wants any more stops within the JPEG's rows and asks no other decoder.
+TEST(DecodingTest, ADecodeNobodyWantsGivesNothing) {
+    // Two bands of rows of about 4 MB each.
+    const std::string file = testing::JpegFile(2048, 1024, JCS_RGB, [](int, int, unsigned char* p) { p[0] = 200; });
+    int asked = 0, systemAsked = 0;
+    const auto afterRows = [&] { return ++asked > 1; };  // wanted for its first band only
+    const SystemDecoders decoders{[&] {
+                                      ++systemAsked;
+                                      return std::optional<DecodedPixels>();
+                                  },
+                                  [&] { return std::optional(file); }, nullptr, nullptr, afterRows};
+    EXPECT_FALSE(DecodeInTurn({Size{2048, 1024}, 0, "", true, ""}, PictureLimit, decoders, {"", nullptr}));
+    EXPECT_EQ(asked, 3) << "at each band, and once before the system's decoder";
+    EXPECT_EQ(systemAsked, 0);
+    EXPECT_TRUE(DecodeWholeJpeg(file, PictureLimit, {nullptr, nullptr, [] { return false; }})) << "wanted throughout";
 }
 
 TEST(DecodingTest, APreviewOfAPhotoStoredTurnedIsScaledForItsUprightSize) {

@@ -3,6 +3,8 @@
 #include "platform/win32/Win32Imaging.h"
 #include "tests/win32/ViewerTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace zylora::win32test {
@@ -77,7 +79,9 @@ TEST_F(PictureDecodingTest, APictureWithAColourProfileDecodesInTheDisplaysColour
     }
 }
 
-// Whichever codec path decodes it, a picture has exactly the pixels GDI+ gives for it.
+// Whichever codec path decodes it, a picture has the pixels GDI+ gives for it: exactly, but
+// for a JPEG's, whose decoders may round their transforms and upsampling each their own way
+// by a level or two.
 TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
     auto translucent = [](int x, int y) { return MakeArgb((x * 40 + y) & 255, x * 20, 255 - y * 30, 90); };
     for (const auto& [name, mime] : {std::pair{"a.png", "image/png"}, std::pair{"b.jpg", "image/jpeg"},
@@ -94,13 +98,17 @@ TEST_F(PictureDecodingTest, EachFormatGivesThePixelsOfGdiplusOwnDecoding) {
         auto image = platform->DecodeImage(path);
         const std::uint32_t* pixels = platform::win32::PixelsOf(*image);
         ASSERT_TRUE(pixels && image->Width() == 13 && image->Height() == 7) << name;
-        int differ = 0;
+        int most = 0;  // the largest difference of a channel
         for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 13; ++x)
-                differ += pixels[y * 13 + x] !=
-                          reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride)[x];
+            for (int x = 0; x < 13; ++x) {
+                const std::uint32_t want =
+                    reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride)[x];
+                for (int shift : {0, 8, 16, 24})
+                    most = std::max(most, std::abs(static_cast<int>(pixels[y * 13 + x] >> shift & 0xFF) -
+                                                   static_cast<int>(want >> shift & 0xFF)));
+            }
         reference.UnlockBits(&data);
-        EXPECT_EQ(differ, 0) << name;
+        EXPECT_LE(most, std::string(mime) == "image/jpeg" ? 2 : 0) << name;
     }
 }
 

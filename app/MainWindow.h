@@ -182,9 +182,13 @@ public:
     // The full pixels in Picture in the place of the preview, once their decode is done;
     // waits for it first if need be. Nothing without a decode under way.
     void CompletePicture();
+    // The first look in Preview, waited for if need be, and the window fitted to it.
+    // Nothing without a look being made.
+    void TakeLook();
     // No picture any more, nor its preview or decode.
     void ForgetPicture() {
         Player.Stop();
+        PendingLook.reset();
         PendingPicture.reset();
         Preview.reset();
         Picture.reset();
@@ -252,6 +256,9 @@ public:
     std::unique_ptr<platform::Image> Preview;
     platform::Size PreviewOf;
     std::unique_ptr<platform::Platform::PendingImage> PendingPicture;
+    // The first look still being made on another thread; Preview and everything shown of the
+    // picture come once it is in (TakeLook).
+    std::unique_ptr<platform::Platform::PendingImage> PendingLook;
     // The file ended or broke off before the whole picture: what is shown is what it held.
     bool PictureDamaged = false;
     // Why the picture opened shows nothing, naming its file; empty while it shows.
@@ -382,8 +389,12 @@ private:
     void AlignFrames();
     // One batch of the roll animations: the main window `height` high, the frame below it.
     void RollStep(int height, unsigned extraFlags);
-    // Decodes the picture and places and renders the five windows for its fitted size.
+    // Decodes the picture and places and renders the five windows for its fitted size; where
+    // its first look is made on another thread, once that is in.
     void ShowPicture(const std::string& path);
+    // What an open does once there is something to show: the facts, the window fitted, the
+    // title, the neighbours read ahead.
+    void PictureOpened();
     // Places and renders the five windows for the picture's fitted size.
     void FitWindowToPicture();
     // Notes in Unshown why the picture opened shows nothing.

@@ -34,6 +34,7 @@ platform::Size TfrmMiddle::ShownPictureSize() const {
 }
 
 void TfrmMiddle::CompletePicture() {
+    TakeLook();  // the window is fitted to the picture first
     if (!PendingPicture) return;
     const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
     Picture = pending->Take();
@@ -55,6 +56,7 @@ void TfrmMiddle::CompletePicture() {
 void TfrmMiddle::ShowPicture(const std::string& path) {
     PicturePath = path;
     ForgetPicture();
+    viewProc_.PictureChanged();
     Note.clear();
     // A large photo shows first a copy reduced while decoding, at least as large as the view
     // shows it at the zoom kept from the last picture, while its full pixels are decoded on
@@ -72,15 +74,36 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
                 static_cast<int>(std::min<long long>(1LL * panel.width * zoom / glance, picture.width)),
                 static_cast<int>(std::min<long long>(1LL * panel.height * zoom / glance, picture.height))};
         },
-        [this] { CompletePicture(); });
-    if (preview && preview->image) {
+        [this] { CompletePicture(); }, [this] { TakeLook(); });
+    if (preview && (preview->image || preview->look)) {
         Preview = std::move(preview->image);
+        PendingLook = std::move(preview->look);
         PreviewOf = preview->size;
         PendingPicture = std::move(preview->full);
     } else {
         Picture = preview ? preview->full->Take() : platform_.DecodeImage(PicturePath);
         PictureDamaged = Picture && Picture->Damaged();
     }
+    // Where the first look is still being made, the window goes on showing what it showed
+    // (nothing repaints it meanwhile) and answering the user; the rest comes with the look.
+    if (!PendingLook) PictureOpened();
+}
+
+void TfrmMiddle::TakeLook() {
+    if (!PendingLook) return;
+    Preview = std::exchange(PendingLook, nullptr)->Take();
+    // No look could be made: the full pixels are waited for, as when no look is made at all.
+    if (!Preview) {
+        Picture = PendingPicture ? std::exchange(PendingPicture, nullptr)->Take() : nullptr;
+        PictureDamaged = Picture && Picture->Damaged();
+    }
+    PictureOpened();
+    Image2->Invalidate();
+    // A held key's next step waited for this picture to show: each picture it passes shows.
+    if (!pendingStep_.empty()) StepTimer->SetEnabled(true);
+}
+
+void TfrmMiddle::PictureOpened() {
     viewProc_.PictureChanged();
     PictureFacts = Picture ? Picture->Facts() : Preview ? Preview->Facts() : imaging::PhotoFacts{};
     const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
@@ -195,7 +218,7 @@ std::string TfrmMiddle::ViewNote() const {
 void TfrmMiddle::FileDrop1Drop() {
     if (FileDrop1->Files().empty()) return;
     ShowPicture(FileDrop1->Files().front());
-    Image2->Invalidate();
+    if (!PendingLook) Image2->Invalidate();
 }
 
 void TfrmMiddle::OpenFile(const std::string& path) {

@@ -431,14 +431,20 @@ public:
     // full decode is done, unless its PendingImage is gone by then. Nothing when the picture
     // has no such decode, would gain nothing by it, or was read ahead (DecodeImage gives it at
     // once then); no image when the reduced decode failed (the full one still runs).
+    // Given `lookReady`, the reduced copy may be made on another thread as well, so that the
+    // user's thread goes on meanwhile: `image` is null then and `look` gives it (no image
+    // when its decode failed), and `lookReady` runs on the user-interface thread from the
+    // message loop once it is made, unless `look` is gone or taken by then.
     struct PicturePreview {
         std::unique_ptr<Image> image;
         Size size;  // the whole picture's, upright
         std::unique_ptr<PendingImage> full;
+        std::unique_ptr<PendingImage> look;
     };
     virtual std::optional<PicturePreview> DecodePreview(const std::string& path,
                                                         const std::function<Size(Size)>& neededFor,
-                                                        std::function<void()> ready) = 0;
+                                                        std::function<void()> ready,
+                                                        std::function<void()> lookReady = nullptr) = 0;
     // Decodes the pictures at the paths `which` gives ahead of their use, in that order, in
     // the background and within a memory budget, so that a later DecodeImage of one whose
     // file is unchanged returns at once. Each call replaces the last: pictures not named

@@ -52,4 +52,21 @@ std::unique_ptr<Image> PendingPicture::Take() {
     return DecodeImageFile(std::string(), PictureLimit, nullptr);
 }
 
+PendingLook::PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
+                         std::function<void()> ready)
+    : pixels_(std::make_shared<Handoff<std::optional<DecodedPixels>>>()) {
+    tasks.Run([pixels = pixels_, decode = std::move(decode)] { pixels->Give(decode()); },
+              [wanted = wanted_, ready = std::move(ready)] {
+                  if (*wanted && ready) ready();
+              });
+}
+
+std::unique_ptr<Image> PendingLook::Take() {
+    if (taken_) return nullptr;
+    taken_ = true;
+    *wanted_ = false;
+    std::optional<DecodedPixels> pixels = pixels_->Wait();
+    return pixels ? ImageOfPixels(std::move(*pixels), std::nullopt) : nullptr;
+}
+
 }  // namespace zylora::platform::win32

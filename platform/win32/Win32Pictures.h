@@ -49,6 +49,23 @@ private:
     bool taken_ = false;
 };
 
+// A first look at a picture made by a task of its own (behind Platform::DecodePreview's
+// `look`): only pixels pass between the threads; the image is made here, in Take.
+class PendingLook : public Platform::PendingImage {
+public:
+    PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
+                std::function<void()> ready);
+    ~PendingLook() override { *wanted_ = false; }
+    PendingLook(const PendingLook&) = delete;
+    PendingLook& operator=(const PendingLook&) = delete;
+    std::unique_ptr<Image> Take() override;
+
+private:
+    std::shared_ptr<Handoff<std::optional<DecodedPixels>>> pixels_;
+    std::shared_ptr<bool> wanted_ = std::make_shared<bool>(true);  // its ending still runs `ready`
+    bool taken_ = false;
+};
+
 // The picture of a finished job as an image; `decodeHere` when it made no pixels.
 std::unique_ptr<Image> ImageOfResult(std::optional<imaging::JobResult> result,
                                      const std::function<std::unique_ptr<Image>()>& decodeHere);

@@ -131,7 +131,8 @@ public:
     }
     FileSystem& Files() override { return files_; }
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
-                                                std::function<void()> ready) override;
+                                                std::function<void()> ready,
+                                                std::function<void()> lookReady = nullptr) override;
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         background_->Run(std::move(work), std::move(done));
     }

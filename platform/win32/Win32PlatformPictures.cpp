@@ -9,7 +9,8 @@ namespace zylora::platform::win32 {
 // thread costs the open nothing on a second core.
 std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
                                                                      const std::function<Size(Size)>& neededFor,
-                                                                     std::function<void()> ready) {
+                                                                     std::function<void()> ready,
+                                                                     std::function<void()> lookReady) {
     if (!gdiplus_.Started() || pictures_->Holds(path)) return std::nullopt;
     const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
@@ -20,8 +21,12 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
     preview.full = std::make_unique<PendingPicture>(
         *pictures_, *background_, job, [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); },
         std::move(ready));
-    if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan))
+    if (lookReady) {
+        preview.look = std::make_unique<PendingLook>(
+            *background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }, std::move(lookReady));
+    } else if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan)) {
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
+    }
     return preview;
 }
 

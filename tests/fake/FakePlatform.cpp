@@ -379,7 +379,10 @@ namespace {
 class FakePendingImage : public platform::Platform::PendingImage {
 public:
     ~FakePendingImage() override { *alive = false; }
-    std::unique_ptr<platform::Image> Take() override { return std::move(image); }
+    std::unique_ptr<platform::Image> Take() override {
+        *alive = false;  // taken: its ending runs nothing
+        return std::move(image);
+    }
     std::unique_ptr<platform::Image> image;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
@@ -388,7 +391,7 @@ public:
 
 std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
     const std::string& path, const std::function<platform::Size(platform::Size)>& neededFor,
-    std::function<void()> ready) {
+    std::function<void()> ready, std::function<void()> lookReady) {
     const auto preview = previews.find(path);
     const auto picture = images.find(path);
     if (preview == previews.end() || picture == images.end()) return std::nullopt;
@@ -402,7 +405,13 @@ std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
     Log("preview " + path);
     auto image = std::make_unique<FakeImage>(preview->second.width, preview->second.height);
     image->path = "preview " + path;
-    return PicturePreview{std::move(image), size, std::move(full)};
+    if (!lateLooks.count(path) || !lookReady) return PicturePreview{std::move(image), size, std::move(full), nullptr};
+    auto look = std::make_unique<FakePendingImage>();
+    look->image = std::move(image);
+    background.emplace_back([] {}, [alive = look->alive, lookReady = std::move(lookReady)] {
+        if (*alive) lookReady();
+    });
+    return PicturePreview{nullptr, size, std::move(full), std::move(look)};
 }
 
 std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string& path) {

@@ -304,10 +304,13 @@ public:
     // For a path a test put in previews, a preview of that size of the picture images holds
     // for the path, whose full decode (DecodeImage) is done at once but whose `ready` waits in
     // background for RunBackground, as a task's would; the sizes asked for are kept in
-    // previewNeeded.
+    // previewNeeded. For a path in lateLooks, the preview comes as a look whose `lookReady`
+    // waits in background too.
     std::optional<PicturePreview> DecodePreview(const std::string& path,
                                                 const std::function<platform::Size(platform::Size)>& neededFor,
-                                                std::function<void()> ready) override;
+                                                std::function<void()> ready,
+                                                std::function<void()> lookReady = nullptr) override;
+    std::set<std::string> lateLooks;
     std::map<std::string, platform::Size> previews;
     std::vector<platform::Size> previewNeeded;
     std::set<std::string> failingFullDecodes;  // previews whose full decode gives nothing

@@ -205,6 +205,36 @@ TEST_F(KeyMapTest, AHeldStepKeysRepeatsWaitingAfterAnOpenAreOneStep) {
     EXPECT_EQ(dynamic_cast<const fake::FakeImage&>(*main->Picture).draws.size(), 2u);
 }
 
+// Where a look is made on another thread, the window shows what it showed until it is in, and
+// a held key's repeats wait for it: each step shows its picture.
+TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt) {
+    main->ZoomFactor = 1;
+    for (const char* name : {"d.png", "e.png"}) {
+        platform.previews[std::string("C:\\Pics\\") + name] = {100, 75};
+        platform.lateLooks.insert(std::string("C:\\Pics\\") + name);
+    }
+    const std::string before = main->Form().Caption();
+    Press(keys::Right, {});
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png");
+    EXPECT_TRUE(!main->Preview && !main->Picture);
+    EXPECT_EQ(main->Form().Caption(), before) << "the window shows what it showed";
+    for (int i = 0; i < 5; ++i) Press(keys::Right, {}, true);
+    fake::FakeTimer& merged = dynamic_cast<fake::FakeTimer&>(*main->StepTimer);
+    merged.Tick();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "the repeats wait for the look";
+    EXPECT_FALSE(merged.Enabled());
+    platform.RunBackground();
+    ASSERT_TRUE(main->Picture);
+    EXPECT_EQ(main->ShownPictureSize(), (platform::Size{400, 300}));
+    EXPECT_EQ(main->Form().Caption(), "d.png - " + before.substr(before.find(" - ") + 3));
+    EXPECT_TRUE(merged.Enabled()) << "the repeats' step comes now";
+    merged.Tick();
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png");
+    main->RunCommand("zoomin");  // what needs the pixels takes the look and the full pixels
+    EXPECT_TRUE(main->Picture && !main->PendingLook);
+    EXPECT_EQ(main->ZoomFactor, 2);
+}
+
 // The viewer asks in its own words; a file the bin keeps stays with a message of the
 // viewer's, and one already gone is stepped past, unasked, with a note.
 TEST_F(KeyMapTest, DeleteAsksItselfKeepsWhatTheBinRefusesAndStepsPastAFileAlreadyGone) {

@@ -17,10 +17,13 @@ protected:
         Start().Show();
         PumpPending();
     }
-    // Opened as a drop or a step does, without the messages that end the full decode.
+    // Opened as a drop or a step does, its look (made on another thread) waited for, without
+    // the messages that end the full decode.
     void Open() {
         main->ZoomFactor = 1;
         main->OpenFile(photo);
+        ASSERT_NE(main->PendingLook, nullptr) << "the look is made on another thread";
+        main->TakeLook();
         ASSERT_NE(main->Preview, nullptr) << "no preview for a photo four times the window's size";
         ASSERT_EQ(main->Picture, nullptr);
         EXPECT_GE(main->Preview->Width(), main->Image2->Bounds().width) << "at least as large as shown";

@@ -157,8 +157,9 @@ public:
     }
     FileSystem& Files() override { return real_.Files(); }
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
-                                                std::function<void()> ready) override {
-        return real_.DecodePreview(path, neededFor, std::move(ready));
+                                                std::function<void()> ready,
+                                                std::function<void()> lookReady = nullptr) override {
+        return real_.DecodePreview(path, neededFor, std::move(ready), std::move(lookReady));
     }
     void PrepareFont(const std::string& family) override { real_.PrepareFont(family); }
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {

@@ -34,8 +34,8 @@ void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift, bool repeat) {
 
 void TfrmMiddle::StepTimerTimer() {
     StepTimer->SetEnabled(false);
-    // The picture stepped to last isn't shown yet: the repeats wait for it (TakeLook starts
-    // the timer again), so that each step shows its picture.
+    // The picture stepped to last isn't shown yet: the repeats wait for it (LookArrived
+    // takes them then), so that each step shows its picture.
     if (PendingLook) return;
     // While the folder is being read, the repeats' step waits as one with those after it.
     takingRepeats_ = true;

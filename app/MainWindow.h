@@ -185,6 +185,8 @@ public:
     // The first look in Preview, waited for if need be, and the window fitted to it.
     // Nothing without a look being made.
     void TakeLook();
+    // The first look made: taken, and a held key's step that waited for it taken next.
+    void LookArrived();
     // No picture any more, nor its preview or decode.
     void ForgetPicture() {
         Player.Stop();

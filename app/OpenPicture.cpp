@@ -74,7 +74,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
                 static_cast<int>(std::min<long long>(1LL * panel.width * zoom / glance, picture.width)),
                 static_cast<int>(std::min<long long>(1LL * panel.height * zoom / glance, picture.height))};
         },
-        [this] { CompletePicture(); }, [this] { TakeLook(); });
+        [this] { CompletePicture(); }, [this] { LookArrived(); });
     if (preview && (preview->image || preview->look)) {
         Preview = std::move(preview->image);
         PendingLook = std::move(preview->look);
@@ -99,8 +99,15 @@ void TfrmMiddle::TakeLook() {
     }
     PictureOpened();
     Image2->Invalidate();
-    // A held key's next step waited for this picture to show: each picture it passes shows.
-    if (!pendingStep_.empty()) StepTimer->SetEnabled(true);
+}
+
+void TfrmMiddle::LookArrived() {
+    TakeLook();
+    // A held key's next step waited for this picture to show: it is painted now and the step
+    // comes at once, without waiting a timer's tick for it.
+    if (pendingStep_.empty()) return;
+    Image2->Update();
+    StepTimerTimer();
 }
 
 void TfrmMiddle::PictureOpened() {
@@ -111,8 +118,9 @@ void TfrmMiddle::PictureOpened() {
     NoteWhyNotShown();
     if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.
+    // Not while a held key's repeats wait: the neighbours' decodes would only slow its steps.
     ReadAheadTimer->SetEnabled(false);
-    ReadAheadTimer->SetEnabled(true);
+    ReadAheadTimer->SetEnabled(pendingStep_.empty());
     Page = 0;
     PageCount = Picture ? std::max(1, Picture->Pages()) : 1;
     // The frame drawn for the picture shows its name at once: no second drawing of the title

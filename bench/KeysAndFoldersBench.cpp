@@ -36,28 +36,28 @@ DWORD WINAPI Typist(void* state) {
 HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     auto& platform = main.Platform();
     const HWND form = reinterpret_cast<HWND>(platform.IdentityOf(main.Form()));
-    const HWND view = reinterpret_cast<HWND>(platform.IdentityOf(*main.Image2));
     HeldKey result;
     // A picture counts once, whether it shows its preview or its full pixels first.
     std::string shown = main.PicturePath;
-    bool painting = false;
     double lastPaint = Now();
-    // Dispatches what waits; a new picture counts once its view has nothing left to paint.
+    // Dispatches what waits; a new picture counts once the view has painted it. Looked at
+    // after each message: a picture painted and stepped past within one message still showed.
+    auto look = [&] {
+        const std::string& painted = main.View().PaintedPath();
+        if (!painted.empty() && painted != shown) {
+            shown = painted;
+            ++result.shown;
+            lastPaint = Now();
+        }
+    };
     auto pump = [&] {
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
+            look();
         }
-        if ((main.Picture || main.Preview) && main.PicturePath != shown) {
-            shown = main.PicturePath;
-            painting = true;
-        }
-        if (painting && !::GetUpdateRect(view, nullptr, FALSE)) {
-            painting = false;
-            ++result.shown;
-            lastPaint = Now();
-        }
+        look();
     };
     // The keyboard repeats on its own, whatever the program is busy with: the keys come from
     // a thread of their own.

@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
         main->ZoomFactor = 1;
         main->FileDrop1->Files() = {photo};
         main->FileDrop1Drop();
+        // The look is made on another thread, the messages flowing meanwhile.
+        while (main->PendingLook) zylora::bench::Rest(0.5);
         main->Image2->Update();  // the first paint of the view
         firstPaints.push_back(Now() - start);
         main->CompletePicture();

@@ -236,6 +236,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     // drawing once the drag rests.
     drewQuickly_ = owner_.ResizeDragging;
     DrawPicture(*surface, {panel.width, panel.height}, drewQuickly_);
+    paintedPath_ = picture ? owner_.PicturePath : std::string();
     // Restarted: it fires once the view has rested.
     restTimer_->SetEnabled(false);
     if (cache_.Wants() || drewQuickly_) restTimer_->SetEnabled(true);

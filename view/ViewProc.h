@@ -89,6 +89,9 @@ public:
     // Screen pixels a hundred of the picture's take across, as the panel shows it now; 0
     // with no picture.
     int ZoomPercent() const;
+    // The path of the picture the last paint drew (its look or its full pixels); empty when
+    // it drew none.
+    const std::string& PaintedPath() const { return paintedPath_; }
 
 private:
     // The picture's pixels to draw: the full ones, else the preview standing in for them.
@@ -102,6 +105,7 @@ private:
                          float scale);
 
     app::TfrmMiddle& owner_;
+    std::string paintedPath_;
     ReducedPictureCache cache_;
     std::unique_ptr<platform::Surface> surface_;
     // Started again by every paint that drew from a stretched copy or quickly: it fires only

@@ -30,20 +30,37 @@ std::unique_ptr<Image> ImageOfResult(std::optional<imaging::JobResult> result,
     return decodeHere();
 }
 
-PendingPicture::PendingPicture(imaging::PictureService& service, BackgroundTasks& tasks, imaging::JobId job,
+PendingPicture::PendingPicture(imaging::PictureService& service, BackgroundTasks& tasks,
+                               std::function<imaging::JobId()> open, bool later,
                                std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready)
-    : service_(service), tasks_(tasks), job_(job), decodeHere_(std::move(decodeHere)) {
-    tasks_.Await(job_, std::move(ready));
+    : service_(service), tasks_(tasks), open_(std::move(open)), decodeHere_(std::move(decodeHere)),
+      ready_(std::move(ready)) {
+    if (!later) Begin();
 }
 
 PendingPicture::~PendingPicture() {
+    if (job_ == 0) return;
     tasks_.Forget(job_);
     if (!taken_) service_.Cancel(job_);
+}
+
+void PendingPicture::Begin() {
+    if (!open_) return;
+    job_ = std::exchange(open_, nullptr)();
+    if (job_ != 0 && ready_) tasks_.Await(job_, std::move(ready_));
+}
+
+std::function<void()> PendingPicture::Beginning() {
+    return [this, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.lock()) Begin();
+    };
 }
 
 std::unique_ptr<Image> PendingPicture::Take() {
     if (taken_) return nullptr;
     taken_ = true;
+    Begin();
+    if (job_ == 0) return decodeHere_();
     tasks_.Forget(job_);
     std::optional<imaging::JobResult> result = service_.Wait(job_, PictureWaitLimit);
     if (result) return ImageOfResult(std::move(result), decodeHere_);
@@ -53,11 +70,14 @@ std::unique_ptr<Image> PendingPicture::Take() {
 }
 
 PendingLook::PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                         std::function<void()> ready)
-    : pixels_(std::make_shared<Handoff<std::optional<DecodedPixels>>>()) {
+                         std::function<void()> made, std::function<void()> ready)
+    : pixels_(std::make_shared<Handoff<std::optional<DecodedPixels>>>()),
+      made_(std::make_shared<std::function<void()>>(std::move(made))) {
     tasks.Run([pixels = pixels_, decode = std::move(decode)] { pixels->Give(decode()); },
-              [wanted = wanted_, ready = std::move(ready)] {
-                  if (*wanted && ready) ready();
+              [wanted = wanted_, made = made_, ready = std::move(ready)] {
+                  if (!*wanted) return;
+                  if (*made) std::exchange(*made, nullptr)();
+                  if (ready) ready();
               });
 }
 
@@ -65,6 +85,7 @@ std::unique_ptr<Image> PendingLook::Take() {
     if (taken_) return nullptr;
     taken_ = true;
     *wanted_ = false;
+    if (*made_) std::exchange(*made_, nullptr)();
     std::optional<DecodedPixels> pixels = pixels_->Wait();
     return pixels ? ImageOfPixels(std::move(*pixels), std::nullopt) : nullptr;
 }

@@ -30,31 +30,42 @@ constexpr std::chrono::milliseconds PictureWaitLimit{30000};
 
 // A picture the service decodes for an open; the user's thread owns it. `ready` runs from
 // the messages once the decode is done, unless this is gone by then (its job is cancelled).
+// `open` asks the service for the decode and gives its job (0 when it can't be had): at once,
+// or where `later`, at Begin (or Take): an open whose first look is made first has its full
+// decode wait for it, so that the two don't share the processor.
 class PendingPicture : public Platform::PendingImage {
 public:
     // `decodeHere` decodes on this thread a picture the service made no pixels of (a format
     // only GDI+ reads, whose objects stay on one thread).
-    PendingPicture(imaging::PictureService& service, BackgroundTasks& tasks, imaging::JobId job,
-                   std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready);
+    PendingPicture(imaging::PictureService& service, BackgroundTasks& tasks, std::function<imaging::JobId()> open,
+                   bool later, std::function<std::unique_ptr<Image>()> decodeHere, std::function<void()> ready);
     ~PendingPicture() override;
     PendingPicture(const PendingPicture&) = delete;
     PendingPicture& operator=(const PendingPicture&) = delete;
     std::unique_ptr<Image> Take() override;
+    // Asks for the decode, once.
+    void Begin();
+    // Begin, for as long as this lives.
+    std::function<void()> Beginning();
 
 private:
     imaging::PictureService& service_;
     BackgroundTasks& tasks_;
-    imaging::JobId job_;
+    std::function<imaging::JobId()> open_;
+    imaging::JobId job_ = 0;
     std::function<std::unique_ptr<Image>()> decodeHere_;
+    std::function<void()> ready_;
     bool taken_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // A first look at a picture made by a task of its own (behind Platform::DecodePreview's
 // `look`): only pixels pass between the threads; the image is made here, in Take.
 class PendingLook : public Platform::PendingImage {
 public:
+    // `made` runs once the look is made, before `ready`, or at Take if that comes first.
     PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                std::function<void()> ready);
+                std::function<void()> made, std::function<void()> ready);
     ~PendingLook() override { *wanted_ = false; }
     PendingLook(const PendingLook&) = delete;
     PendingLook& operator=(const PendingLook&) = delete;
@@ -63,6 +74,7 @@ public:
 private:
     std::shared_ptr<Handoff<std::optional<DecodedPixels>>> pixels_;
     std::shared_ptr<bool> wanted_ = std::make_shared<bool>(true);  // its ending still runs `ready`
+    std::shared_ptr<std::function<void()>> made_;
     bool taken_ = false;
 };
 

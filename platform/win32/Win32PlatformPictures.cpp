@@ -5,8 +5,11 @@
 
 namespace zylora::platform::win32 {
 
-// The full decode starts first, on a thread of its own, so that the reduced one on this
-// thread costs the open nothing on a second core.
+// Without `lookReady` the full decode starts first, on a thread of its own, so that the
+// reduced one on this thread costs the open nothing on a second core. With it, the look is
+// made on a thread of its own and the full decode begins once it is made: two decodes at once
+// would each take twice the time on a busy machine, and a held key's steps, which want only
+// the looks, would share the processor with full decodes that are let go at the next step.
 std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready,
@@ -16,17 +19,17 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
     if (!plan) return std::nullopt;
     PicturePreview preview{nullptr, plan->upright, nullptr};
     // One being read ahead just now is taken over by the open.
-    const imaging::JobId job = pictures_->Open(path, reducedFor_);
-    if (job == 0) return std::nullopt;
-    preview.full = std::make_unique<PendingPicture>(
-        *pictures_, *background_, job, [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); },
-        std::move(ready));
+    auto full = std::make_unique<PendingPicture>(
+        *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, lookReady != nullptr,
+        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
     if (lookReady) {
         preview.look = std::make_unique<PendingLook>(
-            *background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }, std::move(lookReady));
+            *background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }, full->Beginning(),
+            std::move(lookReady));
     } else if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan)) {
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     }
+    preview.full = std::move(full);
     return preview;
 }
 

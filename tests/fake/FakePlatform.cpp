@@ -397,21 +397,23 @@ std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
     if (preview == previews.end() || picture == images.end()) return std::nullopt;
     const platform::Size size{picture->second.Width(), picture->second.Height()};
     previewNeeded.push_back(neededFor(size));
+    Log("preview " + path);
+    auto image = std::make_unique<FakeImage>(preview->second.width, preview->second.height);
+    image->path = "preview " + path;
+    std::unique_ptr<FakePendingImage> look;
+    if (lateLooks.count(path) && lookReady) {  // made first; the full decode's ending after it
+        look = std::make_unique<FakePendingImage>();
+        look->image = std::move(image);
+        background.emplace_back([] {}, [alive = look->alive, lookReady = std::move(lookReady)] {
+            if (*alive) lookReady();
+        });
+    }
     auto full = std::make_unique<FakePendingImage>();
     full->image = failingFullDecodes.count(path) ? std::make_unique<FakeImage>(0, 0) : DecodeImage(path);
     background.emplace_back([] {}, [alive = full->alive, ready = std::move(ready)] {
         if (*alive && ready) ready();
     });
-    Log("preview " + path);
-    auto image = std::make_unique<FakeImage>(preview->second.width, preview->second.height);
-    image->path = "preview " + path;
-    if (!lateLooks.count(path) || !lookReady) return PicturePreview{std::move(image), size, std::move(full), nullptr};
-    auto look = std::make_unique<FakePendingImage>();
-    look->image = std::move(image);
-    background.emplace_back([] {}, [alive = look->alive, lookReady = std::move(lookReady)] {
-        if (*alive) lookReady();
-    });
-    return PicturePreview{nullptr, size, std::move(full), std::move(look)};
+    return PicturePreview{std::move(image), size, std::move(full), std::move(look)};
 }
 
 std::unique_ptr<platform::Image> FakePlatform::DecodeSkinImage(const std::string& path) {

@@ -213,6 +213,7 @@ TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt)
         platform.previews[std::string("C:\\Pics\\") + name] = {100, 75};
         platform.lateLooks.insert(std::string("C:\\Pics\\") + name);
     }
+    dynamic_cast<fake::FakeWindow&>(*main->Image2).paintsOnUpdate = true;
     const std::string before = main->Form().Caption();
     Press(keys::Right, {});
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png");
@@ -224,14 +225,14 @@ TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt)
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "the repeats wait for the look";
     EXPECT_FALSE(merged.Enabled());
     platform.RunBackground();
-    ASSERT_TRUE(main->Picture);
-    EXPECT_EQ(main->ShownPictureSize(), (platform::Size{400, 300}));
-    EXPECT_EQ(main->Form().Caption(), "d.png - " + before.substr(before.find(" - ") + 3));
-    EXPECT_TRUE(merged.Enabled()) << "the repeats' step comes now";
-    merged.Tick();
-    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png");
+    const std::string skinText = before.substr(before.find(" - ") + 3);
+    EXPECT_EQ(main->Form().Caption(), "d.png - " + skinText) << "d.png shown";
+    EXPECT_EQ(platform::FileNameOf(main->View().PaintedPath()), "d.png") << "and painted before the step";
+    EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png") << "the repeats' step came with its look";
     main->RunCommand("zoomin");  // what needs the pixels takes the look and the full pixels
     EXPECT_TRUE(main->Picture && !main->PendingLook);
+    EXPECT_EQ(main->ShownPictureSize(), (platform::Size{400, 300}));
+    EXPECT_EQ(main->Form().Caption(), "e.png - " + skinText);
     EXPECT_EQ(main->ZoomFactor, 2);
 }
 

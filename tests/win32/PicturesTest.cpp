@@ -33,7 +33,8 @@ TEST_F(PicturesTest, APictureReadAheadIsTheOneDecodedHereAndEachThreadRunsAtItsP
     ASSERT_TRUE(service.WaitIdle(std::chrono::seconds(10)));
     ASSERT_TRUE(service.Holds(ahead));
     bool ready = false;
-    platform::win32::PendingPicture pending(service, tasks, service.Open(ahead, nullptr), nullptr, [&] { ready = true; });
+    platform::win32::PendingPicture pending(
+        service, tasks, [&] { return service.Open(ahead, nullptr); }, false, nullptr, [&] { ready = true; });
     EXPECT_TRUE(PumpUntil([&] { return ready; })) << "its ending comes through the messages";
     const std::unique_ptr<Image> image = pending.Take();
     const std::unique_ptr<Image> decoded = platform->DecodeImage(ahead);
@@ -49,6 +50,42 @@ TEST_F(PicturesTest, APictureReadAheadIsTheOneDecodedHereAndEachThreadRunsAtItsP
     EXPECT_EQ(result->picture->pixels.pixels.width, 40);
     EXPECT_EQ(aheadPriority, THREAD_PRIORITY_NORMAL);
     EXPECT_EQ(openPriority, THREAD_PRIORITY_ABOVE_NORMAL);
+}
+
+// An open whose look is made first asks for its full decode only once told to, or once its
+// picture is wanted; told so after it is gone, nothing happens.
+TEST_F(PicturesTest, AFullDecodeLeftForLaterIsAskedForOnceBegunOrTaken) {
+    const std::string path = folder.File("later.png");
+    WritePicture(path, 40, 30, "image/png", Pattern);
+    imaging::PictureService service(platform::win32::PictureServiceSetupFor(files, tasks));
+    int opens = 0;
+    const auto open = [&] {
+        ++opens;
+        return service.Open(path, nullptr);
+    };
+    std::function<void()> begin;
+    {
+        platform::win32::PendingPicture gone(service, tasks, open, true, nullptr, nullptr);
+        begin = gone.Beginning();
+    }
+    begin();
+    EXPECT_EQ(opens, 0) << "gone before it was begun";
+    for (const bool begun : {true, false}) {
+        bool ready = false;
+        platform::win32::PendingPicture pending(service, tasks, open, true, nullptr, [&] { ready = true; });
+        EXPECT_EQ(opens, 0);
+        if (begun) {
+            pending.Beginning()();
+            pending.Begin();
+            EXPECT_EQ(opens, 1) << "once";
+            EXPECT_TRUE(PumpUntil([&] { return ready; }));
+        }
+        const std::unique_ptr<Image> image = pending.Take();
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->Width(), 40);
+        EXPECT_EQ(opens, 1);
+        opens = 0;
+    }
 }
 
 // A photo's rows (the imaging component's fast path) and the other decoders alike.

@@ -397,6 +397,8 @@ private:
     // What an open does once there is something to show: the facts, the window fitted, the
     // title, the neighbours read ahead.
     void PictureOpened();
+    // For a picture's size, the size of the reduced copy its first paint draws from.
+    std::function<platform::Size(platform::Size)> FirstPaintReduction() const;
     // Places and renders the five windows for the picture's fitted size.
     void FitWindowToPicture();
     // Notes in Unshown why the picture opened shows nothing.

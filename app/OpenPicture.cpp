@@ -66,6 +66,7 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     // enough for that glance and decodes in less time; where it stops, the full pixels come.
     const int zoom = std::max(1, ZoomFactor);
     const int glance = takingRepeats_ ? 2 : 1;
+    platform_.ReduceOpenedPicturesFor(FirstPaintReduction());
     std::optional<platform::Platform::PicturePreview> preview = platform_.DecodePreview(
         PicturePath,
         [this, zoom, glance](platform::Size picture) {

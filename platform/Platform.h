@@ -454,6 +454,10 @@ public:
     // may only use what they hold, and Files(), whose operations may be called from any thread.
     using PictureList = std::function<std::vector<std::string>()>;
     virtual void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) = 0;
+    // The reduction a picture opened from now on has made with its pixels, as ReadAhead's
+    // `reducedFor` is for the pictures read ahead: its first paint draws from it, so that no
+    // paint reduces the whole picture on the user's thread.
+    virtual void ReduceOpenedPicturesFor(std::function<Size(Size)> reducedFor) = 0;
 
     virtual FileSystem& Files() = 0;
     // Runs `work` on a thread of its own (a long look at the file system that must not hold

@@ -170,17 +170,21 @@ void TfrmMiddle::ReadAheadTimerTimer() {
         }
         return paths;
     };
-    // The first paint of a picture opened by a step: the window fitted to it on this screen
-    // with this frame, at the zoom in force, draws from a copy reduced by this much.
+    platform_.ReadAhead(std::move(which), FirstPaintReduction());
+}
+
+std::function<platform::Size(platform::Size)> TfrmMiddle::FirstPaintReduction() const {
+    // The first paint of a picture opened: the window fitted to it on this screen with this
+    // frame, at the zoom in force, draws from a copy reduced by this much.
     const platform::Size screen = platform_.ScreenSize();
     const long long roomWidth = screen.width - static_cast<long long>(GetLeftWidth()) - GetRightWidth();
     const long long roomHeight = screen.height - static_cast<long long>(GetTopHeight()) - GetBottomHeight();
     const int zoom = ZoomFactor;
-    platform_.ReadAhead(std::move(which), [roomWidth, roomHeight, zoom](platform::Size picture) {
+    return [roomWidth, roomHeight, zoom](platform::Size picture) {
         const platform::Size panel = HalvedToFit(picture, roomWidth, roomHeight);
         const platform::RectF source = view::SourceRect(picture.width, picture.height, 0, 0, zoom);
         return view::ReducedSize(picture, view::ReductionFactor(source, panel));
-    });
+    };
 }
 
 }  // namespace zylora::app

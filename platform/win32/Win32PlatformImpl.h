@@ -129,6 +129,7 @@ public:
         reducedFor_ = reducedFor;
         pictures_->ReadAhead(std::move(which), std::move(reducedFor));
     }
+    void ReduceOpenedPicturesFor(std::function<Size(Size)> reducedFor) override { reducedFor_ = std::move(reducedFor); }
     FileSystem& Files() override { return files_; }
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
                                                 std::function<void()> ready,

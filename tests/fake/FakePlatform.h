@@ -296,6 +296,10 @@ public:
         readAheadWhich = std::move(which);
         reducedFor = std::move(sizeFor);
     }
+    void ReduceOpenedPicturesFor(std::function<platform::Size(platform::Size)> sizeFor) override {
+        openedReducedFor = std::move(sizeFor);
+    }
+    std::function<platform::Size(platform::Size)> openedReducedFor;
     // The paths the last request names, as the worker would list them; nothing without one.
     std::optional<std::vector<std::string>> ReadAheadPaths() const {
         if (!readAheadWhich) return std::nullopt;

@@ -259,7 +259,8 @@ TEST_F(FolderNavigationTest, WhenIdleTheNeighboursAreReadAheadTheLastStepsWayFir
     EXPECT_EQ(main->FileListBox1.Directory(), "C:\\Pics") << "stepping's own list went nowhere else";
 }
 
-TEST_F(FolderNavigationTest, TheReductionMadeAheadIsTheOneTheFirstPaintDrawsFrom) {
+// Ahead, and with a picture opened (the first of a session has nothing read ahead).
+TEST_F(FolderNavigationTest, TheReductionMadeAheadOrAtAnOpenIsTheOneTheFirstPaintDrawsFrom) {
     platform.arguments = {"C:\\Pics\\B.jpg"};
     Start();
     const struct {
@@ -270,8 +271,10 @@ TEST_F(FolderNavigationTest, TheReductionMadeAheadIsTheOneTheFirstPaintDrawsFrom
     for (const auto& c : cases) {
         main->ZoomFactor = c.zoom;
         main->ReadAheadTimerTimer();
-        ASSERT_TRUE(platform.reducedFor);
+        main->OpenFile("C:\\Pics\\B.jpg");
+        ASSERT_TRUE(platform.reducedFor && platform.openedReducedFor);
         EXPECT_EQ(platform.reducedFor(c.picture), c.reduced) << c.picture.width << " at zoom " << c.zoom;
+        EXPECT_EQ(platform.openedReducedFor(c.picture), c.reduced);
     }
 }
 

@@ -155,6 +155,9 @@ public:
     void ReadAhead(PictureList which, std::function<Size(Size)> reducedFor) override {
         real_.ReadAhead(std::move(which), std::move(reducedFor));
     }
+    void ReduceOpenedPicturesFor(std::function<Size(Size)> reducedFor) override {
+        real_.ReduceOpenedPicturesFor(std::move(reducedFor));
+    }
     FileSystem& Files() override { return real_.Files(); }
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
                                                 std::function<void()> ready,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Memory.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +62,11 @@ inline void Rest(double ms) {
         Idle();
         ::Sleep(2);
     }
+}
+
+// The process's committed private memory in megabytes.
+inline double PrivateMb() {
+    return static_cast<double>(platform::win32::CommittedPrivateBytes()) / (1024 * 1024);
 }
 
 }  // namespace zylora::bench

@@ -47,11 +47,14 @@ inline void Report(const char* what, double ms, const char* baselineName, double
 // step is a timer's message). Under Wine an empty queue is also where the windows' new pixels
 // go to the X server; in a loop that never lets the queue empty, every EndPaint sends them
 // instead once the thread hasn't been idle for 50 ms: two or three times a step.
-inline void Idle() {
+// `afterEach` looks at what each message did: a queue kept full (a held key's steps) may not
+// empty for seconds.
+inline void Idle(const std::function<void()>& afterEach = nullptr) {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
+        if (afterEach) afterEach();
     }
 }
 

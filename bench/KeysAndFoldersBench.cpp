@@ -42,13 +42,9 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     std::string shown = main.PicturePath;
     bool painting = false;
     double lastPaint = Now();
-    // Dispatches what waits; a new picture counts once its view has nothing left to paint.
-    auto pump = [&] {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+    // A new picture counts once its view has nothing left to paint; looked at after each
+    // message, since the steps' messages may keep the queue from emptying while the key is held.
+    auto look = [&] {
         if ((main.Picture || main.Preview) && main.PicturePath != shown) {
             shown = main.PicturePath;
             painting = true;
@@ -58,6 +54,10 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
             ++result.shown;
             lastPaint = Now();
         }
+    };
+    auto pump = [&] {
+        Idle(look);
+        look();
     };
     // The keyboard repeats on its own, whatever the program is busy with: the keys come from
     // a thread of their own.

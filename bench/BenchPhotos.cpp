@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "platform/win32/Win32Text.h"
 
 namespace zylora::bench {
@@ -53,6 +54,14 @@ bool WritePhoto(const std::string& path, unsigned seed) {
     if (!EncoderFor(L"image/jpeg", jpeg)) return false;
     const std::wstring wide = platform::win32::WideFromUtf8(path);
     return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
+}
+
+double PlainDecode(const std::string& path, int runs) {
+    const std::wstring wide = platform::win32::WideFromUtf8(path);
+    return Time(runs, [&] {
+        Gdiplus::Bitmap bitmap(wide.c_str(), FALSE);
+        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
+    });
 }
 
 }  // namespace zylora::bench

@@ -9,4 +9,7 @@ namespace zylora::bench {
 // size and decoding cost of a real photograph. The seed makes two photos differ.
 bool WritePhoto(const std::string& path, unsigned seed);
 
+// Median milliseconds of `runs` plain GDI+ decodes of the photo: the baseline of opening it.
+double PlainDecode(const std::string& path, int runs);
+
 }  // namespace zylora::bench

@@ -35,6 +35,20 @@ using zylora::bench::PrivateMb;
 using zylora::bench::Report;
 using zylora::bench::Time;
 
+struct SteppingRows {
+    zylora::bench::Stepping quiet, loaded;
+};
+
+// The stepping rows on the quiet machine and beside a busy thread per core.
+SteppingRows MeasureSteppingRows(zylora::app::TfrmMiddle& main, double decodeMs) {
+    SteppingRows rows;
+    rows.quiet = zylora::bench::MeasureStepping(main, decodeMs);
+    rows.loaded = zylora::bench::MeasureSteppingLoaded(main, decodeMs);
+    return rows;
+}
+
+void PrintTableHead() { std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n"); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,14 +67,11 @@ int main(int argc, char** argv) {
         }
     }
 
-    // "start", "decode", "drag" and "formats" time only that, "start" and "decode" in more
-    // rounds.
+    // "start", "decode", "drag", "steps" and "formats" time only that, "start" and
+    // "decode" in more rounds.
     const std::string only = argc > 1 ? argv[1] : "";
     const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
-    auto plainDecode = [&] {
-        Gdiplus::Bitmap bitmap(widePhoto.c_str(), FALSE);
-        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
-    };
+    const double pictureMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     // The same photo carrying an Adobe RGB profile, which its open converts to the display's;
     // in a folder of its own, so that the steps below still go between the two photos.
     const std::string profiled = folder + "profiled\\bench-24mp-adobe.jpg";
@@ -73,12 +84,22 @@ int main(int argc, char** argv) {
         // Alternated, so that a busy moment of the machine weighs on all alike.
         std::vector<double> plain, own, converted;
         for (int i = 0; i < 9; ++i) {
-            plain.push_back(Time(1, plainDecode));
+            plain.push_back(zylora::bench::PlainDecode(photo, 1));
             own.push_back(Time(1, [&] { platform->DecodeImage(photo); }));
             converted.push_back(Time(1, [&] { platform->DecodeImage(profiled); }));
         }
         Report("decoded into pixels of our own", Median(own), "the plain decode", Median(plain));
         Report("  with an Adobe RGB profile, converted", Median(converted), "the plain decode", Median(plain));
+        return 0;
+    }
+    if (only == "steps") {
+        auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
+        main->Show();
+        zylora::bench::OpenByDrop(*main, photo);
+        const double decodeSecond = zylora::bench::PlainDecode(second, 3);
+        const SteppingRows steps = MeasureSteppingRows(*main, decodeSecond);
+        PrintTableHead();
+        zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, 0);
         return 0;
     }
     // Start-up first, while no window of ours is open. Fifteen rounds: with five, the
@@ -90,7 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const double decode = Time(3, plainDecode);
+    const double decode = zylora::bench::PlainDecode(photo, 3);
     const double decodeOwn = Time(3, [&] { platform->DecodeImage(photo); });
 
     auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
@@ -107,7 +128,7 @@ int main(int argc, char** argv) {
     // does: it pays a page fault per 4 KB.
     std::vector<double> firstPaints, fullOpens, freshOpens, openDecodes;
     for (int i = 0; i < 10; ++i) {
-        openDecodes.push_back(Time(1, plainDecode));
+        openDecodes.push_back(zylora::bench::PlainDecode(photo, 1));
         const bool fresh = i % 2 == 0;
         if (fresh) {
             main->ForgetPicture();  // before the drop would, so that its memory goes too
@@ -137,7 +158,6 @@ int main(int argc, char** argv) {
     const double open = Median(firstPaints), openFull = Median(fullOpens), openFresh = Median(freshOpens),
                  openDecode = Median(openDecodes);
     const double convert = zylora::bench::ConvertTwentyFourMegapixels();
-    const double pictureMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     const zylora::platform::Rect view = main->Image2->Bounds();
     std::printf("picture %dx%d shown in a view of %dx%d\n", main->Picture->Width(),
                 main->Picture->Height(), view.width, view.height);
@@ -183,7 +203,7 @@ int main(int argc, char** argv) {
 
     const zylora::bench::Drags drags = zylora::bench::MeasureDrags(*main);
     if (only == "drag") {
-        std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n");
+        PrintTableHead();
         zylora::bench::ReportDrags(drags);
         return 0;
     }
@@ -207,12 +227,8 @@ int main(int argc, char** argv) {
     const double zoomIn8 = paintAfterZoomIn(8);
     main->ZoomFactor = 1;
 
-    const std::wstring wideSecond = zylora::platform::win32::WideFromUtf8(second);
-    const double decodeSecond = Time(3, [&] {
-        Gdiplus::Bitmap bitmap(wideSecond.c_str(), FALSE);
-        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
-    });
-    const zylora::bench::Stepping steps = zylora::bench::MeasureStepping(*main, decodeSecond);
+    const double decodeSecond = zylora::bench::PlainDecode(second, 3);
+    const SteppingRows steps = MeasureSteppingRows(*main, decodeSecond);
     // A folder of 10,000 pictures: listed afresh at the first step into it; looked at again
     // at every later step, listed only when it changed.
     const std::string large = zylora::bench::LargeFolder(folder, 10000);
@@ -313,7 +329,7 @@ int main(int argc, char** argv) {
     });
     const double reduce = Time(3, [&] { main->Picture->Reduced(1500, 1000); });
 
-    std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n");
+    PrintTableHead();
     Report("  surface 1500x1000 created and cleared", create, "one 1500x1000 copy", copy);
     Report("  1500x1000 image drawn 1:1", drawReduced, "one 1500x1000 copy", copy);
     Report("  1500x1000 region of the picture drawn 1:1", drawRegion, "one 1500x1000 copy", copy);
@@ -334,7 +350,7 @@ int main(int argc, char** argv) {
     zylora::bench::ReportDrags(drags);
     Report("view paint after zoomin to 2", zoomIn2, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     Report("view paint after zoomin to 8", zoomIn8, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
-    zylora::bench::ReportStepping(steps, decodeSecond, open);
+    zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, open);
     Report("listing 10,000 pictures (another thread)", listLarge, "a 60 Hz frame", 1000.0 / 60);
     Report("  a step's look at it, unchanged", lookAgain, "a 60 Hz frame", 1000.0 / 60);
     Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
@@ -351,7 +367,7 @@ int main(int argc, char** argv) {
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory with the 24 MP picture open", memoryOpen,
                 "its decoded bytes", pictureMb, memoryOpen / pictureMb, "<= 1.3 x + 30 MB");
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory read ahead (the other photo)",
-                steps.readAheadMb, "its decoded bytes", pictureMb, steps.readAheadMb / pictureMb, "");
+                steps.quiet.readAheadMb, "its decoded bytes", pictureMb, steps.quiet.readAheadMb / pictureMb, "");
     std::printf("\none 60 Hz frame is 16.7 ms; title drag steps that left the toolbar or the view to "
                 "repaint: %d of 31\n", stepsLeavingPaint);
     const zylora::platform::Rect r = main->BoundsRect();

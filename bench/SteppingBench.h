@@ -1,6 +1,8 @@
 // The `next` steps between the bench's two photos: at once, after a rest (read ahead), and
-// Right held.
+// Right held; on the quiet machine and again beside a busy thread per core.
 #pragma once
+
+#include <string>
 
 #include "bench/KeysAndFoldersBench.h"
 
@@ -17,12 +19,21 @@ struct Stepping {
     HeldKey held;            // Right held 3 s at 30/s
 };
 
+// The open of a picture by a drop, waited for up to its full pixels and their paint (no
+// message flows: nothing is read ahead after it).
+void OpenByDrop(app::TfrmMiddle& main, const std::string& path);
+
 // One `next` step, until its picture (or the preview of it) is painted, the messages flowing.
 void StepAndShow(app::TfrmMiddle& main);
 
 // The steps, from the folder's picture shown; `decodeMs` is the plain decode of the other
 // photo, the rest being two of them.
 Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs);
-void ReportStepping(const Stepping& steps, double decodeMs, double openMs);
+// The same beside one thread per core spinning at normal priority, as another program
+// keeps the machine busy.
+Stepping MeasureSteppingLoaded(app::TfrmMiddle& main, double decodeMs);
+
+// `openMs` 0 leaves out the row against an open.
+void ReportStepping(const Stepping& quiet, const Stepping& loaded, double decodeMs, double openMs);
 
 }  // namespace zylora::bench

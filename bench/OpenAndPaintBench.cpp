@@ -18,6 +18,7 @@
 #include "bench/DragBench.h"
 #include "bench/FormatsBench.h"
 #include "bench/KeysAndFoldersBench.h"
+#include "bench/StallBench.h"
 #include "bench/StartBench.h"
 #include "bench/SteppingBench.h"
 #include "imaging/Pixels.h"
@@ -36,13 +37,18 @@ using zylora::bench::Report;
 using zylora::bench::Time;
 
 struct SteppingRows {
+    zylora::bench::Stalls stalls;
     zylora::bench::Stepping quiet, loaded;
 };
 
-// The stepping rows on the quiet machine and beside a busy thread per core.
-SteppingRows MeasureSteppingRows(zylora::app::TfrmMiddle& main, double decodeMs) {
+// The stepping rows on the quiet machine and beside a busy thread per core; the user's thread
+// watched in an open of `photo`, a step at once and the quiet Right held; `lone` is a picture
+// alone in its folder.
+SteppingRows MeasureSteppingRows(zylora::app::TfrmMiddle& main, const std::string& photo, const std::string& lone,
+                                 double decodeMs) {
     SteppingRows rows;
-    rows.quiet = zylora::bench::MeasureStepping(main, decodeMs);
+    zylora::bench::WatchOpenAndStep(main, photo, lone, rows.stalls);
+    rows.quiet = zylora::bench::MeasureStepping(main, decodeMs, &rows.stalls);
     rows.loaded = zylora::bench::MeasureSteppingLoaded(main, decodeMs);
     return rows;
 }
@@ -97,9 +103,11 @@ int main(int argc, char** argv) {
         main->Show();
         zylora::bench::OpenByDrop(*main, photo);
         const double decodeSecond = zylora::bench::PlainDecode(second, 3);
-        const SteppingRows steps = MeasureSteppingRows(*main, decodeSecond);
+        const SteppingRows steps = MeasureSteppingRows(*main, photo, profiled, decodeSecond);
         PrintTableHead();
         zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, 0);
+        zylora::bench::ReportStalls(steps.stalls);
+        zylora::bench::PrintStallCauses(steps.stalls);
         return 0;
     }
     // Start-up first, while no window of ours is open. Fifteen rounds: with five, the
@@ -228,7 +236,7 @@ int main(int argc, char** argv) {
     main->ZoomFactor = 1;
 
     const double decodeSecond = zylora::bench::PlainDecode(second, 3);
-    const SteppingRows steps = MeasureSteppingRows(*main, decodeSecond);
+    const SteppingRows steps = MeasureSteppingRows(*main, photo, profiled, decodeSecond);
     // A folder of 10,000 pictures: listed afresh at the first step into it; looked at again
     // at every later step, listed only when it changed.
     const std::string large = zylora::bench::LargeFolder(folder, 10000);
@@ -351,6 +359,7 @@ int main(int argc, char** argv) {
     Report("view paint after zoomin to 2", zoomIn2, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     Report("view paint after zoomin to 8", zoomIn8, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, open);
+    zylora::bench::ReportStalls(steps.stalls);
     Report("listing 10,000 pictures (another thread)", listLarge, "a 60 Hz frame", 1000.0 / 60);
     Report("  a step's look at it, unchanged", lookAgain, "a 60 Hz frame", 1000.0 / 60);
     Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
@@ -370,6 +379,7 @@ int main(int argc, char** argv) {
                 steps.quiet.readAheadMb, "its decoded bytes", pictureMb, steps.quiet.readAheadMb / pictureMb, "");
     std::printf("\none 60 Hz frame is 16.7 ms; title drag steps that left the toolbar or the view to "
                 "repaint: %d of 31\n", stepsLeavingPaint);
+    zylora::bench::PrintStallCauses(steps.stalls);
     const zylora::platform::Rect r = main->BoundsRect();
     std::printf("main window %d,%d %dx%d\n", r.left, r.top, r.width, r.height);
     main.reset();

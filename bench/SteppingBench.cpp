@@ -6,6 +6,7 @@
 
 #include "app/MainWindow.h"
 #include "bench/BenchSupport.h"
+#include "bench/StallBench.h"
 #include "imaging/Pixels.h"
 #include "shell/FileDrop.h"
 
@@ -64,13 +65,13 @@ void StepAndShow(app::TfrmMiddle& main) {
     // picture's object may well take the old one's address.
     auto shown = [&] { return main.Picture || main.Preview; };
     const std::string before = main.PicturePath;
-    main.StepInFolder(true);
+    Noted([] { return "the step (StepInFolder)"; }, [&] { main.StepInFolder(true); });
     // A folder the list doesn't hold yet is read on another thread first.
     for (const double until = Now() + 10000; (!shown() || main.PicturePath == before) && Now() < until;) Rest(0.5);
-    main.Image2->Update();
+    Noted([] { return "the step's first paint (Update)"; }, [&] { main.Image2->Update(); });
 }
 
-Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs) {
+Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs, Stalls* stalls) {
     Stepping result;
     // Each step goes to the other photo: the folder holds just the two. Stepped at once,
     // nothing has been read ahead. Each step's full decode is let finish before the next,
@@ -97,7 +98,12 @@ Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs) {
     }
     result.afterRest = Median(restedSteps);
     // Right held for three seconds over the two photos, the keyboard repeating 30 times a second.
-    result.held = HoldRight(main, 3000, 30);
+    if (stalls) {
+        StallWatch watch(main, *stalls, stalls->held);
+        result.held = HoldRight(main, 3000, 30);
+    } else {
+        result.held = HoldRight(main, 3000, 30);
+    }
     return result;
 }
 

@@ -12,6 +12,8 @@ class TfrmMiddle;
 
 namespace zylora::bench {
 
+struct Stalls;
+
 struct Stepping {
     double atOnce = 0;       // a step at once, to its first paint (median)
     double afterRest = 0;    // a step after a rest of two decode times (median)
@@ -27,8 +29,9 @@ void OpenByDrop(app::TfrmMiddle& main, const std::string& path);
 void StepAndShow(app::TfrmMiddle& main);
 
 // The steps, from the folder's picture shown; `decodeMs` is the plain decode of the other
-// photo, the rest being two of them.
-Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs);
+// photo, the rest being two of them. With `stalls`, the user's thread is watched while Right
+// is held.
+Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs, Stalls* stalls = nullptr);
 // The same beside one thread per core spinning at normal priority, as another program
 // keeps the machine busy.
 Stepping MeasureSteppingLoaded(app::TfrmMiddle& main, double decodeMs);

@@ -21,6 +21,7 @@
 #include "bench/StallBench.h"
 #include "bench/StartBench.h"
 #include "bench/SteppingBench.h"
+#include "bench/WalkBench.h"
 #include "imaging/Pixels.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    // "start", "decode", "drag", "steps" and "formats" time only that, "start" and
+    // "start", "decode", "drag", "steps", "walk" and "formats" time only that, "start" and
     // "decode" in more rounds.
     const std::string only = argc > 1 ? argv[1] : "";
     const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
@@ -98,11 +99,17 @@ int main(int argc, char** argv) {
         Report("  with an Adobe RGB profile, converted", Median(converted), "the plain decode", Median(plain));
         return 0;
     }
-    if (only == "steps") {
+    if (only == "steps" || only == "walk") {
         auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
         main->Show();
         zylora::bench::OpenByDrop(*main, photo);
         const double decodeSecond = zylora::bench::PlainDecode(second, 3);
+        if (only == "walk") {
+            const zylora::bench::Walk walk = zylora::bench::WalkThroughPhotos(*main, 300, decodeSecond);
+            PrintTableHead();
+            zylora::bench::ReportWalk(walk, pictureMb);
+            return 0;
+        }
         const SteppingRows steps = MeasureSteppingRows(*main, photo, profiled, decodeSecond);
         PrintTableHead();
         zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, 0);
@@ -337,6 +344,9 @@ int main(int argc, char** argv) {
     });
     const double reduce = Time(3, [&] { main->Picture->Reduced(1500, 1000); });
 
+    // Last before the formats: a long walk leaves the memory as it leaves it.
+    const zylora::bench::Walk walk = zylora::bench::WalkThroughPhotos(*main, 300, decodeSecond);
+
     PrintTableHead();
     Report("  surface 1500x1000 created and cleared", create, "one 1500x1000 copy", copy);
     Report("  1500x1000 image drawn 1:1", drawReduced, "one 1500x1000 copy", copy);
@@ -372,6 +382,7 @@ int main(int argc, char** argv) {
     Report("roll-up, whole animation", rollUp, "a 60 Hz frame", 1000.0 / 60);
     Report("unroll, whole animation", unroll, "a 60 Hz frame", 1000.0 / 60);
     zylora::bench::ReportStarts(starts);
+    zylora::bench::ReportWalk(walk, pictureMb);
     zylora::bench::ReportFormats(*platform, folder);
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory with the 24 MP picture open", memoryOpen,
                 "its decoded bytes", pictureMb, memoryOpen / pictureMb, "<= 1.3 x + 30 MB");

@@ -51,12 +51,7 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
         }
     };
     auto pump = [&] {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-            look();
-        }
+        Idle(look);
         look();
     };
     // The keyboard repeats on its own, whatever the program is busy with: the keys come from

@@ -8,25 +8,24 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "bench/BenchPhotos.h"
 #include "bench/BenchSupport.h"
 #include "bench/ColourBench.h"
+#include "bench/DragBench.h"
 #include "bench/FormatsBench.h"
 #include "bench/KeysAndFoldersBench.h"
+#include "bench/StallBench.h"
 #include "bench/StartBench.h"
-#include "bench/WindowSystemFloor.h"
+#include "bench/SteppingBench.h"
+#include "bench/WalkBench.h"
 #include "imaging/Pixels.h"
-#include "platform/win32/Win32Memory.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 #include "shell/FileDrop.h"
-#include "skin/EdgeWindows.h"
 #include "skin/TitleWindow.h"
 #include "toolbar/ZylButton.h"
 
@@ -34,52 +33,28 @@ namespace {
 
 using zylora::bench::Median;
 using zylora::bench::Now;
+using zylora::bench::PrivateMb;
 using zylora::bench::Report;
-using zylora::bench::Rest;
 using zylora::bench::Time;
 
-bool EncoderFor(const wchar_t* mime, CLSID& clsid) {
-    UINT count = 0, bytes = 0;
-    Gdiplus::GetImageEncodersSize(&count, &bytes);
-    std::vector<unsigned char> buffer(bytes);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, bytes, encoders);
-    for (UINT i = 0; i < count; ++i)
-        if (wcscmp(encoders[i].MimeType, mime) == 0) {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    return false;
+struct SteppingRows {
+    zylora::bench::Stalls stalls;
+    zylora::bench::Stepping quiet, loaded;
+};
+
+// The stepping rows on the quiet machine and beside a busy thread per core; the user's thread
+// watched in an open of `photo`, a step at once and the quiet Right held; `lone` is a picture
+// alone in its folder.
+SteppingRows MeasureSteppingRows(zylora::app::TfrmMiddle& main, const std::string& photo, const std::string& lone,
+                                 double decodeMs) {
+    SteppingRows rows;
+    zylora::bench::WatchOpenAndStep(main, photo, lone, rows.stalls);
+    rows.quiet = zylora::bench::MeasureStepping(main, decodeMs, &rows.stalls);
+    rows.loaded = zylora::bench::MeasureSteppingLoaded(main, decodeMs);
+    return rows;
 }
 
-// A photo-like 6000 x 4000 picture: smooth gradients with fine detail, so the JPEG has
-// the size and decoding cost of a real photograph. The seed makes two photos differ.
-bool WritePhoto(const std::string& path, unsigned seed) {
-    const int width = 6000, height = 4000;
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, width, height);
-    Gdiplus::BitmapData data{};
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok)
-        return false;
-    for (int y = 0; y < height; ++y) {
-        auto* row = static_cast<unsigned char*>(data.Scan0) + static_cast<std::ptrdiff_t>(y) * data.Stride;
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const int noise = static_cast<int>((seed >> 16) & 31) - 16;
-            row[3 * x + 0] = static_cast<unsigned char>(std::clamp(60 + y * 150 / height + noise, 0, 255));
-            row[3 * x + 1] = static_cast<unsigned char>(std::clamp(90 + ((x / 40 + y / 40) % 2) * 40 + noise, 0, 255));
-            row[3 * x + 2] = static_cast<unsigned char>(std::clamp(200 - x * 150 / width + noise, 0, 255));
-        }
-    }
-    bitmap.UnlockBits(&data);
-    CLSID jpeg;
-    if (!EncoderFor(L"image/jpeg", jpeg)) return false;
-    const std::wstring wide = zylora::platform::win32::WideFromUtf8(path);
-    return bitmap.Save(wide.c_str(), &jpeg, nullptr) == Gdiplus::Ok;
-}
-
-// The process's committed private memory in megabytes.
-double PrivateMb() { return static_cast<double>(zylora::platform::win32::CommittedPrivateBytes()) / (1024 * 1024); }
+void PrintTableHead() { std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n"); }
 
 }  // namespace
 
@@ -93,20 +68,17 @@ int main(int argc, char** argv) {
     for (const auto& [path, seed] : {std::pair{photo, 12345u}, std::pair{second, 777u}}) {
         if (platform->Files().FileExists(path)) continue;
         std::printf("writing %s ...\n", path.c_str());
-        if (!WritePhoto(path, seed)) {
+        if (!zylora::bench::WritePhoto(path, seed)) {
             std::printf("could not write the picture\n");
             return 1;
         }
     }
 
-    // "start", "decode", "drag" and "formats" time only that, "start" and "decode" in more
-    // rounds.
+    // "start", "decode", "drag", "steps", "walk" and "formats" time only that, "start" and
+    // "decode" in more rounds.
     const std::string only = argc > 1 ? argv[1] : "";
     const std::wstring widePhoto = zylora::platform::win32::WideFromUtf8(photo);
-    auto plainDecode = [&] {
-        Gdiplus::Bitmap bitmap(widePhoto.c_str(), FALSE);
-        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
-    };
+    const double pictureMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     // The same photo carrying an Adobe RGB profile, which its open converts to the display's;
     // in a folder of its own, so that the steps below still go between the two photos.
     const std::string profiled = folder + "profiled\\bench-24mp-adobe.jpg";
@@ -119,12 +91,30 @@ int main(int argc, char** argv) {
         // Alternated, so that a busy moment of the machine weighs on all alike.
         std::vector<double> plain, own, converted;
         for (int i = 0; i < 9; ++i) {
-            plain.push_back(Time(1, plainDecode));
+            plain.push_back(zylora::bench::PlainDecode(photo, 1));
             own.push_back(Time(1, [&] { platform->DecodeImage(photo); }));
             converted.push_back(Time(1, [&] { platform->DecodeImage(profiled); }));
         }
         Report("decoded into pixels of our own", Median(own), "the plain decode", Median(plain));
         Report("  with an Adobe RGB profile, converted", Median(converted), "the plain decode", Median(plain));
+        return 0;
+    }
+    if (only == "steps" || only == "walk") {
+        auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
+        main->Show();
+        zylora::bench::OpenByDrop(*main, photo);
+        const double decodeSecond = zylora::bench::PlainDecode(second, 3);
+        if (only == "walk") {
+            const zylora::bench::Walk walk = zylora::bench::WalkThroughPhotos(*main, 300, decodeSecond);
+            PrintTableHead();
+            zylora::bench::ReportWalk(walk, pictureMb);
+            return 0;
+        }
+        const SteppingRows steps = MeasureSteppingRows(*main, photo, profiled, decodeSecond);
+        PrintTableHead();
+        zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, 0);
+        zylora::bench::ReportStalls(steps.stalls);
+        zylora::bench::PrintStallCauses(steps.stalls);
         return 0;
     }
     // Start-up first, while no window of ours is open. Fifteen rounds: with five, the
@@ -136,7 +126,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const double decode = Time(3, plainDecode);
+    const double decode = zylora::bench::PlainDecode(photo, 3);
     const double decodeOwn = Time(3, [&] { platform->DecodeImage(photo); });
 
     auto main = std::make_unique<zylora::app::TfrmMiddle>(*platform);
@@ -153,7 +143,7 @@ int main(int argc, char** argv) {
     // does: it pays a page fault per 4 KB.
     std::vector<double> firstPaints, fullOpens, freshOpens, openDecodes;
     for (int i = 0; i < 10; ++i) {
-        openDecodes.push_back(Time(1, plainDecode));
+        openDecodes.push_back(zylora::bench::PlainDecode(photo, 1));
         const bool fresh = i % 2 == 0;
         if (fresh) {
             main->ForgetPicture();  // before the drop would, so that its memory goes too
@@ -185,7 +175,6 @@ int main(int argc, char** argv) {
     const double open = Median(firstPaints), openFull = Median(fullOpens), openFresh = Median(freshOpens),
                  openDecode = Median(openDecodes);
     const double convert = zylora::bench::ConvertTwentyFourMegapixels();
-    const double pictureMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     const zylora::platform::Rect view = main->Image2->Bounds();
     std::printf("picture %dx%d shown in a view of %dx%d\n", main->Picture->Width(),
                 main->Picture->Height(), view.width, view.height);
@@ -229,82 +218,10 @@ int main(int argc, char** argv) {
     main->ZoomFactor = 1;
     main->OffsetX = main->OffsetY = 0;
 
-    // One step of the corner drag: the window a pixel wider and higher at each step,
-    // everything placed and repainted as the timer's step leaves it, and the queue emptied as
-    // the loop empties it before the next tick. Every step takes a new size, as a drag's do:
-    // a size of two steps before would find the frames' look kept and skip their drawing.
-    main->Image2->Update();
-    constexpr int dragSteps = 16;
-    // After a drag's timed steps, one untimed step back to the fitted size for what follows.
-    auto untimedStepBack = [&](const std::function<void(int)>& step) {
-        step(-dragSteps);
-        main->Toolbar->Update();
-        main->Image2->Update();
-        zylora::bench::Idle();
-    };
-    double placing = 0, toolbarPaint = 0, viewPaint = 0, idleFlush = 0;  // where a step's time goes
-    // One step of the drag, `d` pixels from where the cursor was.
-    auto cornerTo = [&](int d) {
-        const zylora::platform::Point cursor = platform->CursorPos();
-        main->DragLastX = cursor.x - d;
-        main->DragLastY = cursor.y - d;
-        main->CornerStep();
-    };
-    const double cornerStep = Time(dragSteps, [&] {
-        const double t0 = Now();
-        cornerTo(1);
-        const double t1 = Now();
-        main->Toolbar->Update();
-        const double t2 = Now();
-        main->Image2->Update();
-        const double t3 = Now();
-        zylora::bench::Idle();
-        placing += (t1 - t0) / dragSteps;
-        toolbarPaint += (t2 - t1) / dragSteps;
-        viewPaint += (t3 - t2) / dragSteps;
-        idleFlush += (Now() - t3) / dragSteps;
-    });
-    untimedStepBack(cornerTo);
-
-    // One step of each edge's drag, as the corner's: a pixel further at each step, and what the
-    // step left to paint painted.
-    auto edgeStep = [&](zylora::skin::TEdgeWindow& edge) {
-        auto edgeTo = [&](int d) {
-            const zylora::platform::Point cursor = platform->CursorPos();
-            edge.DragAnchor = {cursor.x - d, cursor.y - d};
-            edge.ResizeStep(false);
-        };
-        const double ms = Time(dragSteps, [&] {
-            edgeTo(1);
-            main->Toolbar->Update();
-            main->Image2->Update();
-            zylora::bench::Idle();
-        });
-        untimedStepBack(edgeTo);
-        return ms;
-    };
-    const double leftStep = edgeStep(*main->LeftFrame);
-    const double rightStep = edgeStep(*main->RightFrame);
-    const double bottomStep = edgeStep(*main->BottomFrame);
-    const zylora::bench::WindowSystemFloor floor = zylora::bench::MeasureWindowSystemFloor(
-        main->BoundsRect(), main->TopFrame->Form().Bounds(), main->LeftFrame->Form().Bounds(),
-        main->RightFrame->Form().Bounds(), main->BottomFrame->Form().Bounds(), main->ToolbarHeight());
-
-    auto reportDrags = [&] {
-        Report("corner drag step: place, frames, toolbar, view", cornerStep, "a 60 Hz frame", 1000.0 / 60, "<= 1 x");
-        Report("  of it: five windows placed, frames painted", placing, "a 60 Hz frame", 1000.0 / 60);
-        Report("  of it: the toolbar repainted", toolbarPaint, "a 60 Hz frame", 1000.0 / 60);
-        Report("  of it: the view repainted", viewPaint, "a 60 Hz frame", 1000.0 / 60);
-        Report("  of it: the queue emptied, the pixels sent", idleFlush, "a 60 Hz frame", 1000.0 / 60);
-        Report("  the system's floor: plain windows, one copy", floor.resizeStep, "a 60 Hz frame", 1000.0 / 60);
-        Report("  the step less that floor: ours", cornerStep - floor.resizeStep, "a 60 Hz frame", 1000.0 / 60);
-        Report("left edge drag step", leftStep, "a 60 Hz frame", 1000.0 / 60, "<= 1 x");
-        Report("right edge drag step", rightStep, "a 60 Hz frame", 1000.0 / 60, "<= 1 x");
-        Report("bottom edge drag step", bottomStep, "a 60 Hz frame", 1000.0 / 60, "<= 1 x");
-    };
+    const zylora::bench::Drags drags = zylora::bench::MeasureDrags(*main);
     if (only == "drag") {
-        std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n");
-        reportDrags();
+        PrintTableHead();
+        zylora::bench::ReportDrags(drags);
         return 0;
     }
 
@@ -327,54 +244,8 @@ int main(int argc, char** argv) {
     const double zoomIn8 = paintAfterZoomIn(8);
     main->ZoomFactor = 1;
 
-    const std::wstring wideSecond = zylora::platform::win32::WideFromUtf8(second);
-    const double decodeSecond = Time(3, [&] {
-        Gdiplus::Bitmap bitmap(wideSecond.c_str(), FALSE);
-        if (bitmap.GetWidth() != 6000) std::printf("decode failed\n");
-    });
-    // Each step goes to the other photo: the folder holds just the two. Stepped at once,
-    // nothing has been read ahead.
-    // A step, until its picture is painted: a folder the list doesn't hold yet is read on
-    // another thread first, with the messages flowing.
-    // A large photo not read ahead shows its preview first.
-    auto shown = [&]() -> const zylora::platform::Image* {
-        return main->Picture ? main->Picture.get() : main->Preview.get();
-    };
-    // Known by its path: the new picture's object may well take the old one's address.
-    auto stepAndShow = [&] {
-        const std::string before = main->PicturePath;
-        main->StepInFolder(true);
-        for (const double until = Now() + 10000; (!shown() || main->PicturePath == before) && Now() < until;)
-            Rest(0.5);
-        main->Image2->Update();
-    };
-    // Each step's full decode is let finish before the next, outside the time.
-    std::vector<double> steps;
-    for (int i = 0; i < 4; ++i) {
-        const double start = Now();
-        stepAndShow();
-        steps.push_back(Now() - start);
-        main->CompletePicture();
-    }
-    const double step = Median(steps);
-    // The user rests on each picture for two decode times, the messages flowing: the viewer
-    // reads the other photo ahead meanwhile.
-    std::vector<double> restedSteps;
-    double readAheadMb = 0;
-    for (int i = 0; i < 5; ++i) {
-        zylora::imaging::FreeKeptPictureMemory();  // as above: what the read-ahead holds, all of it
-        const double before = PrivateMb();
-        Rest(2 * decodeSecond);
-        readAheadMb = std::max(readAheadMb, PrivateMb() - before);
-        const double start = Now();
-        stepAndShow();
-        restedSteps.push_back(Now() - start);
-    }
-    std::sort(restedSteps.begin(), restedSteps.end());
-    const double restedStep = restedSteps[restedSteps.size() / 2];
-
-    // Right held for three seconds over the two photos, the keyboard repeating 30 times a second.
-    const zylora::bench::HeldKey held = zylora::bench::HoldRight(*main, 3000, 30);
+    const double decodeSecond = zylora::bench::PlainDecode(second, 3);
+    const SteppingRows steps = MeasureSteppingRows(*main, photo, profiled, decodeSecond);
     // A folder of 10,000 pictures: listed afresh at the first step into it; looked at again
     // at every later step, listed only when it changed.
     const std::string large = zylora::bench::LargeFolder(folder, 10000);
@@ -475,7 +346,10 @@ int main(int argc, char** argv) {
     });
     const double reduce = Time(3, [&] { main->Picture->Reduced(1500, 1000); });
 
-    std::printf("\n| path | time | baseline | ratio | goal |\n|---|---|---|---|---|\n");
+    // Last before the formats: a long walk leaves the memory as it leaves it.
+    const zylora::bench::Walk walk = zylora::bench::WalkThroughPhotos(*main, 300, decodeSecond);
+
+    PrintTableHead();
     Report("  surface 1500x1000 created and cleared", create, "one 1500x1000 copy", copy);
     Report("  1500x1000 image drawn 1:1", drawReduced, "one 1500x1000 copy", copy);
     Report("  1500x1000 region of the picture drawn 1:1", drawRegion, "one 1500x1000 copy", copy);
@@ -493,36 +367,32 @@ int main(int argc, char** argv) {
     Report("pan step at zoom 2, with the paint", pan2, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     Report("pan step at zoom 4, with the paint", pan4, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     Report("pan step at zoom 8, with the paint", pan8, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
-    reportDrags();
+    zylora::bench::ReportDrags(drags);
     Report("view paint after zoomin to 2", zoomIn2, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
     Report("view paint after zoomin to 8", zoomIn8, "a 60 Hz frame", 1000.0 / 60, "<= 0.25 x");
-    Report("next after a rest (read ahead), first paint", restedStep, "the plain decode of it", decodeSecond,
-           "<= 0.1 x");
-    Report("next at once (nothing read ahead)", step, "the plain decode of it", decodeSecond);
-    Report("next at once, against an open by drop", step, "the open", open);
-    std::printf("| %-46s | %8.1f /s | %-24s %8.1f /s | %6.2f x | %-10s |\n", "Right held 3 s at 30/s: pictures shown",
-                held.shown / 3.0, "the repeats", 30.0, held.shown / 90.0, ">= 5 /s");
-    Report("  of it: the release to the last paint", held.lastPaintAfterRelease, "the plain decode of it", decodeSecond,
-           "<= 1 x");
+    zylora::bench::ReportStepping(steps.quiet, steps.loaded, decodeSecond, open);
+    zylora::bench::ReportStalls(steps.stalls);
     Report("listing 10,000 pictures (another thread)", listLarge, "a 60 Hz frame", 1000.0 / 60);
     Report("  a step's look at it, unchanged", lookAgain, "a 60 Hz frame", 1000.0 / 60);
     Report("quarter turn of the picture, with the paint", quarterTurn, "GDI+ rotate-flip alone", rotateFlip);
     Report("hover change: one button redrawn", hover, "a 60 Hz frame", 1000.0 / 60);
     Report("title drag step: five windows moved", titleStep, "a 60 Hz frame", 1000.0 / 60, "<= 0.35 x");
     Report("  of it: the batch", titleMoving, "a 60 Hz frame", 1000.0 / 60);
-    Report("  the system's floor: plain windows moved", floor.moveStep, "a 60 Hz frame", 1000.0 / 60);
+    Report("  the system's floor: plain windows moved", drags.floor.moveStep, "a 60 Hz frame", 1000.0 / 60);
     Report("activation change: frames and toolbar", activation, "a 60 Hz frame", 1000.0 / 60, "<= 0.5 x");
-    Report("  the system's floor: four blank presentations", floor.presentFour, "a 60 Hz frame", 1000.0 / 60);
+    Report("  the system's floor: four blank presentations", drags.floor.presentFour, "a 60 Hz frame", 1000.0 / 60);
     Report("roll-up, whole animation", rollUp, "a 60 Hz frame", 1000.0 / 60);
     Report("unroll, whole animation", unroll, "a 60 Hz frame", 1000.0 / 60);
     zylora::bench::ReportStarts(starts);
+    zylora::bench::ReportWalk(walk, pictureMb);
     zylora::bench::ReportFormats(*platform, folder);
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory with the 24 MP picture open", memoryOpen,
                 "its decoded bytes", pictureMb, memoryOpen / pictureMb, "<= 1.3 x + 30 MB");
     std::printf("| %-46s | %8.1f MB | %-24s %8.1f MB | %6.2f x | %-10s |\n", "memory read ahead (the other photo)",
-                readAheadMb, "its decoded bytes", pictureMb, readAheadMb / pictureMb, "");
+                steps.quiet.readAheadMb, "its decoded bytes", pictureMb, steps.quiet.readAheadMb / pictureMb, "");
     std::printf("\none 60 Hz frame is 16.7 ms; title drag steps that left the toolbar or the view to "
                 "repaint: %d of 31\n", stepsLeavingPaint);
+    zylora::bench::PrintStallCauses(steps.stalls);
     const zylora::platform::Rect r = main->BoundsRect();
     std::printf("main window %d,%d %dx%d\n", r.left, r.top, r.width, r.height);
     main.reset();

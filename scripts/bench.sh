@@ -2,8 +2,8 @@
 # bench.sh [ROWS]: builds the benchmark and runs it under an Xvfb of its own (a 1920 x 1080
 # screen) whose windows openbox manages, as on a user's desktop, printing one table: each
 # path, its time, the baseline of the same run, the ratio and the goal (ROWS: `start`,
-# `decode` or `drag` for those rows alone); then the quality of the reduction, measured natively by the unit test that
-# compares it with ImageMagick's.
+# `decode`, `drag`, `steps`, `walk` or `formats` for those rows alone); then the quality of the
+# reduction, measured natively by the unit test that compares it with ImageMagick's.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

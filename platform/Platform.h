@@ -434,7 +434,8 @@ public:
     // Given `lookReady`, the reduced copy may be made on another thread as well, so that the
     // user's thread goes on meanwhile: `image` is null then and `look` gives it (no image
     // when its decode failed), and `lookReady` runs on the user-interface thread from the
-    // message loop once it is made, unless `look` is gone or taken by then.
+    // message loop once it is made, unless `look` is gone or taken by then; the full decode
+    // begins only once the look is made (or is taken).
     struct PicturePreview {
         std::unique_ptr<Image> image;
         Size size;  // the whole picture's, upright

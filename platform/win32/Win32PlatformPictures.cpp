@@ -7,9 +7,9 @@ namespace zylora::platform::win32 {
 
 // Without `lookReady` the full decode starts first, on a thread of its own, so that the
 // reduced one on this thread costs the open nothing on a second core. With it, the look is
-// made on a thread of its own and the full decode begins once it is made: two decodes at once
-// would each take twice the time on a busy machine, and a held key's steps, which want only
-// the looks, would share the processor with full decodes that are let go at the next step.
+// made on a thread of its own and the full decode begins once it is made: the two share the
+// processor with the decode's own second thread and the user's, and the look, which most of
+// all must come soon, came a half later beside it (a held key's steps want only the looks).
 std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready,

@@ -126,7 +126,8 @@ TEST_F(ViewPaintTest, APreviewStandsInForTheWholePictureUntilItsPixelsAreIn) {
     Start().Show();
     platform.previews["C:\\pics\\huge.jpg"] = {1500, 1000};
     Open("C:\\pics\\huge.jpg", 6000, 4000);
-    EXPECT_EQ(platform.previewNeeded, (std::vector<platform::Size>{{1500, 1000}})) << "the size the window shows";
+    EXPECT_EQ(platform.previewNeeded, (std::vector<platform::Size>{{750, 500}}))
+        << "half the sharpness the window shows it with";
     EXPECT_EQ(main->Picture, nullptr);
     EXPECT_EQ(main->Image2->Bounds().width, 1500) << "the window takes the whole picture's fitted size";
     EXPECT_EQ(Paint()[2], "imagerect preview C:\\pics\\huge.jpg from 0,0,1500,1000 to 0,0,1500,1000");

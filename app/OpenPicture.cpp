@@ -103,11 +103,10 @@ void TfrmMiddle::TakeLook() {
 
 void TfrmMiddle::LookArrived() {
     TakeLook();
-    // A held key's next step waited for this picture to show: it is painted now, and the step
-    // comes from the messages, after what waits there (the user's thread answers between).
-    if (pendingStep_.empty()) return;
-    Image2->Update();
-    StepTimer->SetEnabled(true);
+    // A held key's next step waited for this picture to show: it comes from the timer, whose
+    // message waits until the view is painted (a paint goes before any timer); each a message
+    // of its own, so that the user's thread answers between them.
+    if (!pendingStep_.empty()) StepTimer->SetEnabled(true);
 }
 
 void TfrmMiddle::PictureOpened() {

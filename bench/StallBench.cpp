@@ -141,9 +141,9 @@ void ReportStalls(const Stalls& stalls) {
         const std::string what = std::string("  of it: in ") + phase->phase;
         Report(what.c_str(), phase->longest, "a 60 Hz frame", frame);
     }
-    Report("  preview of a press, full decode beside it", stalls.previewPress, "a 60 Hz frame", frame);
+    Report("  a look at the view's sharpness, full beside", stalls.previewPress, "a 60 Hz frame", frame);
     Report("    the same decode alone", stalls.previewPressAlone, "a 60 Hz frame", frame);
-    Report("  preview of a held key, full decode beside it", stalls.previewGlance, "a 60 Hz frame", frame);
+    Report("  a look at half of it (every look's), full", stalls.previewGlance, "a 60 Hz frame", frame);
     Report("    the same decode alone", stalls.previewGlanceAlone, "a 60 Hz frame", frame);
 }
 

@@ -41,7 +41,8 @@ packages=(
   # package (fetched below) for the Windows builds; cwebp for pictures made by hand
   libwebp-dev webp
   # AVIF pictures: our own reading of the container, the AV1 decoder dav1d's library natively
-  # and its source package (fetched below) for the Windows builds, nasm for its x86 routines;
+  # and its source package (fetched below) for the Windows builds, nasm for its x86 routines
+  # (and libjpeg-turbo's);
   # libavif's encoder makes the tests' files (its source package can't be fetched: the
   # mirrors lack its original tarball)
   libdav1d-dev libavif-dev libavif-bin nasm

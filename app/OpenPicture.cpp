@@ -56,6 +56,8 @@ void TfrmMiddle::CompletePicture() {
 void TfrmMiddle::ShowPicture(const std::string& path) {
     PicturePath = path;
     ForgetPicture();
+    // Nothing of the old picture is drawn from again: no paint draws while the look is made,
+    // and the copies made once it is in are the new picture's.
     viewProc_.PictureChanged();
     Note.clear();
     // A large photo shows first a copy reduced while decoding, at half the sharpness the view
@@ -110,7 +112,6 @@ void TfrmMiddle::LookArrived() {
 }
 
 void TfrmMiddle::PictureOpened() {
-    viewProc_.PictureChanged();
     PictureFacts = Picture ? Picture->Facts() : Preview ? Preview->Facts() : imaging::PhotoFacts{};
     const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
     PictureFileSize = stamp ? stamp->size : 0;

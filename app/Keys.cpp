@@ -27,6 +27,7 @@ void TfrmMiddle::FormKeyDown(int key, platform::ShiftState shift, bool repeat) {
     if (repeat && IsStep(binding->command)) {
         pendingStep_ = binding->command;
         StepTimer->SetEnabled(true);
+        LookAheadOfStep(pendingStep_);
         return;
     }
     RunCommand(binding->command);

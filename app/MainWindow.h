@@ -399,6 +399,11 @@ private:
     void PictureOpened();
     // For a picture's size, the size of the reduced copy its first paint draws from.
     std::function<platform::Size(platform::Size)> FirstPaintReduction() const;
+    // For a picture's size, the size its first look is decoded at.
+    std::function<platform::Size(platform::Size)> LookSize();
+    // A held key's repeats: the picture their step goes to has its look made now, beside
+    // the one being made.
+    void LookAheadOfStep(const std::string& command);
     // Places and renders the five windows for the picture's fitted size.
     void FitWindowToPicture();
     // Notes in Unshown why the picture opened shows nothing.
@@ -411,6 +416,9 @@ private:
     void WithPictureFolder(std::function<void()> then);
     // Opens the entry of FileListBox1.
     void OpenEntry(int index);
+    // The entry of FileListBox1 a step goes to from the picture, round at either end; -1
+    // where the folder lists none.
+    int StepEntry(bool forward) const;
 
     view::ViewProc viewProc_{*this};
     view::ViewInput viewInput_{*this};

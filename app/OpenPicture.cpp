@@ -60,23 +60,9 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     // and the copies made once it is in are the new picture's.
     viewProc_.PictureChanged();
     Note.clear();
-    // A large photo shows first a copy reduced while decoding, at half the sharpness the view
-    // shows it with at the zoom kept from the last picture, while its full pixels are decoded
-    // on another thread; they take its place as soon as they are in (a few tenths of a second
-    // later), or before anything needs them. Half the sharpness is enough for that glance and
-    // decodes in two thirds of the time: most of a reduced decode is reading the whole file.
-    const int zoom = std::max(1, ZoomFactor);
-    constexpr int glance = 2;
     platform_.ReduceOpenedPicturesFor(FirstPaintReduction());
     std::optional<platform::Platform::PicturePreview> preview = platform_.DecodePreview(
-        PicturePath,
-        [this, zoom](platform::Size picture) {
-            const platform::Size panel = FitToScreen(picture.width, picture.height);
-            return platform::Size{
-                static_cast<int>(std::min<long long>(1LL * panel.width * zoom / glance, picture.width)),
-                static_cast<int>(std::min<long long>(1LL * panel.height * zoom / glance, picture.height))};
-        },
-        [this] { CompletePicture(); }, [this] { LookArrived(); });
+        PicturePath, LookSize(), [this] { CompletePicture(); }, [this] { LookArrived(); });
     if (preview && (preview->image || preview->look)) {
         Preview = std::move(preview->image);
         PendingLook = std::move(preview->look);
@@ -89,6 +75,22 @@ void TfrmMiddle::ShowPicture(const std::string& path) {
     // Where the first look is still being made, the window goes on showing what it showed
     // (nothing repaints it meanwhile) and answering the user; the rest comes with the look.
     if (!PendingLook) PictureOpened();
+}
+
+// A large photo shows first a copy reduced while decoding, at half the sharpness the view
+// shows it with at the zoom kept from the last picture, while its full pixels are decoded on
+// another thread; they take its place as soon as they are in (a few tenths of a second
+// later), or before anything needs them. Half the sharpness is enough for that glance and
+// decodes in two thirds of the time: most of a reduced decode is reading the whole file.
+std::function<platform::Size(platform::Size)> TfrmMiddle::LookSize() {
+    const int zoom = std::max(1, ZoomFactor);
+    constexpr int glance = 2;
+    return [this, zoom](platform::Size picture) {
+        const platform::Size panel = FitToScreen(picture.width, picture.height);
+        return platform::Size{
+            static_cast<int>(std::min<long long>(1LL * panel.width * zoom / glance, picture.width)),
+            static_cast<int>(std::min<long long>(1LL * panel.height * zoom / glance, picture.height))};
+    };
 }
 
 void TfrmMiddle::TakeLook() {

@@ -446,6 +446,11 @@ public:
                                                         const std::function<Size(Size)>& neededFor,
                                                         std::function<void()> ready,
                                                         std::function<void()> lookReady = nullptr) = 0;
+    // Makes the look of the picture at `path` now, on a thread of its own, for a
+    // DecodePreview of it with `lookReady` that is about to come (a held key's next step),
+    // which takes it over: made, or half made. Each call replaces the last, unless for the same
+    // path; any other DecodePreview drops it.
+    virtual void LookAhead(const std::string& path, const std::function<Size(Size)>& neededFor) = 0;
     // Decodes the pictures at the paths `which` gives ahead of their use, in that order, in
     // the background and within a memory budget, so that a later DecodeImage of one whose
     // file is unchanged returns at once. Each call replaces the last: pictures not named

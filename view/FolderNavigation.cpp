@@ -69,14 +69,33 @@ void TfrmMiddle::OpenEntry(int index) {
     OpenFile(FileListBox1.FileName());
 }
 
+int TfrmMiddle::StepEntry(bool forward) const {
+    const int count = FileListBox1.Count();
+    return count > 0 ? zylora::app::StepTarget(FileListBox1.IndexOf(platform::FileNameOf(PicturePath)), count, forward)
+                     : -1;
+}
+
 void TfrmMiddle::StepInFolder(bool forward) {
     lastStepForward_ = forward;
     WithPictureFolder([this, forward] {
         // No picture to go to: stepping would open nothing and leave the window without a
         // picture or a toolbar to go on with.
-        const int count = FileListBox1.Count();
-        if (count > 0) OpenEntry(StepTarget(FileListBox1.IndexOf(platform::FileNameOf(PicturePath)), count, forward));
+        if (const int target = StepEntry(forward); target >= 0) OpenEntry(target);
     });
+}
+
+// A look takes a core for most of a held key's step: the next one is made beside it on the
+// other, so that the step finds it made. Only where the folder's list is at hand (not looked
+// at again: a repeat comes 30 times a second, and a look at a picture gone since gives
+// nothing). Each repeat names it: the platform goes on with a look it is making already.
+void TfrmMiddle::LookAheadOfStep(const std::string& command) {
+    if ((command != "next" && command != "prev") || listing_ || PicturePath.empty() ||
+        !platform_.Files().SameName(FileListBox1.Directory(), platform::DirectoryOf(PicturePath)))
+        return;
+    const int target = StepEntry(command == "next");
+    if (target < 0) return;
+    const std::string path = FileListBox1.PathOf(target);
+    if (path != PicturePath) platform_.LookAhead(path, LookSize());
 }
 
 void TfrmMiddle::StepToEnd(bool first) {

@@ -69,16 +69,30 @@ std::unique_ptr<Image> PendingPicture::Take() {
     return DecodeImageFile(std::string(), PictureLimit, nullptr);
 }
 
-PendingLook::PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                         std::function<void()> made, std::function<void()> ready)
-    : pixels_(std::make_shared<Handoff<std::optional<DecodedPixels>>>()),
-      made_(std::make_shared<std::function<void()>>(std::move(made))) {
-    tasks.Run([pixels = pixels_, decode = std::move(decode)] { pixels->Give(decode()); },
-              [wanted = wanted_, made = made_, ready = std::move(ready)] {
-                  if (!*wanted) return;
-                  if (*made) std::exchange(*made, nullptr)();
-                  if (ready) ready();
+std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode) {
+    auto task = std::make_shared<LookTask>();
+    tasks.Run([task, decode = std::move(decode)] { task->pixels.Give(decode()); },
+              [task] {
+                  task->ended = true;
+                  if (task->then) std::exchange(task->then, nullptr)();
               });
+    return task;
+}
+
+PendingLook::PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> made,
+                         std::function<void()> ready)
+    : task_(std::move(task)), made_(std::make_shared<std::function<void()>>(std::move(made))) {
+    auto ending = [wanted = wanted_, made = made_, ready = std::move(ready)] {
+        if (!*wanted) return;
+        if (*made) std::exchange(*made, nullptr)();
+        if (ready) ready();
+    };
+    // A look made ahead whose task has ended: its arrival still comes from the messages, never
+    // inside the open that takes it.
+    if (task_->ended)
+        tasks.Run([] {}, std::move(ending));
+    else
+        task_->then = std::move(ending);
 }
 
 std::unique_ptr<Image> PendingLook::Take() {
@@ -86,7 +100,7 @@ std::unique_ptr<Image> PendingLook::Take() {
     taken_ = true;
     *wanted_ = false;
     if (*made_) std::exchange(*made_, nullptr)();
-    std::optional<DecodedPixels> pixels = pixels_->Wait();
+    std::optional<DecodedPixels> pixels = task_->pixels.Wait();
     return pixels ? ImageOfPixels(std::move(*pixels), std::nullopt) : nullptr;
 }
 

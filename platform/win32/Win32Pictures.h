@@ -59,20 +59,30 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
+// A look being made by a task of its own: its pixels, and what the task's ending runs (set by
+// the PendingLook that takes it, which for a look made ahead may come after that ending).
+struct LookTask {
+    Handoff<std::optional<DecodedPixels>> pixels;
+    bool ended = false;
+    std::function<void()> then;
+};
+std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode);
+
 // A first look at a picture made by a task of its own (behind Platform::DecodePreview's
 // `look`): only pixels pass between the threads; the image is made here, in Take.
 class PendingLook : public Platform::PendingImage {
 public:
-    // `made` runs once the look is made, before `ready`, or at Take if that comes first.
-    PendingLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode,
-                std::function<void()> made, std::function<void()> ready);
+    // `made` runs once the look is made, before `ready`, or at Take if that comes first;
+    // both from the messages, also for a look made already.
+    PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> made,
+                std::function<void()> ready);
     ~PendingLook() override { *wanted_ = false; }
     PendingLook(const PendingLook&) = delete;
     PendingLook& operator=(const PendingLook&) = delete;
     std::unique_ptr<Image> Take() override;
 
 private:
-    std::shared_ptr<Handoff<std::optional<DecodedPixels>>> pixels_;
+    std::shared_ptr<LookTask> task_;
     std::shared_ptr<bool> wanted_ = std::make_shared<bool>(true);  // its ending still runs `ready`
     std::shared_ptr<std::function<void()>> made_;
     bool taken_ = false;

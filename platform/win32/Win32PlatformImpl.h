@@ -134,6 +134,7 @@ public:
     std::optional<PicturePreview> DecodePreview(const std::string& path, const std::function<Size(Size)>& neededFor,
                                                 std::function<void()> ready,
                                                 std::function<void()> lookReady = nullptr) override;
+    void LookAhead(const std::string& path, const std::function<Size(Size)>& neededFor) override;
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         background_->Run(std::move(work), std::move(done));
     }
@@ -174,6 +175,12 @@ private:
     Win32FileSystem files_;
     std::unique_ptr<BackgroundTasks> background_;
     std::function<Size(Size)> reducedFor_;  // the last read-ahead's
+    struct LookMadeAhead {
+        std::string path;
+        imaging::PreviewPlan plan;
+        std::shared_ptr<LookTask> task;
+    };
+    std::optional<LookMadeAhead> lookAhead_;
     // Declared last: its threads end before anything they use goes.
     std::unique_ptr<imaging::PictureService> pictures_;
 };

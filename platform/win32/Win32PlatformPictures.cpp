@@ -14,6 +14,7 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready,
                                                                      std::function<void()> lookReady) {
+    std::optional<LookMadeAhead> ahead = std::exchange(lookAhead_, std::nullopt);
     if (!gdiplus_.Started() || pictures_->Holds(path)) return std::nullopt;
     const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
@@ -23,14 +24,30 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
         *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, lookReady != nullptr,
         [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
     if (lookReady) {
+        const bool madeAhead = ahead && ahead->path == path && ahead->plan.divisor == plan->divisor &&
+                               ahead->plan.thumbnail == plan->thumbnail;
         preview.look = std::make_unique<PendingLook>(
-            *background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }, full->Beginning(),
-            std::move(lookReady));
+            *background_,
+            madeAhead ? std::move(ahead->task)
+                      : StartLook(*background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }),
+            full->Beginning(), std::move(lookReady));
     } else if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan)) {
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     }
     preview.full = std::move(full);
     return preview;
+}
+
+// A held key's next picture: its look is made beside the one being made, on the other core.
+// One read ahead opens at once, without a look.
+void Win32Platform::LookAhead(const std::string& path, const std::function<Size(Size)>& neededFor) {
+    if (lookAhead_ && lookAhead_->path == path) return;
+    lookAhead_.reset();
+    if (!gdiplus_.Started() || pictures_->Holds(path)) return;
+    const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
+    if (!plan) return;
+    lookAhead_ = LookMadeAhead{path, *plan,
+                               StartLook(*background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); })};
 }
 
 std::unique_ptr<Image> Win32Platform::ImageForDpi(const Image& image, int dpi) {

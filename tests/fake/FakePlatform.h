@@ -314,6 +314,12 @@ public:
                                                 const std::function<platform::Size(platform::Size)>& neededFor,
                                                 std::function<void()> ready,
                                                 std::function<void()> lookReady = nullptr) override;
+    void LookAhead(const std::string& path, const std::function<platform::Size(platform::Size)>& neededFor) override {
+        const auto picture = images.find(path);
+        lookedAhead.emplace_back(path, picture == images.end() ? platform::Size{}
+                                                               : neededFor({picture->second.Width(), picture->second.Height()}));
+    }
+    std::vector<std::pair<std::string, platform::Size>> lookedAhead;
     std::set<std::string> lateLooks;
     std::map<std::string, platform::Size> previews;
     std::vector<platform::Size> previewNeeded;

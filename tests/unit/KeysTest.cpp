@@ -220,6 +220,9 @@ TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt)
     EXPECT_TRUE(!main->Preview && !main->Picture);
     EXPECT_EQ(main->Form().Caption(), before) << "the window shows what it showed";
     for (int i = 0; i < 5; ++i) Press(keys::Right, {}, true);
+    using Ahead = std::vector<std::pair<std::string, platform::Size>>;
+    EXPECT_EQ(platform.lookedAhead, Ahead(5, {"C:\\Pics\\e.png", {200, 150}}))
+        << "the repeats' step has its look made beside";
     fake::FakeTimer& merged = dynamic_cast<fake::FakeTimer&>(*main->StepTimer);
     merged.Tick();
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "d.png") << "the repeats wait for the look";

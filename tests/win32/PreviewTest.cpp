@@ -3,6 +3,8 @@
 // pixels gets the full ones.
 #include "tests/win32/ViewerTestSupport.h"
 
+#include "platform/win32/Win32Imaging.h"
+
 namespace zylora::win32test {
 namespace {
 
@@ -50,6 +52,26 @@ TEST_F(PreviewTest, TheFullPixelsReplaceThePreviewBeforeAZoomAndATurnTurnsThem) 
     auto turned = platform->DecodeImage(photo);
     ASSERT_TRUE(turned->RotateFlip(RotateFlipType::Rotate90FlipNone));
     EXPECT_TRUE(SamePixels(*main->Picture, *turned)) << "the full picture turned";
+}
+
+// A held key's next picture is looked at ahead; its open takes that look (of the file as it
+// was then) rather than making another, and its arrival still comes from the messages.
+TEST_F(PreviewTest, AnOpenTakesTheLookMadeAheadOfIt) {
+    const auto neededFor = [](Size) { return Size{500, 375}; };
+    platform->LookAhead(photo, neededFor);
+    PumpUntil([] { return false; }, 1000);  // time enough for the look to be made and end
+    WritePicture(photo, 4000, 3000, "image/jpeg", [](int, int) { return MakeArgb(255, 220, 0, 0); });
+    bool arrived = false;
+    auto preview = platform->DecodePreview(photo, neededFor, nullptr, [&] { arrived = true; });
+    ASSERT_TRUE(preview && preview->look && preview->full);
+    EXPECT_FALSE(arrived) << "not within the open";
+    EXPECT_TRUE(PumpUntil([&] { return arrived; }));
+    const auto look = preview->look->Take(), full = preview->full->Take();
+    ASSERT_TRUE(look && full);
+    EXPECT_EQ(look->Width(), 500);
+    const auto green = [](const Image& image) { return win32::PixelsOf(image)[image.Width() * 10 + 10] >> 8 & 0xFF; };
+    EXPECT_GT(green(*look), 60u) << "the blocks looked at ahead";
+    EXPECT_LT(green(*full), 20u) << "the red file as it stands";
 }
 
 }  // namespace

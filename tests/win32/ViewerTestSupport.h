@@ -164,6 +164,9 @@ public:
                                                 std::function<void()> lookReady = nullptr) override {
         return real_.DecodePreview(path, neededFor, std::move(ready), std::move(lookReady));
     }
+    void LookAhead(const std::string& path, const std::function<Size(Size)>& neededFor) override {
+        real_.LookAhead(path, neededFor);
+    }
     void PrepareFont(const std::string& family) override { real_.PrepareFont(family); }
     void RunInBackground(std::function<void()> work, std::function<void()> done) override {
         real_.RunInBackground(std::move(work), std::move(done));

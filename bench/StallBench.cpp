@@ -141,6 +141,7 @@ void ReportStalls(const Stalls& stalls) {
         const std::string what = std::string("  of it: in ") + phase->phase;
         Report(what.c_str(), phase->longest, "a 60 Hz frame", frame);
     }
+    Report("  floor: idle beside a busy thread per core", stalls.busyIdle.longest, "a 60 Hz frame", frame);
     Report("  a look at the view's sharpness, full beside", stalls.previewPress, "a 60 Hz frame", frame);
     Report("    the same decode alone", stalls.previewPressAlone, "a 60 Hz frame", frame);
     Report("  a look at half of it (every look's), full", stalls.previewGlance, "a 60 Hz frame", frame);

@@ -24,6 +24,7 @@ struct StallWatcher;
 
 struct Stalls {
     Stall open{"the open"}, step{"the step at once"}, held{"Right held"};
+    Stall busyIdle{"idle beside a busy thread per core"};  // the floor: nothing to do
     UserThreadLog log;
     // The preview a step decodes on the user's thread, at a press's sharpness and at a held
     // key's glance (half of it): as a step decodes it, a full decode beside it, and alone.

@@ -99,6 +99,13 @@ Stepping MeasureStepping(app::TfrmMiddle& main, double decodeMs, Stalls* stalls)
     result.afterRest = Median(restedSteps);
     // Right held for three seconds over the two photos, the keyboard repeating 30 times a second.
     if (stalls) {
+        // The floor of the held key's: the thread idle for as long, while as many threads as
+        // there are cores are busy (as a held key's looks keep them).
+        {
+            const BusyCores busy;
+            const StallWatch watch(main, *stalls, stalls->busyIdle);
+            Rest(3000);
+        }
         StallWatch watch(main, *stalls, stalls->held);
         result.held = HoldRight(main, 3000, 30);
     } else {

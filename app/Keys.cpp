@@ -40,8 +40,17 @@ void TfrmMiddle::StepTimerTimer() {
     if (PendingLook) return;
     // While the folder is being read, the repeats' step waits as one with those after it.
     takingRepeats_ = true;
-    RunCommand(std::exchange(pendingStep_, std::string()));
+    const platform::Platform::PendingImage* passed = PendingPicture.get();
+    const std::string command = std::exchange(pendingStep_, std::string());
+    RunCommand(command);
     takingRepeats_ = false;
+    // The step didn't pass the picture (it waits for the folder's list, or there is nothing
+    // to go to): its full decode, left for the step, begins. Where it did, the key is most
+    // likely still held: the picture after it is looked at now rather than at the next repeat.
+    if (PendingPicture && PendingPicture.get() == passed)
+        PendingPicture->Begin();
+    else
+        LookAheadOfStep(command);
 }
 
 void TfrmMiddle::FormMouseWheelUp() {

@@ -34,6 +34,8 @@ platform::Size TfrmMiddle::ShownPictureSize() const {
 }
 
 void TfrmMiddle::CompletePicture() {
+    // Wanted whole at once: its decode goes on beside the look's.
+    if (PendingPicture) PendingPicture->Begin();
     TakeLook();  // the window is fitted to the picture first
     if (!PendingPicture) return;
     const std::unique_ptr<platform::Platform::PendingImage> pending = std::move(PendingPicture);
@@ -109,8 +111,12 @@ void TfrmMiddle::LookArrived() {
     TakeLook();
     // A held key's next step waited for this picture to show: it comes from the timer, whose
     // message waits until the view is painted (a paint goes before any timer); each a message
-    // of its own, so that the user's thread answers between them.
-    if (!pendingStep_.empty()) StepTimer->SetEnabled(true);
+    // of its own, so that the user's thread answers between them. The step passes the
+    // picture: its full decode would only take the processor from the next look.
+    if (!pendingStep_.empty())
+        StepTimer->SetEnabled(true);
+    else if (PendingPicture)
+        PendingPicture->Begin();
 }
 
 void TfrmMiddle::PictureOpened() {

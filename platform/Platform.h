@@ -423,6 +423,9 @@ public:
         virtual ~PendingImage() = default;
         // The decoded picture, waiting for it first if need be; once only.
         virtual std::unique_ptr<Image> Take() = 0;
+        // A decode that waits to be begun (a full decode behind a look) begins now; Take
+        // begins it too.
+        virtual void Begin() {}
     };
     // A first look at a large picture: its full decode starts on another thread, and a copy
     // reduced while decoding (a JPEG's, by 1/2, 1/4 or 1/8), upright and in the display's
@@ -435,7 +438,7 @@ public:
     // user's thread goes on meanwhile: `image` is null then and `look` gives it (no image
     // when its decode failed), and `lookReady` runs on the user-interface thread from the
     // message loop once it is made, unless `look` is gone or taken by then; the full decode
-    // begins only once the look is made (or is taken).
+    // begins only at its Begin or Take (a held key's step past the picture wants none).
     struct PicturePreview {
         std::unique_ptr<Image> image;
         Size size;  // the whole picture's, upright

@@ -50,12 +50,6 @@ void PendingPicture::Begin() {
     if (job_ != 0 && ready_) tasks_.Await(job_, std::move(ready_));
 }
 
-std::function<void()> PendingPicture::Beginning() {
-    return [this, alive = std::weak_ptr<bool>(alive_)] {
-        if (alive.lock()) Begin();
-    };
-}
-
 std::unique_ptr<Image> PendingPicture::Take() {
     if (taken_) return nullptr;
     taken_ = true;
@@ -79,13 +73,10 @@ std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::o
     return task;
 }
 
-PendingLook::PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> made,
-                         std::function<void()> ready)
-    : task_(std::move(task)), made_(std::make_shared<std::function<void()>>(std::move(made))) {
-    auto ending = [wanted = wanted_, made = made_, ready = std::move(ready)] {
-        if (!*wanted) return;
-        if (*made) std::exchange(*made, nullptr)();
-        if (ready) ready();
+PendingLook::PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> ready)
+    : task_(std::move(task)) {
+    auto ending = [wanted = wanted_, ready = std::move(ready)] {
+        if (*wanted && ready) ready();
     };
     // A look made ahead whose task has ended: its arrival still comes from the messages, never
     // inside the open that takes it.
@@ -99,7 +90,6 @@ std::unique_ptr<Image> PendingLook::Take() {
     if (taken_) return nullptr;
     taken_ = true;
     *wanted_ = false;
-    if (*made_) std::exchange(*made_, nullptr)();
     std::optional<DecodedPixels> pixels = task_->pixels.Wait();
     return pixels ? ImageOfPixels(std::move(*pixels), std::nullopt) : nullptr;
 }

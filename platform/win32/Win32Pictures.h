@@ -44,9 +44,7 @@ public:
     PendingPicture& operator=(const PendingPicture&) = delete;
     std::unique_ptr<Image> Take() override;
     // Asks for the decode, once.
-    void Begin();
-    // Begin, for as long as this lives.
-    std::function<void()> Beginning();
+    void Begin() override;
 
 private:
     imaging::PictureService& service_;
@@ -56,7 +54,6 @@ private:
     std::function<std::unique_ptr<Image>()> decodeHere_;
     std::function<void()> ready_;
     bool taken_ = false;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // A look being made by a task of its own: its pixels, and what the task's ending runs (set by
@@ -72,10 +69,8 @@ std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::o
 // `look`): only pixels pass between the threads; the image is made here, in Take.
 class PendingLook : public Platform::PendingImage {
 public:
-    // `made` runs once the look is made, before `ready`, or at Take if that comes first;
-    // both from the messages, also for a look made already.
-    PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> made,
-                std::function<void()> ready);
+    // `ready` runs from the messages once the look is made, also for one made already.
+    PendingLook(BackgroundTasks& tasks, std::shared_ptr<LookTask> task, std::function<void()> ready);
     ~PendingLook() override { *wanted_ = false; }
     PendingLook(const PendingLook&) = delete;
     PendingLook& operator=(const PendingLook&) = delete;
@@ -84,7 +79,6 @@ public:
 private:
     std::shared_ptr<LookTask> task_;
     std::shared_ptr<bool> wanted_ = std::make_shared<bool>(true);  // its ending still runs `ready`
-    std::shared_ptr<std::function<void()>> made_;
     bool taken_ = false;
 };
 

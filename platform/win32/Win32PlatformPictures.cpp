@@ -7,9 +7,10 @@ namespace zylora::platform::win32 {
 
 // Without `lookReady` the full decode starts first, on a thread of its own, so that the
 // reduced one on this thread costs the open nothing on a second core. With it, the look is
-// made on a thread of its own and the full decode begins once it is made: the two share the
-// processor with the decode's own second thread and the user's, and the look, which most of
-// all must come soon, came a half later beside it (a held key's steps want only the looks).
+// made on a thread of its own and the full decode waits to be begun, once the look is in: the
+// two would share the processor with the decode's own second thread and the user's, and the
+// look, which most of all must come soon, came a half later beside it (a held key's steps
+// want only the looks).
 std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::string& path,
                                                                      const std::function<Size(Size)>& neededFor,
                                                                      std::function<void()> ready,
@@ -30,7 +31,7 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
             *background_,
             madeAhead ? std::move(ahead->task)
                       : StartLook(*background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }),
-            full->Beginning(), std::move(lookReady));
+            std::move(lookReady));
     } else if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan)) {
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     }

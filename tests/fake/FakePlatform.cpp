@@ -380,10 +380,15 @@ class FakePendingImage : public platform::Platform::PendingImage {
 public:
     ~FakePendingImage() override { *alive = false; }
     std::unique_ptr<platform::Image> Take() override {
+        Begin();
         *alive = false;  // taken: its ending runs nothing
         return std::move(image);
     }
+    void Begin() override {
+        if (begin) std::exchange(begin, nullptr)();
+    }
     std::unique_ptr<platform::Image> image;
+    std::function<void()> begin;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
@@ -410,9 +415,14 @@ std::optional<platform::Platform::PicturePreview> FakePlatform::DecodePreview(
     }
     auto full = std::make_unique<FakePendingImage>();
     full->image = failingFullDecodes.count(path) ? std::make_unique<FakeImage>(0, 0) : DecodeImage(path);
-    background.emplace_back([] {}, [alive = full->alive, ready = std::move(ready)] {
-        if (*alive && ready) ready();
-    });
+    // Behind a late look, the full decode (and so its ending) waits to be begun.
+    full->begin = [this, path, alive = full->alive, ready = std::move(ready)] {
+        Log("full decode " + path);
+        background.emplace_back([] {}, [alive, ready] {
+            if (*alive && ready) ready();
+        });
+    };
+    if (!look) full->Begin();
     return PicturePreview{std::move(image), size, std::move(full), std::move(look)};
 }
 

@@ -138,9 +138,12 @@ std::optional<PreviewPlan> PlanPreview(const HeaderFacts& facts, const std::func
         return plan;
     }
     if (!facts.jpeg || !facts.size) return std::nullopt;
+    // A photo of a megapixel or less decodes whole in a few milliseconds: a look first would
+    // only put a step before it (and at a start, a second fitting of the window).
+    const Size stored = *facts.size;
+    if (1LL * stored.width * stored.height <= 1'000'000) return std::nullopt;
     // The size needed is the upright picture's; the decoder scales the picture as stored.
     const bool across = facts.orientation >= 5 && facts.orientation <= 8;
-    const Size stored = *facts.size;
     PreviewPlan plan{1, facts.orientation, facts.profile, across ? Size{stored.height, stored.width} : stored,
                      false, facts.photo};
     plan.facts.profile = ProfileName(facts.profile);

@@ -101,6 +101,8 @@ TEST(DecodingTest, APreviewOfAPhotoStoredTurnedIsScaledForItsUprightSize) {
     facts.orientation = 1;
     EXPECT_EQ(PlanPreview(facts, needed)->divisor, 2);
     EXPECT_FALSE(PlanPreview(facts, [](Size) { return Size{4000, 3000}; })) << "only the full size will do";
+    facts.size = Size{1000, 1000};
+    EXPECT_FALSE(PlanPreview(facts, needed)) << "a megapixel decodes whole at once";
 }
 
 // LittleCMS's own 8-bit conversion of one pixel from the profile to sRGB, as ARGB.

@@ -17,7 +17,11 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
                                                                      std::function<void()> lookReady) {
     std::optional<LookMadeAhead> ahead = std::exchange(lookAhead_, std::nullopt);
     if (!gdiplus_.Started() || pictures_->Holds(path)) return std::nullopt;
-    const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
+    // A look made ahead was planned from the file's header a step ago: read again, it would
+    // only hold up the step (at a busy moment, the read took 20 ms).
+    const bool madeAhead = lookReady && ahead && ahead->path == path;
+    const std::optional<imaging::PreviewPlan> plan =
+        madeAhead ? std::optional(ahead->plan) : PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
     PicturePreview preview{nullptr, plan->upright, nullptr};
     // One being read ahead just now is taken over by the open.
@@ -25,8 +29,6 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
         *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, lookReady != nullptr,
         [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
     if (lookReady) {
-        const bool madeAhead = ahead && ahead->path == path && ahead->plan.divisor == plan->divisor &&
-                               ahead->plan.thumbnail == plan->thumbnail;
         preview.look = std::make_unique<PendingLook>(
             *background_,
             madeAhead ? std::move(ahead->task)

@@ -40,17 +40,17 @@ void TfrmMiddle::StepTimerTimer() {
     if (PendingLook) return;
     // While the folder is being read, the repeats' step waits as one with those after it.
     takingRepeats_ = true;
-    const platform::Platform::PendingImage* passed = PendingPicture.get();
+    const unsigned before = opens_;
     const std::string command = std::exchange(pendingStep_, std::string());
     RunCommand(command);
     takingRepeats_ = false;
-    // The step didn't pass the picture (it waits for the folder's list, or there is nothing
-    // to go to): its full decode, left for the step, begins. Where it did, the key is most
-    // likely still held: the picture after it is looked at now rather than at the next repeat.
-    if (PendingPicture && PendingPicture.get() == passed)
-        PendingPicture->Begin();
-    else
+    // The step opened nothing (it waits for the folder's list, or there is nothing to go to):
+    // the full decode left for it begins. Where it opened the next picture, the key is most
+    // likely still held: the one after it is looked at now rather than at the next repeat.
+    if (opens_ != before)
         LookAheadOfStep(command);
+    else if (PendingPicture)
+        PendingPicture->Begin();
 }
 
 void TfrmMiddle::FormMouseWheelUp() {

@@ -432,6 +432,7 @@ private:
     bool lastStepForward_ = true;
     bool orderSaved_ = false;  // the settings file held a folder order
     std::string pendingStep_;     // the command of the held key's merged repeats
+    unsigned opens_ = 0;          // pictures opened so far: whether a step opened one
     bool takingRepeats_ = false;  // that command is running
     bool listing_ = false;        // the picture's folder is being read on another thread
     // What waits for the listing, in order: each press's step, and a held key's repeats as

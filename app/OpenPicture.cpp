@@ -56,6 +56,7 @@ void TfrmMiddle::CompletePicture() {
 }
 
 void TfrmMiddle::ShowPicture(const std::string& path) {
+    ++opens_;
     PicturePath = path;
     ForgetPicture();
     // Nothing of the old picture is drawn from again: no paint draws while the look is made,

@@ -235,6 +235,10 @@ TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt)
     ASSERT_TRUE(merged.Enabled()) << "the repeats' step comes next";
     merged.Tick();
     EXPECT_EQ(platform::FileNameOf(main->PicturePath), "e.png");
+    const auto begun = [&](const std::string& name) {
+        return std::count(platform.log.begin(), platform.log.end(), "full decode C:\\Pics\\" + name);
+    };
+    EXPECT_EQ(begun("e.png"), 0) << "the picture stepped to waits for its look";
     EXPECT_EQ(platform.lookedAhead.back(), (std::pair<std::string, platform::Size>{"C:\\Pics\\a.png", {200, 150}}))
         << "and from the picture stepped to, at the step, round the folder's end";
     main->RunCommand("zoomin");  // what needs the pixels takes the look and the full pixels
@@ -242,9 +246,6 @@ TEST_F(KeyMapTest, AStepWhoseLookIsBeingMadeShowsItOnceInAndTheRepeatsWaitForIt)
     EXPECT_EQ(main->ShownPictureSize(), (platform::Size{400, 300}));
     EXPECT_EQ(main->Form().Caption(), "e.png - " + skinText);
     EXPECT_EQ(main->ZoomFactor, 2);
-    const auto begun = [&](const std::string& name) {
-        return std::count(platform.log.begin(), platform.log.end(), "full decode C:\\Pics\\" + name);
-    };
     EXPECT_EQ(begun("d.png"), 0) << "the picture the held key passed isn't decoded whole";
     EXPECT_EQ(begun("e.png"), 1);
     Press(keys::Left, {});

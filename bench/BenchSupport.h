@@ -121,12 +121,16 @@ inline void Idle(const std::function<void()>& afterEach = nullptr) {
     }
 }
 
+// Waits up to the time for a message, as a message loop waits: a message sent or posted
+// meanwhile ends the wait at once (a sleep would leave it unanswered to its end).
+inline void AwaitMessage(DWORD ms) { ::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE); }
+
 // Lets the messages flow for the time, as they do while the user rests.
 inline void Rest(double ms) {
     const double until = Now() + ms;
     while (Now() < until) {
         Idle();
-        ::Sleep(2);
+        AwaitMessage(2);
     }
 }
 

@@ -61,14 +61,14 @@ HeldKey HoldRight(app::TfrmMiddle& main, double holdMs, int perSecond) {
     if (!thread) return result;
     while (::WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
         pump();
-        ::Sleep(1);
+        AwaitMessage(1);
     }
     ::CloseHandle(thread);
     const double release = keyboard.release;
     // Until nothing new was shown for two seconds.
     while (Now() - std::max(release, lastPaint) < 2000) {
         pump();
-        ::Sleep(1);
+        AwaitMessage(1);
     }
     result.lastPaintAfterRelease = std::max(0.0, lastPaint - release);
     return result;

@@ -181,6 +181,8 @@ private:
         std::shared_ptr<LookTask> task;
     };
     std::optional<LookMadeAhead> lookAhead_;
+    // The look of the picture by the plan, begun on a task of its own.
+    std::shared_ptr<LookTask> LookOf(const std::string& path, const imaging::PreviewPlan& plan);
     // Declared last: its threads end before anything they use goes.
     std::unique_ptr<imaging::PictureService> pictures_;
 };

@@ -23,17 +23,14 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
     const std::optional<imaging::PreviewPlan> plan =
         madeAhead ? std::optional(ahead->plan) : PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return std::nullopt;
-    PicturePreview preview{nullptr, plan->upright, nullptr};
+    PicturePreview preview{nullptr, plan->upright, nullptr, nullptr};
     // One being read ahead just now is taken over by the open.
     auto full = std::make_unique<PendingPicture>(
         *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, lookReady != nullptr,
         [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
     if (lookReady) {
         preview.look = std::make_unique<PendingLook>(
-            *background_,
-            madeAhead ? std::move(ahead->task)
-                      : StartLook(*background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); }),
-            std::move(lookReady));
+            *background_, madeAhead ? std::move(ahead->task) : LookOf(path, *plan), std::move(lookReady));
     } else if (std::optional<DecodedPixels> pixels = DecodePreviewPixels(path, *plan)) {
         preview.image = ImageOfPixels(std::move(*pixels), std::nullopt);
     }
@@ -49,8 +46,11 @@ void Win32Platform::LookAhead(const std::string& path, const std::function<Size(
     if (!gdiplus_.Started() || pictures_->Holds(path)) return;
     const std::optional<imaging::PreviewPlan> plan = PlanPreview(path, PictureLimit, neededFor);
     if (!plan) return;
-    lookAhead_ = LookMadeAhead{path, *plan,
-                               StartLook(*background_, [path, plan = *plan] { return DecodePreviewPixels(path, plan); })};
+    lookAhead_ = LookMadeAhead{path, *plan, LookOf(path, *plan)};
+}
+
+std::shared_ptr<LookTask> Win32Platform::LookOf(const std::string& path, const imaging::PreviewPlan& plan) {
+    return StartLook(*background_, [path, plan] { return DecodePreviewPixels(path, plan); });
 }
 
 std::unique_ptr<Image> Win32Platform::ImageForDpi(const Image& image, int dpi) {

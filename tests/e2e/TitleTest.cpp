@@ -108,11 +108,12 @@ TEST_F(Title, DragByTheTitleRollUpAndDownAndCloseByItsButton) {
 TEST_F(Title, AnotherProgramActiveShowsTheInactiveLookUntilTheViewerIsActiveAgain) {
     ASSERT_TRUE(StartAndWait());
 
-    // A second viewer elsewhere becomes the active program.
+    // A second viewer elsewhere becomes the active program. Its window is as wide as its
+    // bundled buttons reach: placed narrower, it would only be seen at that size on its way.
     Launcher other;
-    other.WriteFile("zylora.ini", "[Placement]\r\nX=900\r\nY=500\r\nWidth=300\r\nHeight=200\r\n");
+    other.WriteFile("zylora.ini", "[Placement]\r\nX=900\r\nY=500\r\nWidth=480\r\nHeight=200\r\n");
     other.Start();
-    ASSERT_TRUE(PollUntil([&] { return MappedWindowAt(900, 500, 300, 200).has_value(); }, 30s))
+    ASSERT_TRUE(PollUntil([&] { return MappedWindowAt(900, 500, 480, 200).has_value(); }, 30s))
         << other.Output();
     ExpectColours("title-inactive", kX - kSide, kY - kTop, kWidth, kTop,
                   {{"inactive strip", kX + 100, kY - 15, kInactiveStrip}});

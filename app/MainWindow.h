@@ -268,10 +268,12 @@ public:
     // The page shown of a file of several (a TIFF's), from 0, and how many it has.
     int Page = 0;
     int PageCount = 1;
-    // What the picture's file says of it, and its size in bytes, when it was opened; the
-    // facts panel shows them over the view while FactsShown.
+    // What the picture's file says of it, and its size in bytes; the facts panel shows them
+    // over the view while FactsShown. The size is asked of the file system the first time the
+    // panel needs it: a look there at every open cost a stepping key up to 20 ms on a busy
+    // machine, for a panel most opens never show.
     imaging::PhotoFacts PictureFacts;
-    std::uint64_t PictureFileSize = 0;
+    std::uint64_t PictureFileSize();
     bool FactsShown = false;
     // A word about the last command, shown until the next picture opens.
     std::string Note;
@@ -433,6 +435,7 @@ private:
     bool orderSaved_ = false;  // the settings file held a folder order
     std::string pendingStep_;     // the command of the held key's merged repeats
     unsigned opens_ = 0;          // pictures opened so far: whether a step opened one
+    std::optional<std::uint64_t> pictureFileSize_;  // the file's size, once asked for it
     bool takingRepeats_ = false;  // that command is running
     bool listing_ = false;        // the picture's folder is being read on another thread
     // What waits for the listing, in order: each press's step, and a held key's repeats as

@@ -58,6 +58,7 @@ void TfrmMiddle::CompletePicture() {
 void TfrmMiddle::ShowPicture(const std::string& path) {
     ++opens_;
     PicturePath = path;
+    pictureFileSize_.reset();
     ForgetPicture();
     // Nothing of the old picture is drawn from again: no paint draws while the look is made,
     // and the copies made once it is in are the new picture's.
@@ -122,8 +123,6 @@ void TfrmMiddle::LookArrived() {
 
 void TfrmMiddle::PictureOpened() {
     PictureFacts = Picture ? Picture->Facts() : Preview ? Preview->Facts() : imaging::PhotoFacts{};
-    const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
-    PictureFileSize = stamp ? stamp->size : 0;
     NoteWhyNotShown();
     if (Picture && Picture->Animated()) Player.Start(PicturePath);
     // Started again: the neighbours are read once the viewer is idle.
@@ -139,6 +138,14 @@ void TfrmMiddle::PictureOpened() {
     Slides.PictureShown(!PendingPicture);
     // A title that tells the picture's place in its folder has the folder read for it.
     if (TitleTellsPlace()) WithPictureFolder([this] { UpdateTitle(); });
+}
+
+std::uint64_t TfrmMiddle::PictureFileSize() {
+    if (!pictureFileSize_) {
+        const std::optional<platform::FileStamp> stamp = platform_.Files().StampOf(PicturePath);
+        pictureFileSize_ = stamp ? stamp->size : 0;
+    }
+    return *pictureFileSize_;
 }
 
 void TfrmMiddle::FitWindowToPicture() {

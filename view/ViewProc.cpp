@@ -253,7 +253,7 @@ bool ViewProc::Paint(platform::ScreenTarget& screen) {
     if (owner_.FactsShown && !owner_.PicturePath.empty())
         DrawFactsPanel(*surface, width,
                        FactsLines(platform::FileNameOf(owner_.PicturePath), owner_.ShownPictureSize(),
-                                  owner_.PictureFileSize, owner_.PictureFacts),
+                                  owner_.PictureFileSize(), owner_.PictureFacts),
                        static_cast<float>(owner_.Dpi) / platform::BaseDpi);
 
     const std::string note = owner_.ViewNote();

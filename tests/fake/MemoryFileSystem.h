@@ -75,14 +75,17 @@ public:
         if (!exists) return std::nullopt;
         return entries;
     }
-    // The content's size, and a write time a test may set in `modified`.
+    // The content's size, and a write time a test may set in `modified`; each path asked
+    // is noted in `stamped`.
     std::optional<platform::FileStamp> StampOf(const std::string& path) override {
+        stamped.push_back(path);
         auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
         auto time = modified.find(path);
         return platform::FileStamp{it->second.size(), time == modified.end() ? 0 : time->second};
     }
     std::map<std::string, std::uint64_t> modified;
+    std::vector<std::string> stamped;
     // The fake's times are seconds since 1970.
     std::int64_t SecondsSince1970(std::uint64_t time) override { return static_cast<std::int64_t>(time); }
     // As a real folder's write time, it changes with the names in the folder.

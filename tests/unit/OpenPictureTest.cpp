@@ -1,4 +1,6 @@
 // Opening a picture from the command line and from drops; the drop target itself.
+#include <algorithm>
+
 #include "shell/FileDrop.h"
 #include "tests/unit/Harness.h"
 
@@ -64,6 +66,26 @@ TEST_F(OpenPictureTest, TheCommandLinePictureSizesTheWindowAtTheSettingsPosition
     EXPECT_EQ(FormOf(*m.RightFrame).presentations.back().height, 1063);
     EXPECT_EQ(m.Image2->Bounds(), (Rect{0, 53, 1500, 1000}));
     EXPECT_EQ(LogIndex("decode C:\\pics\\ignored.png"), -1);
+}
+
+// The facts panel's file size is looked up when the panel first wants it, not at each open
+// (a look at the file system is a round trip a held key pays for every picture).
+TEST_F(OpenPictureTest, TheFileSizeIsAskedForOncePerPictureAndOnlyWhenWanted) {
+    platform.AddImage("C:\\pics\\a.png", 300, 200);
+    platform.AddImage("C:\\pics\\b.png", 300, 200);
+    platform.files.files["C:\\pics\\b.png"] = std::string(1234, 'x');
+    app::TfrmMiddle& m = Start();
+    m.OpenFile("C:\\pics\\a.png");
+    const auto asked = [&](const std::string& path) {
+        return std::count(platform.files.stamped.begin(), platform.files.stamped.end(), path);
+    };
+    EXPECT_EQ(asked("C:\\pics\\a.png"), 0);
+    m.OpenFile("C:\\pics\\b.png");
+    EXPECT_EQ(m.PictureFileSize(), 1234u);
+    EXPECT_EQ(m.PictureFileSize(), 1234u);
+    EXPECT_EQ(asked("C:\\pics\\b.png"), 1);
+    m.OpenFile("C:\\pics\\a.png");
+    EXPECT_EQ(m.PictureFileSize(), 5u) << "the size of the picture opened since, not the last one's";
 }
 
 // Without a message box; the view says why, where the platform knows it.

@@ -433,12 +433,14 @@ public:
     // meanwhile. `ready` runs on the user-interface thread from the message loop once the
     // full decode is done, unless its PendingImage is gone by then. Nothing when the picture
     // has no such decode, would gain nothing by it, or was read ahead (DecodeImage gives it at
-    // once then); no image when the reduced decode failed (the full one still runs).
+    // once then, but see `lookReady`); no image when the reduced decode failed (the full one still runs).
     // Given `lookReady`, the reduced copy may be made on another thread as well, so that the
     // user's thread goes on meanwhile: `image` is null then and `look` gives it (no image
     // when its decode failed), and `lookReady` runs on the user-interface thread from the
     // message loop once it is made, unless `look` is gone or taken by then; the full decode
     // begins only at its Begin or Take (a held key's step past the picture wants none).
+    // A picture read ahead then comes the same way, with no look of its own: `look` gives no
+    // image, `size` is empty, and `full` has it once `lookReady` has run.
     struct PicturePreview {
         std::unique_ptr<Image> image;
         Size size;  // the whole picture's, upright

@@ -183,6 +183,7 @@ private:
     std::optional<LookMadeAhead> lookAhead_;
     // The look of the picture by the plan, begun on a task of its own.
     std::shared_ptr<LookTask> LookOf(const std::string& path, const imaging::PreviewPlan& plan);
+    PicturePreview HeldPicture(const std::string& path, std::function<void()> arrived);
     // Declared last: its threads end before anything they use goes.
     std::unique_ptr<imaging::PictureService> pictures_;
 };

@@ -74,5 +74,21 @@ TEST_F(PreviewTest, AnOpenTakesTheLookMadeAheadOfIt) {
     EXPECT_LT(green(*full), 20u) << "the red file as it stands";
 }
 
+// A picture read ahead comes whole, with no look, and also from the messages: the check that
+// its file is unchanged is the service's, not the user's thread's to wait for.
+TEST_F(PreviewTest, APictureReadAheadOpensWholeFromTheMessages) {
+    platform->ReadAhead([p = photo] { return std::vector<std::string>{p}; }, [](Size own) { return own; });
+    PumpUntil([] { return false; }, 3000);  // time enough to read it ahead
+    bool arrived = false;
+    auto preview = platform->DecodePreview(photo, [](Size) { return Size{500, 375}; }, nullptr, [&] { arrived = true; });
+    ASSERT_TRUE(preview && preview->look && preview->full) << "a picture read ahead opens as a look does";
+    EXPECT_FALSE(arrived) << "not within the open";
+    EXPECT_TRUE(PumpUntil([&] { return arrived; }));
+    EXPECT_EQ(preview->look->Take(), nullptr) << "no look of its own";
+    const auto full = preview->full->Take();
+    ASSERT_TRUE(full);
+    EXPECT_TRUE(SamePixels(*full, *platform->DecodeImage(photo)));
+}
+
 }  // namespace
 }  // namespace zylora::win32test

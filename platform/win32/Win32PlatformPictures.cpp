@@ -64,7 +64,7 @@ Platform::PicturePreview Win32Platform::HeldPicture(const std::string& path, std
 }
 
 // A held key's next picture: its look is made beside the one being made, on the other core.
-// One read ahead opens at once, without a look.
+// One read ahead opens without a look (HeldPicture).
 void Win32Platform::LookAhead(const std::string& path, const std::function<Size(Size)>& neededFor) {
     if (lookAhead_ && lookAhead_->path == path) return;
     lookAhead_.reset();

@@ -66,10 +66,7 @@ std::unique_ptr<Image> PendingPicture::Take() {
 std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode) {
     auto task = std::make_shared<LookTask>();
     tasks.Run([task, decode = std::move(decode)] { task->pixels.Give(decode()); },
-              [task] {
-                  task->ended = true;
-                  if (task->then) std::exchange(task->then, nullptr)();
-              });
+              [task] { task->End(); });
     return task;
 }
 

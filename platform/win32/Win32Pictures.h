@@ -62,6 +62,11 @@ struct LookTask {
     Handoff<std::optional<DecodedPixels>> pixels;
     bool ended = false;
     std::function<void()> then;
+    // On the user's thread, once the task has ended: runs `then` if it is set already.
+    void End() {
+        ended = true;
+        if (then) std::exchange(then, nullptr)();
+    }
 };
 std::shared_ptr<LookTask> StartLook(BackgroundTasks& tasks, std::function<std::optional<DecodedPixels>()> decode);
 

@@ -184,6 +184,8 @@ private:
     // The look of the picture by the plan, begun on a task of its own.
     std::shared_ptr<LookTask> LookOf(const std::string& path, const imaging::PreviewPlan& plan);
     PicturePreview HeldPicture(const std::string& path, std::function<void()> arrived);
+    // The service's decode of the picture, begun now or at its Begin or Take (`later`).
+    std::unique_ptr<PendingPicture> FullDecodeOf(const std::string& path, bool later, std::function<void()> ready);
     // Declared last: its threads end before anything they use goes.
     std::unique_ptr<imaging::PictureService> pictures_;
 };

@@ -29,9 +29,7 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
     if (!plan) return std::nullopt;
     PicturePreview preview{nullptr, plan->upright, nullptr, nullptr};
     // One being read ahead just now is taken over by the open.
-    auto full = std::make_unique<PendingPicture>(
-        *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, lookReady != nullptr,
-        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
+    auto full = FullDecodeOf(path, lookReady != nullptr, std::move(ready));
     if (lookReady) {
         preview.look = std::make_unique<PendingLook>(
             *background_, madeAhead ? std::move(ahead->task) : LookOf(path, *plan), std::move(lookReady));
@@ -49,18 +47,16 @@ std::optional<Platform::PicturePreview> Win32Platform::DecodePreview(const std::
 Platform::PicturePreview Win32Platform::HeldPicture(const std::string& path, std::function<void()> arrived) {
     auto task = std::make_shared<LookTask>();
     task->pixels.Give(std::nullopt);  // no look: the open takes the whole picture
-    auto full = std::make_unique<PendingPicture>(
-        *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, false,
-        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); },
-        [task] {
-            task->ended = true;
-            if (task->then) std::exchange(task->then, nullptr)();
-        });
-    auto look = std::make_unique<PendingLook>(*background_, task, std::move(arrived));
-    PicturePreview held{nullptr, Size{}, nullptr, nullptr};
-    held.full = std::move(full);
-    held.look = std::move(look);
-    return held;
+    auto full = FullDecodeOf(path, false, [task] { task->End(); });
+    return PicturePreview{nullptr, Size{}, std::move(full),
+                          std::make_unique<PendingLook>(*background_, task, std::move(arrived))};
+}
+
+std::unique_ptr<PendingPicture> Win32Platform::FullDecodeOf(const std::string& path, bool later,
+                                                            std::function<void()> ready) {
+    return std::make_unique<PendingPicture>(
+        *pictures_, *background_, [this, path] { return pictures_->Open(path, reducedFor_); }, later,
+        [this, path] { return DecodeImageFile(path, PictureLimit, imaging_.get()); }, std::move(ready));
 }
 
 // A held key's next picture: its look is made beside the one being made, on the other core.

@@ -283,10 +283,17 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     unrolledTo_.reset();  // placed anew: where the unroll put the windows no longer counts
     const FrameRects to = FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(),
                                       GetTopHeight(), GetBottomHeight());
-    // The frames take their new sizes with their new pictures first; the batch then only
-    // moves them. Rendered from within the batch instead, each would be sized twice, and
-    // under Wine every sizing costs (a corner drag's step renders all four).
-    if (!RolledUp && !RollingUp && !Unrolling) RenderFrames(x, y, width, height);
+    // The frames take their new sizes and places with their new pictures first, each moved
+    // and sized in one step of the window system; the batch then moves the main window and
+    // any frame whose look was kept. Rendered from within the batch instead, each would be
+    // sized twice, and under Wine every sizing or move costs (a corner drag's step renders
+    // all four and moves two).
+    if (!RolledUp && !RollingUp && !Unrolling) {
+        TopFrame->RenderInto(to.top);
+        LeftFrame->RenderInto(to.left);
+        BottomFrame->RenderInto(to.bottom);
+        RightFrame->RenderInto(to.right);
+    }
     auto batch = platform_.BeginPositionBatch(5);
     const unsigned flags = platform::KeepZOrder;
     batch->Add(TopFrame->Form(), to.top, flags);

@@ -269,9 +269,11 @@ public:
     virtual std::unique_ptr<ScreenTarget> GetScreenTarget() = 0;
     // Top-level layered windows: the surface becomes the window's whole appearance with
     // per-pixel alpha, every pixel's opacity multiplied by the constant alpha; the window
-    // takes the surface's size and keeps its top-left corner. Input passes through pixels
-    // of alpha 0. An empty surface (width or height 0 or below) presents nothing.
-    virtual void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) = 0;
+    // takes the surface's size, and its top-left corner goes to `topLeft` where one is given
+    // (the move and the resize in one step of the window system), else it stays. Input
+    // passes through pixels of alpha 0. An empty surface (width or height 0 or below)
+    // presents nothing.
+    virtual void PresentLayered(const Surface& surface, std::uint8_t constantAlpha, std::optional<Point> topLeft) = 0;
     // Main window: ends the message loop (the program then shuts down).
     virtual void Close() = 0;
     // Tells the shell whether the window accepts dropped files.

@@ -18,14 +18,14 @@ std::string TEdgeWindow::Prefix() const {
     return LookPrefixes[static_cast<std::size_t>(ActiveLook() ? TitleVariant::Active : TitleVariant::Inactive)];
 }
 
-void TEdgeWindow::PaintEdge(int width, int height) {
+void TEdgeWindow::PaintEdge(int width, int height, std::optional<platform::Point> topLeft) {
     const platform::Size most = platform_.DesktopSize();
     width = std::min(width, most.width);
     height = std::min(height, most.height);
     ShowLook(width, height, Prefix(), 255, [&](platform::Surface& surface) {
         // A window of no extent shows nothing; there is nothing to decode for it.
         if (MainWindow && width > 0 && height > 0) DrawEdge(surface, width, height);
-    });
+    }, topLeft);
 }
 
 const platform::Image& TEdgeWindow::LoadImage(const std::string& baseName) const {

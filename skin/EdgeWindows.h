@@ -16,14 +16,20 @@ public:
     TEdgeWindow(platform::Platform& platform, const std::string& className, std::string section);
 
     // Renders the window at the size for the current state and presents it.
-    void PaintEdge(int width, int height);
-    void RenderAt(int width, int height) override { PaintEdge(width, height); }
+    void PaintEdge(int width, int height, std::optional<platform::Point> topLeft = std::nullopt);
     void ReadSkinValues(const SkinValues& values) override;
     std::vector<std::string> LookImages() const override;
 
     // Repaints only when the size really changes; the resize is always allowed.
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
+
+protected:
+    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
+        PaintEdge(width, height, topLeft);
+    }
+
+public:
 
     // Pointer handling: the cursor over the band, a press in it starts a resize that follows
     // the pointer at the timer's ticks (a step per display frame at most), the release of any

@@ -26,20 +26,21 @@ void TFrameWindow::Moved(platform::Point) {
 }
 
 bool TFrameWindow::ShowLook(int width, int height, const std::string& look, std::uint8_t constantAlpha,
-                            const std::function<void(platform::Surface&)>& draw) {
+                            const std::function<void(platform::Surface&)>& draw,
+                            std::optional<platform::Point> topLeft) {
     const platform::Rect now = window_->Bounds();
     std::string sized = std::to_string(width) + "x" + std::to_string(height) + " " + look;
     if (sized == shownLook_ && now.width == width && now.height == height) return false;
     shownLook_ = std::move(sized);
     for (const auto& [kept, surface] : kept_) {
         if (surface && kept == shownLook_) {
-            window_->PresentLayered(*surface, constantAlpha);
+            window_->PresentLayered(*surface, constantAlpha, topLeft);
             return true;
         }
     }
     auto surface = platform_.CreateSurface(width, height);
     draw(*surface);
-    window_->PresentLayered(*surface, constantAlpha);
+    window_->PresentLayered(*surface, constantAlpha, topLeft);
     kept_[1] = std::move(kept_[0]);
     kept_[0] = {shownLook_, std::move(surface)};
     return true;

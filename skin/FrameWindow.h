@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,10 @@ public:
 
     // Renders the window at the size for the current state and presents it; the window
     // takes that size and keeps its top-left corner.
-    virtual void RenderAt(int width, int height) = 0;
+    void RenderAt(int width, int height) { Render(width, height, std::nullopt); }
+    // The same, the window's corner going to the rectangle's with the presentation: a frame
+    // placed anew, moved and sized in one step of the window system (a resize drag's step).
+    void RenderInto(platform::Rect placed) { Render(placed.width, placed.height, platform::Point{placed.left, placed.top}); }
     // Takes this window's own group of the skin file's values.
     virtual void ReadSkinValues(const SkinValues& values) = 0;
     // The paths of the skin images the window's present look draws.
@@ -46,6 +50,7 @@ public:
     app::TfrmMiddle* MainWindow = nullptr;
 
 protected:
+    virtual void Render(int width, int height, std::optional<platform::Point> topLeft) = 0;
     // True while the frame is to show its active look; also before the main window links.
     bool ActiveLook() const;
     // Presents the look (what `draw` draws on a surface of the size) with the constant
@@ -53,9 +58,9 @@ protected:
     // would cost a frame's drawing and a presentation for nothing. The last two looks drawn
     // are kept, and one that comes back is presented without being drawn again: an
     // activation change shows two looks in turn at the same size. False when nothing was
-    // presented.
+    // presented. A window given a corner with a look it shows already is not moved here.
     bool ShowLook(int width, int height, const std::string& look, std::uint8_t constantAlpha,
-                  const std::function<void(platform::Surface&)>& draw);
+                  const std::function<void(platform::Surface&)>& draw, std::optional<platform::Point> topLeft);
     // The next render draws and presents whatever it is (another skin).
     void ForgetLook();
     platform::Platform& platform_;

@@ -74,7 +74,7 @@ std::string TfrmTop::StripPrefix() const {
     return LookPrefixes[static_cast<std::size_t>(Index(CurrentVariant()))];
 }
 
-void TfrmTop::PaintTitle(int width, int height) {
+void TfrmTop::PaintTitle(int width, int height, std::optional<platform::Point> topLeft) {
     if (MainWindow) PaintedActive = MainWindow->Active;
     // Nothing beyond the desktop can be seen: a larger surface would only cost time and memory.
     const platform::Size most = platform_.DesktopSize();
@@ -90,7 +90,7 @@ void TfrmTop::PaintTitle(int width, int height) {
             DrawCaption(surface, width, height);
             DrawButtons(surface, width);
         }
-    });
+    }, topLeft);
     if (!shown) return;
 
     Sizing = true;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,19 @@ class TfrmTop : public TFrameWindow, public TitleValues {
 public:
     explicit TfrmTop(platform::Platform& platform);
 
-    void PaintTitle(int width, int height);
-    void RenderAt(int width, int height) override { PaintTitle(width, height); }
+    void PaintTitle(int width, int height, std::optional<platform::Point> topLeft = std::nullopt);
     void ReadSkinValues(const SkinValues& values) override;
     std::vector<std::string> LookImages() const override;
 
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
 
+protected:
+    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
+        PaintTitle(width, height, topLeft);
+    }
+
+public:
     // The variant in force, read from the main window's flags at every use.
     TitleVariant CurrentVariant() const;
     const ButtonPlacement& CurrentPlacement(CaptionButton button) const;

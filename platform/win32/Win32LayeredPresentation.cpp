@@ -40,11 +40,12 @@ bool PremultipliedCopy(const Surface& surface, int width, int height, GdiObject<
 
 }  // namespace
 
-void Win32Window::ResizeQuietly(int width, int height) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+void Win32Window::ResizeQuietly(int width, int height, std::optional<Point> topLeft) {
+    ::SetWindowPos(hwnd_, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0, width, height,
+                   (topLeft ? 0 : SWP_NOMOVE) | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAlpha) {
+void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAlpha, std::optional<Point> topLeft) {
     if (!hwnd_) return;
     // Checked at every presentation: the window may have lost the style (or never had it).
     // Setting it again when it is there changes nothing but costs a trip to the X server
@@ -65,7 +66,7 @@ void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAl
             Selection selected(memory.Get(), pixels.Get());
             RECT now{};
             ::GetWindowRect(hwnd_, &now);
-            POINT destination{now.left, now.top};
+            POINT destination = topLeft ? POINT{topLeft->x, topLeft->y} : POINT{now.left, now.top};
             SIZE size{width, height};
             POINT source{0, 0};
             BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
@@ -74,7 +75,7 @@ void Win32Window::PresentLayered(const Surface& surface, std::uint8_t constantAl
         }
     }
     // Nothing to show still gives the window the surface's size.
-    if (!presented) ResizeQuietly(width, height);
+    if (!presented) ResizeQuietly(width, height, topLeft);
     presenting_ = false;
     // Wine resizes for UpdateLayeredWindow without any WM_SIZE; without this the next real
     // resize back to the old size would look like no change.

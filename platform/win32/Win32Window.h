@@ -87,7 +87,7 @@ public:
     void Update() override;
     bool AwaitsWholePaint() const override;
     std::unique_ptr<ScreenTarget> GetScreenTarget() override;
-    void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
+    void PresentLayered(const Surface& surface, std::uint8_t constantAlpha, std::optional<Point> topLeft) override;
     void Close() override;
     void AcceptFileDrops(bool accept) override;
     void TakeKeyboard() override;
@@ -111,8 +111,9 @@ private:
     void OnPaint();
     void FillBackground(HDC dc, const RECT& area) const;
     void Detach();
-    // Sets the size without the notices a size change otherwise raises.
-    void ResizeQuietly(int width, int height);
+    // Sets the size (and the corner, where one is given) without the notices a size change
+    // otherwise raises.
+    void ResizeQuietly(int width, int height, std::optional<Point> topLeft);
 
     HWND hwnd_ = nullptr;
     std::vector<MessageHook*> hooks_;

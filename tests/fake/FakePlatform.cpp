@@ -198,13 +198,18 @@ std::unique_ptr<platform::ScreenTarget> FakeWindow::GetScreenTarget() {
     return std::make_unique<FakeScreenTarget>(*this);
 }
 
-void FakeWindow::PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) {
+void FakeWindow::PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha,
+                                std::optional<platform::Point> topLeft) {
     const auto* fake = dynamic_cast<const FakeImage*>(&surface);
     presentations.push_back({surface.Width(), surface.Height(), constantAlpha,
-                             fake ? fake->draws : std::vector<std::string>{}});
+                             fake ? fake->draws : std::vector<std::string>{}, topLeft});
     platform.Log("present " + name + " " + std::to_string(surface.Width()) + "x" +
                  std::to_string(surface.Height()) + " alpha " + std::to_string(constantAlpha));
-    // The window takes the surface's size and keeps its corner, without a can-resize.
+    // The window takes the surface's size and the corner given, without a can-resize.
+    if (topLeft) {
+        bounds.left = topLeft->x;
+        bounds.top = topLeft->y;
+    }
     bounds.width = std::max(0, surface.Width());
     bounds.height = std::max(0, surface.Height());
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -75,6 +76,7 @@ struct Presentation {
     int height = 0;
     std::uint8_t alpha = 0;
     std::vector<std::string> draws;  // what was drawn on the presented surface
+    std::optional<platform::Point> topLeft;  // where the window's corner went with it
 };
 
 class FakeWindow : public platform::Window {
@@ -99,7 +101,8 @@ public:
     void Update() override;
     bool AwaitsWholePaint() const override { return awaitsWholePaint; }
     std::unique_ptr<platform::ScreenTarget> GetScreenTarget() override;
-    void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha) override;
+    void PresentLayered(const platform::Surface& surface, std::uint8_t constantAlpha,
+                        std::optional<platform::Point> topLeft) override;
     void Close() override;
     void AcceptFileDrops(bool accept) override;
     void TakeKeyboard() override;

@@ -119,6 +119,29 @@ TEST_F(PlacementTest, FramesRepaintOnlyWhenTheirSizeChanges) {
     EXPECT_EQ(right.presentations.size(), rightCount);
 }
 
+// A frame drawn anew for a placement goes to its place with the presentation: the window
+// system moves and sizes it in one step. One whose look was kept is moved by the batch.
+TEST_F(PlacementTest, AFrameDrawnAnewIsPresentedAtItsNewPlace) {
+    main->PlaceWindows(100, 200, 320, 240);
+    main->PlaceWindows(90, 190, 340, 250);  // the top-left corner dragged out by 10
+    const struct {
+        skin::TFrameWindow& frame;
+        platform::Point corner;
+    } cases[] = {{*main->TopFrame, {80, 160}},
+                 {*main->LeftFrame, {80, 190}},
+                 {*main->BottomFrame, {90, 440}},
+                 {*main->RightFrame, {430, 190}}};
+    for (const auto& c : cases) {
+        const fake::FakeWindow& form = FormOf(c.frame);
+        ASSERT_FALSE(form.presentations.empty());
+        EXPECT_EQ(form.presentations.back().topLeft, std::optional<platform::Point>(c.corner)) << form.name;
+    }
+    const std::size_t rightCount = FormOf(*main->RightFrame).presentations.size();
+    main->PlaceWindows(95, 190, 340, 250);  // moved alone: nothing drawn, the batch moves it
+    EXPECT_EQ(FormOf(*main->RightFrame).presentations.size(), rightCount);
+    EXPECT_EQ(FormOf(*main->RightFrame).bounds, (Rect{435, 190, 12, 258}));
+}
+
 TEST_F(PlacementTest, RenderFramesPaintsTheFourInOrderAtTheirSizes) {
     main->PlaceWindows(100, 200, 320, 240);
     platform.log.clear();

@@ -1,5 +1,6 @@
 // Layered presentation: the style is set, the window takes the surface's size and keeps
-// its corner, raises no size events, and an empty surface presents nothing without failing.
+// its corner (or goes to the one given), raises no size events, and an empty surface presents
+// nothing without failing.
 #include "tests/win32/Win32TestSupport.h"
 
 namespace zylora::win32test {
@@ -14,7 +15,7 @@ protected:
         layered->SetEvents(&sink);
     }
     void Present(Window& window, int width, int height) {
-        window.PresentLayered(*platform->CreateSurface(width, height), 200);
+        window.PresentLayered(*platform->CreateSurface(width, height), 200, std::nullopt);
         PumpPending();
     }
     bool IsLayered(const Window& window) {
@@ -36,6 +37,14 @@ TEST_F(LayeredTest, PresentationGivesTheSurfacesSizeAtTheSameCorner) {
     // had before its presentations.
     layered->SetBounds({200, 150, 10, 10});
     EXPECT_EQ(sink.log, (Log{"canresize 10x10", "resized 10x10"}));
+}
+
+// A frame placed anew is moved and sized with its presentation, in one step.
+TEST_F(LayeredTest, PresentationGivenACornerMovesTheWindowThere) {
+    layered->PresentLayered(*platform->CreateSurface(48, 24), 255, Point{260, 180});
+    PumpPending();
+    EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{260, 180, 48, 24}));
+    EXPECT_TRUE(sink.log.empty());
 }
 
 TEST_F(LayeredTest, PlainFormBecomesLayeredAtItsFirstPresentation) {

@@ -54,7 +54,7 @@ Argb Presentation::PixelAt(int x, int y) const {
     return color.GetValue();
 }
 
-void RecordedForm::PresentLayered(const Surface& surface, std::uint8_t constantAlpha) {
+void RecordedForm::PresentLayered(const Surface& surface, std::uint8_t constantAlpha, std::optional<Point> topLeft) {
     ++last_.count;
     last_.width = surface.Width();
     last_.height = surface.Height();
@@ -62,7 +62,7 @@ void RecordedForm::PresentLayered(const Surface& surface, std::uint8_t constantA
     last_.pixels.reset();
     if (Gdiplus::Bitmap* bitmap = platform::win32::BitmapOf(surface))
         last_.pixels.reset(bitmap->Clone(0, 0, last_.width, last_.height, PixelFormat32bppARGB));
-    inner_->PresentLayered(surface, constantAlpha);
+    inner_->PresentLayered(surface, constantAlpha, topLeft);
 }
 
 std::unique_ptr<PositionBatch> RecordingPlatform::BeginPositionBatch(int windowCount) {

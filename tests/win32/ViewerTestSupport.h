@@ -10,6 +10,7 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,7 @@ public:
     void Update() override { inner_->Update(); }
     bool AwaitsWholePaint() const override { return inner_->AwaitsWholePaint(); }
     std::unique_ptr<ScreenTarget> GetScreenTarget() override { return inner_->GetScreenTarget(); }
-    void PresentLayered(const Surface& surface, std::uint8_t constantAlpha) override;
+    void PresentLayered(const Surface& surface, std::uint8_t constantAlpha, std::optional<Point> topLeft) override;
     void Close() override { inner_->Close(); }
     void AcceptFileDrops(bool accept) override { inner_->AcceptFileDrops(accept); }
     void TakeKeyboard() override { inner_->TakeKeyboard(); }

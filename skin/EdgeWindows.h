@@ -24,13 +24,6 @@ public:
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
 
-protected:
-    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
-        PaintEdge(width, height, topLeft);
-    }
-
-public:
-
     // Pointer handling: the cursor over the band, a press in it starts a resize that follows
     // the pointer at the timer's ticks (a step per display frame at most), the release of any
     // button ends it where the pointer is.
@@ -61,6 +54,9 @@ public:
     int ResizeBorder2 = 0;
 
 protected:
+    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
+        PaintEdge(width, height, topLeft);
+    }
     // Whether a point of the window lies in its resize band (bounds exclusive).
     virtual bool InBand(platform::Point at) const = 0;
     virtual platform::CursorShape BandCursor(platform::Point at) const = 0;

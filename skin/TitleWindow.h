@@ -31,12 +31,6 @@ public:
     void FormCanResize(platform::Size proposed);
     void CanResize(platform::Size proposed) override { FormCanResize(proposed); }
 
-protected:
-    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
-        PaintTitle(width, height, topLeft);
-    }
-
-public:
     // The variant in force, read from the main window's flags at every use.
     TitleVariant CurrentVariant() const;
     const ButtonPlacement& CurrentPlacement(CaptionButton button) const;
@@ -93,6 +87,11 @@ public:
     std::unique_ptr<platform::Timer> Timer1;
     // The skin menu's captions, as last shown.
     std::vector<std::string> PopupMenu1;
+
+protected:
+    void Render(int width, int height, std::optional<platform::Point> topLeft) override {
+        PaintTitle(width, height, topLeft);
+    }
 
 private:
     std::string SkinPath() const;

@@ -288,12 +288,7 @@ void TfrmMiddle::PlaceWindows(int x, int y, int width, int height) {
     // any frame whose look was kept. Rendered from within the batch instead, each would be
     // sized twice, and under Wine every sizing or move costs (a corner drag's step renders
     // all four and moves two).
-    if (!RolledUp && !RollingUp && !Unrolling) {
-        TopFrame->RenderInto(to.top);
-        LeftFrame->RenderInto(to.left);
-        BottomFrame->RenderInto(to.bottom);
-        RightFrame->RenderInto(to.right);
-    }
+    if (!RolledUp && !RollingUp && !Unrolling) RenderFramesAround(to, true);
     auto batch = platform_.BeginPositionBatch(5);
     const unsigned flags = platform::KeepZOrder;
     batch->Add(TopFrame->Form(), to.top, flags);
@@ -319,13 +314,22 @@ void TfrmMiddle::DragResizeTo(Rect r) {
     ResizeDragging = false;
 }
 
-void TfrmMiddle::RenderFrames(int /*x*/, int /*y*/, int width, int height) {
+void TfrmMiddle::RenderFrames(int x, int y, int width, int height) {
+    RenderFramesAround(FrameAround({x, y, width, height}, GetLeftWidth(), GetRightWidth(), GetTopHeight(),
+                                   GetBottomHeight()),
+                       false);
+}
+
+void TfrmMiddle::RenderFramesAround(const FrameRects& to, bool place) {
     if (FullScreen) return;  // hidden: drawn anew when they come back
-    const int l = GetLeftWidth(), r = GetRightWidth(), t = GetTopHeight(), b = GetBottomHeight();
-    TopFrame->RenderAt(Add(l, width, r), t);
-    LeftFrame->RenderAt(l, Add(height, b));
-    BottomFrame->RenderAt(width, b);
-    RightFrame->RenderAt(r, Add(height, b));
+    const std::pair<skin::TFrameWindow*, Rect> frames[] = {
+        {TopFrame.get(), to.top}, {LeftFrame.get(), to.left}, {BottomFrame.get(), to.bottom}, {RightFrame.get(), to.right}};
+    for (const auto& [frame, rect] : frames) {
+        if (place)
+            frame->RenderInto(rect);
+        else
+            frame->RenderAt(rect.width, rect.height);
+    }
 }
 
 // A window manager moves the one window it was asked to (Alt+drag) or keeps it on the screen

@@ -379,6 +379,9 @@ public:
     static constexpr const char* DefaultButtonsDir = "Buttons/Default";
 
 private:
+    // The four frames rendered at their rectangles' sizes, in a fixed order; `place` also
+    // moves each one drawn anew to its rectangle with its presentation.
+    void RenderFramesAround(const FrameRects& to, bool place);
     void FormCreate();
     void FormShow();
     void FormDestroy();

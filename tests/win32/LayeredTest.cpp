@@ -14,8 +14,8 @@ protected:
         layered->SetVisible(true);
         layered->SetEvents(&sink);
     }
-    void Present(Window& window, int width, int height) {
-        window.PresentLayered(*platform->CreateSurface(width, height), 200, std::nullopt);
+    void Present(Window& window, int width, int height, std::optional<Point> corner = std::nullopt) {
+        window.PresentLayered(*platform->CreateSurface(width, height), 200, corner);
         PumpPending();
     }
     bool IsLayered(const Window& window) {
@@ -25,26 +25,20 @@ protected:
     std::unique_ptr<Window> layered;
 };
 
-TEST_F(LayeredTest, PresentationGivesTheSurfacesSizeAtTheSameCorner) {
+TEST_F(LayeredTest, PresentationGivesTheSurfacesSizeAtTheSameOrTheGivenCorner) {
     Present(*layered, 64, 32);
     EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{200, 150, 64, 32}));
     EXPECT_TRUE(::IsWindowVisible(HandleOf(*layered)));
     Present(*layered, 20, 90);
     EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{200, 150, 20, 90}));
+    Present(*layered, 48, 24, Point{260, 180});  // given a corner, the window goes there
+    EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{260, 180, 48, 24}));
     EXPECT_TRUE(sink.log.empty());
 
     // A size change from elsewhere still asks and reports, even back to the size the window
     // had before its presentations.
     layered->SetBounds({200, 150, 10, 10});
     EXPECT_EQ(sink.log, (Log{"canresize 10x10", "resized 10x10"}));
-}
-
-// A frame placed anew is moved and sized with its presentation, in one step.
-TEST_F(LayeredTest, PresentationGivenACornerMovesTheWindowThere) {
-    layered->PresentLayered(*platform->CreateSurface(48, 24), 255, Point{260, 180});
-    PumpPending();
-    EXPECT_EQ(WindowRectOf(HandleOf(*layered)), (Rect{260, 180, 48, 24}));
-    EXPECT_TRUE(sink.log.empty());
 }
 
 TEST_F(LayeredTest, PlainFormBecomesLayeredAtItsFirstPresentation) {
